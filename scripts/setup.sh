@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: Verandix developers
+# Installs everything needed to build, test and run on a fresh Debian 12 machine. Safe to re-run.
+set -euo pipefail
+
+packages=(
+    cmake g++ make pkg-config ccache
+    qtbase5-dev qtmultimedia5-dev libqt5multimedia5-plugins libqt5svg5-dev zlib1g-dev
+    libmodbus-dev libcpp-httplib-dev mbpoll
+    xvfb xauth fonts-liberation2 fontconfig
+    pulseaudio pulseaudio-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+    SUDO=""
+    [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update -q
+    $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

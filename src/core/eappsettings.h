@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#pragma once
+
+#include <QList>
+#include <QSharedDataPointer>
+#include <QString>
+#include <QVariant>
+
+// Program settings of one configuration ("config.xml"). The elements of the file are kept as read
+// and their "value" attributes are looked up on demand, so unknown elements and attributes survive
+// a load and save untouched.
+class EAppSettings
+{
+public:
+    // In the order of the settings table; values are indexes into it.
+    enum Key {
+        Language,
+        TimeAutoClose,
+        FontName,
+        ShowSettings,
+        FullLevelImage,
+        ArchiveDelay,
+        WriteArchive,
+        WriteAlarm,
+        SaveState,
+        WndView,
+        FoneImage,
+        IpAddress,
+        IpAddress2,
+        IpPort,
+        Timeout,
+        Offset,
+        ReconnectTime,
+        Closable,
+        PosX,
+        PosY,
+        Width,
+        Height,
+        DrawType,
+        ZoomWidth,
+        ZoomHeight,
+        IsHideAlertColumns,
+        ShwIngen,
+        ShwMedia,
+        ReadFunctionMb,
+        KeyCount
+    };
+
+    struct SceneName
+    {
+        quint8 id = 0;
+        QString text;
+    };
+    struct MessageText
+    {
+        quint8 id = 0;
+        QString text;
+        double minimum = 0;
+        double maximum = 0;
+    };
+    struct SoundEntry
+    {
+        QString fileName;
+        int number = 0;
+    };
+    struct SecureText
+    {
+        int number = 0;
+        QString text;
+    };
+
+    EAppSettings();
+    EAppSettings(const EAppSettings &other);
+    EAppSettings &operator=(const EAppSettings &other);
+    ~EAppSettings();
+
+    bool load(const QString &filePath);
+    bool save(const QString &filePath) const;
+    bool isLoaded() const;
+
+    static QString keyName(int key);
+    QVariant defaultValue(int key) const;
+    QVariant value(int key) const;
+    void setValue(int key, const QVariant &value);
+    // The "offset" key is hexadecimal text: "1F4" is register 500.
+    int registerOffset() const;
+
+    QList<SceneName> globalScenes() const;       // "glscene", ascending id
+    QList<SceneName> additionalSets() const;     // "dopset", ascending id
+    QList<SceneName> mediaScenes() const;        // "medscn", ascending id
+    QList<SceneName> engineeringScenes() const;  // "ingscn", ascending id
+    QList<MessageText> messages() const;         // "message", ascending id
+    QList<MessageText> parameters() const;       // "parameter", ascending id
+    QList<SoundEntry> sounds() const;            // "sound", reverse document order
+    QList<SecureText> secureTexts() const;       // "secure", reverse document order
+
+private:
+    class Private;
+    QSharedDataPointer<Private> d;
+};

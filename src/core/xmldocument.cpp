@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#include "xmldocument.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStack>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+using XML::NodeElement;
+using XML::NodeElementPtr;
+
+namespace {
+
+void setAttributes(NodeElement &element, const QXmlStreamAttributes &attributes)
+{
+    for (const QXmlStreamAttribute &a : attributes)
+        element.attributes().insert(a.qualifiedName().toString(), a.value().toString());
+}
+
+void writeElement(QXmlStreamWriter &w, const NodeElement &element)
+{
+    for (const QString &comment : element.comments())
+        w.writeComment(comment);
+    const bool empty = element.children().isEmpty();
+    if (empty)
+        w.writeEmptyElement(element.tagName());
+    else
+        w.writeStartElement(element.tagName());
+    for (auto it = element.attributes().cbegin(); it != element.attributes().cend(); ++it)
+        w.writeAttribute(it.key(), it.value().toString());
+    if (empty)
+        return;
+    for (const NodeElementPtr &child : element.children()) {
+        if (child)
+            writeElement(w, *child);
+    }
+    w.writeEndElement();
+}
+
+void writeDocument(QIODevice *device, const NodeElementPtr &root)
+{
+    QXmlStreamWriter w(device);
+    w.setCodec("UTF-8");
+    w.setAutoFormatting(true);
+    w.setAutoFormattingIndent(1);
+    w.writeStartDocument();
+    if (root)
+        writeElement(w, *root);
+    w.writeEndDocument();
+}
+
+} // namespace
+
+template<typename Source> bool XmlDocument::parseFrom(Source &&source)
+{
+    m_root.reset();
+    // QXmlStreamReader keeps its entity expansion limit, so a hostile file cannot blow up memory.
+    QXmlStreamReader reader(std::forward<Source>(source));
+    QStack<NodeElementPtr> open;
+    QStringList pendingComments;
+    while (!reader.atEnd() && !reader.hasError()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement: {
+            auto element = NodeElement::create(reader.qualifiedName().toString());
+            if (open.isEmpty()) {
+                // Comments in front of the root stay pending and land on its first child.
+                m_root = element;
+            } else {
+                element->setComments(pendingComments);
+                pendingComments.clear();
+                open.top()->children().append(element);
+            }
+            setAttributes(*element, reader.attributes());
+            open.push(element);
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            if (!open.isEmpty())
+                open.pop();
+            break;
+        case QXmlStreamReader::Comment:
+            pendingComments.append(reader.text().toString());
+            break;
+        default:
+            break;
+        }
+    }
+    const bool ok = !reader.hasError();
+    reader.clear();
+    return ok;
+}
+
+bool XmlDocument::load(const QString &filePath)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_root.reset();
+        return false;
+    }
+    return parseFrom(&file);
+}
+
+bool XmlDocument::parse(const QString &text)
+{
+    return parseFrom(text);
+}
+
+bool XmlDocument::parse(const QByteArray &data)
+{
+    return parseFrom(data);
+}
+
+bool XmlDocument::save(const QString &filePath, const NodeElementPtr &root)
+{
+    const QFileInfo info(filePath);
+    if (!info.exists() || !info.isFile())
+        return false;
+    QSaveFile file(filePath);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    writeDocument(&file, root);
+    return file.commit();
+}
+
+QByteArray XmlDocument::toByteArray(const NodeElementPtr &root)
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    writeDocument(&buffer, root);
+    return data;
+}

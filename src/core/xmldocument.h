@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#pragma once
+
+#include "xmlnode.h"
+
+// Reads an XML file or text into an XML::NodeElement tree and writes a tree back out. Writing never
+// creates a file: the target must exist, which keeps a wrong path from scattering files around.
+class XmlDocument
+{
+public:
+    bool load(const QString &filePath);
+    bool parse(const QString &text);
+    bool parse(const QByteArray &data);
+    XML::NodeElementPtr root() const { return m_root; }
+    void setRoot(const XML::NodeElementPtr &root) { m_root = root; }
+
+    // Writes atomically (temporary file renamed over the old one), so a crash or a full disk never
+    // leaves a truncated file; still returns false without writing if the file does not exist.
+    static bool save(const QString &filePath, const XML::NodeElementPtr &root);
+    // The text save() would write, for tests and tools that need it in memory.
+    static QByteArray toByteArray(const XML::NodeElementPtr &root);
+
+private:
+    template<typename Source> bool parseFrom(Source &&source);
+    XML::NodeElementPtr m_root;
+};
