@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#pragma once
+
+// Fixed file and folder names of a configuration and of the program's resources.
+namespace CoreNames {
+constexpr const char kProductFolder[] = "verandix";
+constexpr const char kSettingsFile[] = "config.xml";
+constexpr const char kMultiFile[] = "multi.xml";
+constexpr const char kConfigsPackage[] = "configs.package";
+constexpr const char kImagesPackage[] = "images.package";
+constexpr const char kSoundsPackage[] = "sounds.package";
+constexpr const char kDemoFolder[] = ":/resources/demo";
+constexpr const char kMissingImage[] = ":/resources/no_image.png";
+constexpr const char kResourcePrefix[] = ":/resources/";
+constexpr const char kLanguageFolder[] = ":/resources/locale/";
+constexpr const char kBackgroundFolder[] = "fone/";
+} // namespace CoreNames

@@ -1,0 +1,371 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#include "ecoreapp.h"
+
+#include "corenames.h"
+#include "eappsettings.h"
+#include "efonts.h"
+#include "elocale.h"
+#include "epackage.h"
+#include "iprojectmodel.h"
+#include "xmldocument.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QLoggingCategory>
+#include <QPointer>
+#include <QStandardPaths>
+
+Q_LOGGING_CATEGORY(lcCore, "verandix.core", QtWarningMsg)
+
+namespace {
+ECoreApp *s_instance = nullptr;
+
+QString joinPath(const QString &folder, const QString &name)
+{
+    return folder + QDir::separator() + name;
+}
+} // namespace
+
+struct ECoreApp::Private
+{
+    QString applicationFolder;
+    QString configurationFolder;
+    QString workingFolder;
+    StartMode startMode = StartMode::Demo;
+    QString settingsFilePath;
+    EFonts *fonts = nullptr;
+    ELocale *locale = nullptr;
+    EAppSettings settings;
+    MultiConfiguration multi;
+    QStringList projectFiles;
+    bool modbusDebug = false;
+    // The folder named with "-config", if any: used instead of the default standard folder.
+    QString commandLineFolder;
+
+    // Services of the higher layers, destroyed in reverse order of installation.
+    QObject *projectModelObject = nullptr;
+    IProjectModel *projectModel = nullptr;
+    QObject *audioPlayer = nullptr;
+    QObject *controller = nullptr;
+
+    void readMulti(const QString &path);
+};
+
+void ECoreApp::Private::readMulti(const QString &path)
+{
+    XmlDocument doc;
+    if (!doc.load(path))
+        return;
+    const XML::NodeElementPtr root = doc.root();
+    if (!root || root->tagName() != QLatin1String("config"))
+        return;
+    multi.image = root->attribute(QStringLiteral("image")).toString();
+    multi.posX = root->attribute(QStringLiteral("posX")).toDouble();
+    multi.posY = root->attribute(QStringLiteral("posY")).toDouble();
+    multi.width = root->attribute(QStringLiteral("width")).toInt();
+    multi.height = root->attribute(QStringLiteral("height")).toInt();
+    int index = 0;
+    for (const XML::NodeElementPtr &e : root->children()) {
+        if (e->tagName() != QLatin1String("object"))
+            continue;
+        auto entry = QSharedPointer<MultiConfigurationEntry>::create();
+        entry->caption = e->attribute(QStringLiteral("textB")).toString();
+        entry->folder = e->attribute(QStringLiteral("folder")).toString();
+        entry->posX = e->attribute(QStringLiteral("posX")).toDouble();
+        entry->posY = e->attribute(QStringLiteral("posY")).toDouble();
+        entry->image = e->attribute(QStringLiteral("image")).toString();
+        entry->name = QStringLiteral("MultySettingsObject") + QString::number(index++);
+        multi.entries.append(entry);
+    }
+}
+
+ECoreApp *ECoreApp::instance()
+{
+    if (!s_instance)
+        s_instance = new ECoreApp;
+    return s_instance;
+}
+
+void ECoreApp::destroyInstance()
+{
+    delete s_instance;
+    s_instance = nullptr;
+}
+
+ECoreApp::ECoreApp() : d(new Private)
+{
+    d->applicationFolder = documentsOrApplicationFolder(QLatin1String(CoreNames::kProductFolder));
+    d->configurationFolder = d->applicationFolder;
+    d->fonts = new EFonts(this);
+    d->locale = new ELocale(this);
+
+    const QString multiPath = existingFile(d->applicationFolder, QLatin1String(CoreNames::kMultiFile));
+    const QString configPath =
+        existingFile(d->applicationFolder, QLatin1String(CoreNames::kSettingsFile));
+    if (!multiPath.isEmpty()) {
+        d->startMode = StartMode::Multi;
+        d->readMulti(multiPath);
+    } else if (!configPath.isEmpty()) {
+        d->settingsFilePath = configPath;
+        d->startMode = StartMode::Standard;
+    } else {
+        d->settingsFilePath = joinPath(QLatin1String(CoreNames::kDemoFolder),
+                                       QLatin1String(CoreNames::kSettingsFile));
+        d->startMode = StartMode::Demo;
+    }
+}
+
+ECoreApp::~ECoreApp()
+{
+    if (d->startMode != StartMode::Demo) {
+        if (!d->settingsFilePath.isEmpty())
+            d->settings.save(d->settingsFilePath);
+        if (d->projectModel && !d->workingFolder.isEmpty())
+            d->projectModel->saveProject(d->workingFolder);
+    }
+    delete d->controller;
+    delete d->audioPlayer;
+    delete d->projectModelObject;
+    if (s_instance == this)
+        s_instance = nullptr;
+}
+
+StartMode ECoreApp::startMode() const
+{
+    return d->startMode;
+}
+
+void ECoreApp::setSettingsFilePath(const QString &path)
+{
+    d->settingsFilePath = path;
+    d->startMode = StartMode::Standard;
+    // A folder is the configuration folder; a file names its config.xml, whose folder is meant.
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        d->commandLineFolder.clear();
+    else if (info.isDir())
+        d->commandLineFolder = info.absoluteFilePath();
+    else
+        d->commandLineFolder = info.absolutePath();
+}
+
+void ECoreApp::loadStandardConfiguration()
+{
+    if (d->startMode != StartMode::Standard)
+        return;
+    if (!d->commandLineFolder.isEmpty())
+        loadConfiguration(d->commandLineFolder);
+    else
+        loadConfiguration(documentsOrApplicationFolder(QLatin1String(CoreNames::kProductFolder)));
+}
+
+void ECoreApp::loadDemoConfiguration()
+{
+    if (d->startMode != StartMode::Demo)
+        return;
+    loadConfiguration(QLatin1String(CoreNames::kDemoFolder));
+}
+
+void ECoreApp::loadMultiConfiguration(const QString &entryName)
+{
+    if (d->startMode != StartMode::Multi)
+        return;
+    for (const auto &entry : qAsConst(d->multi.entries)) {
+        if (entry->name != entryName)
+            continue;
+        if (!entry->folder.isEmpty())
+            loadConfiguration(joinPath(d->applicationFolder, entry->folder));
+        return;
+    }
+}
+
+void ECoreApp::loadConfiguration(const QString &folder)
+{
+    d->configurationFolder = folder;
+    emit resourcesStartLoading();
+
+    if (d->startMode == StartMode::Demo) {
+        d->workingFolder = temporaryFolder(QLatin1String(CoreNames::kProductFolder));
+        EPackage::unpackFolder(folder, d->workingFolder);
+    } else {
+        d->workingFolder = folder;
+    }
+
+    d->settingsFilePath = existingFile(folder, QLatin1String(CoreNames::kSettingsFile));
+    if (d->settingsFilePath.isEmpty())
+        return;
+    d->settings.load(d->settingsFilePath);
+    emit mainConfigLoaded();
+
+    d->locale->load(d->settings.value(EAppSettings::Language).toString());
+
+    QDir dir(d->workingFolder);
+    QStringList files =
+        dir.entryList({QStringLiteral("*.xml")}, QDir::Files | QDir::NoDotAndDotDot | QDir::NoSymLinks,
+                      QDir::Name | QDir::IgnoreCase);
+    files.removeAll(QLatin1String(CoreNames::kSettingsFile));
+    d->projectFiles = files;
+
+    if (d->projectModel)
+        d->projectModel->loadProject(d->workingFolder, d->projectFiles);
+    emit resourcesStopLoading();
+}
+
+EAppSettings &ECoreApp::settings() const
+{
+    return d->settings;
+}
+
+ELocale *ECoreApp::locale() const
+{
+    return d->locale;
+}
+
+EFonts *ECoreApp::fonts() const
+{
+    return d->fonts;
+}
+
+const MultiConfiguration &ECoreApp::multiConfigurations() const
+{
+    return d->multi;
+}
+
+void ECoreApp::setProjectModel(QObject *object, IProjectModel *model)
+{
+    Q_ASSERT(!d->projectModelObject);
+    d->projectModelObject = object;
+    d->projectModel = model;
+}
+
+void ECoreApp::setAudioPlayer(QObject *player)
+{
+    Q_ASSERT(!d->audioPlayer);
+    d->audioPlayer = player;
+}
+
+void ECoreApp::setController(QObject *controller)
+{
+    Q_ASSERT(!d->controller);
+    d->controller = controller;
+}
+
+QObject *ECoreApp::projectModelObject() const
+{
+    return d->projectModelObject;
+}
+
+IProjectModel *ECoreApp::projectModel() const
+{
+    return d->projectModel;
+}
+
+QObject *ECoreApp::audioPlayerObject() const
+{
+    return d->audioPlayer;
+}
+
+QObject *ECoreApp::controllerObject() const
+{
+    return d->controller;
+}
+
+QString ECoreApp::applicationFolder() const
+{
+    return d->applicationFolder;
+}
+
+QString ECoreApp::configurationFolder() const
+{
+    return d->configurationFolder;
+}
+
+QString ECoreApp::workingFolder() const
+{
+    return d->workingFolder;
+}
+
+QString ECoreApp::settingsFilePath() const
+{
+    return d->settingsFilePath;
+}
+
+QStringList ECoreApp::projectFiles() const
+{
+    return d->projectFiles;
+}
+
+QFont ECoreApp::font(int fontId) const
+{
+    return d->fonts->font(fontId);
+}
+
+QImage ECoreApp::image(const QString &name) const
+{
+    if (name.isEmpty() || name == QLatin1String("none"))
+        return QImage();
+    QImage img(joinPath(d->workingFolder, name));
+    if (img.isNull())
+        img.load(QLatin1String(CoreNames::kMissingImage));
+    return img;
+}
+
+QString ECoreApp::backgroundImagePath(const QString &name) const
+{
+    return joinPath(d->workingFolder, QLatin1String(CoreNames::kBackgroundFolder) + name);
+}
+
+QString ECoreApp::soundFilePath(int number) const
+{
+    for (const EAppSettings::SoundEntry &s : d->settings.sounds()) {
+        if (s.number == number)
+            return joinPath(d->workingFolder, s.fileName);
+    }
+    return QString();
+}
+
+void ECoreApp::playSound(int number)
+{
+    const QString path = soundFilePath(number);
+    if (path.isEmpty() || !d->audioPlayer)
+        return;
+    QMetaObject::invokeMethod(d->audioPlayer, "play", Qt::DirectConnection, Q_ARG(QString, path));
+}
+
+bool ECoreApp::modbusDebug() const
+{
+    return d->modbusDebug;
+}
+
+void ECoreApp::setModbusDebug(bool on)
+{
+    d->modbusDebug = on;
+}
+
+QString ECoreApp::documentsOrApplicationFolder(const QString &name)
+{
+    const QString documents =
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QFileInfo candidate(joinPath(documents, name));
+    if (!documents.isEmpty() && candidate.isDir())
+        return candidate.absoluteFilePath();
+    return QCoreApplication::applicationDirPath();
+}
+
+QString ECoreApp::temporaryFolder(const QString &name)
+{
+    const QString path = joinPath(QDir::tempPath(), name);
+    QDir().mkpath(path);
+    return QFileInfo(path).absoluteFilePath();
+}
+
+QString ECoreApp::existingFile(const QString &folder, const QString &name)
+{
+    if (folder.isEmpty())
+        return QString();
+    const QFileInfo info(joinPath(folder, name));
+    return info.exists() ? info.absoluteFilePath() : QString();
+}

@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#include "epackage.h"
+
+#include "corenames.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QtEndian>
+
+Q_LOGGING_CATEGORY(lcPackage, "verandix.package", QtWarningMsg)
+
+namespace {
+
+qint32 readInt(const QByteArray &data, int offset)
+{
+    if (offset < 0 || offset + 4 > data.size())
+        return 0;
+    return qFromLittleEndian<qint32>(data.constData() + offset);
+}
+
+// Walks the content without ever reading past its end: a length that does not fit reads as 0
+// and does not advance, a byte run that does not fit reads as empty and does not advance.
+class ContentReader
+{
+public:
+    explicit ContentReader(const QByteArray &content) : m_content(content) {}
+
+    qint32 readLength()
+    {
+        if (m_content.size() - m_pos < 4)
+            return 0;
+        const qint32 value = qFromLittleEndian<qint32>(m_content.constData() + m_pos);
+        m_pos += 4;
+        return value;
+    }
+
+    QByteArray readBytes(qint32 count)
+    {
+        if (count <= 0 || count > m_content.size() - m_pos)
+            return QByteArray();
+        const QByteArray bytes = m_content.mid(m_pos, count);
+        m_pos += count;
+        return bytes;
+    }
+
+    // With fewer than four bytes left no length can be read: every further entry is empty.
+    bool atEnd() const { return m_content.size() - m_pos < 4; }
+
+private:
+    const QByteArray &m_content;
+    int m_pos = 0;
+};
+
+} // namespace
+
+namespace EPackage {
+
+Header readHeader(const QByteArray &headerBytes)
+{
+    Header h;
+    h.type = readInt(headerBytes, 8);
+    h.storedSize = readInt(headerBytes, 12);
+    h.unpackedSize = readInt(headerBytes, 16);
+    h.entryCount = readInt(headerBytes, 20);
+    return h;
+}
+
+bool isSafeEntryName(const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
+        return false;
+    // Drive letters and resource paths are absolute too.
+    return !name.contains(QLatin1Char(':')) && !QDir::isAbsolutePath(name);
+}
+
+bool unpack(const QString &packagePath, const QString &targetFolder)
+{
+    QFile file(packagePath);
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return false;
+    const Header header = readHeader(file.read(kHeaderSize));
+    // A negative or oversized stored size simply reads what the file holds.
+    const qint64 wanted = qMax<qint32>(header.storedSize, 0);
+    const QByteArray body = file.read(wanted);
+    file.close();
+
+    // qUncompress yields empty content for a corrupt body; every entry then reads as empty.
+    const QByteArray content = header.storedSize < header.unpackedSize ? qUncompress(body) : body;
+
+    ContentReader reader(content);
+    // Once the content is used up every further entry would read as an empty name and be skipped,
+    // so stop there instead of spinning through a hostile entry count of two billion.
+    for (qint32 i = 0; i < header.entryCount && !reader.atEnd(); ++i) {
+        const QByteArray rawName = reader.readBytes(reader.readLength());
+        const int nul = rawName.indexOf('\0');
+        const QString name = QString::fromUtf8(nul >= 0 ? rawName.left(nul) : rawName);
+        const QByteArray data = reader.readBytes(reader.readLength());
+        if (!isSafeEntryName(name)) {
+            if (!name.isEmpty())
+                qCWarning(lcPackage) << "skipping unsafe package entry" << name;
+            continue;
+        }
+        QFile out(targetFolder + QDir::separator() + name);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            continue;
+        out.write(data);
+        out.flush();
+        out.close();
+    }
+    return true;
+}
+
+bool unpackFolder(const QString &sourceFolder, const QString &targetFolder)
+{
+    for (const char *name : {CoreNames::kConfigsPackage, CoreNames::kImagesPackage,
+                             CoreNames::kSoundsPackage}) {
+        if (!unpack(sourceFolder + QDir::separator() + QLatin1String(name), targetFolder))
+            return false;
+    }
+    return true;
+}
+
+} // namespace EPackage

@@ -1,0 +1,373 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#include "eappsettings.h"
+#include "ecommandline.h"
+#include "ecoreapp.h"
+#include "elocale.h"
+#include "iprojectmodel.h"
+#include "packagewriter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    return f.write(data) == data.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class FakeModel : public QObject, public IProjectModel
+{
+public:
+    QString loadedFolder;
+    QStringList loadedFiles;
+    int saves = 0;
+    bool loadProject(const QString &folder, const QStringList &files) override
+    {
+        loadedFolder = folder;
+        loadedFiles = files;
+        return true;
+    }
+    bool saveProject(const QString &) override
+    {
+        ++saves;
+        return true;
+    }
+};
+
+class FakePlayer : public QObject
+{
+    Q_OBJECT
+public:
+    QStringList played;
+    Q_INVOKABLE void play(const QString &path) { played.append(path); }
+};
+
+} // namespace
+
+class tst_ECoreApp : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+    QString m_app; // Documents/verandix
+
+    ECoreApp *fresh()
+    {
+        ECoreApp::destroyInstance();
+        return ECoreApp::instance();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // The application folder comes from the user's Documents folder: point it at a temporary one.
+        qputenv("HOME", m_home.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", (m_home.path() + "/.config").toUtf8());
+        m_app = m_home.path() + "/Documents/verandix";
+    }
+
+    void cleanup()
+    {
+        ECoreApp::destroyInstance();
+        QDir(m_home.path() + "/Documents").removeRecursively();
+    }
+
+    void startModeDecision_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("nothing: demo") << QStringList{} << int(StartMode::Demo);
+        QTest::newRow("config.xml: standard") << QStringList{"config.xml"} << int(StartMode::Standard);
+        QTest::newRow("multi.xml: multi") << QStringList{"multi.xml"} << int(StartMode::Multi);
+        QTest::newRow("both: multi") << QStringList{"multi.xml", "config.xml"} << int(StartMode::Multi);
+        QTest::newRow("other case is not the settings file")
+            << QStringList{"Config.XML"} << int(StartMode::Demo);
+    }
+    void startModeDecision()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(int, mode);
+        QVERIFY(QDir().mkpath(m_app));
+        for (const QString &f : files)
+            QVERIFY(writeFile(m_app + "/" + f, "<config/>"));
+        ECoreApp *app = fresh();
+        QCOMPARE(int(app->startMode()), mode);
+        QCOMPARE(app->applicationFolder(), QDir(m_app).absolutePath());
+        if (mode == int(StartMode::Standard))
+            QCOMPARE(app->settingsFilePath(), QDir(m_app).absoluteFilePath("config.xml"));
+        if (mode == int(StartMode::Demo))
+            QCOMPARE(app->settingsFilePath(), QStringLiteral(":/resources/demo/config.xml"));
+    }
+
+    void withoutDocumentsFolderTheExecutableFolderIsUsed()
+    {
+        ECoreApp *app = fresh();
+        QCOMPARE(app->applicationFolder(), QCoreApplication::applicationDirPath());
+    }
+
+    void multiConfigurationList()
+    {
+        QVERIFY(QDir().mkpath(m_app));
+        QVERIFY(writeFile(m_app + "/multi.xml", R"(<config image="back.png" posX="1.5" width="800">
+ <object folder="house" textB="House" posX="10" posY="20.5" image="h.png"/>
+ <note text="ignored"/>
+ <object folder="" textB="Empty"/>
+ <object folder="flat" textB="Flat"/>
+</config>)"));
+        QVERIFY(QDir().mkpath(m_app + "/flat"));
+        QVERIFY(writeFile(m_app + "/flat/config.xml", "<config><ipport value=\"1502\"/></config>"));
+        ECoreApp *app = fresh();
+        const MultiConfiguration &multi = app->multiConfigurations();
+        QCOMPARE(multi.image, QStringLiteral("back.png"));
+        QCOMPARE(multi.posX, 1.5);
+        QCOMPARE(multi.width, 800);
+        QCOMPARE(multi.height, 0);
+        QCOMPARE(multi.entries.size(), 3);
+        QCOMPARE(multi.entries.at(0)->name, QStringLiteral("MultySettingsObject0"));
+        QCOMPARE(multi.entries.at(2)->name, QStringLiteral("MultySettingsObject2"));
+        QCOMPARE(multi.entries.at(0)->posY, 20.5);
+        QCOMPARE(multi.entries.at(2)->caption, QStringLiteral("Flat"));
+
+        QSignalSpy start(app, &ECoreApp::resourcesStartLoading);
+        app->loadMultiConfiguration("MultySettingsObject1"); // empty folder: nothing happens
+        app->loadMultiConfiguration("nobody");
+        QCOMPARE(start.count(), 0);
+        app->loadMultiConfiguration("MultySettingsObject2");
+        QCOMPARE(start.count(), 1);
+        QCOMPARE(app->settings().value(EAppSettings::IpPort).toInt(), 1502);
+        QCOMPARE(app->workingFolder(), m_app + "/flat");
+    }
+
+    void brokenMultiFileLeavesAnEmptyList_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("malformed") << QByteArray("<config><object folder=\"a\">");
+        QTest::newRow("wrong root") << QByteArray("<multi><object folder=\"a\"/></multi>");
+    }
+    void brokenMultiFileLeavesAnEmptyList()
+    {
+        QFETCH(QByteArray, content);
+        QVERIFY(QDir().mkpath(m_app));
+        QVERIFY(writeFile(m_app + "/multi.xml", content));
+        ECoreApp *app = fresh();
+        QCOMPARE(app->startMode(), StartMode::Multi);
+        QVERIFY(app->multiConfigurations().entries.isEmpty());
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("modbus");
+        QTest::addColumn<QString>("warning");
+        QTest::addColumn<int>("action");
+        const int run = int(ECommandLine::Action::Run);
+        QTest::newRow("none") << QStringList{} << int(StartMode::Demo) << false << QString() << run;
+        QTest::newRow("-modbus alone") << QStringList{"-modbus"} << int(StartMode::Demo) << true
+                                       << QString() << run;
+        QTest::newRow("-config last") << QStringList{"-config"} << int(StartMode::Standard) << false
+                                      << QString() << run;
+        QTest::newRow("-config value is not an option")
+            << QStringList{"-config", "-modbus"} << int(StartMode::Standard) << false << QString()
+            << run;
+        QTest::newRow("unknown option") << QStringList{"-fullscreen"} << int(StartMode::Demo) << false
+                                        << "Unrecognized option -fullscreen" << run;
+        QTest::newRow("help") << QStringList{"--help"} << int(StartMode::Demo) << false << QString()
+                              << int(ECommandLine::Action::ShowHelp);
+        QTest::newRow("version") << QStringList{"--version"} << int(StartMode::Demo) << false
+                                 << QString() << int(ECommandLine::Action::ShowVersion);
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, mode);
+        QFETCH(bool, modbus);
+        QFETCH(QString, warning);
+        QFETCH(int, action);
+        ECoreApp *app = fresh();
+        if (!warning.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
+        QCOMPARE(int(ECommandLine::apply(QStringList{"verandix"} + args, app)), action);
+        QCOMPARE(int(app->startMode()), mode);
+        QCOMPARE(app->modbusDebug(), modbus);
+        if (args == QStringList{"-config"})
+            QVERIFY(app->settingsFilePath().isEmpty());
+        QVERIFY(ECommandLine::helpText("/usr/bin/verandix").startsWith("Usage: verandix"));
+    }
+
+    void configOptionNamesFolderOrFile_data()
+    {
+        QTest::addColumn<bool>("asFile");
+        QTest::newRow("folder") << false;
+        QTest::newRow("config.xml inside it") << true;
+    }
+    void configOptionNamesFolderOrFile()
+    {
+        QFETCH(bool, asFile);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("config.xml"), "<config><timeout value=\"900\"/></config>"));
+        ECoreApp *app = fresh();
+        ECommandLine::apply({"verandix", "-config", asFile ? dir.filePath("config.xml") : dir.path()},
+                            app);
+        app->loadStandardConfiguration();
+        QCOMPARE(app->configurationFolder(), dir.path());
+        QCOMPARE(app->settings().value(EAppSettings::Timeout).toInt(), 900);
+    }
+
+    void loadConfigurationSequence()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("config.xml"),
+                          R"(<config version="2"><language value="ru_RU"/>
+<sound fileName="a.wav" value="4"/><sound fileName="b.wav" value="4"/></config>)"));
+        for (const char *name : {"b_second.xml", "A_first.xml", "Config.xml", "heat_config.xml",
+                                 "notes.txt"})
+            QVERIFY(writeFile(dir.filePath(name), "<subsystems/>"));
+        QVERIFY(QDir().mkpath(dir.filePath("folder.xml")));
+        QVERIFY(QFile::link(dir.filePath("A_first.xml"), dir.filePath("link.xml")));
+
+        ECoreApp *app = fresh();
+        auto *model = new FakeModel;
+        app->setProjectModel(model, model);
+        auto *player = new FakePlayer;
+        app->setAudioPlayer(player);
+        app->setSettingsFilePath(dir.path());
+
+        QStringList order;
+        connect(app, &ECoreApp::resourcesStartLoading, this, [&] { order << "start"; });
+        connect(app, &ECoreApp::mainConfigLoaded, this, [&] { order << "main"; });
+        connect(app, &ECoreApp::resourcesStopLoading, this, [&] { order << "stop"; });
+        app->loadConfiguration(dir.path());
+
+        QCOMPARE(order, (QStringList{"start", "main", "stop"}));
+        QCOMPARE(app->workingFolder(), dir.path());
+        QCOMPARE(app->projectFiles(),
+                 (QStringList{"A_first.xml", "b_second.xml", "Config.xml", "heat_config.xml"}));
+        QCOMPARE(model->loadedFolder, dir.path());
+        QCOMPARE(model->loadedFiles, app->projectFiles());
+        QCOMPARE(app->locale()->currentLanguage(), QStringLiteral("ru_RU"));
+
+        QCOMPARE(app->soundFilePath(4), dir.path() + "/b.wav"); // the later element wins
+        QVERIFY(app->soundFilePath(5).isEmpty());
+        app->playSound(4);
+        app->playSound(5);
+        QCOMPARE(player->played, QStringList{dir.path() + "/b.wav"});
+
+        // Outside the demo the settings and the project are written back at exit.
+        app->settings().setValue(EAppSettings::Timeout, 321);
+        ECoreApp::destroyInstance();
+        QVERIFY(readFile(dir.filePath("config.xml")).contains("321"));
+    }
+
+    void folderWithoutSettingsStopsEarly()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("light_config.xml"), "<subsystems/>"));
+        ECoreApp *app = fresh();
+        auto *model = new FakeModel;
+        app->setProjectModel(model, model);
+        QSignalSpy start(app, &ECoreApp::resourcesStartLoading);
+        QSignalSpy main(app, &ECoreApp::mainConfigLoaded);
+        QSignalSpy stop(app, &ECoreApp::resourcesStopLoading);
+        app->loadConfiguration(dir.path());
+        QCOMPARE(start.count(), 1);
+        QCOMPARE(main.count(), 0);
+        QCOMPARE(stop.count(), 0);
+        QVERIFY(model->loadedFolder.isEmpty());
+        QVERIFY(app->settingsFilePath().isEmpty());
+    }
+
+    void demoUnpacksIntoTheTemporaryFolderAndWritesNothing()
+    {
+        QTemporaryDir dir;
+        PackageWriter configs(2);
+        configs.addEntry("main_config.xml", "<subsystems/>");
+        QVERIFY(configs.write(dir.filePath("configs.package")));
+        PackageWriter images(1);
+        images.addEntry("demo-plan.png", "not really a png");
+        QVERIFY(images.write(dir.filePath("images.package")));
+        QVERIFY(PackageWriter(3).write(dir.filePath("sounds.package")));
+        const QByteArray settings = "<config><timeout value=\"700\"/></config>";
+        QVERIFY(writeFile(dir.filePath("config.xml"), settings));
+
+        ECoreApp *app = fresh();
+        QCOMPARE(app->startMode(), StartMode::Demo);
+        auto *model = new FakeModel;
+        app->setProjectModel(model, model);
+        app->loadConfiguration(dir.path());
+        const QString temp = ECoreApp::temporaryFolder("verandix");
+        QCOMPARE(app->workingFolder(), temp);
+        QVERIFY(QFile::exists(temp + "/main_config.xml"));
+        QVERIFY(model->loadedFiles.contains("main_config.xml"));
+        QCOMPARE(app->settings().value(EAppSettings::Timeout).toInt(), 700);
+        app->settings().setValue(EAppSettings::Timeout, 100);
+        ECoreApp::destroyInstance();
+        QCOMPARE(model->saves, 0);
+        QCOMPARE(readFile(dir.filePath("config.xml")), settings);
+        QDir(temp).removeRecursively();
+    }
+
+    void images()
+    {
+        QTemporaryDir dir;
+        QImage red(4, 3, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(dir.filePath("red.png")));
+        QVERIFY(writeFile(dir.filePath("config.xml"), "<config/>"));
+        QVERIFY(writeFile(dir.filePath("broken.png"), "garbage"));
+        ECoreApp *app = fresh();
+        app->setSettingsFilePath(dir.path());
+        app->loadConfiguration(dir.path());
+        QVERIFY(app->image("").isNull());
+        QVERIFY(app->image("none").isNull());
+        QCOMPARE(app->image("red.png").size(), QSize(4, 3));
+        const QImage missing(":/resources/no_image.png");
+        QVERIFY(!missing.isNull());
+        QCOMPARE(app->image("absent.png"), missing);
+        QCOMPARE(app->image("broken.png"), missing);
+        QCOMPARE(app->backgroundImagePath("sky.jpg"), dir.path() + "/fone/sky.jpg");
+    }
+
+    void fonts()
+    {
+        ECoreApp *app = fresh();
+        QCOMPARE(app->font(3).family(), QStringLiteral("Arial"));
+        QCOMPARE(app->font(3).pixelSize(), 24);
+        QCOMPARE(app->font(3).weight(), int(QFont::Bold));
+        QCOMPARE(app->font(4).pixelSize(), 18);
+        QCOMPARE(app->font(6).weight(), int(QFont::Normal));
+        QCOMPARE(app->font(7), QFont());
+        QCOMPARE(app->font(-1), QFont());
+    }
+
+    void pathHelpers()
+    {
+        QVERIFY(ECoreApp::existingFile(QString(), "config.xml").isEmpty());
+        QTemporaryDir dir;
+        QVERIFY(ECoreApp::existingFile(dir.path(), "x.xml").isEmpty());
+        QVERIFY(writeFile(dir.filePath("x.xml"), "x"));
+        QCOMPARE(ECoreApp::existingFile(dir.path(), "x.xml"), dir.filePath("x.xml"));
+        const QString temp = ECoreApp::temporaryFolder("verandix-test/deeper");
+        QVERIFY(QDir(temp).exists());
+        QDir(QDir::tempPath() + "/verandix-test").removeRecursively();
+    }
+};
+
+QTEST_MAIN(tst_ECoreApp)
+#include "tst_ecoreapp.moc"
