@@ -14,7 +14,13 @@ case "$kind" in
 esac
 
 launcher=()
-command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+if command -v ccache >/dev/null 2>&1; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    # Let a fresh clone in another folder reuse the compiler cache: paths below the project root
+    # are hashed relative to it, and the build folder's absolute path is left out.
+    export CCACHE_BASEDIR="$root"
+    export CCACHE_NOHASHDIR=1
+fi
 
 cmake -S "$root" -B "$dir" "${flags[@]}" "${launcher[@]}" >/dev/null
 cmake --build "$dir" -j "$jobs"
