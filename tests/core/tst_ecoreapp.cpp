@@ -36,7 +36,7 @@ class FakeModel : public QObject, public IProjectModel
 public:
     QString loadedFolder;
     QStringList loadedFiles;
-    int saves = 0;
+    static int saves; // counted across instances: ECoreApp deletes the model at exit
     bool loadProject(const QString &folder, const QStringList &files) override
     {
         loadedFolder = folder;
@@ -49,6 +49,8 @@ public:
         return true;
     }
 };
+
+int FakeModel::saves = 0;
 
 class FakePlayer : public QObject
 {
@@ -271,7 +273,9 @@ private slots:
 
         // Outside the demo the settings and the project are written back at exit.
         app->settings().setValue(EAppSettings::Timeout, 321);
+        FakeModel::saves = 0;
         ECoreApp::destroyInstance();
+        QCOMPARE(FakeModel::saves, 1);
         QVERIFY(readFile(dir.filePath("config.xml")).contains("321"));
     }
 
@@ -308,6 +312,7 @@ private slots:
 
         ECoreApp *app = fresh();
         QCOMPARE(app->startMode(), StartMode::Demo);
+        FakeModel::saves = 0;
         auto *model = new FakeModel;
         app->setProjectModel(model, model);
         app->loadConfiguration(dir.path());
@@ -318,7 +323,7 @@ private slots:
         QCOMPARE(app->settings().value(EAppSettings::Timeout).toInt(), 700);
         app->settings().setValue(EAppSettings::Timeout, 100);
         ECoreApp::destroyInstance();
-        QCOMPARE(model->saves, 0);
+        QCOMPARE(FakeModel::saves, 0);
         QCOMPARE(readFile(dir.filePath("config.xml")), settings);
         QDir(temp).removeRecursively();
     }
