@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#pragma once
+
+#include <QtGlobal>
+
+// Constants fixed by the file formats and protocols the media subsystem reads.
+namespace MediaConstants {
+
+// WAVE (RIFF/RIFX) sound files.
+namespace Wave {
+constexpr char kRiffId[] = "RIFF"; // little-endian header and samples
+constexpr char kRifxId[] = "RIFX"; // big-endian header and samples
+constexpr char kWaveId[] = "WAVE";
+constexpr char kFmtId[] = "fmt ";
+constexpr char kDataId[] = "data";
+constexpr int kIdBytes = 4;
+constexpr qint64 kRiffHeaderBytes = 12; // "RIFF", size, "WAVE"
+constexpr qint64 kChunkHeaderBytes = 8; // id, 32-bit size
+constexpr qint64 kMinFmtBytes = 16;     // format tag .. bits per sample
+constexpr qint64 kExtensibleFmtBytes = 40;
+constexpr qint64 kExtensibleSubFormatOffset = 24; // within the fmt chunk body
+constexpr quint16 kFormatUnknown = 0;             // written by some tools for plain PCM
+constexpr quint16 kFormatPcm = 1;
+constexpr quint16 kFormatExtensible = 0xFFFE;
+// Limits beyond which a header is taken to be lying rather than describing a real sound: the
+// channel ceiling is the sound server's, and rates outside this band are no sound anyone plays.
+constexpr int kMaxChannels = 32;
+constexpr int kMinSampleRate = 1000;
+constexpr int kMaxSampleRate = 384000;
+// Chunks walked before the sample data at most, so a file of endless tiny chunks cannot stall us.
+constexpr int kMaxChunks = 1024;
+} // namespace Wave
+
+// Extra time an audio output gets beyond the sound's own length before it counts as stalled
+// (server start-up latency and buffering).
+constexpr int kPlaybackSlackMs = 3000;
+// Audio output buffer: long enough to ride out a busy GUI thread, short enough that the end of a
+// sound is reported soon after it is heard.
+constexpr qint64 kOutputBufferUs = 250000;
+
+} // namespace MediaConstants
