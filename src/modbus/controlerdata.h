@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#pragma once
+
+#include "baseroomv1.h"
+#include "basetcpmodbus.h"
+#include "controllertypes.h"
+
+#include <QList>
+#include <QString>
+#include <memory>
+
+class EAppSettings;
+
+// The controller link object of the application: on every poll tick it reads and decodes the
+// status block, reads the memory windows of the room page being shown (grouped into as few block
+// reads as possible) and, while the scenes screen is open, the scene area, and publishes copies of
+// what it read. The named commands that write into the controller are methods of the same object.
+// Screens call everything by queued invocation, so all of it runs in the link thread.
+class ControlerData : public BaseTCPModbus
+{
+    Q_OBJECT
+public:
+    explicit ControlerData(QObject *parent = nullptr);
+    ~ControlerData() override;
+
+    // Hands over the connection settings of a configuration (addresses, port, read function, poll
+    // interval, register offset, reconnect period, message and parameter lists) and the block-read
+    // trace switch ("-modbus"). Call before start().
+    void configure(const EAppSettings &settings, bool debugModbus);
+
+    int controlerOffset() const;
+    bool isReady() const;
+
+    Q_INVOKABLE void setMessParameters(const QList<AlertStruct> &messages,
+                                       const QList<ArchiveStruct> &parameters);
+    // Selects the room page to poll (null is ignored). The page must stay alive while selected.
+    // Queued callers pass it as Q_ARG(const BaseRoomV1 *, page).
+    Q_INVOKABLE void setRoom(const BaseRoomV1 *room);
+    Q_INVOKABLE void closeRoom();
+    Q_INVOKABLE void SetCurrentScenesRoom();
+    Q_INVOKABLE QList<SubsUpdate> getRequest() const;
+    Q_INVOKABLE void terminateMainThread();
+    Q_INVOKABLE void SetControlerOffset(int val);
+
+    // Lighting commands (words 8..9).
+    Q_INVOKABLE void GlobalScene1Activate();
+    Q_INVOKABLE void GlobalScene2Activate();
+    Q_INVOKABLE void GlobalScene3Activate();
+    Q_INVOKABLE void GlobalScene4Activate();
+    Q_INVOKABLE void GlobalOnActivate();
+    Q_INVOKABLE void GlobalOffActivate();
+    Q_INVOKABLE void LightOnInRoom(int room);
+    Q_INVOKABLE void LightOffInRoom(int room);
+    Q_INVOKABLE void Miniscene1InRoom(int room);
+    Q_INVOKABLE void Miniscene2InRoom(int room);
+    Q_INVOKABLE void Miniscene3InRoom(int room);
+    Q_INVOKABLE void Miniscene4InRoom(int room);
+    Q_INVOKABLE void SaveGlobalMiniLight(int globalNumber, int miniNumber, int room);
+
+    // Heating commands (word 10).
+    Q_INVOKABLE void GlobalHeatOnActivate();
+    Q_INVOKABLE void GlobalHeatOffActivate();
+    Q_INVOKABLE void GlobalHeatScene1Activate();
+    Q_INVOKABLE void GlobalHeatScene2Activate();
+    Q_INVOKABLE void GlobalHeatScene3Activate();
+    Q_INVOKABLE void GlobalHeatScene4Activate();
+    Q_INVOKABLE void FloorHeatSave(int scnNum);
+
+    // Sound feedback (word 7).
+    Q_INVOKABLE void SoundStateChanged(int number, int state);
+    Q_INVOKABLE void SoundStarted(int number);
+    Q_INVOKABLE void SoundStoped(int number);
+    Q_INVOKABLE void SoundNotfound(int number);
+    Q_INVOKABLE void SoundError(int number);
+
+    // Plain writes.
+    Q_INVOKABLE void SinchronizeTime(uint time);
+    Q_INVOKABLE void WritePassword(int passw);
+    Q_INVOKABLE void WriteAlarm(int alarmId, char data);
+    Q_INVOKABLE void WriteSMS(const QString &text, int number);
+    // The one command called directly from the GUI thread.
+    Q_INVOKABLE void SetActivators(const GActivators &activat);
+    Q_INVOKABLE void WriteGlobalScene(int number);
+
+    // Commands on one control of the room, by its index in the room's control list.
+    Q_INVOKABLE void EnableLight(int index);
+    Q_INVOKABLE void DisableLight(int index);
+    Q_INVOKABLE void ChangeLightBright(int index, int bright);
+    Q_INVOKABLE void AddSwitchToLamp(int lmpIndex, int switchNum);
+    Q_INVOKABLE void DelSwitchFromLamp(int lmpIndex, int switchNum);
+    Q_INVOKABLE void BoolClick(int bolIndex);
+    Q_INVOKABLE void BoolButton1Click(int bolIndex);
+    Q_INVOKABLE void ByteControlValClick(int bolIndex);
+    Q_INVOKABLE void ByteControlChange(int bolIndex, int value);
+    Q_INVOKABLE void ChangeHeatTemp(int index, int bright);
+    Q_INVOKABLE void TextWriteControlChange(int bolIndex, const QString &text);
+
+    // Commands on all lamps of the room, worked on the blocks of the last poll.
+    Q_INVOKABLE void SwitchLightClick(int number);
+    Q_INVOKABLE void SensorClick(int snIndex);
+    Q_INVOKABLE void DeleteSwitchInRoom(int swNumber);
+    Q_INVOKABLE void ChangeSwitchType(int swNumber, int iSwitchType, int iNumScene);
+    Q_INVOKABLE void SetSensorToLight(int lmpIndex, int snNum);
+
+signals:
+    void ReadyUpdateControls(const QList<SubsUpdate> &answer, int contOffset);
+    void ReadyUpdateAlerts(const ReservVariables &currentVariables);
+    void ReadyUpdateScenes(const ScenesStruct &currentScenes);
+    void ControlDataWriten(int index);
+
+public slots:
+    void TimerCNT() override;
+
+protected:
+    void socketStateHook(int state) override;
+
+private:
+    struct ControlerDataPrivate;
+    std::unique_ptr<ControlerDataPrivate> d;
+};
+
+Q_DECLARE_METATYPE(const BaseRoomV1 *)
