@@ -10,13 +10,16 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/scripts/audio.sh"
 start_null_audio
 
+# The simulator plays the demo home: it reads the same project the program unpacks, and the
+# demo's timeline keeps the house alive (motion, alarms, a leak, drifting readings).
 sim=""
-if [ -x "$root/build/tools/homesim/verandix-homesim" ]; then
-    "$root/build/tools/homesim/verandix-homesim" --listen 127.0.0.1:1502 --quiet &
-    sim=$!
-fi
-cleanup() { [ -n "$sim" ] && kill "$sim" 2>/dev/null; stop_null_audio; }
+home="$(mktemp -d)"
+cleanup() { [ -n "$sim" ] && kill "$sim" 2>/dev/null; rm -rf "$home"; stop_null_audio; }
 trap cleanup EXIT
+QT_QPA_PLATFORM=offscreen "$root/build/tools/demogen/verandix-demogen" --flat --out "$home" >/dev/null
+"$root/build/tools/homesim/verandix-homesim" --listen 127.0.0.1:1502 --config "$home" \
+    --scenario "$root/resources/demo/demo.scenario" --quiet > /dev/null &
+sim=$!
 
 run=("$root/build/src/verandix" "$@")
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

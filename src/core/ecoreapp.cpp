@@ -27,6 +27,24 @@ QString joinPath(const QString &folder, const QString &name)
 {
     return folder + QDir::separator() + name;
 }
+
+// Packages hold plain file names only, so the demo's background pictures travel beside them in a
+// "fone" folder and are copied into the working folder where the settings screen looks for them.
+void copyBackgrounds(const QString &sourceFolder, const QString &workingFolder)
+{
+    const QDir source(joinPath(sourceFolder, QLatin1String(CoreNames::kBackgroundFolder)));
+    if (!source.exists())
+        return;
+    const QString target = joinPath(workingFolder, QLatin1String(CoreNames::kBackgroundFolder));
+    QDir().mkpath(target);
+    for (const QString &name : source.entryList(QDir::Files)) {
+        const QString to = joinPath(target, name);
+        QFile::remove(to);
+        if (QFile::copy(source.filePath(name), to))
+            QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                          QFile::ReadOther);
+    }
+}
 } // namespace
 
 struct ECoreApp::Private
@@ -190,6 +208,7 @@ void ECoreApp::loadConfiguration(const QString &folder)
     if (d->startMode == StartMode::Demo) {
         d->workingFolder = temporaryFolder(QLatin1String(CoreNames::kProductFolder));
         EPackage::unpackFolder(folder, d->workingFolder);
+        copyBackgrounds(folder, d->workingFolder);
     } else {
         d->workingFolder = folder;
     }

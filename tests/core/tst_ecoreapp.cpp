@@ -308,6 +308,8 @@ private slots:
         QVERIFY(images.write(dir.filePath("images.package")));
         QVERIFY(PackageWriter(3).write(dir.filePath("sounds.package")));
         const QByteArray settings = "<config><timeout value=\"700\"/></config>";
+        QVERIFY(QDir().mkpath(dir.filePath("fone")));
+        QVERIFY(writeFile(dir.filePath("fone/dusk.png"), "background"));
         QVERIFY(writeFile(dir.filePath("config.xml"), settings));
 
         ECoreApp *app = fresh();
@@ -320,6 +322,7 @@ private slots:
         QCOMPARE(app->workingFolder(), temp);
         QVERIFY(QFile::exists(temp + "/main_config.xml"));
         QVERIFY(model->loadedFiles.contains("main_config.xml"));
+        QCOMPARE(readFile(app->backgroundImagePath("dusk.png")), QByteArray("background"));
         QCOMPARE(app->settings().value(EAppSettings::Timeout).toInt(), 700);
         app->settings().setValue(EAppSettings::Timeout, 100);
         ECoreApp::destroyInstance();
