@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#include "projectchecker.h"
+
+#include <QGuiApplication>
+#include <QTextStream>
+
+int main(int argc, char *argv[])
+{
+    // Pictures are decoded as the panel decodes them, which needs a GUI application; the checker
+    // never opens a window, so it does not need a display either.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
+        err << "usage: verandix-check CONFIGURATION_FOLDER\n"
+               "Checks the settings and project files of a configuration folder.\n"
+               "Exit status: 0 no problem, 1 problems found, 2 folder cannot be read.\n";
+        return ProjectChecker::FolderUnreadable;
+    }
+    ProjectChecker checker(args.first());
+    return checker.run(out, err);
+}
