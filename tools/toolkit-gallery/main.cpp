@@ -374,7 +374,7 @@ int main(int argc, char **argv)
     tl->addWidget(l4, 1, 1);
     auto *line = new ETextEdit;
     line->setSingleLine(true);
-    line->setText(QStringLiteral("192.168.0.100"));
+    line->setText(QStringLiteral("127.0.0.1"));
     tl->addWidget(line, 2, 0, 1, 2);
     auto *multi = new EFlickableTextEdit;
     multi->setText(QStringLiteral(
