@@ -93,7 +93,12 @@ int main(int argc, char *argv[])
         << "settings file: " << app->settingsFilePath() << "\n"
         << "project files: " << app->projectFiles().join(QStringLiteral(", ")) << "\n"
         << "controller: " << app->settings().value(EAppSettings::IpAddress).toString() << ":"
-        << app->settings().value(EAppSettings::IpPort).toInt() << "\n"
+        << app->settings().value(EAppSettings::IpPort).toInt() << "\n";
+#ifdef VERANDIX_HAVE_MODEL
+    if (app->rooms())
+        out << "plan pages: " << app->rooms()->pageCount() << "\n";
+#endif
+    out
         << "The main window is not part of this build yet; the program exits here.\n";
     out.flush();
     ECoreApp::destroyInstance();
