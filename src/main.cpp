@@ -98,8 +98,7 @@ int main(int argc, char *argv[])
     if (app->rooms())
         out << "plan pages: " << app->rooms()->pageCount() << "\n";
 #endif
-    out
-        << "The main window is not part of this build yet; the program exits here.\n";
+    out << "The main window is not part of this build yet; the program exits here.\n";
     out.flush();
     ECoreApp::destroyInstance();
     return 0;

@@ -5,9 +5,9 @@
 #include "epackage.h"
 #include "packagewriter.h"
 
-#include <QElapsedTimer>
 #include <QBuffer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>

@@ -86,14 +86,14 @@ public:
     // The "offset" key is hexadecimal text: "1F4" is register 500.
     int registerOffset() const;
 
-    QList<SceneName> globalScenes() const;       // "glscene", ascending id
-    QList<SceneName> additionalSets() const;     // "dopset", ascending id
-    QList<SceneName> mediaScenes() const;        // "medscn", ascending id
-    QList<SceneName> engineeringScenes() const;  // "ingscn", ascending id
-    QList<MessageText> messages() const;         // "message", ascending id
-    QList<MessageText> parameters() const;       // "parameter", ascending id
-    QList<SoundEntry> sounds() const;            // "sound", reverse document order
-    QList<SecureText> secureTexts() const;       // "secure", reverse document order
+    QList<SceneName> globalScenes() const;      // "glscene", ascending id
+    QList<SceneName> additionalSets() const;    // "dopset", ascending id
+    QList<SceneName> mediaScenes() const;       // "medscn", ascending id
+    QList<SceneName> engineeringScenes() const; // "ingscn", ascending id
+    QList<MessageText> messages() const;        // "message", ascending id
+    QList<MessageText> parameters() const;      // "parameter", ascending id
+    QList<SoundEntry> sounds() const;           // "sound", reverse document order
+    QList<SecureText> secureTexts() const;      // "secure", reverse document order
 
 private:
     class Private;

@@ -15,7 +15,8 @@ Action apply(const QStringList &arguments, ECoreApp *app)
         if (arg == QLatin1String("-config")) {
             // The value is taken even when it is missing: the mode still becomes standard.
             if (app)
-                app->setSettingsFilePath(i + 1 < arguments.size() ? arguments.at(i + 1) : QString());
+                app->setSettingsFilePath(i + 1 < arguments.size() ? arguments.at(i + 1)
+                                                                  : QString());
             ++i;
         } else if (arg == QLatin1String("-modbus")) {
             if (app)
@@ -45,7 +46,8 @@ QString helpText(const QString &programName)
     return QStringLiteral(
                "Usage: %1 [-config FOLDER|FILE] [-modbus]\n"
                "Smart home control panel and editor of its own screens.\n\n"
-               "Without options the configuration is looked for in the folder \"verandix\" of your\n"
+               "Without options the configuration is looked for in the folder \"verandix\" of "
+               "your\n"
                "Documents folder, or beside the program: multi.xml offers several configurations,\n"
                "config.xml opens one; with neither, the built-in demo home is offered.\n\n"
                "  -config FOLDER|FILE  open this configuration: a configuration folder, or the\n"

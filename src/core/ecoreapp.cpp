@@ -120,7 +120,8 @@ ECoreApp::ECoreApp() : d(new Private)
     d->fonts = new EFonts(this);
     d->locale = new ELocale(this);
 
-    const QString multiPath = existingFile(d->applicationFolder, QLatin1String(CoreNames::kMultiFile));
+    const QString multiPath =
+        existingFile(d->applicationFolder, QLatin1String(CoreNames::kMultiFile));
     const QString configPath =
         existingFile(d->applicationFolder, QLatin1String(CoreNames::kSettingsFile));
     if (!multiPath.isEmpty()) {
@@ -222,9 +223,9 @@ void ECoreApp::loadConfiguration(const QString &folder)
     d->locale->load(d->settings.value(EAppSettings::Language).toString());
 
     QDir dir(d->workingFolder);
-    QStringList files =
-        dir.entryList({QStringLiteral("*.xml")}, QDir::Files | QDir::NoDotAndDotDot | QDir::NoSymLinks,
-                      QDir::Name | QDir::IgnoreCase);
+    QStringList files = dir.entryList({QStringLiteral("*.xml")},
+                                      QDir::Files | QDir::NoDotAndDotDot | QDir::NoSymLinks,
+                                      QDir::Name | QDir::IgnoreCase);
     files.removeAll(QLatin1String(CoreNames::kSettingsFile));
     d->projectFiles = files;
 
@@ -366,8 +367,7 @@ void ECoreApp::setModbusDebug(bool on)
 
 QString ECoreApp::documentsOrApplicationFolder(const QString &name)
 {
-    const QString documents =
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QFileInfo candidate(joinPath(documents, name));
     if (!documents.isEmpty() && candidate.isDir())
         return candidate.absoluteFilePath();

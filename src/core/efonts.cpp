@@ -11,8 +11,8 @@ EFonts::EFonts(QObject *parent) : QObject(parent)
         int weight;
     };
     static const Spec specs[] = {
-        {Small, 12, QFont::Normal},     {Large, 24, QFont::Normal}, {Large2, 24, QFont::Normal},
-        {LargeBold, 24, QFont::Bold},   {Medium, 18, QFont::Normal}, {SmallBold, 12, QFont::Bold},
+        {Small, 12, QFont::Normal},   {Large, 24, QFont::Normal},  {Large2, 24, QFont::Normal},
+        {LargeBold, 24, QFont::Bold}, {Medium, 18, QFont::Normal}, {SmallBold, 12, QFont::Bold},
         {Small2, 12, QFont::Normal},
     };
     for (const Spec &s : specs) {

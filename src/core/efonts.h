@@ -11,7 +11,15 @@ class EFonts : public QObject
 {
     Q_OBJECT
 public:
-    enum FontId { Small = 0, Large = 1, Large2 = 2, LargeBold = 3, Medium = 4, SmallBold = 5, Small2 = 6 };
+    enum FontId {
+        Small = 0,
+        Large = 1,
+        Large2 = 2,
+        LargeBold = 3,
+        Medium = 4,
+        SmallBold = 5,
+        Small2 = 6
+    };
 
     explicit EFonts(QObject *parent = nullptr);
     // A default-constructed QFont for an id that is not registered.

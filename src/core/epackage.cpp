@@ -117,8 +117,8 @@ bool unpack(const QString &packagePath, const QString &targetFolder)
 
 bool unpackFolder(const QString &sourceFolder, const QString &targetFolder)
 {
-    for (const char *name : {CoreNames::kConfigsPackage, CoreNames::kImagesPackage,
-                             CoreNames::kSoundsPackage}) {
+    for (const char *name :
+         {CoreNames::kConfigsPackage, CoreNames::kImagesPackage, CoreNames::kSoundsPackage}) {
         if (!unpack(sourceFolder + QDir::separator() + QLatin1String(name), targetFolder))
             return false;
     }

@@ -40,7 +40,10 @@ public:
         return m_attributes.value(name, defaultValue);
     }
     bool hasAttribute(const QString &name) const { return m_attributes.contains(name); }
-    void setAttribute(const QString &name, const QVariant &value) { m_attributes.insert(name, value); }
+    void setAttribute(const QString &name, const QVariant &value)
+    {
+        m_attributes.insert(name, value);
+    }
 
     QList<NodeElementPtr> &children() { return m_children; }
     const QList<NodeElementPtr> &children() const { return m_children; }

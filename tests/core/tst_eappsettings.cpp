@@ -84,7 +84,8 @@ private slots:
         QTest::newRow("reconnecttime") << int(EAppSettings::ReconnectTime) << QVariant(60);
         QTest::newRow("drawtype") << int(EAppSettings::DrawType) << QVariant("auto");
         QTest::newRow("readfunctionmb") << int(EAppSettings::ReadFunctionMb) << QVariant(3);
-        QTest::newRow("isHideAlertColumns") << int(EAppSettings::IsHideAlertColumns) << QVariant(true);
+        QTest::newRow("isHideAlertColumns")
+            << int(EAppSettings::IsHideAlertColumns) << QVariant(true);
         QTest::newRow("index past the table") << int(EAppSettings::KeyCount) << QVariant();
         QTest::newRow("negative index") << -1 << QVariant();
     }
@@ -240,9 +241,9 @@ private slots:
     void badValuesConvertQuietly()
     {
         QTemporaryDir dir;
-        const QString path =
-            writeFile(dir, "config.xml", "<config><ipport value=\"abc\"/><offset value=\"zz\"/>"
-                                         "<timeout/></config>");
+        const QString path = writeFile(dir, "config.xml",
+                                       "<config><ipport value=\"abc\"/><offset value=\"zz\"/>"
+                                       "<timeout/></config>");
         EAppSettings s;
         QVERIFY(s.load(path));
         QCOMPARE(s.value(EAppSettings::IpPort).toInt(), 0);

@@ -78,7 +78,8 @@ class tst_ECoreApp : public QObject
 private slots:
     void initTestCase()
     {
-        // The application folder comes from the user's Documents folder: point it at a temporary one.
+        // The application folder comes from the user's Documents folder: point it at a temporary
+        // one.
         qputenv("HOME", m_home.path().toUtf8());
         qputenv("XDG_CONFIG_HOME", (m_home.path() + "/.config").toUtf8());
         m_app = m_home.path() + "/Documents/verandix";
@@ -95,9 +96,11 @@ private slots:
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<int>("mode");
         QTest::newRow("nothing: demo") << QStringList{} << int(StartMode::Demo);
-        QTest::newRow("config.xml: standard") << QStringList{"config.xml"} << int(StartMode::Standard);
+        QTest::newRow("config.xml: standard")
+            << QStringList{"config.xml"} << int(StartMode::Standard);
         QTest::newRow("multi.xml: multi") << QStringList{"multi.xml"} << int(StartMode::Multi);
-        QTest::newRow("both: multi") << QStringList{"multi.xml", "config.xml"} << int(StartMode::Multi);
+        QTest::newRow("both: multi")
+            << QStringList{"multi.xml", "config.xml"} << int(StartMode::Multi);
         QTest::newRow("other case is not the settings file")
             << QStringList{"Config.XML"} << int(StartMode::Demo);
     }
@@ -181,15 +184,15 @@ private slots:
         QTest::addColumn<int>("action");
         const int run = int(ECommandLine::Action::Run);
         QTest::newRow("none") << QStringList{} << int(StartMode::Demo) << false << QString() << run;
-        QTest::newRow("-modbus alone") << QStringList{"-modbus"} << int(StartMode::Demo) << true
-                                       << QString() << run;
-        QTest::newRow("-config last") << QStringList{"-config"} << int(StartMode::Standard) << false
-                                      << QString() << run;
+        QTest::newRow("-modbus alone")
+            << QStringList{"-modbus"} << int(StartMode::Demo) << true << QString() << run;
+        QTest::newRow("-config last")
+            << QStringList{"-config"} << int(StartMode::Standard) << false << QString() << run;
         QTest::newRow("-config value is not an option")
             << QStringList{"-config", "-modbus"} << int(StartMode::Standard) << false << QString()
             << run;
-        QTest::newRow("unknown option") << QStringList{"-fullscreen"} << int(StartMode::Demo) << false
-                                        << "Unrecognized option -fullscreen" << run;
+        QTest::newRow("unknown option") << QStringList{"-fullscreen"} << int(StartMode::Demo)
+                                        << false << "Unrecognized option -fullscreen" << run;
         QTest::newRow("help") << QStringList{"--help"} << int(StartMode::Demo) << false << QString()
                               << int(ECommandLine::Action::ShowHelp);
         QTest::newRow("version") << QStringList{"--version"} << int(StartMode::Demo) << false
@@ -225,8 +228,8 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(writeFile(dir.filePath("config.xml"), "<config><timeout value=\"900\"/></config>"));
         ECoreApp *app = fresh();
-        ECommandLine::apply({"verandix", "-config", asFile ? dir.filePath("config.xml") : dir.path()},
-                            app);
+        ECommandLine::apply(
+            {"verandix", "-config", asFile ? dir.filePath("config.xml") : dir.path()}, app);
         app->loadStandardConfiguration();
         QCOMPARE(app->configurationFolder(), dir.path());
         QCOMPARE(app->settings().value(EAppSettings::Timeout).toInt(), 900);
@@ -238,8 +241,8 @@ private slots:
         QVERIFY(writeFile(dir.filePath("config.xml"),
                           R"(<config version="2"><language value="ru_RU"/>
 <sound fileName="a.wav" value="4"/><sound fileName="b.wav" value="4"/></config>)"));
-        for (const char *name : {"b_second.xml", "A_first.xml", "Config.xml", "heat_config.xml",
-                                 "notes.txt"})
+        for (const char *name :
+             {"b_second.xml", "A_first.xml", "Config.xml", "heat_config.xml", "notes.txt"})
             QVERIFY(writeFile(dir.filePath(name), "<subsystems/>"));
         QVERIFY(QDir().mkpath(dir.filePath("folder.xml")));
         QVERIFY(QFile::link(dir.filePath("A_first.xml"), dir.filePath("link.xml")));

@@ -116,8 +116,8 @@ private slots:
         ELocale locale;
         QVERIFY(locale.load("xx_TEST"));
         QCOMPARE(locale.text(61016), QStringLiteral("maison"));
-        QCOMPARE(locale.text(61060), QStringLiteral("Yes"));      // empty text keeps the old one
-        QCOMPARE(locale.text(61061), QStringLiteral("No"));       // other elements ignored
+        QCOMPARE(locale.text(61060), QStringLiteral("Yes")); // empty text keeps the old one
+        QCOMPARE(locale.text(61061), QStringLiteral("No"));  // other elements ignored
         QCOMPARE(locale.text(61083), QStringLiteral("second wins"));
         QCOMPARE(locale.text(0), QStringLiteral("zero id"));
         QCOMPARE(locale.currentLanguage(), QStringLiteral("xx_TEST"));
@@ -127,7 +127,8 @@ private slots:
     {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         ELocale locale;
-        // The system locale is what the platform reports; whatever it is, a missing table keeps English.
+        // The system locale is what the platform reports; whatever it is, a missing table keeps
+        // English.
         const bool loaded = locale.load("system");
         if (!loaded) {
             QCOMPARE(locale.currentLanguage(), QStringLiteral("en_US"));

@@ -148,8 +148,8 @@ private slots:
         const QString target = dir.filePath("target");
         QVERIFY(QDir().mkpath(target + "/sub"));
         QFile::remove("/tmp/verandix-escaped.txt");
-        QVERIFY(writeFile(dir.filePath("p.package"),
-                          build({{name, "evil"}, {"good.txt", "fine"}})));
+        QVERIFY(
+            writeFile(dir.filePath("p.package"), build({{name, "evil"}, {"good.txt", "fine"}})));
         QVERIFY(EPackage::unpack(dir.filePath("p.package"), target));
         QCOMPARE(readFile(target + "/good.txt"), QByteArray("fine"));
         QVERIFY(!QFile::exists(dir.filePath("escaped.txt")));
@@ -250,8 +250,8 @@ private slots:
         QVERIFY(writeFile(dir.filePath("two.png"), randomBytes(100, 9)));
         QVERIFY(writeFile(dir.filePath("list.txt"), dir.filePath("two.png").toUtf8() + "\n"));
         QProcess p;
-        p.start(MKPACKAGE_PATH, {"--type", "2", dir.filePath("configs.package"), dir.filePath("one.xml"),
-                                 "--list", dir.filePath("list.txt")});
+        p.start(MKPACKAGE_PATH, {"--type", "2", dir.filePath("configs.package"),
+                                 dir.filePath("one.xml"), "--list", dir.filePath("list.txt")});
         QVERIFY(p.waitForFinished(30000));
         QCOMPARE(p.exitCode(), 0);
         const QString out = dir.filePath("out");

@@ -66,7 +66,8 @@ private slots:
         QTest::addColumn<QString>("rootTag");
         QTest::addColumn<int>("rootChildren");
         QTest::newRow("well formed") << QByteArray("<r><a/><b/></r>") << true << "r" << 2;
-        QTest::newRow("unclosed keeps partial tree") << QByteArray("<r><a/><b>") << false << "r" << 2;
+        QTest::newRow("unclosed keeps partial tree")
+            << QByteArray("<r><a/><b>") << false << "r" << 2;
         QTest::newRow("mismatched tag") << QByteArray("<r><a></b></r>") << false << "r" << 1;
         QTest::newRow("empty text") << QByteArray("") << false << QString() << 0;
         QTest::newRow("garbage") << QByteArray("not xml at all") << false << QString() << 0;
@@ -139,7 +140,8 @@ private slots:
         f.write(QByteArray(10000, 'x')); // longer than what is written: must not leave a tail
         f.close();
         auto root = NodeElement::create(QStringLiteral("r"));
-        root->appendChild(QStringLiteral("c"))->setAttribute(QStringLiteral("k"), QStringLiteral("v"));
+        root->appendChild(QStringLiteral("c"))
+            ->setAttribute(QStringLiteral("k"), QStringLiteral("v"));
         QVERIFY(XmlDocument::save(path, root));
         XmlDocument doc;
         QVERIFY(doc.load(path));

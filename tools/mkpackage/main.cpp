@@ -11,11 +11,12 @@ namespace {
 
 int usage(QTextStream &stream, int code)
 {
-    stream << "Usage: mkpackage --type N OUTPUT [FILE...] [--list LISTFILE]\n"
-              "Builds a package archive from the files given (stored under their plain file names).\n"
-              "  --type N         1 pictures, 2 project files, 3 sounds\n"
-              "  --list LISTFILE  also add the files named in LISTFILE, one path per line\n"
-              "With no files an empty package is written.\n";
+    stream
+        << "Usage: mkpackage --type N OUTPUT [FILE...] [--list LISTFILE]\n"
+           "Builds a package archive from the files given (stored under their plain file names).\n"
+           "  --type N         1 pictures, 2 project files, 3 sounds\n"
+           "  --list LISTFILE  also add the files named in LISTFILE, one path per line\n"
+           "With no files an empty package is written.\n";
     return code;
 }
 

@@ -8,7 +8,8 @@
 #include <QString>
 
 // Builds package archives for the program to unpack. The body is compressed only when that makes it
-// smaller, because the reader takes a body as compressed exactly when it is smaller than the content.
+// smaller, because the reader takes a body as compressed exactly when it is smaller than the
+// content.
 class PackageWriter
 {
 public:
