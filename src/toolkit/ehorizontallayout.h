@@ -2,18 +2,13 @@
 // SPDX-FileCopyrightText: Verandix developers
 #pragma once
 
-#include <QGraphicsLinearLayout>
+#include "elinearlayout.h"
 
-// A horizontal row of items, with no margins and no spacing until set, so declared sizes are exact.
-// Items deleted elsewhere leave the layout by themselves.
-class EHorizontalLayout : public QGraphicsLinearLayout
+// A horizontal row of items (see ELinearLayout).
+class EHorizontalLayout : public ELinearLayout
 {
 public:
-    explicit EHorizontalLayout(QGraphicsLayoutItem *parent = nullptr);
-
-    void addWidget(QGraphicsLayoutItem *item, int stretch = 0,
-                   Qt::Alignment alignment = Qt::Alignment());
-    // A fixed gap after the last item, or a stretching gap when size is 0 or less.
-    void addSpacing(qreal size);
-    void setMargins(qreal left, qreal top, qreal right, qreal bottom);
+    explicit EHorizontalLayout(QGraphicsLayoutItem *parent = nullptr)
+        : ELinearLayout(Qt::Horizontal, parent)
+    {}
 };

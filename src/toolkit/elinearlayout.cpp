@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
-#include "ehorizontallayout.h"
+#include "elinearlayout.h"
 
-EHorizontalLayout::EHorizontalLayout(QGraphicsLayoutItem *parent)
-    : QGraphicsLinearLayout(Qt::Horizontal, parent)
+ELinearLayout::ELinearLayout(Qt::Orientation orientation, QGraphicsLayoutItem *parent)
+    : QGraphicsLinearLayout(orientation, parent)
 {
     QGraphicsLinearLayout::setContentsMargins(0, 0, 0, 0);
     setSpacing(0);
 }
 
-void EHorizontalLayout::addWidget(QGraphicsLayoutItem *item, int stretch, Qt::Alignment alignment)
+void ELinearLayout::addWidget(QGraphicsLayoutItem *item, int stretch, Qt::Alignment alignment)
 {
     Q_ASSERT(item);
     if (!item)
@@ -20,7 +20,7 @@ void EHorizontalLayout::addWidget(QGraphicsLayoutItem *item, int stretch, Qt::Al
         setAlignment(item, alignment);
 }
 
-void EHorizontalLayout::addSpacing(qreal size)
+void ELinearLayout::addSpacing(qreal size)
 {
     if (size <= 0) {
         addStretch(1);
@@ -41,7 +41,7 @@ void EHorizontalLayout::addSpacing(qreal size)
     setItemSpacing(count() - 1, spacing() + size);
 }
 
-void EHorizontalLayout::setMargins(qreal left, qreal top, qreal right, qreal bottom)
+void ELinearLayout::setMargins(qreal left, qreal top, qreal right, qreal bottom)
 {
     QGraphicsLinearLayout::setContentsMargins(left, top, right, bottom);
 }
