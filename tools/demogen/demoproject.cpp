@@ -129,6 +129,17 @@ GenElement::Ptr DemoProject::newRoot(const QString &file, const QString &name,
     return root;
 }
 
+DemoProject::Page DemoProject::beginSubsystem(const QString &file, const QString &name,
+                                              double headingY)
+{
+    const SubsystemInfo &info = subsystem(file);
+    d->plan.beginBlock(info.file, info.firstByte, kSubsystemBlockBytes);
+    const Page page{info.file, info.caption,
+                    newRoot(info.file, name, info.caption, info.background)};
+    addText(page, info.caption, 40, headingY, 400, 40, 26, true, QStringLiteral("left"));
+    return page;
+}
+
 GenElement::Ptr DemoProject::addPage(const Page &parent, const QString &tag, const QString &name,
                                      const QString &caption, const QString &imageName,
                                      const QString &icon, double x, double y, Page *page)
@@ -625,12 +636,7 @@ void DemoProject::buildHeat()
 
 void DemoProject::buildSecurity()
 {
-    const SubsystemInfo &info = subsystem(QStringLiteral("security.xml"));
-    d->plan.beginBlock(info.file, info.firstByte, kSubsystemBlockBytes);
-    GenElement::Ptr root =
-        newRoot(info.file, QStringLiteral("security"), info.caption, info.background);
-    const Page page{info.file, info.caption, root};
-    addText(page, info.caption, 40, 34, 400, 40, 26, true, QStringLiteral("left"));
+    const Page page = beginSubsystem(QStringLiteral("security.xml"), QStringLiteral("security"));
 
     const int mode = d->plan.allocate(1);
     addText(page, QStringLiteral("Arming mode"), 40, 214, 300, 28, 16, false,
@@ -714,17 +720,12 @@ void DemoProject::buildSecurity()
                     true);
         }
     }
-    finish(info.file, root);
+    finish(page.file, page.element);
 }
 
 void DemoProject::buildLeaks()
 {
-    const SubsystemInfo &info = subsystem(QStringLiteral("leaks.xml"));
-    d->plan.beginBlock(info.file, info.firstByte, kSubsystemBlockBytes);
-    GenElement::Ptr root =
-        newRoot(info.file, QStringLiteral("leaks"), info.caption, info.background);
-    const Page page{info.file, info.caption, root};
-    addText(page, info.caption, 40, 34, 400, 40, 26, true, QStringLiteral("left"));
+    const Page page = beginSubsystem(QStringLiteral("leaks.xml"), QStringLiteral("leaks"));
 
     d->leakByte = d->plan.allocate(1);
     const QStringList places = {QStringLiteral("Kitchen sink"), QStringLiteral("Dishwasher"),
@@ -764,17 +765,12 @@ void DemoProject::buildLeaks()
     d->scenarioSetup << QStringLiteral("0 set byte %1 38  # 3.8 bar").arg(pressureByte);
     addLink(page, QStringLiteral("Boiler room"), QStringLiteral("subst"),
             QStringLiteral("boiler.xml"), QStringLiteral("sub_boiler.png"), 880, 40);
-    finish(info.file, root);
+    finish(page.file, page.element);
 }
 
 void DemoProject::buildElectricity()
 {
-    const SubsystemInfo &info = subsystem(QStringLiteral("electricity.xml"));
-    d->plan.beginBlock(info.file, info.firstByte, kSubsystemBlockBytes);
-    GenElement::Ptr root =
-        newRoot(info.file, QStringLiteral("electricity"), info.caption, info.background);
-    const Page page{info.file, info.caption, root};
-    addText(page, info.caption, 40, 34, 400, 40, 26, true, QStringLiteral("left"));
+    const Page page = beginSubsystem(QStringLiteral("electricity.xml"), QStringLiteral("electricity"));
 
     Number voltage;
     voltage.caption = QStringLiteral("Mains voltage, V");
@@ -833,17 +829,12 @@ void DemoProject::buildElectricity()
             QStringLiteral("ventilation.xml"), QStringLiteral("sub_ventilation.png"), 880, 40);
     addLink(page, QStringLiteral("Boiler room"), QStringLiteral("subst"),
             QStringLiteral("boiler.xml"), QStringLiteral("sub_boiler.png"), 880, 150);
-    finish(info.file, root);
+    finish(page.file, page.element);
 }
 
 void DemoProject::buildVentilation()
 {
-    const SubsystemInfo &info = subsystem(QStringLiteral("ventilation.xml"));
-    d->plan.beginBlock(info.file, info.firstByte, kSubsystemBlockBytes);
-    GenElement::Ptr root =
-        newRoot(info.file, QStringLiteral("ventilation"), info.caption, info.background);
-    const Page page{info.file, info.caption, root};
-    addText(page, info.caption, 40, 34, 400, 40, 26, true, QStringLiteral("left"));
+    const Page page = beginSubsystem(QStringLiteral("ventilation.xml"), QStringLiteral("ventilation"));
 
     const int speed = d->plan.allocate(1);
     addText(page, QStringLiteral("Fan speed"), 40, 100, 300, 28, 16, false, QStringLiteral("left"),
@@ -891,17 +882,12 @@ void DemoProject::buildVentilation()
     d->scenarioSetup << QStringLiteral("0 set byte %1 0x02  # heat recovery on").arg(flags);
     addLink(page, QStringLiteral("Electricity"), QStringLiteral("subst"),
             QStringLiteral("electricity.xml"), QStringLiteral("sub_electricity.png"), 880, 40);
-    finish(info.file, root);
+    finish(page.file, page.element);
 }
 
 void DemoProject::buildBoiler()
 {
-    const SubsystemInfo &info = subsystem(QStringLiteral("boiler.xml"));
-    d->plan.beginBlock(info.file, info.firstByte, kSubsystemBlockBytes);
-    GenElement::Ptr root =
-        newRoot(info.file, QStringLiteral("boiler"), info.caption, info.background);
-    const Page page{info.file, info.caption, root};
-    addText(page, info.caption, 40, 34, 400, 40, 26, true, QStringLiteral("left"));
+    const Page page = beginSubsystem(QStringLiteral("boiler.xml"), QStringLiteral("boiler"));
 
     const int states = d->plan.allocate(1);
     addBool(page, QStringLiteral("Burner"), 40, 100, states, 0, QStringLiteral("flame_on.png"),
@@ -957,17 +943,12 @@ void DemoProject::buildBoiler()
             QStringLiteral("leaks.xml"), QStringLiteral("sub_leaks.png"), 880, 40);
     addLink(page, QStringLiteral("Electricity"), QStringLiteral("subst"),
             QStringLiteral("electricity.xml"), QStringLiteral("sub_electricity.png"), 880, 150);
-    finish(info.file, root);
+    finish(page.file, page.element);
 }
 
 void DemoProject::buildGarden()
 {
-    const SubsystemInfo &info = subsystem(QStringLiteral("garden.xml"));
-    d->plan.beginBlock(info.file, info.firstByte, kSubsystemBlockBytes);
-    GenElement::Ptr root =
-        newRoot(info.file, QStringLiteral("garden"), info.caption, info.background);
-    const Page page{info.file, info.caption, root};
-    addText(page, info.caption, 40, 34, 400, 40, 26, true, QStringLiteral("left"));
+    const Page page = beginSubsystem(QStringLiteral("garden.xml"), QStringLiteral("garden"));
 
     const int zones = d->plan.allocate(1);
     addText(page, QStringLiteral("Irrigation zones"), 40, 100, 300, 28, 16, false,
@@ -1002,17 +983,12 @@ void DemoProject::buildGarden()
     d->scenarioSetup << QStringLiteral("0 set byte %1 77  # 30 %").arg(lights);
     addLink(page, QStringLiteral("Weather"), QStringLiteral("subst"), QStringLiteral("weather.xml"),
             QStringLiteral("sub_weather.png"), 880, 40);
-    finish(info.file, root);
+    finish(page.file, page.element);
 }
 
 void DemoProject::buildGates()
 {
-    const SubsystemInfo &info = subsystem(QStringLiteral("gates.xml"));
-    d->plan.beginBlock(info.file, info.firstByte, kSubsystemBlockBytes);
-    GenElement::Ptr root =
-        newRoot(info.file, QStringLiteral("gates"), info.caption, info.background);
-    const Page page{info.file, info.caption, root};
-    addText(page, info.caption, 40, 34, 400, 40, 26, true, QStringLiteral("left"));
+    const Page page = beginSubsystem(QStringLiteral("gates.xml"), QStringLiteral("gates"));
 
     const int command = d->plan.allocate(1);
     addText(page, QStringLiteral("Driveway gate"), 40, 100, 300, 28, 16, false,
@@ -1036,17 +1012,12 @@ void DemoProject::buildGates()
               QStringLiteral("/gate.mjpg"), 520, 100, 400, 300);
     addLink(page, QStringLiteral("Cameras"), QStringLiteral("subst"), QStringLiteral("cameras.xml"),
             QStringLiteral("sub_cameras.png"), 880, 440);
-    finish(info.file, root);
+    finish(page.file, page.element);
 }
 
 void DemoProject::buildCameras()
 {
-    const SubsystemInfo &info = subsystem(QStringLiteral("cameras.xml"));
-    d->plan.beginBlock(info.file, info.firstByte, kSubsystemBlockBytes);
-    GenElement::Ptr root =
-        newRoot(info.file, QStringLiteral("cameras"), info.caption, info.background);
-    const Page page{info.file, info.caption, root};
-    addText(page, info.caption, 40, 20, 400, 40, 26, true, QStringLiteral("left"));
+    const Page page = beginSubsystem(QStringLiteral("cameras.xml"), QStringLiteral("cameras"), 20);
     addCamera(page, QStringLiteral("ipcam"), QStringLiteral("Gate"), kCameraPortGate,
               QStringLiteral("/gate.mjpg"), 40, 70, 440, 330);
     addCamera(page, QStringLiteral("ipcam"), QStringLiteral("Garden"), kCameraPortGarden,
@@ -1061,17 +1032,12 @@ void DemoProject::buildCameras()
             QStringLiteral("sub_gates.png"), 520, 440);
     addLink(page, QStringLiteral("Security"), QStringLiteral("subst"),
             QStringLiteral("security.xml"), QStringLiteral("sub_security.png"), 630, 440);
-    finish(info.file, root);
+    finish(page.file, page.element);
 }
 
 void DemoProject::buildMedia()
 {
-    const SubsystemInfo &info = subsystem(QStringLiteral("media.xml"));
-    d->plan.beginBlock(info.file, info.firstByte, kSubsystemBlockBytes);
-    GenElement::Ptr root =
-        newRoot(info.file, QStringLiteral("media"), info.caption, info.background);
-    const Page page{info.file, info.caption, root};
-    addText(page, info.caption, 40, 34, 400, 40, 26, true, QStringLiteral("left"));
+    const Page page = beginSubsystem(QStringLiteral("media.xml"), QStringLiteral("media"));
 
     const int source = d->plan.allocate(1);
     addText(page, QStringLiteral("Source"), 40, 100, 300, 28, 16, false, QStringLiteral("left"),
@@ -1098,17 +1064,12 @@ void DemoProject::buildMedia()
               QStringLiteral("cmd_play.png"));
     addButton(page, QStringLiteral("Next"), 260, 460, buttons, 1, QStringLiteral("cmd_next.png"));
     addTextWriter(page, QStringLiteral("Message to the hall display"), 40, 540, kTextBytes);
-    finish(info.file, root);
+    finish(page.file, page.element);
 }
 
 void DemoProject::buildWeather()
 {
-    const SubsystemInfo &info = subsystem(QStringLiteral("weather.xml"));
-    d->plan.beginBlock(info.file, info.firstByte, kSubsystemBlockBytes);
-    GenElement::Ptr root =
-        newRoot(info.file, QStringLiteral("weather"), info.caption, info.background);
-    const Page page{info.file, info.caption, root};
-    addText(page, info.caption, 40, 34, 400, 40, 26, true, QStringLiteral("left"));
+    const Page page = beginSubsystem(QStringLiteral("weather.xml"), QStringLiteral("weather"));
     addWeather(page, QStringLiteral("Demo Town"), QStringLiteral("26063"), 40, 100);
     addWeather(page, QStringLiteral("Seaside"), QStringLiteral("26702"), 320, 100);
 
@@ -1155,7 +1116,7 @@ void DemoProject::buildWeather()
                                  QStringLiteral("Light rain later"));
     addLink(page, QStringLiteral("Garden"), QStringLiteral("subst"), QStringLiteral("garden.xml"),
             QStringLiteral("sub_garden.png"), 880, 40);
-    finish(info.file, root);
+    finish(page.file, page.element);
 }
 
 // ---- the simulator's timeline ------------------------------------------------------------
