@@ -2,32 +2,18 @@
 // SPDX-FileCopyrightText: Verandix developers
 #pragma once
 
-#include "ebasewidget.h"
-
-#include <QColor>
-#include <memory>
-
-struct ERadioButtonWidgetPrivate;
+#include "eindicatorwidget.h"
 
 // A radio button with its label. Radio buttons with the same parent item form one group: checking
 // one (by a tap or from code) unchecks the others, and tapping a checked one keeps it checked.
 // clicked(bool) follows a tap with the new state; valueChanged(bool) follows every change.
-class ERadioButtonWidget : public EBaseWidget
+class ERadioButtonWidget : public EIndicatorWidget
 {
     Q_OBJECT
-    Q_PROPERTY(QColor colortext READ colortext WRITE setColortext)
     Q_PROPERTY(bool enablewidget READ isEnabled WRITE setEnabled)
     Q_PROPERTY(bool checkwidget READ isChecked WRITE setChecked)
-    Q_PROPERTY(QString labelT READ text WRITE setText)
 public:
     explicit ERadioButtonWidget(QGraphicsItem *parent = nullptr);
-    ~ERadioButtonWidget() override;
-
-    QColor colortext() const;
-    void setColortext(const QColor &color);
-
-    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
-               QWidget *widget = nullptr) override;
 
 signals:
     void clicked(bool value);
@@ -35,11 +21,7 @@ signals:
 
 protected:
     void nextCheckState() override;
-    void geometryUpdated() override;
-    void changeEvent(QEvent *event) override;
-    QSizeF sizeHint(Qt::SizeHint which, const QSizeF &constraint = QSizeF()) const override;
 
 private:
     void uncheckSiblings();
-    std::unique_ptr<ERadioButtonWidgetPrivate> d;
 };
