@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
+#include "fixturefolder.h"
 #include "bytecontrolv1.h"
 #include "floorstructv1.h"
 #include "lightcontrolv1.h"
@@ -18,6 +19,8 @@
 
 namespace {
 
+using FixtureFolder::contents;
+
 const QStringList kFixtureFiles{"heat_config.xml", "light_config.xml", "main_config.xml",
                                 "security.xml", "utilities.xml"};
 
@@ -34,12 +37,6 @@ bool copyFixture(const QTemporaryDir &dir)
             return false;
     }
     return true;
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QMap<QString, QByteArray> snapshot(const QTemporaryDir &dir)

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
+#include "fixturefolder.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QProcess>
@@ -7,6 +9,8 @@
 #include <QtTest>
 
 namespace {
+
+using FixtureFolder::copyFolder;
 
 QString fixtureFolder()
 {
@@ -17,18 +21,6 @@ QString checkerPath()
 {
     return qEnvironmentVariable("VERANDIX_BUILD_DIR") +
            QStringLiteral("/tools/verandix-check/verandix-check");
-}
-
-bool copyFolder(const QString &from, const QString &to)
-{
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(source);
-        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(source, target))
-            return false;
-    }
-    return true;
 }
 
 // Replaces the one occurrence of `before` in a file of the folder.
