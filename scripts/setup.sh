@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config ccache
     qtbase5-dev qtmultimedia5-dev libqt5multimedia5-plugins libqt5svg5-dev zlib1g-dev
-    libmodbus-dev libcpp-httplib-dev mbpoll
+    libmodbus-dev libcpp-httplib-dev mbpoll ffmpeg
     xvfb xauth fonts-liberation2 fontconfig
     pulseaudio pulseaudio-utils
 )
