@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#include "alertform.h"
+
+#include "elabelwidget.h"
+#include "formservices.h"
+
+#include <QGraphicsLinearLayout>
+
+AlertForm::AlertForm(QGraphicsItem *parent)
+    : BaseForm(parent)
+{
+    auto *layout = new QGraphicsLinearLayout(Qt::Vertical);
+    auto *title = new ELabelWidget(FormServices::text(61200));
+    title->setAlignment(Qt::AlignCenter);
+    layout->addItem(title);
+    setLayout(layout);
+}

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#include "formservices.h"
+
+#include "controlerdata.h"
+#include "eaudioplayer.h"
+#include "ecoreapp.h"
+#include "elocale.h"
+#include "roomsv1.h"
+
+namespace FormServices {
+
+RoomsV1 *rooms()
+{
+    return qobject_cast<RoomsV1 *>(ECoreApp::instance()->projectModelObject());
+}
+
+ControlerData *link()
+{
+    return qobject_cast<ControlerData *>(ECoreApp::instance()->controllerObject());
+}
+
+EAudioPlayer *audioPlayer()
+{
+    return qobject_cast<EAudioPlayer *>(ECoreApp::instance()->audioPlayerObject());
+}
+
+QString text(int id)
+{
+    ELocale *locale = ECoreApp::instance()->locale();
+    return locale ? locale->text(id) : QString();
+}
+
+} // namespace FormServices

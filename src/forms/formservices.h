@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#pragma once
+
+#include <QString>
+
+class ControlerData;
+class EAudioPlayer;
+class RoomsV1;
+
+// The screens' one seam to the long-lived services that the application core holds. A test may
+// run a screen with any of them absent: every caller copes with null.
+namespace FormServices {
+RoomsV1 *rooms();
+ControlerData *link();
+EAudioPlayer *audioPlayer();
+// Text of the language table by id.
+QString text(int id);
+} // namespace FormServices

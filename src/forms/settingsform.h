@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#pragma once
+
+#include "baseform.h"
+
+// Placeholder page until the screen is built: shows its title on the page background.
+class SettingsForm : public BaseForm
+{
+    Q_OBJECT
+public:
+    explicit SettingsForm(QGraphicsItem *parent = nullptr);
+signals:
+    void ChangeFone();
+};
