@@ -39,4 +39,29 @@ constexpr int kPlaybackSlackMs = 3000;
 // sound is reported soon after it is heard.
 constexpr qint64 kOutputBufferUs = 250000;
 
+// Motion-JPEG over HTTP (multipart/x-mixed-replace).
+namespace Mjpeg {
+constexpr char kMultipartType[] = "multipart/x-mixed-replace";
+// A part larger than this is no camera frame: 16 MiB holds an uncompressed 4K picture and keeps a
+// lying Content-Length from allocating gigabytes.
+constexpr qint64 kMaxFrameBytes = 16 * 1024 * 1024;
+// Part headers are a few short lines; more than this is a stream we lost track of.
+constexpr int kMaxHeaderBytes = 16 * 1024;
+// The stream is aborted after this long without data and requested again at most this often.
+constexpr int kWatchdogMs = 10000;
+constexpr int kReconnectMs = 10000;
+} // namespace Mjpeg
+
+// Weather informer (XML forecast per town).
+namespace Weather {
+constexpr char kPathFolder[] = "/xml/";
+constexpr char kFileSuffix[] = "_1.xml";
+// Used when the configuration names no informer: the local informer, so an unconfigured panel
+// never reaches out to a host nobody chose.
+constexpr char kDefaultPrefix[] = "http://127.0.0.1:8089/xml/";
+// A forecast file is a few kilobytes; anything near this is not one.
+constexpr qint64 kMaxReplyBytes = 1024 * 1024;
+constexpr int kRequestTimeoutMs = 30000;
+} // namespace Weather
+
 } // namespace MediaConstants

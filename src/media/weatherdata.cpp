@@ -1,0 +1,224 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#include "weatherdata.h"
+
+#include "mediaconstants.h"
+#include "medialogging.h"
+#include "xmldocument.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+
+namespace {
+
+using namespace MediaConstants::Weather;
+
+int intAttribute(const XML::NodeElementPtr &node, const char *name)
+{
+    bool ok = false;
+    const int value = node->attribute(QLatin1String(name)).toString().trimmed().toInt(&ok);
+    return ok ? value : 0;
+}
+
+// The first child of the node, if it has the tag; null otherwise.
+XML::NodeElementPtr firstChild(const XML::NodeElementPtr &node, const char *tag)
+{
+    if (!node || node->children().isEmpty())
+        return {};
+    XML::NodeElementPtr child = node->children().first();
+    return child && child->tagName() == QLatin1String(tag) ? child : XML::NodeElementPtr();
+}
+
+} // namespace
+
+struct WeatherDataPrivate
+{
+    ForecastClass forecast;
+    QNetworkAccessManager *manager = nullptr; // child of the WeatherData
+    QNetworkReply *reply = nullptr;           // the one request in flight
+    QTimer timeout;
+    QString prefix = QString::fromLatin1(kDefaultPrefix);
+    qint64 maxBytes = kMaxReplyBytes;
+};
+
+WeatherData::WeatherData(QObject *parent)
+    : QObject(parent)
+    , d(std::make_unique<WeatherDataPrivate>())
+{
+    qRegisterMetaType<ForecastClass::Forecast>("ForecastClass::Forecast");
+    d->manager = new QNetworkAccessManager(this);
+    d->timeout.setSingleShot(true);
+    d->timeout.setInterval(kRequestTimeoutMs);
+    connect(d->manager, &QNetworkAccessManager::finished, this, &WeatherData::handleNetworkData);
+    connect(&d->timeout, &QTimer::timeout, this, [this] {
+        if (d->reply) {
+            qCWarning(lcMedia) << "weather informer did not answer in time";
+            d->reply->abort();
+        }
+    });
+}
+
+WeatherData::~WeatherData()
+{
+    d->timeout.stop();
+    d->manager->disconnect(this);
+    if (d->reply) {
+        d->reply->disconnect(this);
+        d->reply->abort();
+    }
+}
+
+void WeatherData::setTown(const QString &name, const QString &id)
+{
+    d->forecast.forecast().townName = name;
+    d->forecast.forecast().townId = id;
+}
+
+ForecastClass::Forecast WeatherData::forecast() const
+{
+    return d->forecast.forecast();
+}
+
+void WeatherData::setInformerPrefix(const QString &prefix)
+{
+    QString text = prefix.trimmed();
+    if (!text.isEmpty() && !text.contains(QLatin1String("://")))
+        text.prepend(QStringLiteral("http://"));
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('/')))
+        text.append(QLatin1Char('/'));
+    d->prefix = text;
+}
+
+QString WeatherData::informerPrefix() const
+{
+    return d->prefix;
+}
+
+QUrl WeatherData::requestUrl() const
+{
+    const QString id = d->forecast.forecast().townId;
+    if (id.isEmpty() || d->prefix.isEmpty())
+        return QUrl();
+    // The id is one path segment: "/", "?", "#" and "%" in it are encoded, never interpreted.
+    const QString encoded = QString::fromLatin1(QUrl::toPercentEncoding(id));
+    QUrl url(d->prefix + encoded + QLatin1String(kFileSuffix), QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty())
+        return QUrl();
+    return url;
+}
+
+void WeatherData::setTimeout(int ms)
+{
+    d->timeout.setInterval(qMax(1, ms));
+}
+
+void WeatherData::setMaxReplyBytes(qint64 bytes)
+{
+    d->maxBytes = qMax<qint64>(1, bytes);
+}
+
+bool WeatherData::isBusy() const
+{
+    return d->reply != nullptr;
+}
+
+void WeatherData::requestUpdate()
+{
+    if (d->reply)
+        return; // the answer to the request in flight serves this one too
+    const QUrl url = requestUrl();
+    if (!url.isValid())
+        return;
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
+    QNetworkReply *reply = d->manager->get(request);
+    d->reply = reply;
+    d->timeout.start();
+    auto checkSize = [this, reply](qint64 received) {
+        if (received > d->maxBytes && reply == d->reply) {
+            qCWarning(lcMedia) << "weather reply larger than" << d->maxBytes << "bytes, dropped";
+            reply->abort();
+        }
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, this, [reply, checkSize] {
+        checkSize(reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
+    });
+    connect(reply, &QNetworkReply::downloadProgress, this,
+            [checkSize](qint64 received, qint64) { checkSize(received); });
+}
+
+void WeatherData::handleNetworkData(QNetworkReply *networkReply)
+{
+    if (!networkReply)
+        return;
+    networkReply->deleteLater();
+    if (networkReply != d->reply)
+        return;
+    d->reply = nullptr;
+    d->timeout.stop();
+    if (networkReply->error() != QNetworkReply::NoError) {
+        qCDebug(lcMedia) << "weather request failed:" << networkReply->errorString();
+        return;
+    }
+    const QByteArray data = networkReply->read(d->maxBytes + 1);
+    if (data.size() > d->maxBytes)
+        return;
+    if (parseReply(data))
+        emit WeatherUpdated(d->forecast.forecast());
+}
+
+bool WeatherData::parseReply(const QByteArray &data)
+{
+    if (data.isEmpty())
+        return false;
+    XmlDocument doc;
+    if (!doc.parse(QString::fromUtf8(data)))
+        return false;
+    const XML::NodeElementPtr root = doc.root();
+    if (!root || root->tagName() != QLatin1String("MMWEATHER"))
+        return false;
+    const XML::NodeElementPtr report = firstChild(root, "REPORT");
+    const XML::NodeElementPtr town = firstChild(report, "TOWN");
+    const XML::NodeElementPtr node = firstChild(town, "FORECAST");
+    if (!node || node->children().isEmpty())
+        return false;
+
+    ForecastClass::Forecast &f = d->forecast.forecast();
+    f.day = intAttribute(node, "day");
+    f.month = intAttribute(node, "month");
+    f.year = intAttribute(node, "year");
+    f.hour = intAttribute(node, "hour");
+    f.tod = intAttribute(node, "tod");
+    f.predict = intAttribute(node, "predict");
+    f.weekday = intAttribute(node, "weekday");
+    f.townName = node->attribute(QStringLiteral("sname")).toString();
+    for (const XML::NodeElementPtr &child : node->children()) {
+        const QString tag = child->tagName();
+        if (tag == QLatin1String("PHENOMENA")) {
+            f.cloudiness = intAttribute(child, "cloudiness");
+            f.precipitation = intAttribute(child, "precipitation");
+            f.rpower = intAttribute(child, "rpower");
+            f.spower = intAttribute(child, "spower");
+        } else if (tag == QLatin1String("PRESSURE")) {
+            f.pressureMin = intAttribute(child, "min");
+            f.pressureMax = intAttribute(child, "max");
+        } else if (tag == QLatin1String("TEMPERATURE")) {
+            f.temperatureMin = intAttribute(child, "min");
+            f.temperatureMax = intAttribute(child, "max");
+        } else if (tag == QLatin1String("WIND")) {
+            f.windMin = intAttribute(child, "min");
+            f.windMax = intAttribute(child, "max");
+            f.windDirection = intAttribute(child, "direction");
+        } else if (tag == QLatin1String("RELWET")) {
+            f.relwetMin = intAttribute(child, "min");
+            f.relwetMax = intAttribute(child, "max");
+        } else if (tag == QLatin1String("HEAT")) {
+            f.heatMin = intAttribute(child, "min");
+            f.heatMax = intAttribute(child, "max");
+        }
+    }
+    return true;
+}
