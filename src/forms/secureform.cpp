@@ -2,17 +2,218 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "secureform.h"
 
+#include "controlerdata.h"
+#include "controllertypes.h"
+#include "eappsettings.h"
+#include "ecoreapp.h"
+#include "egridlayout.h"
 #include "elabelwidget.h"
+#include "erectwidget.h"
 #include "formservices.h"
+#include "securekeybutton.h"
 
-#include <QGraphicsLinearLayout>
+#include <QMap>
+#include <QPointer>
+
+namespace {
+// The controller takes codes of up to nine decimal digits (they travel as one 32-bit word).
+const int kMaxCodeDigits = 9;
+const QString kEmptyCode = QStringLiteral("0");
+} // namespace
+
+struct SecureFormPrivate
+{
+    ELabelWidget *title = nullptr;
+    ELabelWidget *state = nullptr;
+    ELabelWidget *code = nullptr;
+    QMap<QString, SecureKeyButton *> buttons;
+    QPointer<QObject> link;
+    bool linkSet = false;
+    QMetaObject::Connection updates;
+};
 
 SecureForm::SecureForm(QGraphicsItem *parent)
-    : BaseForm(parent)
+    : BaseForm(parent), d(new SecureFormPrivate)
 {
-    auto *layout = new QGraphicsLinearLayout(Qt::Vertical);
-    auto *title = new ELabelWidget(FormServices::text(61090));
-    title->setAlignment(Qt::AlignCenter);
-    layout->addItem(title);
-    setLayout(layout);
+    registerControllerTypes();
+    auto *grid = new EGridLayout;
+    grid->setColumnSizes({10, 0, 110, 110, 110, 110, 0});
+    grid->setRowSizes({40, 20, 56, 64, 92, 92, 92, 92, 0});
+    grid->setRowStretch(8, 1);
+
+    d->title = new ELabelWidget;
+    d->title->setFont(ECoreApp::instance()->font(1));
+    d->title->setColortext(Qt::black);
+    d->title->setAlignment(Qt::AlignCenter);
+    grid->addWidget(d->title, 0, 0, 1, 7);
+
+    auto *panel = new ERectWidget;
+    panel->setColor(QColor(255, 255, 255, 170));
+    panel->setBorderColor(QColor(90, 110, 140));
+    panel->setBorderWidth(1);
+    panel->setRadius(10);
+    grid->addWidget(panel, 2, 2, 2, 4);
+
+    d->state = new ELabelWidget(QStringLiteral("Empty"));
+    d->state->setFont(ECoreApp::instance()->font(4));
+    d->state->setColortext(QColor(20, 40, 80));
+    d->state->setAlignment(Qt::AlignCenter);
+    grid->addWidget(d->state, 2, 2, 1, 4);
+
+    d->code = new ELabelWidget(kEmptyCode);
+    QFont codeFont = ECoreApp::instance()->font(3);
+    codeFont.setLetterSpacing(QFont::AbsoluteSpacing, 4);
+    d->code->setFont(codeFont);
+    d->code->setColortext(Qt::black);
+    d->code->setAlignment(Qt::AlignCenter);
+    grid->addWidget(d->code, 3, 2, 1, 4);
+
+    auto addKey = [&](const QString &key, const QString &caption, int row, int column,
+                      int rowSpan, int columnSpan) {
+        auto *button = new SecureKeyButton(caption);
+        button->setObjectName(key);
+        grid->addWidget(button, row, column, rowSpan, columnSpan);
+        d->buttons.insert(key, button);
+        return button;
+    };
+    for (int digit = 1; digit <= 9; ++digit) {
+        const QString text = QString::number(digit);
+        SecureKeyButton *b = addKey(text, text, 4 + (digit - 1) / 3, 2 + (digit - 1) % 3, 1, 1);
+        connect(b, &EBaseWidget::clicked, this, &SecureForm::AddNumber);
+    }
+    connect(addKey(QStringLiteral("0"), QStringLiteral("0"), 7, 2, 1, 2), &EBaseWidget::clicked,
+            this, &SecureForm::AddNumber);
+    connect(addKey(QStringLiteral("CE"), QStringLiteral("CE"), 7, 4, 1, 1), &EBaseWidget::clicked,
+            this, &SecureForm::ClearNumber);
+    SecureKeyButton *back = addKey(QStringLiteral("back"), QString(), 4, 5, 1, 1);
+    back->setImage(QImage(QStringLiteral(":/resources/back.png")));
+    // Without its picture the key still has to say what it does.
+    if (QImage(QStringLiteral(":/resources/back.png")).isNull())
+        back->setText(QStringLiteral("\u2190"));
+    connect(back, &EBaseWidget::clicked, this, &SecureForm::BackNumber);
+    SecureKeyButton *enter = addKey(QStringLiteral("Enter"), QStringLiteral("Enter"), 5, 5, 3, 1);
+    enter->setFont(EStyle::font(22, true));
+    connect(enter, &EBaseWidget::clicked, this, &SecureForm::TakeSecure);
+
+    setLayout(grid);
+
+    if (ELocale *locale = ECoreApp::instance()->locale())
+        connect(locale, &ELocale::changedLocale, this, &SecureForm::changedLocale);
+    retranslate();
+}
+
+SecureForm::~SecureForm() = default;
+
+void SecureForm::setLink(QObject *link)
+{
+    const bool wasConnected = bool(d->updates);
+    disconnectLink();
+    d->link = link;
+    d->linkSet = true;
+    if (wasConnected)
+        connectLink();
+}
+
+QObject *SecureForm::link() const
+{
+    return d->linkSet ? d->link.data() : static_cast<QObject *>(FormServices::link());
+}
+
+QString SecureForm::codeText() const
+{
+    return d->code->labelT();
+}
+
+QString SecureForm::stateText() const
+{
+    return d->state->labelT();
+}
+
+QGraphicsWidget *SecureForm::button(const QString &key) const
+{
+    return d->buttons.value(key);
+}
+
+void SecureForm::appendDigit(const QString &digit)
+{
+    const QString current = d->code->labelT();
+    if (current.size() >= kMaxCodeDigits)
+        return;
+    d->code->setLabelT(current == kEmptyCode ? digit : current + digit);
+}
+
+void SecureForm::AddNumber()
+{
+    if (auto *button = qobject_cast<SecureKeyButton *>(sender()))
+        appendDigit(button->text());
+}
+
+void SecureForm::BackNumber()
+{
+    const QString current = d->code->labelT();
+    d->code->setLabelT(current.size() >= 2 ? current.chopped(1) : kEmptyCode);
+}
+
+void SecureForm::ClearNumber()
+{
+    d->code->setLabelT(kEmptyCode);
+}
+
+void SecureForm::TakeSecure()
+{
+    // At most nine digits, so the number always fits the controller's 32-bit word.
+    const int code = d->code->labelT().toInt();
+    d->code->setLabelT(kEmptyCode);
+    if (QObject *target = link())
+        QMetaObject::invokeMethod(target, "WritePassword", Qt::QueuedConnection, Q_ARG(int, code));
+}
+
+void SecureForm::readyToUpdateResVars(const ReservVariables &value)
+{
+    const QList<EAppSettings::SecureText> texts = ECoreApp::instance()->settings().secureTexts();
+    for (const EAppSettings::SecureText &entry : texts) {
+        if (entry.number == value.securityState) {
+            d->state->setLabelT(entry.text);
+            return;
+        }
+    }
+    d->state->setLabelT(QString());
+}
+
+void SecureForm::changedLocale(const QString &)
+{
+    retranslate();
+}
+
+void SecureForm::applyTexts()
+{
+    d->title->setLabelT(localText(61090));
+}
+
+void SecureForm::connectLink()
+{
+    disconnectLink();
+    if (QObject *source = link())
+        d->updates = connect(source, SIGNAL(ReadyUpdateAlerts(ReservVariables)), this,
+                             SLOT(readyToUpdateResVars(ReservVariables)), Qt::QueuedConnection);
+}
+
+void SecureForm::disconnectLink()
+{
+    if (d->updates)
+        disconnect(d->updates);
+    d->updates = QMetaObject::Connection();
+}
+
+void SecureForm::showEvent(QShowEvent *event)
+{
+    BaseForm::showEvent(event);
+    retranslate();
+    connectLink();
+}
+
+void SecureForm::hideEvent(QHideEvent *event)
+{
+    disconnectLink();
+    BaseForm::hideEvent(event);
 }

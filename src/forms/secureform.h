@@ -3,12 +3,50 @@
 #pragma once
 
 #include "baseform.h"
+#include "elocale.h"
 
-// Placeholder page until the screen is built: shows its title on the page background.
-class SecureForm : public BaseForm
+#include <memory>
+
+struct ReservVariables;
+struct SecureFormPrivate;
+
+// The security keypad: the person types a numeric code, "Enter" sends it to the controller, and
+// the state the controller reports is shown as the text of the configuration's security list.
+// The controller decides everything; the panel only carries codes and shows states.
+class SecureForm : public BaseForm, public AbstractLocalizable
 {
     Q_OBJECT
 public:
     explicit SecureForm(QGraphicsItem *parent = nullptr);
+    ~SecureForm() override;
 
+    // The object that receives WritePassword and publishes ReadyUpdateAlerts. By default the
+    // application's controller link; tests put a recording stand-in here.
+    void setLink(QObject *link);
+    QObject *link() const;
+
+    QString codeText() const;
+    QString stateText() const;
+    // The keypad button with that caption ("0".."9", "CE", "Enter") or "back"; for tests.
+    QGraphicsWidget *button(const QString &key) const;
+
+public slots:
+    void ClearNumber();
+    void AddNumber();
+    void TakeSecure();
+    void BackNumber();
+    void readyToUpdateResVars(const ReservVariables &value);
+    void changedLocale(const QString &language);
+
+protected:
+    void applyTexts() override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    void appendDigit(const QString &digit);
+    void connectLink();
+    void disconnectLink();
+
+    std::unique_ptr<SecureFormPrivate> d;
 };

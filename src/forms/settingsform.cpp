@@ -2,17 +2,260 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "settingsform.h"
 
+#include "eappsettings.h"
+#include "echeckboxwidget.h"
+#include "ecombowidget.h"
+#include "ecoreapp.h"
+#include "egridlayout.h"
+#include "egroupboxwidget.h"
 #include "elabelwidget.h"
-#include "formservices.h"
+#include "exttoolwidget.h"
 
-#include <QGraphicsLinearLayout>
+#include <QDir>
+
+namespace {
+const char *const kEnglish = "en_US";
+const char *const kRussian = "ru_RU";
+const char *const kSystem = "system";
+} // namespace
+
+struct SettingsFormPrivate
+{
+    ELabelWidget *title = nullptr;
+    EGroupBoxWidget *languageGroup = nullptr;
+    EGroupBoxWidget *modeGroup = nullptr;
+    EGroupBoxWidget *archiveGroup = nullptr;
+    EGroupBoxWidget *backgroundGroup = nullptr;
+    EComboWidget *language = nullptr;
+    ExtToolWidget *mode = nullptr;
+    ExtToolWidget *background = nullptr;
+    ECheckboxWidget *archive = nullptr;
+    ECheckboxWidget *alarm = nullptr;
+    bool changed = false;
+};
+
+namespace {
+EGroupBoxWidget *settingsGroup(qreal height)
+{
+    auto *box = new EGroupBoxWidget;
+    box->setFont(ECoreApp::instance()->font(5));
+    box->setColortext(Qt::black);
+    box->setMinimumHeight(height);
+    box->setMaximumHeight(height);
+    return box;
+}
+
+ExtToolWidget *groupButton(EGroupBoxWidget *group, const QString &image)
+{
+    auto *button = new ExtToolWidget(image, QString(), group);
+    button->setFrameVisible(true);
+    button->setCaptionBeside(true);
+    button->setFont(ECoreApp::instance()->font(0));
+    button->setPos(10, 17);
+    button->resize(180, 40);
+    return button;
+}
+
+ECheckboxWidget *groupCheckBox(EGroupBoxWidget *group, qreal y)
+{
+    auto *box = new ECheckboxWidget(group);
+    box->setFont(ECoreApp::instance()->font(0));
+    box->setColortext(Qt::black);
+    box->setPos(13, y);
+    box->resize(420, 30);
+    return box;
+}
+} // namespace
 
 SettingsForm::SettingsForm(QGraphicsItem *parent)
-    : BaseForm(parent)
+    : BaseForm(parent), d(new SettingsFormPrivate)
 {
-    auto *layout = new QGraphicsLinearLayout(Qt::Vertical);
-    auto *title = new ELabelWidget(FormServices::text(61020));
-    title->setAlignment(Qt::AlignCenter);
-    layout->addItem(title);
-    setLayout(layout);
+    d->title = new ELabelWidget;
+    d->title->setFont(ECoreApp::instance()->font(1));
+    d->title->setColortext(Qt::black);
+    d->title->setAlignment(Qt::AlignCenter);
+
+    d->languageGroup = settingsGroup(70);
+    d->language = new EComboWidget(d->languageGroup);
+    d->language->setItems({QStringLiteral("<System>"), QStringLiteral("English"),
+                           QStringLiteral("Russian (Russia)")});
+    d->language->setFont(ECoreApp::instance()->font(0));
+    d->language->setPos(8, 20);
+    d->language->resize(230, 40);
+
+    d->modeGroup = settingsGroup(70);
+    d->mode = groupButton(d->modeGroup, QStringLiteral("options.png"));
+
+    d->archiveGroup = settingsGroup(85);
+    d->archive = groupCheckBox(d->archiveGroup, 15);
+    d->alarm = groupCheckBox(d->archiveGroup, 45);
+
+    d->backgroundGroup = settingsGroup(70);
+    d->background = groupButton(d->backgroundGroup, QStringLiteral("graphics.png"));
+
+    auto *grid = new EGridLayout;
+    grid->setColumnSizes({20, 460, 0});
+    grid->setRowSizes({40, 70, 8, 70, 8, 85, 8, 70, 0});
+    grid->setRowStretch(8, 1);
+    grid->addWidget(d->title, 0, 0, 1, 3);
+    grid->addWidget(d->languageGroup, 1, 1);
+    grid->addWidget(d->modeGroup, 3, 1);
+    grid->addWidget(d->archiveGroup, 5, 1);
+    grid->addWidget(d->backgroundGroup, 7, 1);
+    setLayout(grid);
+
+    connect(d->language, &EComboWidget::indexChanged, this, &SettingsForm::languageChanged);
+    // Only a person's click counts as a change: the boxes are also set from the settings each
+    // time the page is shown, and that must not be written back as if it were an edit.
+    connect(d->archive, &EBaseWidget::clicked, this, [this] { ChackControls(d->archive->isChecked()); });
+    connect(d->alarm, &EBaseWidget::clicked, this, [this] { ChackControls(d->alarm->isChecked()); });
+    connect(d->mode, &EBaseWidget::clicked, this, &SettingsForm::ChangeRegim);
+    connect(d->background, &EBaseWidget::clicked, this, &SettingsForm::ChangeFoneImage);
+
+    if (ELocale *locale = ECoreApp::instance()->locale())
+        connect(locale, &ELocale::changedLocale, this, &SettingsForm::changedLocale);
+    retranslate();
+    updateModeCaption();
+}
+
+SettingsForm::~SettingsForm() = default;
+
+bool SettingsForm::isChanged() const
+{
+    return d->changed;
+}
+
+EComboWidget *SettingsForm::languageList() const
+{
+    return d->language;
+}
+
+ExtToolWidget *SettingsForm::modeButton() const
+{
+    return d->mode;
+}
+
+ExtToolWidget *SettingsForm::backgroundButton() const
+{
+    return d->background;
+}
+
+ECheckboxWidget *SettingsForm::archiveBox() const
+{
+    return d->archive;
+}
+
+ECheckboxWidget *SettingsForm::alarmBox() const
+{
+    return d->alarm;
+}
+
+QString SettingsForm::nextBackground(const QStringList &files, const QString &current)
+{
+    if (files.isEmpty())
+        return QString();
+    const int at = current.isEmpty() ? -1 : files.indexOf(current);
+    return files.at(at < 0 ? 0 : (at + 1) % files.size());
+}
+
+void SettingsForm::languageChanged(int index)
+{
+    ECoreApp *app = ECoreApp::instance();
+    ELocale *locale = app->locale();
+    QString setting = QLatin1String(kSystem);
+    if (index == 1)
+        setting = QLatin1String(kEnglish);
+    else if (index == 2)
+        setting = QLatin1String(kRussian);
+    app->settings().setValue(EAppSettings::Language, setting);
+    // A system locale without a table of its own would leave the previous language on screen
+    // while the setting says "system"; English is what the program starts with in that case.
+    if (locale && !locale->load(setting) && setting == QLatin1String(kSystem))
+        locale->load(QLatin1String(kEnglish));
+    retranslate();
+}
+
+void SettingsForm::ChackControls(bool)
+{
+    d->changed = true;
+}
+
+void SettingsForm::ChangerValue(double)
+{
+    d->changed = true;
+}
+
+void SettingsForm::ChangeFoneImage()
+{
+    d->changed = true;
+    ECoreApp *app = ECoreApp::instance();
+    const QDir folder(app->backgroundImagePath(QString()));
+    if (!folder.exists())
+        return;
+    const QStringList files = folder.entryList({QStringLiteral("*.png"), QStringLiteral("*.jpg"),
+                                                QStringLiteral("*.PNG"), QStringLiteral("*.JPG")},
+                                               QDir::Files, QDir::Unsorted);
+    const QString next =
+        nextBackground(files, app->settings().value(EAppSettings::FoneImage).toString());
+    if (next.isEmpty())
+        return;
+    app->settings().setValue(EAppSettings::FoneImage, next);
+    emit ChangeFone();
+}
+
+void SettingsForm::ChangeRegim()
+{
+    EAppSettings &settings = ECoreApp::instance()->settings();
+    settings.setValue(EAppSettings::ShowSettings, !settings.value(EAppSettings::ShowSettings).toBool());
+    updateModeCaption();
+}
+
+void SettingsForm::updateModeCaption()
+{
+    const bool admin = ECoreApp::instance()->settings().value(EAppSettings::ShowSettings).toBool();
+    d->mode->setText(localText(admin ? 61028 : 61029));
+}
+
+void SettingsForm::changedLocale(const QString &)
+{
+    retranslate();
+    updateModeCaption();
+}
+
+void SettingsForm::applyTexts()
+{
+    d->title->setLabelT(localText(61020));
+    d->languageGroup->setLabelT(localText(61021));
+    d->modeGroup->setLabelT(localText(61027));
+    d->archiveGroup->setLabelT(localText(61022));
+    d->archive->setText(localText(61023));
+    d->alarm->setText(localText(61024));
+    d->backgroundGroup->setLabelT(localText(61025));
+    d->background->setText(localText(61026));
+}
+
+void SettingsForm::showEvent(QShowEvent *event)
+{
+    BaseForm::showEvent(event);
+    d->changed = false;
+    retranslate();
+    updateModeCaption();
+    const EAppSettings &settings = ECoreApp::instance()->settings();
+    d->alarm->setChecked(settings.value(EAppSettings::WriteAlarm).toBool());
+    d->archive->setChecked(settings.value(EAppSettings::WriteArchive).toBool());
+    const QString language = settings.value(EAppSettings::Language).toString();
+    d->language->setCurrentIndex(language == QLatin1String(kEnglish)   ? 1
+                                 : language == QLatin1String(kRussian) ? 2
+                                                                       : 0);
+}
+
+void SettingsForm::hideEvent(QHideEvent *event)
+{
+    if (d->changed) {
+        EAppSettings &settings = ECoreApp::instance()->settings();
+        settings.setValue(EAppSettings::WriteAlarm, d->alarm->isChecked());
+        settings.setValue(EAppSettings::WriteArchive, d->archive->isChecked());
+        d->changed = false;
+    }
+    BaseForm::hideEvent(event);
 }

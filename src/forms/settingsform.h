@@ -3,13 +3,54 @@
 #pragma once
 
 #include "baseform.h"
+#include "elocale.h"
 
-// Placeholder page until the screen is built: shows its title on the page background.
-class SettingsForm : public BaseForm
+#include <memory>
+
+class ECheckboxWidget;
+class EComboWidget;
+class ExtToolWidget;
+struct SettingsFormPrivate;
+
+// Program settings: the language (every screen re-translates at once), the program mode
+// (administration allows editing), the two logging switches and the background picture, which
+// steps through the pictures of the working folder's "fone" folder.
+class SettingsForm : public BaseForm, public AbstractLocalizable
 {
     Q_OBJECT
 public:
     explicit SettingsForm(QGraphicsItem *parent = nullptr);
+    ~SettingsForm() override;
+
+    bool isChanged() const;
+    EComboWidget *languageList() const;
+    ExtToolWidget *modeButton() const;
+    ExtToolWidget *backgroundButton() const;
+    ECheckboxWidget *archiveBox() const;
+    ECheckboxWidget *alarmBox() const;
+
+    // The picture that follows `current` among `files` (wrapping, the first one when `current` is
+    // empty or not among them); empty when there are no files.
+    static QString nextBackground(const QStringList &files, const QString &current);
+
 signals:
     void ChangeFone();
+
+public slots:
+    void languageChanged(int index);
+    void ChackControls(bool value);
+    void ChangerValue(double value);
+    void ChangeFoneImage();
+    void ChangeRegim();
+    void changedLocale(const QString &language);
+
+protected:
+    void applyTexts() override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    void updateModeCaption();
+
+    std::unique_ptr<SettingsFormPrivate> d;
 };
