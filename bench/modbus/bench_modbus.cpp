@@ -106,7 +106,7 @@ int main(int argc, char *argv[])
     for (int i = 0; i < 500 && controller.connectionCount() == 0; ++i)
         QThread::msleep(10);
     inLinkThread(&link, [&] { link.stopMainTimer(); });
-    QMetaObject::invokeMethod(&link, "setRoom", Q_ARG(const BaseRoomV1 *, &room));
+    QMetaObject::invokeMethod(&link, "setRoom", Q_ARG(RoomSnapshot, makeRoomSnapshot(room)));
     QList<SubsUpdate> blocks;
     inLinkThread(&link, [&] {
         link.TimerCNT();
@@ -153,8 +153,7 @@ int main(int argc, char *argv[])
     }
     modbus_close(client);
     modbus_free(client);
-    link.quit();
-    link.wait();
+    link.shutdown();
     const auto median = [](QList<double> values) {
         std::sort(values.begin(), values.end());
         return values.at(values.size() / 2);

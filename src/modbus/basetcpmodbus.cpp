@@ -6,11 +6,11 @@
 #include "modbuslog.h"
 
 #include <QDeadlineTimer>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QTcpSocket>
+#include <QThread>
 #include <QTimer>
 #include <atomic>
+#include <mutex>
 
 using namespace ModbusLink;
 
@@ -64,15 +64,32 @@ enum class Answer { Complete, Failed };
 
 } // namespace
 
+namespace {
+// How long one wait for an answer may block before the link looks whether it is asked to stop.
+constexpr int kWaitSliceMs = 20;
+} // namespace
+
 struct BaseTCPModbus::BaseTCPModbusPrivate
 {
     explicit BaseTCPModbusPrivate(BaseTCPModbus *q) : q(q) {}
 
     BaseTCPModbus *q;
+    QThread *owner = nullptr;           // the thread that created the link
+    std::unique_ptr<QThread> thread;    // the link thread, from start() to the end of shutdown()
+    std::atomic<QThread *> home{nullptr}; // the thread the object lives in now
+    std::atomic<bool> running{false};
+    std::atomic<bool> stopRequested{false};
+
+    // Link thread only (created and destroyed there).
     QTcpSocket *socket = nullptr;
     QTimer *mainTimer = nullptr;
     QTimer *reconnectTimer = nullptr;
+    int minuteCounter = 0;
+    // Set while the link waits for an answer in short slices: the timeouts of those slices are
+    // its own bookkeeping, not socket errors.
+    bool slicedWait = false;
 
+    // Written on the link side, readable from any thread.
     std::atomic<bool> debug{false};
     std::atomic<int> pollInterval{kDefaultPollIntervalMs};
     std::atomic<int> reconnectPeriod{0};
@@ -80,9 +97,8 @@ struct BaseTCPModbus::BaseTCPModbusPrivate
     std::atomic<int> readFunction{kReadHoldingRegisters};
     std::atomic<int> waitMs{kDefaultWaitMs};
     std::atomic<int> port{kDefaultPort};
-    int minuteCounter = 0;
 
-    mutable QMutex addressMutex; // the two strings may be read from another thread
+    mutable std::mutex addressMutex; // the two strings; held only to copy them
     QString primary = QString::fromLatin1(kDefaultPrimaryAddress);
     QString secondary = QString::fromLatin1(kDefaultSecondaryAddress);
 
@@ -101,10 +117,12 @@ bool BaseTCPModbus::BaseTCPModbusPrivate::connectTo(const QString &host)
     if (socket->state() != QAbstractSocket::UnconnectedState)
         socket->abort();
     const int portNumber = port;
-    if (host.isEmpty() || portNumber <= 0 || portNumber > 0xFFFF)
+    if (host.isEmpty() || portNumber <= 0 || portNumber > 0xFFFF || stopRequested)
         return false;
     socket->connectToHost(host, quint16(portNumber), QIODevice::ReadWrite,
                           QAbstractSocket::AnyIPProtocol);
+    // One wait: a connection attempt whose wait runs out is reset by the socket, so it cannot be
+    // cut into slices like the answer waits. Only this thread waits for it.
     socket->waitForConnected(waitMs);
     if (socket->state() != QAbstractSocket::ConnectedState)
         return false;
@@ -129,9 +147,8 @@ Answer BaseTCPModbus::BaseTCPModbusPrivate::exchange(const QByteArray &request, 
 {
     frame->clear();
     // Unsolicited bytes that came in since the last exchange (the event loop has read them in
-    // between) are not an answer to this request. No zero wait here: a wait that runs out reports
-    // a timeout error, and every socket error aborts the connection.
-    if (socket->state() != QAbstractSocket::ConnectedState)
+    // between) are not an answer to this request.
+    if (socket->state() != QAbstractSocket::ConnectedState || stopRequested)
         return Answer::Failed;
     socket->readAll();
 
@@ -162,11 +179,18 @@ Answer BaseTCPModbus::BaseTCPModbusPrivate::exchange(const QByteArray &request, 
                 socket->abort();
             return Answer::Failed;
         }
+        if (stopRequested) {
+            dropConnection("link stopping");
+            return Answer::Failed;
+        }
         if (deadline.hasExpired()) {
             dropConnection(frame->isEmpty() ? "no answer" : "incomplete answer");
             return Answer::Failed;
         }
-        socket->waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+        // Short slices, so that a shutdown never waits for a silent controller.
+        slicedWait = true;
+        socket->waitForReadyRead(int(qBound<qint64>(1, deadline.remainingTime(), kWaitSliceMs)));
+        slicedWait = false;
     }
     if (frame->size() > expected) {
         // More than one frame for one request: the peer and the link disagree on the stream.
@@ -191,36 +215,138 @@ void BaseTCPModbus::BaseTCPModbusPrivate::restartReconnectTimer()
         reconnectTimer->stop();
 }
 
-// The timers belong to the link thread. A caller that reaches a timer setter directly from another
-// thread while the link runs gets the call forwarded into the link thread instead.
-#define VERANDIX_IN_LINK_THREAD(call)                                                              \
-    if (QThread::currentThread() != this && isRunning()) {                                         \
-        QMetaObject::invokeMethod(                                                                 \
-            this, [=] { call; }, Qt::QueuedConnection);                                            \
-        return;                                                                                    \
-    }
-
 BaseTCPModbus::BaseTCPModbus(QObject *parent)
-    : QThread(parent), d(std::make_unique<BaseTCPModbusPrivate>(this))
+    : QObject(parent), d(std::make_unique<BaseTCPModbusPrivate>(this))
 {
     qRegisterMetaType<QAbstractSocket::SocketState>("QAbstractSocket::SocketState");
     qRegisterMetaType<QAbstractSocket::SocketError>("QAbstractSocket::SocketError");
-    // The link's slots and invoked methods must run in the link thread, between two poll ticks.
-    moveToThread(this);
+    d->owner = QThread::currentThread();
+    d->home = d->owner;
 }
 
 BaseTCPModbus::~BaseTCPModbus()
 {
-    // The owner normally stops the thread first; never destroy a running thread.
-    if (isRunning()) {
-        quit();
-        wait();
-    }
+    BaseTCPModbus::shutdown();
 }
+
+void BaseTCPModbus::start()
+{
+    Q_ASSERT_X(QThread::currentThread() == d->owner, Q_FUNC_INFO, "owner thread only");
+    if (QThread::currentThread() != d->owner || d->thread)
+        return;
+    // A child cannot change threads; the link is a top-level object owned by the application.
+    if (parent()) {
+        qCWarning(lcModbus) << "controller link with a parent object cannot run its own thread";
+        return;
+    }
+    d->thread = std::make_unique<QThread>();
+    d->thread->setObjectName(QStringLiteral("verandix-link"));
+    // Direct: runs in the new thread before its event loop, so that the socket and the timers
+    // are created in (and belong to) the link thread.
+    connect(d->thread.get(), &QThread::started, this, &BaseTCPModbus::linkStarted,
+            Qt::DirectConnection);
+    d->stopRequested = false;
+    moveToThread(d->thread.get());
+    d->home = d->thread.get();
+    d->running = true;
+    d->thread->start();
+}
+
+void BaseTCPModbus::shutdown()
+{
+    Q_ASSERT_X(QThread::currentThread() == d->owner, Q_FUNC_INFO, "owner thread only");
+    if (QThread::currentThread() != d->owner || !d->thread)
+        return;
+    // Cuts short any answer the link is waiting for; the queued call below then runs next.
+    d->stopRequested = true;
+    QMetaObject::invokeMethod(
+        this, [this] { linkFinishing(); }, Qt::QueuedConnection);
+    d->thread->wait();
+    d->thread.reset();
+    d->running = false;
+}
+
+bool BaseTCPModbus::isRunning() const
+{
+    return d->running;
+}
+
+QThread *BaseTCPModbus::linkThread() const
+{
+    QThread *home = d->home;
+    return home == d->owner ? nullptr : home;
+}
+
+bool BaseTCPModbus::isLinkSide() const
+{
+    return QThread::currentThread() == d->home.load();
+}
+
+bool BaseTCPModbus::assertLinkSide(const char *where) const
+{
+    if (isLinkSide())
+        return true;
+    Q_ASSERT_X(false, where, "the controller link was called outside its own thread");
+    qCWarning(lcModbus) << where << "was called outside the link thread; refused";
+    return false;
+}
+
+void BaseTCPModbus::postToLink(std::function<void()> call)
+{
+    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+}
+
+void BaseTCPModbus::linkStarted()
+{
+    VERANDIX_LINK_ONLY()
+    d->mainTimer = new QTimer;
+    d->mainTimer->setInterval(d->pollInterval);
+    connect(d->mainTimer, &QTimer::timeout, this, &BaseTCPModbus::TimerCNT);
+
+    d->reconnectTimer = new QTimer;
+    d->reconnectTimer->setInterval(kReconnectTickMs);
+    connect(d->reconnectTimer, &QTimer::timeout, this, &BaseTCPModbus::reconnectTimeout);
+
+    d->socket = new QTcpSocket;
+    // Direct connections: the socket lives in this thread, and an error must abort the socket
+    // before anything else runs (a queued abort could hit a connection made in the meantime).
+    connect(d->socket, &QAbstractSocket::errorOccurred, this, &BaseTCPModbus::slotError);
+    connect(d->socket, &QAbstractSocket::stateChanged, this, &BaseTCPModbus::slotChanged);
+
+    connectToControler();
+}
+
+void BaseTCPModbus::linkFinishing()
+{
+    VERANDIX_LINK_ONLY()
+    linkStopping();
+    if (d->socket) {
+        d->mainTimer->stop();
+        d->reconnectTimer->stop();
+        d->socket->disconnectFromHost();
+        d->socket->abort();
+        d->socket->close();
+        // Later state changes of a socket being destroyed are of no interest to anyone.
+        d->socket->disconnect(this);
+        delete d->mainTimer;
+        delete d->reconnectTimer;
+        delete d->socket;
+        d->mainTimer = nullptr;
+        d->reconnectTimer = nullptr;
+        d->socket = nullptr;
+    }
+    // Back to the owner, which destroys the object; calls still queued travel along and find
+    // no socket there.
+    moveToThread(d->owner);
+    d->home = d->owner;
+    QThread::currentThread()->quit();
+}
+
+void BaseTCPModbus::linkStopping() {}
 
 void BaseTCPModbus::SetUpdateTimeout(int updtm)
 {
-    VERANDIX_IN_LINK_THREAD(SetUpdateTimeout(updtm))
+    VERANDIX_LINK_ENTRY(SetUpdateTimeout(updtm))
     if (updtm < kMinPollIntervalMs || updtm > kMaxPollIntervalMs)
         return;
     d->pollInterval = updtm;
@@ -230,6 +356,7 @@ void BaseTCPModbus::SetUpdateTimeout(int updtm)
 
 void BaseTCPModbus::connectToControler()
 {
+    VERANDIX_LINK_ENTRY(connectToControler())
     if (!d->socket)
         return;
     stopMainTimer();
@@ -244,6 +371,7 @@ void BaseTCPModbus::connectToControler()
 
 void BaseTCPModbus::reconnectToControler()
 {
+    VERANDIX_LINK_ENTRY(reconnectToControler())
     if (!d->socket)
         return;
     stopMainTimer();
@@ -260,45 +388,49 @@ void BaseTCPModbus::reconnectToControler()
 
 void BaseTCPModbus::startMainTimer()
 {
-    VERANDIX_IN_LINK_THREAD(startMainTimer())
+    VERANDIX_LINK_ENTRY(startMainTimer())
     if (d->mainTimer)
         d->mainTimer->start(d->pollInterval);
 }
 
 void BaseTCPModbus::stopMainTimer()
 {
-    VERANDIX_IN_LINK_THREAD(stopMainTimer())
+    VERANDIX_LINK_ENTRY(stopMainTimer())
     if (d->mainTimer)
         d->mainTimer->stop();
 }
 
 void BaseTCPModbus::setIpAdressAndPort(const QString &address, int port)
 {
-    QMutexLocker lock(&d->addressMutex);
+    VERANDIX_LINK_ENTRY(setIpAdressAndPort(address, port))
+    std::lock_guard<std::mutex> lock(d->addressMutex);
     d->primary = address;
     d->port = port;
 }
 
 void BaseTCPModbus::setIpAdress2(const QString &address)
 {
-    QMutexLocker lock(&d->addressMutex);
+    VERANDIX_LINK_ENTRY(setIpAdress2(address))
+    std::lock_guard<std::mutex> lock(d->addressMutex);
     d->secondary = address;
 }
 
 void BaseTCPModbus::setReadFunctionMB(int function)
 {
+    VERANDIX_LINK_ENTRY(setReadFunctionMB(function))
     if (function == kReadHoldingRegisters || function == kReadInputRegisters)
         d->readFunction = function;
 }
 
 void BaseTCPModbus::setIsDebugModbus(bool value)
 {
+    VERANDIX_LINK_ENTRY(setIsDebugModbus(value))
     d->debug = value;
 }
 
 void BaseTCPModbus::setReconnectOnTime(int minutes)
 {
-    VERANDIX_IN_LINK_THREAD(setReconnectOnTime(minutes))
+    VERANDIX_LINK_ENTRY(setReconnectOnTime(minutes))
     d->reconnectPeriod = minutes;
     if (d->reconnectTimer)
         d->restartReconnectTimer();
@@ -343,13 +475,13 @@ bool BaseTCPModbus::isDebugModbus() const
 
 QString BaseTCPModbus::primaryAddress() const
 {
-    QMutexLocker lock(&d->addressMutex);
+    std::lock_guard<std::mutex> lock(d->addressMutex);
     return d->primary;
 }
 
 QString BaseTCPModbus::secondaryAddress() const
 {
-    QMutexLocker lock(&d->addressMutex);
+    std::lock_guard<std::mutex> lock(d->addressMutex);
     return d->secondary;
 }
 
@@ -360,14 +492,13 @@ int BaseTCPModbus::port() const
 
 bool BaseTCPModbus::isSocketConnected() const
 {
+    VERANDIX_LINK_ONLY(false)
     return d->socket && d->socket->state() == QAbstractSocket::ConnectedState;
 }
 
 QByteArray BaseTCPModbus::getModbusData(int address, int count)
 {
-    Q_ASSERT(QThread::currentThread() == this);
-    if (QThread::currentThread() != this)
-        return {};
+    VERANDIX_LINK_ONLY({})
     if (count % 2)
         ++count;
     if (count > kMaxBlockBytes)
@@ -404,9 +535,7 @@ QByteArray BaseTCPModbus::getModbusData(int address, int count)
 
 void BaseTCPModbus::setModbusData(int address, const QByteArray &data)
 {
-    Q_ASSERT(QThread::currentThread() == this);
-    if (QThread::currentThread() != this)
-        return;
+    VERANDIX_LINK_ONLY()
     if (data.size() > kMaxBlockBytes || data.isEmpty() || data.size() % 2 != 0)
         return;
     if (!d->socket || d->socket->state() == QAbstractSocket::UnconnectedState)
@@ -430,13 +559,17 @@ void BaseTCPModbus::setModbusData(int address, const QByteArray &data)
 
 void BaseTCPModbus::slotError(QAbstractSocket::SocketError err)
 {
-    Q_UNUSED(err);
+    VERANDIX_LINK_ONLY()
+    // The slices of an answer wait run out by design; the exchange keeps its own deadline.
+    if (err == QAbstractSocket::SocketTimeoutError && d->slicedWait)
+        return;
     if (d->socket)
         d->socket->abort();
 }
 
 void BaseTCPModbus::slotChanged(QAbstractSocket::SocketState socket_state)
 {
+    VERANDIX_LINK_ONLY()
     socketStateHook(int(socket_state));
     emit controlerStateChanged(socket_state, d->activeAddress);
 }
@@ -445,6 +578,7 @@ void BaseTCPModbus::TimerCNT() {}
 
 void BaseTCPModbus::reconnectTimeout()
 {
+    VERANDIX_LINK_ONLY()
     ++d->minuteCounter;
     if (d->reconnectPeriod >= 1 && d->minuteCounter >= d->reconnectPeriod) {
         d->minuteCounter = 0;
@@ -461,38 +595,4 @@ void BaseTCPModbus::socketStateHook(int state)
         d->reconnectTimer->start(kReconnectTickMs);
     else
         d->reconnectTimer->stop();
-}
-
-void BaseTCPModbus::run()
-{
-    d->mainTimer = new QTimer;
-    d->mainTimer->setInterval(d->pollInterval);
-    connect(d->mainTimer, &QTimer::timeout, this, &BaseTCPModbus::TimerCNT);
-
-    d->reconnectTimer = new QTimer;
-    d->reconnectTimer->setInterval(kReconnectTickMs);
-    connect(d->reconnectTimer, &QTimer::timeout, this, &BaseTCPModbus::reconnectTimeout);
-
-    d->socket = new QTcpSocket;
-    // Direct connections: the socket lives in this thread, and an error must abort the socket
-    // before anything else runs (a queued abort could hit a connection made in the meantime).
-    connect(d->socket, &QAbstractSocket::errorOccurred, this, &BaseTCPModbus::slotError);
-    connect(d->socket, &QAbstractSocket::stateChanged, this, &BaseTCPModbus::slotChanged);
-
-    connectToControler();
-    exec();
-
-    d->mainTimer->stop();
-    d->reconnectTimer->stop();
-    d->socket->disconnectFromHost();
-    d->socket->abort();
-    d->socket->close();
-    // Later state changes of a socket being destroyed are of no interest to anyone.
-    d->socket->disconnect(this);
-    delete d->mainTimer;
-    delete d->reconnectTimer;
-    delete d->socket;
-    d->mainTimer = nullptr;
-    d->reconnectTimer = nullptr;
-    d->socket = nullptr;
 }

@@ -2,13 +2,14 @@
 // SPDX-FileCopyrightText: Verandix developers
 #pragma once
 
-#include "baseroomv1.h"
 #include "basetcpmodbus.h"
 #include "controllertypes.h"
+#include "roomsnapshot.h"
 
 #include <QList>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class EAppSettings;
 
@@ -16,7 +17,10 @@ class EAppSettings;
 // status block, reads the memory windows of the room page being shown (grouped into as few block
 // reads as possible) and, while the scenes screen is open, the scene area, and publishes copies of
 // what it read. The named commands that write into the controller are methods of the same object.
-// Screens call everything by queued invocation, so all of it runs in the link thread.
+// Screens call everything by queued invocation, so all of it runs in the link thread; the thread
+// contracts are those of BaseTCPModbus. A page is shown to the link as a RoomSnapshot value:
+//   QMetaObject::invokeMethod(link, "setRoom", Qt::QueuedConnection,
+//                             Q_ARG(RoomSnapshot, makeRoomSnapshot(*room)));
 class ControlerData : public BaseTCPModbus
 {
     Q_OBJECT
@@ -26,19 +30,29 @@ public:
 
     // Hands over the connection settings of a configuration (addresses, port, read function, poll
     // interval, register offset, reconnect period, message and parameter lists) and the block-read
-    // trace switch ("-modbus"). Call before start().
+    // trace switch ("-modbus"). Owner thread, before start(). A register offset that is not a
+    // hexadecimal number the register map can reach is refused with a warning: no polling.
     void configure(const EAppSettings &settings, bool debugModbus);
+    // The register offset of the "offset" setting: hexadecimal text, or -1 for no polling. Null
+    // when the text is not a number or the offset leaves no room for the controller's fixed
+    // words below register 0xFFFF.
+    static std::optional<int> registerOffsetFromText(const QString &text);
 
+    // Owner thread: tells the link to terminate (queued), ends the link thread and waits for it.
+    // Idempotent; the destructor calls it.
+    void shutdown() override;
+
+    // Any thread, never blocking: values the link publishes as they change.
     int controlerOffset() const;
     bool isReady() const;
 
     Q_INVOKABLE void setMessParameters(const QList<AlertStruct> &messages,
                                        const QList<ArchiveStruct> &parameters);
-    // Selects the room page to poll (null is ignored). The page must stay alive while selected.
-    // Queued callers pass it as Q_ARG(const BaseRoomV1 *, page).
-    Q_INVOKABLE void setRoom(const BaseRoomV1 *room);
+    // Selects the room to poll, as a snapshot taken in the GUI thread (an invalid one is ignored).
+    Q_INVOKABLE void setRoom(const RoomSnapshot &room);
     Q_INVOKABLE void closeRoom();
     Q_INVOKABLE void SetCurrentScenesRoom();
+    // Any thread: a copy of the request list with the data of the last poll.
     Q_INVOKABLE QList<SubsUpdate> getRequest() const;
     Q_INVOKABLE void terminateMainThread();
     Q_INVOKABLE void SetControlerOffset(int val);
@@ -79,7 +93,7 @@ public:
     Q_INVOKABLE void WritePassword(int passw);
     Q_INVOKABLE void WriteAlarm(int alarmId, char data);
     Q_INVOKABLE void WriteSMS(const QString &text, int number);
-    // The one command called directly from the GUI thread.
+    // The scene definition WriteGlobalScene writes next, handed over by value (queued).
     Q_INVOKABLE void SetActivators(const GActivators &activat);
     Q_INVOKABLE void WriteGlobalScene(int number);
 
@@ -114,10 +128,9 @@ public slots:
 
 protected:
     void socketStateHook(int state) override;
+    void linkStopping() override;
 
 private:
     struct ControlerDataPrivate;
     std::unique_ptr<ControlerDataPrivate> d;
 };
-
-Q_DECLARE_METATYPE(const BaseRoomV1 *)

@@ -44,8 +44,8 @@ constexpr int kDefaultPort = 502;
 constexpr const char kDefaultPrimaryAddress[] = "192.168.55.200";
 constexpr const char kDefaultSecondaryAddress[] = "192.168.55.203";
 
-// Register numbers are 16 bits on the wire; a register base beyond them addresses nothing.
-constexpr int kMaxRegisterOffset = 0xFFFF;
+// Register numbers are 16 bits on the wire: registers 0..0xFFFF exist, a larger number wraps.
+constexpr int kRegisterCount = 0x10000;
 
 // --- Status block (words 0..29) -----------------------------------------------------------------
 constexpr int kStatusWord = 0;
@@ -96,6 +96,14 @@ constexpr int kGlobalSceneArea = 160; // byte of the first global scene in the a
 constexpr int kGlobalSceneWord = 110;
 constexpr int kGlobalSceneWordStride = 5;
 constexpr int kActivatorBytes = 10;
+
+// The highest word the link addresses on its own (the last global scene definition). A register
+// base must leave room for it below kRegisterCount, or status polls and commands would wrap onto
+// unrelated registers.
+constexpr int kHighestFixedWord = kGlobalSceneWord + kGlobalSceneWordStride * kGlobalSceneCount - 1;
+constexpr int kMaxRegisterOffset = kRegisterCount - 1 - kHighestFixedWord;
+// A negative register base switches polling off; -1 is the one the settings use for it.
+constexpr int kNoPolling = -1;
 
 // --- Lamp records -------------------------------------------------------------------------------
 constexpr int kLampRecordBytes = ControlConstants::kLampRecordBytes; // 8

@@ -371,7 +371,10 @@ void TestBaseTcpModbus::stateChangesInLinkThread()
     FakeController controller;
     QVERIFY(controller.start(kLocal));
     BaseTCPModbus link;
-    QCOMPARE(link.thread(), static_cast<QThread *>(&link));
+    // Until start() the link lives where it was made; then in a thread of its own, and after
+    // shutdown() back in the owner's thread.
+    QCOMPARE(link.thread(), QThread::currentThread());
+    QCOMPARE(link.linkThread(), nullptr);
     StateLog log(&link);
     ThreadLog threads;
     connect(
@@ -379,15 +382,22 @@ void TestBaseTcpModbus::stateChangesInLinkThread()
         Qt::DirectConnection);
     configureLoopback(&link, kLocal, kNobody, controller.port());
     link.start();
+    QThread *linkThread = link.linkThread();
+    QVERIFY(linkThread);
+    QVERIFY(linkThread != QThread::currentThread());
+    QCOMPARE(link.thread(), linkThread);
     QVERIFY(waitConnected(log));
     QCOMPARE(log.lastAddress(), 1);
     QVERIFY(log.states.contains(int(QAbstractSocket::ConnectingState)));
 
     controller.stop();
     QTRY_COMPARE(log.states.last(), int(QAbstractSocket::UnconnectedState));
-    link.quit();
-    QVERIFY(link.wait(5000));
-    QCOMPARE(threads.threads(), QSet<QThread *>{&link});
+    link.shutdown();
+    QVERIFY(!link.isRunning());
+    QCOMPARE(link.thread(), QThread::currentThread());
+    QCOMPARE(link.linkThread(), nullptr);
+    QCOMPARE(threads.threads(), QSet<QThread *>{linkThread});
+    link.shutdown(); // a second time does nothing
 }
 
 void TestBaseTcpModbus::debugTrace()

@@ -125,7 +125,7 @@ public:
             return false;
         inLinkThread(&link, [this] { link.stopMainTimer(); });
         if (selectRoom)
-            QMetaObject::invokeMethod(&link, "setRoom", Q_ARG(const BaseRoomV1 *, &room));
+            QMetaObject::invokeMethod(&link, "setRoom", Q_ARG(RoomSnapshot, makeRoomSnapshot(room)));
         tick();
         return true;
     }
@@ -257,7 +257,7 @@ void TestControlerData::roomSelectedWhileDisconnected()
     rig.link.SetControlerOffset(0);
     rig.link.SetUpdateTimeout(100);
     rig.link.start();
-    QMetaObject::invokeMethod(&rig.link, "setRoom", Q_ARG(const BaseRoomV1 *, &rig.room));
+    QMetaObject::invokeMethod(&rig.link, "setRoom", Q_ARG(RoomSnapshot, makeRoomSnapshot(rig.room)));
     QVERIFY(rig.requests().isEmpty());
 
     // The poll tick keeps reconnecting; once the controller is there the list is planned.
@@ -331,8 +331,9 @@ void TestControlerData::notReady()
 {
     Rig rig;
     addLamp(rig.room, 1);
-    // The status block would lie past the last register: the controller refuses the read.
+    // The fixed words would lie past the last register: the offset is refused, nothing polled.
     QVERIFY(rig.start(0xFFF0));
+    QCOMPARE(rig.link.controlerOffset(), -1);
     QVERIFY(rig.alerts.isEmpty());
     QVERIFY(!rig.link.isReady());
     QMetaObject::invokeMethod(&rig.link, "EnableLight", Q_ARG(int, 0));
@@ -346,6 +347,7 @@ void TestControlerData::notReady()
     rig.link.SetControlerOffset(-1);
     rig.tick();
     rig.link.SetControlerOffset(0x10000); // no register can be addressed from there
+    rig.sync();
     QCOMPARE(rig.link.controlerOffset(), -1);
     rig.tick();
     QCOMPARE(rig.controller.requestCount(), 0);
@@ -386,7 +388,7 @@ void TestControlerData::lampRoomNumbers()
     rig.controller.setBytes(kOffset + lampRegister(0), image);
     QVERIFY(rig.start(kOffset, false));
     rig.controller.clearRequests();
-    QMetaObject::invokeMethod(&rig.link, "setRoom", Q_ARG(const BaseRoomV1 *, &rig.room));
+    QMetaObject::invokeMethod(&rig.link, "setRoom", Q_ARG(RoomSnapshot, makeRoomSnapshot(rig.room)));
     rig.tick();
 
     QCOMPARE(rig.answers.size(), 1);
@@ -427,7 +429,7 @@ void TestControlerData::scenePoll()
     QCOMPARE(s.activators.at(0), GActivators());
 
     // Selecting a room ends the scene polling.
-    QMetaObject::invokeMethod(&rig.link, "setRoom", Q_ARG(const BaseRoomV1 *, &rig.room));
+    QMetaObject::invokeMethod(&rig.link, "setRoom", Q_ARG(RoomSnapshot, makeRoomSnapshot(rig.room)));
     rig.tick();
     QCOMPARE(rig.scenes.size(), 1);
 }
@@ -466,7 +468,7 @@ void TestControlerData::commands_data()
         << Command([](ControlerData *link) {
                GActivators a;
                a.bytes = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-               link->SetActivators(a); // called directly, from the GUI thread
+               link->SetActivators(a); // a direct call from another thread is forwarded, in order
                QMetaObject::invokeMethod(link, "WriteGlobalScene", Q_ARG(int, 1));
            })
         << Memory{{115, bytes({0, 1, 2, 3, 4, 5, 6, 9, 7, 8})}} << none;
@@ -515,7 +517,7 @@ void TestControlerData::commands()
     QCOMPARE(rig.writes(), writes);
     QCOMPARE(rig.written, signalled);
     if (!signalled.isEmpty())
-        QCOMPARE(threads.threads(), QSet<QThread *>{&rig.link});
+        QCOMPARE(threads.threads(), QSet<QThread *>{rig.link.linkThread()});
 }
 
 void TestControlerData::roomWideLampCommands_data()
@@ -634,7 +636,7 @@ void TestControlerData::controllerKilledAndRestarted()
     QTRY_VERIFY(rig.answers.size() >= answersBefore + 3);
     QVERIFY(checked >= 24 * 3);
     QCOMPARE(rig.log.lastAddress(), 1);
-    QCOMPARE(threads.threads(), QSet<QThread *>{&rig.link});
+    QCOMPARE(threads.threads(), QSet<QThread *>{rig.link.linkThread()});
 }
 
 QTEST_GUILESS_MAIN(TestControlerData)

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#pragma once
+
+#include "controlerdata.h"
+#include "controllertypes.h"
+#include "modbusconstants.h"
+#include "roomsnapshot.h"
+
+#include <QList>
+#include <atomic>
+#include <mutex>
+
+// The state of ControlerData, shared by its source files (lifecycle and room selection, polling,
+// commands). Everything but the published values belongs to the link thread alone, so nothing
+// here needs a lock while the link waits on the network.
+struct ControlerData::ControlerDataPrivate
+{
+    // Link thread only.
+    bool terminating = false;
+    bool scenesRequested = false;
+    RoomSnapshot room;
+    QList<SubsUpdate> requests;
+    // Counts the plans made: a poll that finds another plan in place after its reads (the socket
+    // came back meanwhile) leaves the new one alone.
+    quint64 planGeneration = 0;
+    ScenesStruct scenes;
+    ReservVariables variables;
+
+    // Written in the link thread (or by the owner before start()), read by anyone.
+    std::atomic<bool> ready{false};
+    std::atomic<int> registerOffset{ModbusLink::kNoPolling};
+
+    // The request list as last published for getRequest() from other threads. The lock is held
+    // only to copy the list.
+    mutable std::mutex publishedMutex;
+    QList<SubsUpdate> publishedRequests;
+
+    void publishRequests()
+    {
+        std::lock_guard<std::mutex> lock(publishedMutex);
+        publishedRequests = requests;
+    }
+
+    void forgetRoom()
+    {
+        scenesRequested = false;
+        room = RoomSnapshot();
+        requests.clear();
+        ++planGeneration;
+        publishRequests();
+    }
+
+    void planRoom(int offset);
+
+    // Commands (controlerdatacommands.cpp).
+    bool readArea(ControlerData *q, int reg, int size, QByteArray *bytes);
+    template<typename Edit> void areaCommand(ControlerData *q, int word, int size, Edit edit);
+    template<typename Edit> void lightCommand(ControlerData *q, Edit edit)
+    {
+        areaCommand(q, ModbusLink::kLightCommandWord, ModbusLink::kLightCommandBytes, edit);
+    }
+    void roomCommand(ControlerData *q, int command, int roomNumber);
+    void heatCommand(ControlerData *q, int command);
+    template<typename Edit>
+    void windowCommand(ControlerData *q, int index, std::initializer_list<int> kinds,
+                       int minimumBytes, bool signal, Edit edit);
+    void writeBackBlocks(ControlerData *q);
+    template<typename Match> void toggleLamps(ControlerData *q, quint8 bit, Match match);
+};

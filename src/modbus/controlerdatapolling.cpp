@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+// The poll tick of the controller link: status block, the blocks of the room shown, the lamps'
+// room numbers and the scene area.
+#include "controlerdata.h"
+#include "controlerdata_p.h"
+
+#include "baseroomv1.h"
+#include "controlconstants.h"
+#include "dynamiccontrolv1.h"
+#include "modbusconstants.h"
+#include "requestplanner.h"
+#include "statusdecoding.h"
+
+using namespace ModbusLink;
+
+void ControlerData::ControlerDataPrivate::planRoom(int offset)
+{
+    requests = planBlockReads(room.windows(offset), kMaxBlockBytes);
+    ++planGeneration;
+    publishRequests();
+}
+
+namespace {
+
+// Lamps of a lighting room carry the number of their room page in record byte 5: keep it up to
+// date so that the controller's room commands reach the right lamps. True if a byte changed.
+bool correctLampRooms(const RoomSnapshot &room, int offset, QList<SubsUpdate> *blocks)
+{
+    const char roomNumber = char(room.pageNumber & 0xFF);
+    bool changed = false;
+    for (SubsUpdate &block : *blocks) {
+        if (block.data.isEmpty())
+            continue;
+        for (const RoomControlWindow &c : room.controls) {
+            if (c.kind != ControlConstants::KindLight || c.deleted)
+                continue;
+            const int reg = DynamicControlV1::firstRegister(offset, c.byteAddress);
+            if (reg < block.start || reg >= block.end)
+                continue;
+            const int p = c.oddOffset + (reg - block.start) * 2 + kLampRoom;
+            if (p < block.data.size() && block.data.at(p) != roomNumber) {
+                block.data[p] = roomNumber;
+                changed = true;
+            }
+        }
+    }
+    return changed;
+}
+
+} // namespace
+
+void ControlerData::TimerCNT()
+{
+    VERANDIX_LINK_ONLY()
+    if (d->terminating) {
+        stopMainTimer();
+        return;
+    }
+    const int offset = d->registerOffset;
+    if (offset < 0)
+        return;
+    if (!isSocketConnected()) {
+        d->ready = false;
+        reconnectToControler();
+        return;
+    }
+
+    const QByteArray status = getModbusData(offset + kStatusWord, kStatusBlockBytes);
+    if (!decodeStatusBlock(status, &d->variables))
+        return;
+    d->ready = true;
+    emit ReadyUpdateAlerts(d->variables);
+
+    if (!d->requests.isEmpty()) {
+        // The reads may lose the connection and a reconnect may plan the room anew; the blocks
+        // read here then belong to the old plan and are dropped.
+        const quint64 generation = d->planGeneration;
+        QList<SubsUpdate> blocks = d->requests;
+        for (SubsUpdate &block : blocks) {
+            block.data.clear();
+            block.data.append(getModbusData(block.start, block.byteCount));
+        }
+        if (generation != d->planGeneration)
+            return;
+        d->requests = blocks;
+        d->publishRequests();
+        emit ReadyUpdateControls(blocks, offset);
+
+        if (d->room.systemType == BaseRoomV1::LightSystem &&
+            correctLampRooms(d->room, offset, &d->requests)) {
+            for (const SubsUpdate &block : qAsConst(d->requests))
+                setModbusData(block.start, block.data);
+            d->publishRequests();
+        }
+    }
+
+    if (d->scenesRequested) {
+        decodeSceneArea(getModbusData(offset + kSceneAreaWord, kSceneAreaBytes), &d->scenes);
+        emit ReadyUpdateScenes(d->scenes);
+    }
+}
+
+void ControlerData::socketStateHook(int state)
+{
+    BaseTCPModbus::socketStateHook(state);
+    if (state == QAbstractSocket::ConnectedState && d->room.valid)
+        d->planRoom(d->registerOffset);
+}
