@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#pragma once
+
+#include "exticonbutton.h"
+
+// A button that writes its own value into a controller byte; it shows its on picture while the byte
+// holds that value.
+class ExtByteButton : public ExtIconButton
+{
+    Q_OBJECT
+public:
+    explicit ExtByteButton(QGraphicsItem *parent = nullptr) : ExtIconButton(parent) {}
+};

@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#pragma once
+
+#include "ebasewidget.h"
+
+#include <QColor>
+#include <QImage>
+#include <memory>
+
+struct ExtLightWidgetPrivate;
+
+// A lamp on a plan: its on or off picture with the caption below and, for a dimmer, a vertical
+// brightness bar the user drags. Setters from code only repaint; BrightnessChanged() is emitted
+// only for the user's drag on the bar.
+class ExtLightWidget : public EBaseWidget
+{
+    Q_OBJECT
+public:
+    explicit ExtLightWidget(QGraphicsItem *parent = nullptr);
+    ~ExtLightWidget() override;
+
+    // The picture by working-folder file name ("none": no picture, empty: resource picture).
+    void setImageName(const QString &name);
+    QString imageName() const;
+    QImage image() const;
+    void setCaptionColor(const QColor &color);
+    QColor captionColor() const;
+    void setCaptionFont(const QFont &font);
+
+    bool isDimmer() const;
+    void setDimmer(bool on);
+    // A colour name; an unknown name keeps the current colours.
+    void setBarColor(const QString &colorName);
+    QColor barColor() const;
+
+    int brightness() const;
+    // Ignored while the user drags the bar and for values outside 0..10.
+    void setBrightness(int brightness);
+    int brightnessMinimum() const;
+    int brightnessMaximum() const;
+
+    void setSwitches(int switch1, int switch2, int switch3);
+    QList<int> switches() const;
+    bool isDependencyMode() const;
+    void setDependencyMode(bool on);
+    bool isMarked() const;
+    void setMarked(bool marked);
+
+    bool isBarDragActive() const;
+    // The brightness bar and the picture, in item coordinates (bar empty without dimmer mode).
+    QRectF barRect() const;
+    QRectF imageRect() const;
+    // Brightness for a position on the bar, by the bar's scale.
+    int brightnessAt(qreal y) const;
+
+    // Resizes the widget to picture, caption and bar.
+    void adjustToContents();
+
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
+               QWidget *widget = nullptr) override;
+
+signals:
+    void BrightnessChanged(int brightness);
+
+protected:
+    void geometryUpdated() override;
+    void changeEvent(QEvent *event) override;
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
+    void ungrabMouseEvent(QEvent *event) override;
+
+private:
+    void relayout();
+    void dragTo(qreal y);
+    std::unique_ptr<ExtLightWidgetPrivate> d;
+};

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#pragma once
+
+#include "ebasewidget.h"
+
+#include <QColor>
+#include <QStaticText>
+
+// A static text on a plan, or the text of a controller value: on an optional dark rounded frame,
+// in the record's font, colour and alignment (always centred vertically).
+class ExtTextWidget : public EBaseWidget
+{
+    Q_OBJECT
+public:
+    explicit ExtTextWidget(QGraphicsItem *parent = nullptr);
+
+    QString displayText() const { return m_text; }
+    void setDisplayText(const QString &text);
+    QColor textColor() const { return m_color; }
+    void setTextColor(const QColor &color);
+    void setTextFont(const QFont &font);
+    Qt::Alignment alignment() const { return m_alignment; }
+    void setAlignment(Qt::Alignment alignment);
+    bool frame() const { return m_frame; }
+    void setFrame(bool on);
+
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
+               QWidget *widget = nullptr) override;
+
+private:
+    QString m_text;
+    QColor m_color = Qt::white;
+    Qt::Alignment m_alignment = Qt::AlignCenter;
+    bool m_frame = false;
+};

@@ -1,0 +1,116 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#include "exttextwriterwidget.h"
+
+#include "eflickabletextedit.h"
+#include "egridlayout.h"
+#include "elabelwidget.h"
+#include "exttoolwidget.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+
+struct ExtTextWriterWidgetPrivate
+{
+    EGridLayout *grid = nullptr;
+    EFlickableTextEdit *editor = nullptr;
+    ExtToolWidget *send = nullptr;
+    ELabelWidget *caption = nullptr;
+};
+
+ExtTextWriterWidget::ExtTextWriterWidget(QGraphicsItem *parent)
+    : EBaseWidget(parent), d(std::make_unique<ExtTextWriterWidgetPrivate>())
+{
+    d->editor = new EFlickableTextEdit;
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(24);
+    d->editor->setFont(f);
+    d->send = new ExtToolWidget(QStringLiteral("ic_action_save.png"), QString());
+    d->caption = new ELabelWidget;
+    d->caption->setColortext(Qt::black);
+    d->caption->setAlignment(Qt::AlignCenter);
+    d->caption->hide();
+    d->grid = new EGridLayout;
+    d->grid->setMargins(3, 3, 3, 3);
+    d->grid->setColumnSizes({0, 40});
+    d->grid->setRowSizes({0, 1});
+    d->grid->addWidget(d->editor, 0, 0);
+    d->grid->addWidget(d->send, 0, 1);
+    d->grid->addWidget(d->caption, 1, 0, 1, 2);
+    setLayout(d->grid);
+    connect(d->send, &EBaseWidget::clicked, this, &ExtTextWriterWidget::editChanged);
+}
+
+ExtTextWriterWidget::~ExtTextWriterWidget() = default;
+
+void ExtTextWriterWidget::setCaption(const QString &caption)
+{
+    d->caption->setLabelT(caption);
+    d->caption->setVisible(!caption.isEmpty());
+    d->grid->setRowFixedHeight(1, caption.isEmpty() ? 1 : 20);
+}
+
+QString ExtTextWriterWidget::caption() const
+{
+    return d->caption->labelT();
+}
+
+void ExtTextWriterWidget::setCaptionColor(const QColor &color)
+{
+    if (color.isValid())
+        d->caption->setColortext(color);
+}
+
+void ExtTextWriterWidget::setTextColor(const QColor &color)
+{
+    if (color.isValid())
+        d->editor->setColortext(color);
+}
+
+void ExtTextWriterWidget::setTextFont(const QFont &font)
+{
+    d->editor->setFont(font);
+}
+
+void ExtTextWriterWidget::setMaxLength(int length)
+{
+    d->editor->setMaxLength(length);
+}
+
+QString ExtTextWriterWidget::currentText() const
+{
+    return d->editor->text();
+}
+
+void ExtTextWriterWidget::setCurrentText(const QString &text)
+{
+    d->editor->setText(text);
+}
+
+EFlickableTextEdit *ExtTextWriterWidget::editor() const
+{
+    return d->editor;
+}
+
+ExtToolWidget *ExtTextWriterWidget::sendButton() const
+{
+    return d->send;
+}
+
+void ExtTextWriterWidget::editChanged()
+{
+    d->editor->closeSoftwareInputPanel();
+    emit textChanged();
+}
+
+void ExtTextWriterWidget::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
+{
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    const QRectF r = rect().adjusted(1, 1, -1, -1);
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0, QColor(255, 255, 255, 200));
+    g.setColorAt(1, QColor(150, 150, 150, 200));
+    painter->setPen(QColor(0, 0, 0, 100));
+    painter->setBrush(g);
+    painter->drawRoundedRect(r, 10, 10);
+}

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#include "exttoolboxwidget.h"
+
+#include "egridlayout.h"
+#include "elabelwidget.h"
+#include "exttoolwidget.h"
+
+ExtToolboxWidget::ExtToolboxWidget(QGraphicsItem *parent) : EGraphicsWidget(parent)
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(12);
+    m_status = new ELabelWidget;
+    m_status->setColortext(QColor(0x53, 0x53, 0x53));
+    m_status->setFont(f);
+    m_add = new ExtToolWidget(QStringLiteral("element_add.png"), QString());
+    m_delete = new ExtToolWidget(QStringLiteral("element_delete.png"), QString());
+    m_properties = new ExtToolWidget(QStringLiteral("element_preferences.png"), QString());
+    auto *grid = new EGridLayout;
+    grid->setColumnSizes({70, 70, 70});
+    grid->setRowSizes({20, 56});
+    grid->addWidget(m_status, 0, 0, 1, 3);
+    grid->addWidget(m_add, 1, 0);
+    grid->addWidget(m_delete, 1, 1);
+    grid->addWidget(m_properties, 1, 2);
+    setLayout(grid);
+    for (ExtToolWidget *b : {m_add, m_delete, m_properties})
+        b->setCaptionFont(f);
+    connect(m_add, &EBaseWidget::clicked, this, &ExtToolboxWidget::AddButton);
+    connect(m_delete, &EBaseWidget::clicked, this, &ExtToolboxWidget::DelButton);
+    connect(m_properties, &EBaseWidget::clicked, this, &ExtToolboxWidget::ShowSettings);
+    applyTexts();
+}
+
+void ExtToolboxWidget::setStatusText(const QString &text)
+{
+    m_status->setLabelT(text);
+}
+
+void ExtToolboxWidget::resetStatusText()
+{
+    m_status->setLabelT(QString());
+}
+
+QString ExtToolboxWidget::statusText() const
+{
+    return m_status->labelT();
+}
+
+void ExtToolboxWidget::AddButton()
+{
+    emit addElementClicked();
+}
+
+void ExtToolboxWidget::DelButton()
+{
+    emit delElementClicked();
+}
+
+void ExtToolboxWidget::ShowSettings()
+{
+    emit prefElementClicked();
+}
+
+void ExtToolboxWidget::applyTexts()
+{
+    m_add->setText(localText(61104));
+    m_delete->setText(localText(61105));
+    m_properties->setText(localText(61106));
+}
