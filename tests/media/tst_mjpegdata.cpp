@@ -1,0 +1,367 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#include "cameraurl.h"
+#include "fakehttpserver.h"
+#include "mjpegdata.h"
+
+#include <QBuffer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QtTest>
+
+namespace {
+
+QByteArray jpeg(const QColor &color)
+{
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG");
+    return bytes;
+}
+
+// What the fake camera does on each stream request.
+struct CameraBehaviour
+{
+    QByteArray contentType = "multipart/x-mixed-replace; boundary=frame";
+    QByteArray credentials; // "user:pass" when authentication is required
+    int framesThenStall = -1; // stop sending after this many frames, connection kept open
+    int framesThenClose = -1; // close the connection after this many frames
+    bool badFrameFirst = false;
+};
+
+void serveCamera(FakeHttpServer &server, const CameraBehaviour &behaviour)
+{
+    server.setHandler([behaviour](const FakeHttpServer::Request &request, QTcpSocket *socket) {
+        if (!behaviour.credentials.isEmpty() &&
+            request.headers.value("authorization") !=
+                "Basic " + behaviour.credentials.toBase64()) {
+            FakeHttpServer::writeResponse(socket, 401, "text/plain", "denied",
+                                          "WWW-Authenticate: Basic realm=\"camera\"\r\n");
+            return;
+        }
+        socket->write("HTTP/1.0 200 OK\r\nContent-Type: " + behaviour.contentType + "\r\n\r\n");
+        auto *timer = new QTimer(socket);
+        auto sent = std::make_shared<int>(0);
+        QObject::connect(timer, &QTimer::timeout, socket, [=] {
+            if (behaviour.framesThenStall >= 0 && *sent >= behaviour.framesThenStall)
+                return;
+            if (behaviour.framesThenClose >= 0 && *sent >= behaviour.framesThenClose) {
+                timer->stop();
+                socket->disconnectFromHost();
+                return;
+            }
+            QByteArray frame = jpeg(*sent % 2 ? Qt::red : Qt::blue);
+            if (behaviour.badFrameFirst && *sent == 0)
+                frame = "this is no picture";
+            socket->write("--frame\r\nContent-Type: image/jpeg\r\nContent-Length: " +
+                          QByteArray::number(frame.size()) + "\r\n\r\n" + frame + "\r\n");
+            ++*sent;
+        });
+        timer->start(20);
+    });
+}
+
+void configure(MjpegData &camera, const FakeHttpServer &server, const QString &path = "/s.mjpg")
+{
+    camera.setAddress(server.address());
+    camera.setPort(QString::number(server.port()));
+    camera.setPath(path);
+}
+
+} // namespace
+
+class TestMjpegData : public QObject
+{
+    Q_OBJECT
+private slots:
+    void url_data();
+    void url();
+    void framesArriveAndDecode();
+    void undecodableFrameKeepsPicture();
+    void startTwiceSendsOneRequest();
+    void wrongContentTypeStops_data();
+    void wrongContentTypeStops();
+    void stalledStreamIsRequestedAgain();
+    void droppedStreamIsRequestedAgain();
+    void stopCancelsPendingReconnect();
+    void authentication_data();
+    void authentication();
+    void destroyedMidStream();
+    void realFfmpegServer();
+};
+
+void TestMjpegData::url_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("bare address, port, slash path")
+        << "127.0.0.1" << "/video.mjpg" << "8081" << "http://127.0.0.1:8081/video.mjpg";
+    QTest::newRow("empty port keeps default")
+        << "127.0.0.1" << "/video.mjpg" << "" << "http://127.0.0.1/video.mjpg";
+    QTest::newRow("double slash address") << "//127.0.0.1" << "/a?b=1" << "90"
+                                          << "http://127.0.0.1:90/a?b=1";
+    QTest::newRow("scheme kept") << "https://cam.local" << "/v" << "" << "https://cam.local/v";
+    QTest::newRow("query path") << "127.0.0.1" << "/cgi?user=a&pwd=b" << ""
+                                << "http://127.0.0.1/cgi?user=a&pwd=b";
+    QTest::newRow("port not a number") << "127.0.0.1" << "/v" << "80a" << "";
+    QTest::newRow("port out of range") << "127.0.0.1" << "/v" << "70000" << "";
+    QTest::newRow("no host") << "" << "/v" << "" << "";
+}
+
+void TestMjpegData::url()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, path);
+    QFETCH(QString, port);
+    QFETCH(QString, expected);
+    const QUrl url = CameraUrl::build(address, path, port);
+    QCOMPARE(url.isValid() ? url.toString() : QString(), expected);
+}
+
+void TestMjpegData::framesArriveAndDecode()
+{
+    FakeHttpServer server;
+    QVERIFY(server.listen());
+    serveCamera(server, {});
+    MjpegData camera;
+    configure(camera, server);
+    QSignalSpy frames(&camera, &MjpegData::newImageGrabbed);
+    QSignalSpy states(&camera, &MjpegData::stateChanged);
+    camera.start();
+    QCOMPARE(camera.state(), MjpegData::Grabbing);
+    QCOMPARE(states.size(), 1);
+    QTRY_VERIFY(frames.size() >= 3);
+    const QImage first = frames.at(0).at(0).value<QImage>();
+    QCOMPARE(first.size(), QSize(64, 48));
+    QVERIFY(qBlue(first.pixel(10, 10)) > 200);
+    QCOMPARE(server.requests().first().target, QByteArray("/s.mjpg"));
+    camera.stop();
+    QCOMPARE(camera.state(), MjpegData::NotGrabbing);
+    QCOMPARE(states.size(), 2);
+}
+
+void TestMjpegData::undecodableFrameKeepsPicture()
+{
+    FakeHttpServer server;
+    QVERIFY(server.listen());
+    CameraBehaviour behaviour;
+    behaviour.badFrameFirst = true;
+    serveCamera(server, behaviour);
+    MjpegData camera;
+    configure(camera, server);
+    QSignalSpy frames(&camera, &MjpegData::newImageGrabbed);
+    camera.start();
+    QTRY_VERIFY(frames.size() >= 2);
+    for (const QList<QVariant> &args : frames)
+        QVERIFY(!args.at(0).value<QImage>().isNull());
+}
+
+void TestMjpegData::startTwiceSendsOneRequest()
+{
+    FakeHttpServer server;
+    QVERIFY(server.listen());
+    serveCamera(server, {});
+    MjpegData camera;
+    configure(camera, server);
+    QSignalSpy frames(&camera, &MjpegData::newImageGrabbed);
+    camera.start();
+    camera.start();
+    QTRY_VERIFY(frames.size() >= 5);
+    QCOMPARE(server.requests().size(), 1);
+    QCOMPARE(camera.requestCount(), 1);
+}
+
+void TestMjpegData::wrongContentTypeStops_data()
+{
+    QTest::addColumn<QByteArray>("contentType");
+    QTest::newRow("single picture") << QByteArray("image/jpeg");
+    QTest::newRow("no boundary") << QByteArray("multipart/x-mixed-replace");
+    QTest::newRow("error page") << QByteArray("text/html");
+}
+
+void TestMjpegData::wrongContentTypeStops()
+{
+    QFETCH(QByteArray, contentType);
+    FakeHttpServer server;
+    QVERIFY(server.listen());
+    CameraBehaviour behaviour;
+    behaviour.contentType = contentType;
+    serveCamera(server, behaviour);
+    MjpegData camera;
+    camera.setReconnectInterval(50);
+    configure(camera, server);
+    QSignalSpy states(&camera, &MjpegData::stateChanged);
+    camera.start();
+    QTRY_COMPARE(camera.state(), MjpegData::NotGrabbing);
+    QCOMPARE(states.size(), 2);
+    QSignalSpy again(&server, &FakeHttpServer::requestReceived);
+    QVERIFY(!again.wait(300));
+    QCOMPARE(server.requests().size(), 1);
+}
+
+void TestMjpegData::stalledStreamIsRequestedAgain()
+{
+    FakeHttpServer server;
+    QVERIFY(server.listen());
+    CameraBehaviour behaviour;
+    behaviour.framesThenStall = 2;
+    serveCamera(server, behaviour);
+    MjpegData camera;
+    camera.setWatchdogInterval(200);
+    camera.setReconnectInterval(100);
+    configure(camera, server);
+    QSignalSpy finished(&camera, &MjpegData::finishGrabing);
+    QSignalSpy frames(&camera, &MjpegData::newImageGrabbed);
+    camera.start();
+    QTRY_COMPARE(frames.size(), 2);
+    QTRY_VERIFY(finished.size() >= 1);
+    QCOMPARE(camera.state(), MjpegData::Grabbing);
+    QTRY_VERIFY(server.requests().size() >= 2);
+    QTRY_VERIFY(frames.size() >= 4);
+}
+
+void TestMjpegData::droppedStreamIsRequestedAgain()
+{
+    FakeHttpServer server;
+    QVERIFY(server.listen());
+    CameraBehaviour behaviour;
+    behaviour.framesThenClose = 1;
+    serveCamera(server, behaviour);
+    MjpegData camera;
+    camera.setReconnectInterval(300);
+    configure(camera, server);
+    QSignalSpy finished(&camera, &MjpegData::finishGrabing);
+    camera.start();
+    QTRY_VERIFY(finished.size() >= 1);
+    // One request at a time: the next one only once the previous reply is gone.
+    QCOMPARE(server.requests().size(), 1);
+    QTRY_VERIFY(server.requests().size() >= 3);
+    QCOMPARE(camera.requestCount(), server.requests().size());
+}
+
+void TestMjpegData::stopCancelsPendingReconnect()
+{
+    FakeHttpServer server;
+    QVERIFY(server.listen());
+    CameraBehaviour behaviour;
+    behaviour.framesThenClose = 1;
+    serveCamera(server, behaviour);
+    MjpegData camera;
+    camera.setReconnectInterval(200);
+    configure(camera, server);
+    QSignalSpy finished(&camera, &MjpegData::finishGrabing);
+    camera.start();
+    QTRY_VERIFY(finished.size() >= 1);
+    camera.stop();
+    QSignalSpy again(&server, &FakeHttpServer::requestReceived);
+    QVERIFY(!again.wait(800));
+    QCOMPARE(server.requests().size(), 1);
+    // Shown again, it streams again.
+    QSignalSpy frames(&camera, &MjpegData::newImageGrabbed);
+    camera.start();
+    QTRY_VERIFY(frames.size() >= 1);
+}
+
+void TestMjpegData::authentication_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("right") << "secret" << true;
+    QTest::newRow("wrong") << "guess" << false;
+}
+
+void TestMjpegData::authentication()
+{
+    QFETCH(QString, password);
+    QFETCH(bool, accepted);
+    FakeHttpServer server;
+    QVERIFY(server.listen());
+    CameraBehaviour behaviour;
+    behaviour.credentials = "viewer:secret";
+    serveCamera(server, behaviour);
+    MjpegData camera;
+    camera.setReconnectInterval(50);
+    configure(camera, server);
+    camera.setLogin(QStringLiteral("viewer"));
+    camera.setPassword(password);
+    QSignalSpy frames(&camera, &MjpegData::newImageGrabbed);
+    QSignalSpy errors(&camera, &MjpegData::errorHappend);
+    camera.start();
+    if (accepted) {
+        QTRY_VERIFY(frames.size() >= 2);
+        QCOMPARE(errors.size(), 0);
+        return;
+    }
+    QTRY_COMPARE(camera.state(), MjpegData::NotGrabbing);
+    QVERIFY(errors.size() >= 1);
+    QSignalSpy again(&server, &FakeHttpServer::requestReceived);
+    QVERIFY(!again.wait(300));
+    int withCredentials = 0;
+    for (const FakeHttpServer::Request &r : server.requests())
+        withCredentials += r.headers.contains("authorization") ? 1 : 0;
+    QCOMPARE(withCredentials, 1);
+    QCOMPARE(frames.size(), 0);
+}
+
+void TestMjpegData::destroyedMidStream()
+{
+    FakeHttpServer server;
+    QVERIFY(server.listen());
+    serveCamera(server, {});
+    auto *camera = new MjpegData;
+    configure(*camera, server);
+    int received = 0;
+    connect(camera, &MjpegData::newImageGrabbed, this, [&] { ++received; });
+    bool finishedAfterDelete = false;
+    connect(camera, &MjpegData::finishGrabing, this, [&] { finishedAfterDelete = !camera; });
+    camera->start();
+    QTRY_VERIFY(received >= 2);
+    delete camera;
+    camera = nullptr;
+    // Let the aborted reply's queued signals run: none may reach the deleted reader.
+    QSignalSpy more(&server, &FakeHttpServer::requestReceived);
+    QVERIFY(!more.wait(200));
+    QVERIFY(!finishedAfterDelete);
+}
+
+void TestMjpegData::realFfmpegServer()
+{
+    const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    if (ffmpeg.isEmpty())
+        QSKIP("ffmpeg is not installed");
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    QProcess server;
+    server.start(ffmpeg, {"-hide_banner", "-loglevel", "error", "-re", "-f", "lavfi", "-i",
+                          "testsrc=size=320x240:rate=10", "-c:v", "mjpeg", "-q:v", "5", "-f",
+                          "mpjpeg", "-boundary_tag", "frame", "-content_type",
+                          "multipart/x-mixed-replace;boundary=frame", "-listen", "1",
+                          QStringLiteral("http://127.0.0.1:%1/s.mjpg").arg(port)});
+    QVERIFY(server.waitForStarted());
+    MjpegData camera;
+    camera.setAddress(QStringLiteral("127.0.0.1"));
+    camera.setPort(QString::number(port));
+    camera.setPath(QStringLiteral("/s.mjpg"));
+    // ffmpeg needs a moment to listen: retry quickly until it does.
+    camera.setReconnectInterval(100);
+    QSignalSpy frames(&camera, &MjpegData::newImageGrabbed);
+    camera.start();
+    QTRY_VERIFY_WITH_TIMEOUT(frames.size() >= 5, 20000);
+    QCOMPARE(frames.at(4).at(0).value<QImage>().size(), QSize(320, 240));
+    QCOMPARE(camera.droppedParts(), 0);
+    camera.stop();
+    server.kill();
+    server.waitForFinished();
+}
+
+QTEST_MAIN(TestMjpegData)
+#include "tst_mjpegdata.moc"
