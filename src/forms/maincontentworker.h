@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#pragma once
+
+#include "baseroomv1.h"
+#include "roomconstantsv1.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class EStackWidget;
+class ExtRoomFormV1;
+class RoomsV1;
+
+// Creates every page of the main content and keeps the navigation bookkeeping: one record per
+// room page, the page-number rules, the room lookup and the back history.
+class MainContentWorker : public QObject
+{
+    Q_OBJECT
+public:
+    // Fixed pages; room screens follow from kFirstRoomPage on.
+    static constexpr int kHomePage = 7;
+    static constexpr int kLightPage = 8;
+    static constexpr int kHeatPage = 9;
+    static constexpr int kFirstRoomPage = 10;
+    // Alternating pages never grow the history past this.
+    static constexpr int kMaxHistory = 64;
+
+    struct PageRecord
+    {
+        QString title;
+        QString id;
+        QString fileName;
+        int kind = 0;
+        int stackIndex = -1;
+        int pageID = 0;
+        BaseRoomV1::TYPESYSTEM systemType = BaseRoomV1::NoSystem;
+    };
+
+    explicit MainContentWorker(QObject *parent = nullptr);
+
+    const QList<PageRecord> &records() const { return m_records; }
+    const QList<int> &history() const { return m_history; }
+    ExtRoomFormV1 *roomForm(int stackIndex) const;
+    // Title used for the back caption of a page: the room's name, or the fixed page's own title.
+    QString pageTitle(int stackIndex) const;
+
+    // The page the controller asks for: 1..7 by number, 8 and above by the room's pageID.
+    void selectControllerPage(int value);
+
+signals:
+    void stackIndexChanged(int index);
+    void stackTextChanged(const QString &text);
+    void ChangeFone();
+    void updateRoom(int index);
+    void createdSystemForms();
+    void createdLights();
+    void createdHeats();
+    void createdSubForms();
+    void finished();
+
+public slots:
+    void gotoBack();
+    void gotoRoom(BaseRoomV1::TYPESYSTEM pageId, const QString &name);
+    void gotoSystem(RoomConstantsV1::FormNumbers form, const QString &name);
+    void updateRooms();
+    void updateRoomSettings(BaseRoomV1 *room);
+    void createElementForms(EStackWidget *mainControl, RoomsV1 *rooms);
+    void TabIndexChanged(int index);
+
+private:
+    ExtRoomFormV1 *addRoomForm(BaseRoomV1 *room, bool record);
+    void createRoomForms(const QList<BaseRoomV1 *> &rooms);
+    QList<BaseRoomV1 *> roomPagesInOrder() const;
+    void show(int index);
+
+    EStackWidget *m_stack = nullptr;
+    RoomsV1 *m_rooms = nullptr;
+    QList<PageRecord> m_records;
+    QList<int> m_history;
+};

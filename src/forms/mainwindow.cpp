@@ -1,0 +1,593 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#include "mainwindow.h"
+
+#include "alarmlogwriter.h"
+#include "archivewriter.h"
+#include "controlerdata.h"
+#include "controllertypes.h"
+#include "eappsettings.h"
+#include "eaudioplayer.h"
+#include "ecoreapp.h"
+#include "elocale.h"
+#include "estackwidget.h"
+#include "exttoolwidget.h"
+#include "formservices.h"
+#include "infoform.h"
+#include "loadreport.h"
+#include "loadscreenform.h"
+#include "maincontentform.h"
+#include "maincontentworker.h"
+#include "multiconfigform.h"
+#include "roomsv1.h"
+#include "splashform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+const int kCollapsedHeight = 60;
+const int kExpandedMinimumHeight = 480;
+const int kNoMaximum = 16777215;
+// A controller clock further than this from the panel's is worth the person's attention.
+const qint64 kClockDriftSeconds = 600;
+// Controller clocks that were never set count from 1970.
+const int kFirstPlausibleYear = 1971;
+const int kProgressStep = 10;
+
+EAppSettings &settings()
+{
+    return ECoreApp::instance()->settings();
+}
+
+// Moves a window rectangle that lies on no screen onto the nearest one, so that a position saved
+// with a monitor that is gone does not open the window where nobody can see it.
+QRect onSomeScreen(const QRect &wanted)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    if (screens.isEmpty())
+        return wanted;
+    QScreen *nearest = nullptr;
+    qint64 nearestDistance = std::numeric_limits<qint64>::max();
+    for (QScreen *screen : screens) {
+        const QRect area = screen->availableGeometry();
+        if (area.intersects(wanted))
+            return wanted;
+        const QPoint delta = area.center() - wanted.center();
+        const qint64 distance = qint64(delta.x()) * delta.x() + qint64(delta.y()) * delta.y();
+        if (distance < nearestDistance) {
+            nearestDistance = distance;
+            nearest = screen;
+        }
+    }
+    const QRect area = nearest->availableGeometry();
+    QRect moved = wanted;
+    moved.setSize(wanted.size().boundedTo(area.size()));
+    moved.moveLeft(qBound(area.left(), wanted.left(), area.right() - moved.width() + 1));
+    moved.moveTop(qBound(area.top(), wanted.top(), area.bottom() - moved.height() + 1));
+    return moved;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : EQuickView(parent)
+    , m_alarmLog(std::make_unique<AlarmLogWriter>())
+    , m_clock([] { return QDateTime::currentDateTime(); })
+{
+    m_dateTimer.setInterval(500);
+    setMinimumSize(568, 320);
+    setBackgroundBrush(QBrush(QPixmap(QStringLiteral(":/resources/bp.png"))));
+
+    m_stack = new EStackWidget;
+    setContentItem(m_stack);
+    connect(m_stack, &EStackWidget::currentChanged, this, &MainWindow::currentFormChanged);
+
+    m_loadScreen = new LoadScreenForm;
+    m_splash = new SplashForm;
+    m_multi = new MultiConfigForm;
+    m_content = new MainContentForm;
+    m_stack->addWidget(m_loadScreen);
+    m_stack->addWidget(m_splash);
+    m_stack->addWidget(m_multi);
+    m_stack->addWidget(m_content);
+    connect(m_splash, &SplashForm::showEngDemo, this, &MainWindow::loadEngDemoConfig);
+    connect(m_multi, &MultiConfigForm::selectedMultiSettings, this, &MainWindow::loadMultiConfigs);
+
+    ECoreApp *app = ECoreApp::instance();
+    m_content->setFonts(app->font(0), app->font(2), app->font(5), app->font(3));
+
+    connect(m_content, &MainContentForm::showHideClicked, this, &MainWindow::PanelShowHide);
+    connect(m_content, &MainContentForm::onViewLongClicked, this, &MainWindow::panelViewChange);
+    connect(m_content, &MainContentForm::controlsFinished, this, &MainWindow::controlsIsLoaded);
+    for (auto signal : {&MainContentForm::systemFormsFinished, &MainContentForm::lightFormsFinished,
+                        &MainContentForm::heatFormsFinished,
+                        &MainContentForm::subsystemFormsFinished})
+        connect(m_content, signal, this, &MainWindow::controlsLoadUpdate);
+    connect(app, &ECoreApp::mainConfigLoaded, this, &MainWindow::mainConfigLoaded);
+    connect(app, &ECoreApp::resourcesStartLoading, this, &MainWindow::resourcesStartLoading);
+    connect(app, &ECoreApp::resourcesStopLoading, this, &MainWindow::resourcesStopLoading);
+    connect(app, &ECoreApp::loadProblemFound, this, [this](const LoadProblem &problem) {
+        m_loadScreen->setMessage(problem.toString());
+    });
+    if (EAudioPlayer *player = FormServices::audioPlayer()) {
+        connect(player, &EAudioPlayer::soundStarted, this, &MainWindow::startedSoundNumber);
+        connect(player, &EAudioPlayer::soundFinished, this, &MainWindow::finishedSoundNumber);
+        connect(player, &EAudioPlayer::soundNotfound, this, &MainWindow::notfoundSoundNumber);
+        connect(player, &EAudioPlayer::soundError, this, &MainWindow::errorSoundNumber);
+    }
+    connect(&m_dateTimer, &QTimer::timeout, this, &MainWindow::dateUpdateTimer);
+    m_dateTimer.start();
+
+    showControls();
+}
+
+MainWindow::~MainWindow()
+{
+    shutdown();
+    m_dateTimer.stop();
+}
+
+void MainWindow::setClock(std::function<QDateTime()> clock)
+{
+    m_clock = std::move(clock);
+}
+
+void MainWindow::shutdown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    if (m_configLoaded)
+        saveGeometryToSettings();
+    stopLink();
+}
+
+// --- start page and loading ------------------------------------------------------------------
+
+void MainWindow::showControls()
+{
+    ECoreApp *app = ECoreApp::instance();
+    switch (app->startMode()) {
+    case StartMode::Standard:
+        QTimer::singleShot(0, this, &MainWindow::loadStandartConfig);
+        break;
+    case StartMode::Multi: {
+        const MultiConfiguration &multi = app->multiConfigurations();
+        m_multi->setBackgroundImage(app->configurationFolder() + QDir::separator() + multi.image);
+        m_multi->setEntries(multi.entries, app->configurationFolder());
+        m_stack->setCurrentIndex(MultiConfigPage);
+        if (multi.width > 0 && multi.height > 0)
+            setGeometry(onSomeScreen(QRect(int(multi.posX), int(multi.posY), multi.width,
+                                           multi.height)));
+        break;
+    }
+    case StartMode::Demo:
+        m_stack->setCurrentIndex(SplashPage);
+        break;
+    }
+}
+
+void MainWindow::loadStandartConfig()
+{
+    ECoreApp::instance()->loadStandardConfiguration();
+    afterLoadAttempt();
+}
+
+void MainWindow::loadEngDemoConfig()
+{
+    ECoreApp::instance()->loadDemoConfiguration();
+    afterLoadAttempt();
+}
+
+void MainWindow::loadMultiConfigs(const QString &settingsId)
+{
+    ECoreApp::instance()->loadMultiConfiguration(settingsId);
+    afterLoadAttempt();
+}
+
+void MainWindow::afterLoadAttempt()
+{
+    if (m_configLoaded)
+        return;
+    const LoadReport &report = ECoreApp::instance()->lastLoadReport();
+    QString message = report.isEmpty() ? tr("The configuration could not be loaded.")
+                                       : report.toStringList().join(QLatin1Char('\n'));
+    failLoading(message);
+}
+
+void MainWindow::failLoading(const QString &message)
+{
+    // Say why on the loading page, then go back to where a person can choose again.
+    m_loadScreen->setProgress(0);
+    m_loadScreen->setMessage(message);
+    m_stack->setCurrentIndex(LoadPage);
+    emit loadingFailed(message);
+    const Page back = ECoreApp::instance()->startMode() == StartMode::Multi ? MultiConfigPage
+                                                                            : SplashPage;
+    QTimer::singleShot(6000, this, [this, back] {
+        if (!m_configLoaded && m_stack->currentIndex() == LoadPage)
+            m_stack->setCurrentIndex(back);
+    });
+}
+
+void MainWindow::setProgress(int value)
+{
+    m_loadScreen->setProgress(value);
+}
+
+void MainWindow::resourcesStartLoading()
+{
+    m_loadScreen->setMessage(QString());
+    setProgress(0);
+    m_stack->setCurrentIndex(LoadPage);
+}
+
+void MainWindow::mainConfigLoaded()
+{
+    m_configLoaded = true;
+    const EAppSettings &s = settings();
+    const QRect wanted(s.value(EAppSettings::PosX).toInt(), s.value(EAppSettings::PosY).toInt(),
+                       s.value(EAppSettings::Width).toInt(), s.value(EAppSettings::Height).toInt());
+    const QRect rect = onSomeScreen(wanted);
+    m_savedPos = rect.topLeft();
+    m_savedSize = rect.size();
+    setGeometry(rect);
+    applyWindowMode(s.value(EAppSettings::WndView).toString());
+}
+
+void MainWindow::applyWindowMode(const QString &mode)
+{
+    if (mode == QLatin1String("maximized"))
+        setWindowState((windowState() & ~Qt::WindowFullScreen) | Qt::WindowMaximized);
+    else if (mode == QLatin1String("fullscreen"))
+        setWindowState(windowState() | Qt::WindowFullScreen);
+    else
+        setWindowState(windowState() & ~(Qt::WindowFullScreen | Qt::WindowMaximized));
+}
+
+void MainWindow::resourcesStopLoading()
+{
+    QCoreApplication::processEvents();
+    setProgress(40);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    const QStringList problems = ECoreApp::instance()->lastLoadReport().toStringList();
+    m_content->createForms(FormServices::rooms());
+    if (auto *info = qobject_cast<InfoForm *>(m_content->stack()->widget(0)))
+        info->setProblems(problems);
+    m_content->ChangeFone();
+    QCoreApplication::processEvents();
+}
+
+void MainWindow::controlsLoadUpdate()
+{
+    QCoreApplication::processEvents();
+    setProgress(m_loadScreen->progress() + kProgressStep);
+    QCoreApplication::processEvents();
+}
+
+void MainWindow::controlsIsLoaded()
+{
+    QCoreApplication::processEvents();
+    setProgress(m_loadScreen->progress() + kProgressStep);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    startLink();
+    setProgress(m_loadScreen->progress() + kProgressStep);
+    QCoreApplication::processEvents();
+    m_stack->setCurrentIndex(MainContentPage);
+    emit controlsReady();
+}
+
+// --- controller link ------------------------------------------------------------------------
+
+void MainWindow::startLink()
+{
+    ControlerData *link = FormServices::link();
+    if (!link || m_linkStarted)
+        return;
+    ECoreApp *app = ECoreApp::instance();
+    m_archiveInterval = settings().value(EAppSettings::ArchiveDelay).toInt();
+    link->configure(settings(), app->modbusDebug());
+    connect(link, &ControlerData::controlerStateChanged, this, &MainWindow::controlerStateChanged,
+            Qt::QueuedConnection);
+    connect(link, &ControlerData::ReadyUpdateAlerts, this, &MainWindow::readyToUpdateResVars,
+            Qt::QueuedConnection);
+    link->start();
+    m_linkStarted = true;
+}
+
+void MainWindow::stopLink()
+{
+    ControlerData *link = FormServices::link();
+    if (!link || !m_linkStarted)
+        return;
+    disconnect(link, nullptr, this, nullptr);
+    link->shutdown();
+    m_linkStarted = false;
+}
+
+void MainWindow::controlerStateChanged(QAbstractSocket::SocketState socket_state, int ipaddress)
+{
+    m_addressIndex = ipaddress;
+    if (socket_state == QAbstractSocket::ConnectedState) {
+        m_linkConnected = true;
+        return;
+    }
+    m_linkConnected = false;
+    const bool second = ipaddress == 2;
+    m_content->setConnectionState(
+        {second ? QStringLiteral("connecting_ip2.png") : QStringLiteral("connecting_ip1.png"),
+         61011, QString(), true});
+    m_content->setAlarmState({QStringLiteral("alert_red.png"), 61014, QString(), false});
+}
+
+QString MainWindow::logFolder() const
+{
+    // The demo's configuration folder lives in the read-only resources; its logs go beside the
+    // unpacked files instead of nowhere.
+    ECoreApp *app = ECoreApp::instance();
+    const QString folder = app->configurationFolder();
+    if (folder.startsWith(QLatin1Char(':')) || app->startMode() == StartMode::Demo)
+        return app->workingFolder();
+    return folder;
+}
+
+void MainWindow::readyToUpdateResVars(const ReservVariables &value)
+{
+    if (!m_linkConnected)
+        return;
+    const EAppSettings &s = settings();
+    const QDateTime now = m_clock();
+    ECoreApp *app = ECoreApp::instance();
+    if (s.value(EAppSettings::WriteArchive).toBool()) {
+        const qint64 ms = now.toMSecsSinceEpoch();
+        if (ms - m_lastArchive >= m_archiveInterval) {
+            m_lastArchive = ms;
+            ArchiveWriter::write(value, logFolder(), app->locale(), now);
+        }
+    }
+    if (s.value(EAppSettings::WriteAlarm).toBool())
+        m_alarmLog->write(value, logFolder(), app->locale(), now);
+
+    if (value.alarmCount == 255)
+        m_content->setAlarmState({QStringLiteral("alert.png"), 61013, QString(), false});
+    else if (value.alarmCount == 0)
+        m_content->setAlarmState({QStringLiteral("alert_red.png"), 61014, QString(), false});
+    else
+        m_content->setAlarmState({QStringLiteral("alert_yellow.png"), 61012,
+                                  QString::number(value.alarmCount), true});
+
+    const bool second = m_addressIndex == 2;
+    if (!value.controllerTime.isValid() || value.controllerTime.date().year() < kFirstPlausibleYear) {
+        m_content->setConnectionState({second ? QStringLiteral("connected_ip2-badtime.png")
+                                              : QStringLiteral("connected_ip1-badtime.png"),
+                                       61015, QString(), true});
+    } else {
+        const qint64 drift = now.secsTo(value.controllerTime);
+        const QString time =
+            value.controllerTime.toLocalTime().toString(QStringLiteral("dd.MM.yyyy\r\nhh:mm:ss"));
+        m_content->setConnectionState({second ? QStringLiteral("connected_ip2-ok.png")
+                                              : QStringLiteral("connected_ip1-ok.png"),
+                                       61010, time,
+                                       drift < -kClockDriftSeconds || drift > kClockDriftSeconds});
+    }
+
+    if (!value.soundUnchanged) {
+        m_soundNumber = value.soundNumber;
+        // Playing blocks in a local event loop; start it after this handler has returned so a
+        // later status update is never applied inside an older one.
+        const int number = value.soundNumber;
+        QMetaObject::invokeMethod(this, [this, number] { playControllerSound(number); },
+                                  Qt::QueuedConnection);
+    }
+
+    if (value.pageSelection != 0 && value.pageSelection != m_lastPage) {
+        m_lastPage = value.pageSelection;
+        m_content->showControllerPage(value.pageSelection);
+    }
+}
+
+void MainWindow::playControllerSound(int number)
+{
+    // Each playback reports with its own number, also when another one starts inside it.
+    m_playing.append(number);
+    ECoreApp::instance()->playSound(number);
+    m_playing.removeLast();
+}
+
+void MainWindow::reportSound(const char *method)
+{
+    ControlerData *link = FormServices::link();
+    const int number = m_playing.isEmpty() ? m_soundNumber : m_playing.last();
+    if (link)
+        QMetaObject::invokeMethod(link, method, Qt::QueuedConnection, Q_ARG(int, number));
+}
+
+void MainWindow::startedSoundNumber()
+{
+    reportSound("SoundStarted");
+}
+
+void MainWindow::finishedSoundNumber()
+{
+    reportSound("SoundStoped");
+}
+
+void MainWindow::notfoundSoundNumber()
+{
+    reportSound("SoundNotfound");
+}
+
+void MainWindow::errorSoundNumber()
+{
+    reportSound("SoundError");
+}
+
+// --- clock, scaling and window modes --------------------------------------------------------
+
+void MainWindow::dateUpdateTimer()
+{
+    m_content->setDateTime(m_clock());
+}
+
+void MainWindow::currentFormChanged(int)
+{
+    updateContentScaling();
+}
+
+bool MainWindow::mainContentVisible() const
+{
+    return m_stack->currentIndex() == MainContentPage && !m_collapsed;
+}
+
+qreal MainWindow::contentHeight() const
+{
+    const qreal windowHeight = height();
+    if (m_stack && m_stack->currentIndex() == SplashPage)
+        return 480;
+    if (!ECoreApp::instance() || !m_configLoaded)
+        return windowHeight;
+    const QString drawType = settings().value(EAppSettings::DrawType).toString();
+    if (drawType == QLatin1String("auto")) {
+        if (width() <= 1024 || height() <= 768)
+            return windowHeight;
+        return mainContentVisible() ? 768 : windowHeight;
+    }
+    if (drawType == QLatin1String("scale")) {
+        const qreal zoom = settings().value(EAppSettings::ZoomHeight).toDouble();
+        // A zero or negative height would make the content vanish.
+        if (!mainContentVisible() || !(zoom > 0))
+            return windowHeight;
+        return zoom;
+    }
+    return windowHeight;
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    EQuickView::resizeEvent(event);
+    const QString version = QCoreApplication::applicationVersion().section(QLatin1Char('.'), 0, 1);
+    setWindowTitle(QStringLiteral("VerandixEditor ") + version + tr(" (Size: ")
+                   + QString::number(width()) + QLatin1Char('x') + QString::number(height())
+                   + QLatin1Char(')'));
+}
+
+void MainWindow::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_F12 || event->key() == Qt::Key_F11) && m_stack->isVisible()) {
+        changeViewMode();
+        event->accept();
+        return;
+    }
+    EQuickView::keyPressEvent(event);
+}
+
+void MainWindow::rememberNormalGeometry()
+{
+    // While maximized or full screen the window's own geometry is the screen's; the normal
+    // geometry is what the person had and what the next start should open with.
+    const QRect normal = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
+    if (normal.isValid()) {
+        m_savedPos = normal.topLeft();
+        m_savedSize = normal.size();
+    }
+}
+
+void MainWindow::changeViewMode()
+{
+    if (!mainContentVisible())
+        return;
+    EAppSettings &s = settings();
+    if (isFullScreen()) {
+        if (m_returnMode == QLatin1String("maximized")) {
+            setWindowState((windowState() & ~Qt::WindowFullScreen) | Qt::WindowMaximized);
+            s.setValue(EAppSettings::WndView, QStringLiteral("maximized"));
+        } else {
+            setWindowState(windowState() & ~(Qt::WindowFullScreen | Qt::WindowMaximized));
+            s.setValue(EAppSettings::WndView, QStringLiteral("normal"));
+            if (m_savedSize.isValid())
+                resize(m_savedSize);
+            move(m_savedPos);
+        }
+    } else {
+        m_returnMode = isMaximized() ? QStringLiteral("maximized") : QStringLiteral("normal");
+        rememberNormalGeometry();
+        setWindowState(windowState() | Qt::WindowFullScreen);
+        s.setValue(EAppSettings::WndView, QStringLiteral("fullscreen"));
+    }
+    updateContentScaling();
+}
+
+void MainWindow::panelViewChange()
+{
+    m_viewMode = !m_viewMode;
+    m_content->setViewButtonIcon(m_viewMode ? QStringLiteral("fullscreenicon.png")
+                                            : QStringLiteral("minimize.png"));
+}
+
+void MainWindow::PanelShowHide()
+{
+    if (m_viewMode) {
+        changeViewMode();
+        updateContentScaling();
+        return;
+    }
+    if (isMaximized())
+        return;
+    if (!m_collapsed) {
+        if (!isFullScreen())
+            rememberNormalGeometry();
+        m_collapsed = true;
+        m_content->stack()->hide();
+        setMinimumHeight(kCollapsedHeight);
+        setMaximumHeight(kCollapsedHeight);
+    } else {
+        m_collapsed = false;
+        setMinimumHeight(kExpandedMinimumHeight);
+        setMaximumHeight(kNoMaximum);
+        m_content->stack()->show();
+        if (m_savedSize.isValid())
+            resize(m_savedSize);
+        applyWindowMode(settings().value(EAppSettings::WndView).toString());
+    }
+    updateContentScaling();
+}
+
+void MainWindow::saveGeometryToSettings()
+{
+    EAppSettings &s = settings();
+    QPoint pos = m_savedPos;
+    QSize size = m_savedSize;
+    if (m_collapsed) {
+        // A strip is no geometry to come back to: keep what was saved when it collapsed, and
+        // the mode of that moment, which the setting still holds.
+    } else if (isMaximized() || isFullScreen()) {
+        rememberNormalGeometry();
+        pos = m_savedPos;
+        size = m_savedSize;
+    } else {
+        s.setValue(EAppSettings::WndView, QStringLiteral("normal"));
+        pos = geometry().topLeft();
+        size = geometry().size();
+    }
+    if (size.isValid()) {
+        s.setValue(EAppSettings::PosX, pos.x());
+        s.setValue(EAppSettings::PosY, pos.y());
+        s.setValue(EAppSettings::Width, size.width());
+        s.setValue(EAppSettings::Height, size.height());
+    }
+    if (!m_collapsed) {
+        if (isMaximized())
+            s.setValue(EAppSettings::WndView, QStringLiteral("maximized"));
+        if (isFullScreen())
+            s.setValue(EAppSettings::WndView, QStringLiteral("fullscreen"));
+    }
+}
