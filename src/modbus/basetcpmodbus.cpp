@@ -180,7 +180,8 @@ Answer BaseTCPModbus::BaseTCPModbusPrivate::exchange(const QByteArray &request, 
             return Answer::Failed;
         }
         if (stopRequested) {
-            dropConnection("link stopping");
+            // Shutting down: the answer is of no use any more, and neither is the connection.
+            socket->abort();
             return Answer::Failed;
         }
         if (deadline.hasExpired()) {
