@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#include "screentestsupport.h"
+
+#include "demofolder.h"
+#include "eappsettings.h"
+#include "ecoreapp.h"
+#include "roomsv1.h"
+
+#include <QFile>
+#include <QGraphicsWidget>
+#include <QTest>
+
+QStringList RecordingLink::names() const
+{
+    QStringList result;
+    for (const Call &call : calls)
+        result.append(call.name);
+    return result;
+}
+
+ScreenFixture::ScreenFixture()
+{
+    registerControllerTypes();
+    ECoreApp::destroyInstance();
+    ECoreApp *app = ECoreApp::instance();
+    auto *rooms = new RoomsV1;
+    app->setProjectModel(rooms, rooms);
+    m_view.setScene(&m_scene);
+    m_view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_view.setFrameShape(QFrame::NoFrame);
+    m_view.resize(1280, 740);
+    m_scene.setSceneRect(0, 0, 1280, 740);
+}
+
+ScreenFixture::~ScreenFixture()
+{
+    m_scene.clear();
+    ECoreApp::destroyInstance();
+}
+
+bool ScreenFixture::loadSettings(const QString &settingsBody)
+{
+    QFile file(m_dir.filePath(QStringLiteral("config.xml")));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<config version=\"2\">\n")
+               + settingsBody.toUtf8() + QByteArrayLiteral("\n</config>\n"));
+    file.close();
+    ECoreApp::instance()->loadConfiguration(m_dir.path());
+    return ECoreApp::instance()->settings().isLoaded();
+}
+
+bool ScreenFixture::loadDemo()
+{
+    if (!DemoFolder::unpack(m_dir.path()))
+        return false;
+    ECoreApp::instance()->loadConfiguration(m_dir.path());
+    return ECoreApp::instance()->settings().isLoaded();
+}
+
+void ScreenFixture::place(QGraphicsWidget *form)
+{
+    m_scene.addItem(form);
+    form->setGeometry(QRectF(0, 0, 1280, 740));
+    form->hide();
+    form->show();
+    m_view.show();
+    // Let the layouts settle before anything is clicked.
+    QCoreApplication::processEvents();
+}
+
+void ScreenFixture::click(QGraphicsWidget *item)
+{
+    click(item, item->rect().center());
+}
+
+void ScreenFixture::click(QGraphicsWidget *item, const QPointF &local)
+{
+    const QPoint at = m_view.mapFromScene(item->mapToScene(local));
+    QTest::mouseClick(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
