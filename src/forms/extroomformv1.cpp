@@ -3,117 +3,305 @@
 #include "extroomformv1.h"
 
 #include "basecontrolv1.h"
+#include "boolcontrolv1.h"
+#include "controlconstants.h"
+#include "ebasewidget.h"
 #include "ecoreapp.h"
-#include "egridlayout.h"
-#include "eiconwidget.h"
 #include "eimagewidget.h"
-#include "elabelwidget.h"
-#include "floorstructv1.h"
-#include "mainstructv1.h"
-#include "roomstructv1.h"
-#include "systemcontrolv1.h"
+#include "exttoolboxwidget.h"
+#include "extwidgetfactory.h"
+#include "formservices.h"
+#include "lightcontrolv1.h"
+#include "resbtcontrolv1.h"
+#include "sensorcontrolv1.h"
+#include "switchcontrolv1.h"
 
-ExtRoomFormV1::ExtRoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent)
-    : BaseForm(parent)
-    , m_room(room)
+#include <QGraphicsSceneMouseEvent>
+
+using namespace ControlConstants;
+
+namespace {
+constexpr int kTextAdding = 61100;
+constexpr int kTextDeleting = 61101;
+constexpr int kTextProperties = 61102;
+// A new element lands with its top-left corner this far up and left of the press, so that the
+// finger ends up over its middle.
+constexpr qreal kAddOffset = 32;
+
+struct AddEntry
 {
-    auto *grid = new EGridLayout;
-    grid->setColumnSizes({170, 0, 70, 140});
-    grid->setColumnStretch(1, 1);
-    grid->setRowSizes({5, 40, 0});
-    grid->setRowStretch(2, 1);
-    m_plan = new EImageWidget;
-    m_plan->setFillMode(EImageWidget::Stretch);
-    m_title = new ELabelWidget;
-    m_title->setAlignment(Qt::AlignCenter);
-    m_title->setFont(ECoreApp::instance()->font(1));
-    const bool isMain = room && room->systemType() == BaseRoomV1::MainSystem;
-    if (isMain) {
-        grid->addWidget(m_plan, 0, 0, 3, 4);
-        m_title->hide();
-        setDrawBackground(false);
-    } else {
-        grid->addWidget(m_plan, 2, 0, 1, 4);
-        grid->addWidget(m_title, 1, 0, 1, 4);
-    }
-    setLayout(grid);
-    connect(m_plan, &EGraphicsWidget::onGeometryChanged, this, [this] { placeItems(); });
-    updateSettings();
-    if (!room)
-        return;
+    int code;
+    int kind;
+    const char *text;
+};
+// Add codes of the toolbox palette: what each creates and its first name and caption.
+constexpr AddEntry kAddEntries[] = {
+    {1, KindSystem, "System"},    {2, KindLight, "Light"},      {3, KindSwitch, "Switch"},
+    {4, KindSensor, "Sensor"},    {5, KindBool, "Bool"},        {6, KindHeat, "Thermostate"},
+    {8, KindByte, "Byte"},        {9, KindText, "Text"},        {10, KindResbt, "ByteBtn"},
+    {11, KindBtn, "BoolBtn"},     {12, KindWeather, "Weather"}, {13, KindDynText, "Dyntext"},
+    {14, KindIpCam, "IPcamera"},  {15, KindAVCam, "IPcamera"},  {16, KindTextWrite, "Textwrite"},
+    {17, KindHSlider, "HSlider"}, {18, KindVSlider, "VSlider"},
+};
 
-    auto addIcon = [this](const QString &id, const QString &caption, const QString &image,
-                          double x, double y) {
-        auto *icon = new EIconWidget(m_plan);
-        icon->setObjectName(id);
-        icon->setText(caption);
-        icon->setShowCaption(!caption.isEmpty());
-        icon->setImage(ECoreApp::instance()->image(image));
-        icon->adjustToContents();
-        m_placed.append({icon, x, y});
-        return icon;
-    };
-    QList<BaseRoomV1 *> subRooms;
-    if (auto *main = dynamic_cast<MainStructV1 *>(room)) {
-        for (FloorStructV1 *f : main->floors())
-            subRooms.append(f);
-    } else if (auto *floor = dynamic_cast<FloorStructV1 *>(room)) {
-        for (RoomStructV1 *r : floor->rooms())
-            subRooms.append(r);
+// The demo home's own pictures for new controls, so that they look right at once.
+void applyDemoImages(BaseControlV1 *control)
+{
+    switch (control->kind()) {
+    case KindLight: {
+        auto *c = static_cast<LightControlV1 *>(control);
+        c->setImageOff(QStringLiteral("lightoff.png"));
+        c->setImageOn(QStringLiteral("lighton.png"));
+        break;
     }
-    for (BaseRoomV1 *sub : subRooms) {
-        if (sub->isDeleted())
-            continue;
-        EIconWidget *icon =
-            addIcon(sub->runtimeId(), sub->textB(), sub->contImage(), sub->posX(), sub->posY());
-        icon->setProperty("roomName", sub->name());
-        connect(icon, &EBaseWidget::clicked, this, &ExtRoomFormV1::RoomClick);
+    case KindSwitch: {
+        auto *c = static_cast<SwitchControlV1 *>(control);
+        c->setImageOn(QStringLiteral("switch.png"));
+        c->setImageScene(QStringLiteral("switchscn.png"));
+        break;
     }
-    for (BaseControlV1 *control : room->controls()) {
-        auto *system = dynamic_cast<SystemControlV1 *>(control);
-        if (!system || system->isDeleted())
-            continue;
-        EIconWidget *icon = addIcon(system->runtimeId(), system->textB(), system->image(),
-                                    system->posX(), system->posY());
-        connect(icon, &EBaseWidget::clicked, this, &ExtRoomFormV1::showSystem);
+    case KindSensor: {
+        auto *c = static_cast<SensorControlV1 *>(control);
+        c->setImageOff(QStringLiteral("piroff.png"));
+        c->setImageOn(QStringLiteral("piron.png"));
+        c->setImageDis(QStringLiteral("pirdis.png"));
+        break;
+    }
+    case KindBool: {
+        auto *c = static_cast<BoolControlV1 *>(control);
+        c->setImageOff(QStringLiteral("off.png"));
+        c->setImageOn(QStringLiteral("on.png"));
+        break;
+    }
+    case KindResbt: {
+        auto *c = static_cast<ResbtControlV1 *>(control);
+        c->setImageOff(QStringLiteral("off.png"));
+        c->setImageOn(QStringLiteral("on.png"));
+        break;
+    }
+    default:
+        break;
     }
 }
+} // namespace
 
-void ExtRoomFormV1::updateSettings()
+ExtRoomFormV1::ExtRoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent) : RoomFormV1(room, parent)
 {
-    if (!m_room)
-        return;
-    m_plan->setImage(ECoreApp::instance()->image(m_room->image()));
-    const bool isRoot = dynamic_cast<MainStructV1 *>(m_room) != nullptr;
-    m_title->setLabelT(isRoot ? m_room->name() : m_room->textB());
-    if (!m_room->fontColor().isEmpty())
-        m_title->setColortext(QColor(m_room->fontColor()));
+    connect(toolbox(), &ExtToolboxWidget::addElementClicked, this, &ExtRoomFormV1::AddButton);
+    connect(toolbox(), &ExtToolboxWidget::delElementClicked, this, &ExtRoomFormV1::DelButton);
+    connect(toolbox(), &ExtToolboxWidget::prefElementClicked, this, &ExtRoomFormV1::ShowSettings);
 }
 
-void ExtRoomFormV1::RoomClick()
+ExtRoomFormV1::~ExtRoomFormV1() = default;
+
+void ExtRoomFormV1::armAdd(int code)
 {
-    auto *icon = qobject_cast<EIconWidget *>(sender());
-    if (!icon || !m_room)
-        return;
-    emit ResetTimer();
-    emit gotoRoom(m_room->systemType(), icon->property("roomName").toString());
+    closeDialogs();
+    m_action = ActionAdd;
+    m_addCode = code;
+    toolbox()->setStatusText(FormServices::text(kTextAdding));
 }
 
-void ExtRoomFormV1::showSystem()
+void ExtRoomFormV1::endAction()
 {
-    auto *icon = qobject_cast<EIconWidget *>(sender());
-    if (!icon || !m_room)
-        return;
-    auto *system = dynamic_cast<SystemControlV1 *>(m_room->controlById(icon->objectName()));
-    if (!system)
-        return;
-    emit ResetTimer();
-    emit gotoSystem(system->systType(), system->fileName());
+    m_action = ActionNone;
+    m_addCode = 0;
+    toolbox()->resetStatusText();
 }
 
-void ExtRoomFormV1::placeItems()
+void ExtRoomFormV1::AddButton()
 {
-    const QSizeF plan = m_plan->size();
-    for (const Placed &p : m_placed)
-        p.item->setPos(p.posX / 100.0 * plan.width(), p.posY / 100.0 * plan.height());
+    // The palette of control kinds opens here once it exists; until then the toolbox's add
+    // button arms a lamp, the most common element.
+    armAdd(2);
+}
+
+void ExtRoomFormV1::DelButton()
+{
+    closeDialogs();
+    m_action = ActionDelete;
+    m_addCode = 0;
+    toolbox()->setStatusText(FormServices::text(kTextDeleting));
+}
+
+void ExtRoomFormV1::ShowSettings()
+{
+    closeDialogs();
+    m_action = ActionProperties;
+    m_addCode = 0;
+    toolbox()->setStatusText(FormServices::text(kTextProperties));
+}
+
+void ExtRoomFormV1::AddSystButton()
+{
+    armAdd(1);
+}
+
+void ExtRoomFormV1::lightAddClick()
+{
+    armAdd(2);
+}
+
+void ExtRoomFormV1::switchAddClick()
+{
+    armAdd(3);
+}
+
+void ExtRoomFormV1::sensorAddClick()
+{
+    armAdd(4);
+}
+
+void ExtRoomFormV1::boolAddControl()
+{
+    armAdd(5);
+}
+
+void ExtRoomFormV1::heatAddClick()
+{
+    armAdd(6);
+}
+
+void ExtRoomFormV1::firstAddControl()
+{
+    armAdd(7);
+}
+
+void ExtRoomFormV1::byteAddControl()
+{
+    armAdd(8);
+}
+
+void ExtRoomFormV1::textAddControl()
+{
+    armAdd(9);
+}
+
+void ExtRoomFormV1::bytebtnAddControl()
+{
+    armAdd(10);
+}
+
+void ExtRoomFormV1::boolbtnAddControl()
+{
+    armAdd(11);
+}
+
+void ExtRoomFormV1::weatherAddClick()
+{
+    armAdd(12);
+}
+
+void ExtRoomFormV1::dyntextAddClick()
+{
+    armAdd(13);
+}
+
+void ExtRoomFormV1::ipcamAddClick()
+{
+    armAdd(14);
+}
+
+void ExtRoomFormV1::avcamAddClick()
+{
+    armAdd(15);
+}
+
+void ExtRoomFormV1::textwriteAddClick()
+{
+    armAdd(16);
+}
+
+void ExtRoomFormV1::hsliderAddClick()
+{
+    armAdd(17);
+}
+
+void ExtRoomFormV1::vsliderAddClick()
+{
+    armAdd(18);
+}
+
+void ExtRoomFormV1::closeCntClick()
+{
+    closeDialogs();
+}
+
+void ExtRoomFormV1::DontSaveLightSettings()
+{
+    closeDialogs();
+}
+
+void ExtRoomFormV1::SaveLightSettings()
+{
+    // The properties dialog re-applies its record here once it exists.
+    closeDialogs();
+    endAction();
+}
+
+void ExtRoomFormV1::closeDialogs()
+{
+    RoomFormV1::closeDialogs();
+}
+
+bool ExtRoomFormV1::editClick(QObject *sender)
+{
+    if (m_action == ActionNone || !room())
+        return false;
+    if (m_action == ActionDelete) {
+        int index = -1;
+        if (BaseControlV1 *c = controlOf(sender, &index)) {
+            c->setDeleted(true);
+            removeWidget(c->runtimeId());
+        } else if (BaseRoomV1 *sub = subRoomOf(sender)) {
+            sub->setDeleted(true);
+            removeWidget(sub->runtimeId());
+            emit updateRooms();
+        }
+        room()->setModified(true);
+        sendRoom();
+    }
+    // Properties: the dialog opens here once it exists; the click is the action's either way.
+    endAction();
+    return true;
+}
+
+void ExtRoomFormV1::addElementAt(const QPointF &formPos)
+{
+    BaseRoomV1 *page = room();
+    if (!page)
+        return;
+    const AddEntry *entry = nullptr;
+    for (const AddEntry &e : kAddEntries) {
+        if (e.code == m_addCode)
+            entry = &e;
+    }
+    if (!entry)
+        return;
+    // Placement is in percent of the plan, which may start below the title row.
+    const QPointF onPlan = plan()->mapFromItem(this, formPos - QPointF(kAddOffset, kAddOffset));
+    const QPointF pct = ExtWidgetFactory::toPercent(onPlan, ExtWidgetFactory::planSize(plan()));
+    const QString text = QLatin1String(entry->text);
+    BaseControlV1 *control = page->createControl(entry->kind, text, text,
+                                                 QPointF(qMax(0.0, pct.x()), qMax(0.0, pct.y())));
+    if (!control)
+        return;
+    if (ECoreApp::instance()->startMode() == StartMode::Demo)
+        applyDemoImages(control);
+    addControlWidget(control);
+    refreshWidget(control);
+    page->setModified(true);
+    sendRoom();
+}
+
+void ExtRoomFormV1::mousePressEvent(QGraphicsSceneMouseEvent *event)
+{
+    if (m_action == ActionNone) {
+        RoomFormV1::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    if (m_action == ActionAdd)
+        addElementAt(event->pos());
+    endAction();
 }

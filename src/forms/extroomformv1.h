@@ -2,47 +2,63 @@
 // SPDX-FileCopyrightText: Verandix developers
 #pragma once
 
-#include "baseform.h"
-#include "baseroomv1.h"
-#include "roomconstantsv1.h"
+#include "roomformv1.h"
 
-class EImageWidget;
-class ELabelWidget;
-
-// A plan page: the room's plan with an icon per sub-room and per system button. This first form
-// only navigates; the live control widgets come with the full room screen.
-class ExtRoomFormV1 : public BaseForm
+// The room screen of the main content: the operating screen plus the edit actions of the
+// toolbox (add a control at the next press on the plan, delete the next clicked control). The
+// add-controls and properties dialogs plug into the slots kept here.
+class ExtRoomFormV1 : public RoomFormV1
 {
     Q_OBJECT
 public:
-    explicit ExtRoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent = nullptr);
+    enum EditAction { ActionNone = 0, ActionAdd = 1, ActionDelete = 2, ActionProperties = 3 };
 
-    BaseRoomV1 *room() const { return m_room; }
-    // Re-reads the plan image and the title after the room's properties changed.
-    void updateSettings();
+    explicit ExtRoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent = nullptr);
+    ~ExtRoomFormV1() override;
+
+    int editAction() const { return m_action; }
+    int addCode() const { return m_addCode; }
 
 signals:
-    void gotoSystem(RoomConstantsV1::FormNumbers form, const QString &name);
-    void gotoRoom(BaseRoomV1::TYPESYSTEM type, const QString &name);
     void updateRooms();
     void updateRoomSettings(BaseRoomV1 *room);
-    void ResetTimer();
 
 public slots:
-    void RoomClick();
-    void showSystem();
+    void AddSystButton();
+    void AddButton();
+    void DelButton();
+    void ShowSettings();
+    void firstAddControl();
+    void boolAddControl();
+    void byteAddControl();
+    void textAddControl();
+    void bytebtnAddControl();
+    void boolbtnAddControl();
+    void lightAddClick();
+    void sensorAddClick();
+    void switchAddClick();
+    void heatAddClick();
+    void weatherAddClick();
+    void closeCntClick();
+    void dyntextAddClick();
+    void ipcamAddClick();
+    void avcamAddClick();
+    void textwriteAddClick();
+    void hsliderAddClick();
+    void vsliderAddClick();
+    void DontSaveLightSettings();
+    void SaveLightSettings();
+
+protected:
+    bool editClick(QObject *sender) override;
+    void closeDialogs() override;
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
 
 private:
-    void placeItems();
+    void armAdd(int code);
+    void endAction();
+    void addElementAt(const QPointF &formPos);
 
-    BaseRoomV1 *m_room = nullptr;
-    EImageWidget *m_plan = nullptr;
-    ELabelWidget *m_title = nullptr;
-    struct Placed
-    {
-        QGraphicsWidget *item;
-        double posX;
-        double posY;
-    };
-    QList<Placed> m_placed;
+    int m_action = ActionNone;
+    int m_addCode = 0;
 };

@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#pragma once
+
+#include "baseform.h"
+#include "baseroomv1.h"
+#include "elocale.h"
+#include "roomconstantsv1.h"
+#include "subsupdate.h"
+
+#include <QAbstractSocket>
+#include <memory>
+
+class BaseControlV1;
+class EBaseWidget;
+class EImageWidget;
+class ELabelWidget;
+class ExtScenesWidget;
+class ExtToolboxWidget;
+class SaveSceneDialog;
+struct RoomFormV1Private;
+
+// The screen of one plan page for operating the home: the plan with a live widget per control and
+// an icon per sub-room, the title, the scene bar and the edit toolbox. While shown it has the
+// controller link poll its room, shows the answers on the widgets and turns every user action
+// into the link's named command. Only a person's action sends: values set from a poll never do.
+class RoomFormV1 : public BaseForm, public AbstractLocalizable
+{
+    Q_OBJECT
+public:
+    explicit RoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent = nullptr);
+    ~RoomFormV1() override;
+
+    BaseRoomV1 *room() const;
+    // Re-reads title, plan picture and scene bar after the room's properties changed.
+    void updateSettings();
+
+    // The link object commands go to; null means the application's link. Tests put a recording
+    // stand-in here.
+    void setLink(QObject *link);
+    QObject *link() const;
+    // True between becoming visible (room handed to the link) and being hidden.
+    bool isActive() const;
+    // Becoming visible or hidden; called from the show and hide events, callable by a host that
+    // switches pages by other means.
+    void activate();
+    void deactivate();
+
+    EImageWidget *plan() const;
+    ExtScenesWidget *scenesWidget() const;
+    ExtToolboxWidget *toolbox() const;
+    ELabelWidget *titleLabel() const;
+    SaveSceneDialog *sceneSaveDialog() const;
+    // The widget of a control or sub-room by its runtime id.
+    EBaseWidget *widgetById(const QString &runtimeId) const;
+    int selectedSwitch() const;
+    int selectedSensor() const;
+    // Polls after which a write-pending flag that was never confirmed is dropped.
+    static constexpr int kMaxPendingPolls = 6;
+
+signals:
+    void gotoSystem(RoomConstantsV1::FormNumbers form, const QString &name);
+    void gotoRoom(BaseRoomV1::TYPESYSTEM type, const QString &name);
+    void ResetTimer();
+
+public slots:
+    void AllHeatOnOff();
+    void AllHeatFloorOn();
+    void AllHeatFloorOff();
+    void GlobalScene1();
+    void GlobalScene2();
+    void GlobalScene3();
+    void GlobalScene4();
+    void GlobalAllOn();
+    void GlobalAllOff();
+    void SceneSave();
+    void DialogSaveOK();
+    void DialogDontSave();
+    void SwitchSave();
+    void SwitchClose();
+    void EditDependance();
+    void DragWidget();
+    void EndDragWidget();
+    void moveRequest();
+    virtual void RoomClick();
+    virtual void LightClick();
+    virtual void SwitchClick();
+    virtual void SensorClick();
+    virtual void ByteButtonClicked();
+    virtual void ByteControlClicked();
+    virtual void BoolButtonClicked();
+    virtual void BtnButtonClicked();
+    virtual void TextClicked();
+    virtual void IpcamClick();
+    virtual void AvcamClick();
+    virtual void HeatClick();
+    virtual void WeathrClick();
+    virtual void TextWriteClick();
+    virtual void HSliderClick();
+    virtual void VSliderClick();
+    virtual void showSystem();
+    virtual void HeatTemp(int value);
+    virtual void LightBrightChange(int bright);
+    virtual void ByteButtonValueChange(int value);
+    virtual void SliderValueChange(int value);
+    virtual void TextWriterChanged();
+    void ReadyUpdateControls(const QList<SubsUpdate> &answer, int offset);
+    void ControlDataWriten(int index);
+    void controlerStateChanged(QAbstractSocket::SocketState state, int ipadr);
+
+protected:
+    void applyTexts() override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+    // Editing hook: a click on a widget while an edit action is armed is the edit's. Returns true
+    // when the click was taken; the operating behaviour then does nothing.
+    virtual bool editClick(QObject *sender);
+    // Closes the dialogs and leaves every mode; also when the screen is hidden.
+    virtual void closeDialogs();
+
+    // Hands the room to the link again (after it was shown or edited).
+    void sendRoom();
+    bool invokeLink(const char *method, QGenericArgument a0 = QGenericArgument(nullptr),
+                    QGenericArgument a1 = QGenericArgument(),
+                    QGenericArgument a2 = QGenericArgument());
+    // Creates, places and connects the widget of control `control`; null if it has none.
+    EBaseWidget *addControlWidget(BaseControlV1 *control);
+    EBaseWidget *addRoomIcon(BaseRoomV1 *subRoom);
+    void removeWidget(const QString &runtimeId);
+    void placeWidgets();
+    void refreshWidget(BaseControlV1 *control);
+    void refreshWidgets();
+    void configureScenes();
+    // The control behind a sender widget, and its index; null / -1 when none.
+    BaseControlV1 *controlOf(QObject *sender, int *index = nullptr) const;
+    BaseRoomV1 *subRoomOf(QObject *sender) const;
+    bool showSettingsOn() const;
+
+private:
+    void markPending(int index);
+    bool sendValue(const char *method, int value);
+    void runScene(int number);
+    void clearMarks();
+    void markSelection(QList<BaseControlV1 *> controls);
+    std::unique_ptr<RoomFormV1Private> d;
+};
