@@ -94,5 +94,7 @@ constexpr int PassChanged = 15;
 // Modbus: registers 0..65535; the simulator maps everything from the register offset up.
 constexpr int kRegisterSpace = 65536;
 constexpr int kDefaultPort = 1502;
+// The weather informer of --http; the demo configuration names it.
+constexpr int kDefaultWeatherPort = 8089;
 
 } // namespace HomeSim

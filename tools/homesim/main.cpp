@@ -3,11 +3,12 @@
 #include "homeconfig.h"
 #include "homemodel.h"
 #include "homesimlog.h"
+#include "httpsimulator.h"
 #include "modbusserver.h"
 #include "scenario.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QHostAddress>
 #include <QTime>
 
@@ -80,13 +81,26 @@ const char *const kDescription =
     "18, 12 degrees. Without --config lamps 1-32 and thermostats 1-16 are simulated.\n"
     "--speed scales the physics and the simulated delays (heating, parameters, motion hold,\n"
     "arming countdown); the clock and scenario times stay real.\n"
-    "SIGINT and SIGTERM stop the simulator cleanly.";
+    "SIGINT and SIGTERM stop the simulator cleanly.\n"
+    "\n"
+    "HTTP (on the --listen address): --camera NAME:PORT serves an MJPEG camera whose picture is a\n"
+    "generated panorama with a running clock; \"/ptz?move=left|right|up|down|home\" and\n"
+    "\"/ptz?zoom=in|out\" move and zoom the view, \"/state\" tells where it looks. A stream path\n"
+    "may end in \"?stall=N\" (stop sending after N frames) or \"?drop=N\" (close after N frames).\n"
+    "--weather PORT serves the weather informer's \"/xml/ID_1.xml\", changing every\n"
+    "--weather-period seconds. --http serves the cameras of the --config project that sit on\n"
+    "this machine, on their ports and with their credentials, and the informer on 8089 unless\n"
+    "--weather says otherwise. One line per server follows the listening line:\n"
+    "\"http camera NAME ADDR:PORT\" or \"http weather ADDR:PORT\".";
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Camera pictures are painted with fonts, which needs a GUI application but no display.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("verandix-homesim"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VERANDIX_VERSION));
 
@@ -143,9 +157,41 @@ int main(int argc, char *argv[])
     const QCommandLineOption stopOnEofOption(
         QStringLiteral("stop-on-eof"),
         QStringLiteral("Stop when standard input ends (for test harnesses and supervisors)."));
+    const QCommandLineOption cameraOption(
+        QStringLiteral("camera"),
+        QStringLiteral("Serve an MJPEG camera called NAME on PORT (0 = any free port); "
+                       "repeatable."),
+        QStringLiteral("NAME:PORT"));
+    const QCommandLineOption cameraAuthOption(
+        QStringLiteral("camera-auth"),
+        QStringLiteral("Credentials the --camera cameras ask for (default: none)."),
+        QStringLiteral("USER:PASSWORD"));
+    const QCommandLineOption framingOption(
+        QStringLiteral("framing"),
+        QStringLiteral("Multipart framing of the camera streams: %1 (default standard).")
+            .arg(MjpegFraming::names().join(QStringLiteral(", "))),
+        QStringLiteral("NAME"), QStringLiteral("standard"));
+    const QCommandLineOption fpsOption(QStringLiteral("camera-fps"),
+                                       QStringLiteral("Camera frames per second (default 10)."),
+                                       QStringLiteral("N"), QStringLiteral("10"));
+    const QCommandLineOption sizeOption(QStringLiteral("camera-size"),
+                                        QStringLiteral("Camera picture size (default 640x480)."),
+                                        QStringLiteral("WxH"), QStringLiteral("640x480"));
+    const QCommandLineOption weatherOption(
+        QStringLiteral("weather"),
+        QStringLiteral("Serve the weather informer on PORT (0 = any free port)."),
+        QStringLiteral("PORT"));
+    const QCommandLineOption weatherPeriodOption(
+        QStringLiteral("weather-period"),
+        QStringLiteral("Seconds between two steps of the simulated weather (default 60)."),
+        QStringLiteral("SECONDS"), QStringLiteral("60"));
+    const QCommandLineOption httpOption(
+        QStringLiteral("http"),
+        QStringLiteral("Serve the --config project's cameras and the weather informer."));
     parser.addOptions({listenOption, remoteOption, offsetOption, configOption, seedOption,
                        scenarioOption, speedOption, quietOption, tickOption, holdOption, armOption,
-                       codeOption, stopOnEofOption});
+                       codeOption, stopOnEofOption, cameraOption, cameraAuthOption, framingOption,
+                       fpsOption, sizeOption, weatherOption, weatherPeriodOption, httpOption});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return fail(
@@ -211,6 +257,59 @@ int main(int argc, char *argv[])
             return fail(error);
     }
 
+    // --- HTTP cameras and weather informer ---
+    HttpSimulator::Options http;
+    http.address = host;
+    MjpegFraming::Kind framing = MjpegFraming::Standard;
+    if (!MjpegFraming::fromName(parser.value(framingOption), &framing))
+        return fail(QStringLiteral("--framing wants one of %1")
+                        .arg(MjpegFraming::names().join(QStringLiteral(", "))));
+    http.framing = MjpegFraming(framing);
+    http.fps = int(number(fpsOption, 1, 60));
+    http.weatherPeriodSeconds = int(number(weatherPeriodOption, 1, 86400));
+    if (!ok)
+        return 2;
+    {
+        const QStringList size = parser.value(sizeOption).split(QLatin1Char('x'));
+        const int w = size.value(0).toInt();
+        const int h = size.value(1).toInt();
+        if (size.size() != 2 || w < 16 || h < 16 || w > 4096 || h > 4096)
+            return fail(QStringLiteral("--camera-size wants WIDTHxHEIGHT from 16x16 to 4096x4096"));
+        http.frameSize = QSize(w, h);
+    }
+    QString cameraLogin;
+    QString cameraPassword;
+    if (parser.isSet(cameraAuthOption)) {
+        const QString auth = parser.value(cameraAuthOption);
+        const int colon = auth.indexOf(QLatin1Char(':'));
+        if (colon <= 0)
+            return fail(QStringLiteral("--camera-auth wants USER:PASSWORD"));
+        cameraLogin = auth.left(colon);
+        cameraPassword = auth.mid(colon + 1);
+    }
+    for (const QString &value : parser.values(cameraOption)) {
+        const int colon = value.lastIndexOf(QLatin1Char(':'));
+        bool cameraPortOk = false;
+        const int cameraPort = value.midRef(colon + 1).toInt(&cameraPortOk);
+        if (colon <= 0 || !cameraPortOk || cameraPort < 0 || cameraPort > 65535)
+            return fail(QStringLiteral("--camera wants NAME:PORT, not \"%1\"").arg(value));
+        http.cameras.append({value.left(colon), cameraPort, cameraLogin, cameraPassword});
+    }
+    if (parser.isSet(weatherOption)) {
+        bool weatherOk = false;
+        http.weatherPort = parser.value(weatherOption).toInt(&weatherOk);
+        if (!weatherOk || http.weatherPort < 0 || http.weatherPort > 65535)
+            return fail(QStringLiteral("--weather wants a port number"));
+    }
+    if (parser.isSet(httpOption)) {
+        if (parser.isSet(configOption))
+            HttpSimulator::readProject(parser.value(configOption), &http.cameras, &http.towns);
+        if (http.weatherPort < 0)
+            http.weatherPort = HomeSim::kDefaultWeatherPort;
+        // The demo's fixed ports may be taken by a second simulator; Modbus still works then.
+        http.tolerateBusyPorts = true;
+    }
+
     // --- run ---
     const bool quiet = parser.isSet(quietOption);
     auto logger = [quiet](const QString &line) {
@@ -243,13 +342,21 @@ int main(int argc, char *argv[])
     sigaction(SIGTERM, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
+    HttpSimulator httpServers(http);
+    httpServers.setLogger(logger);
+    if (!httpServers.start(&error))
+        return fail(error);
+
     printLine(QStringLiteral("listening on %1:%2").arg(host).arg(server.port()));
+    for (const QString &endpoint : httpServers.endpoints())
+        printLine(QStringLiteral("http ") + endpoint);
     logger(QStringLiteral("register offset 0x%1, %2 lamps, %3 thermostats, speed %4")
                .arg(options.registerOffset, 0, 16)
                .arg(model.lamps().size())
                .arg(model.thermostats().size())
                .arg(options.speed));
     const int rc = server.run(g_wakePipe[0]);
+    httpServers.stop();
     ::close(g_wakePipe[0]);
     ::close(g_wakePipe[1]);
     return rc;
