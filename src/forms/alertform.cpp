@@ -76,7 +76,8 @@ AlertForm::AlertForm(QGraphicsItem *parent)
     }
 
     auto *grid = new EGridLayout;
-    grid->setColumnSizes({10, 30, 64, 149, 133, 0, 212, 30, 10});
+    // Wider than the bare minimum so that the radio captions do not run into each other.
+    grid->setColumnSizes({10, 30, 100, 149, 160, 0, 212, 30, 10});
     grid->setRowSizes({40, 30, 0, 10});
     grid->setRowStretch(2, 1);
 
@@ -104,12 +105,13 @@ AlertForm::AlertForm(QGraphicsItem *parent)
     d->current->setFont(ECoreApp::instance()->font(0));
     d->current->setColortext(Qt::black);
     d->current->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    grid->addWidget(d->current, 1, 6, 1, 3);
+    grid->addWidget(d->current, 1, 6, 1, 2);
 
     d->table = new ETableWidget;
     d->table->setColumnCount(ColumnCount);
     d->table->setRowHeight(kRowHeight);
-    const qreal widths[ColumnCount] = {40, 130, 0, 60, 40, 70, 70, 70, 70};
+    // Time and parameter columns fit a whole date and a six-digit value.
+    const qreal widths[ColumnCount] = {40, 160, 0, 90, 50, 70, 70, 70, 80};
     for (int c = 0; c < ColumnCount; ++c)
         d->table->setColumnWidth(c, widths[c]);
     d->table->setHeaderTexts({QStringLiteral("ID"), QStringLiteral("Time"),

@@ -102,29 +102,32 @@ ConnSettForm::ConnSettForm(QGraphicsItem *parent)
     registerControllerTypes();
 
     auto *connection = new EGridLayout;
-    connection->setColumnSizes({250, 100, 100, 100, 100, 0});
+    connection->setColumnSizes({250, 76, 76, 76, 76, 0});
     connection->setRowSizes({44, 44, 44, 44, 0});
     d->addressCaption = caption(connection, 0);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
+        // Four parts side by side leave no room for step buttons; the parts are typed.
         d->address[i] = numberField(connection, 0, 1 + i, 1, 0, 255);
+        d->address[i]->setModes(false, true, false);
+    }
     d->portCaption = caption(connection, 1);
-    d->port = numberField(connection, 1, 1, 2, kPortMin, kPortMax);
+    d->port = numberField(connection, 1, 1, 3, kPortMin, kPortMax);
     d->pollingCaption = caption(connection, 2);
-    d->polling = numberField(connection, 2, 1, 2, kPollingMin, kPollingMax);
+    d->polling = numberField(connection, 2, 1, 3, kPollingMin, kPollingMax);
     d->offsetCaption = caption(connection, 3);
     d->offset = new EHexnumericWidget;
     d->offset->setMin(QLatin1String(kOffsetMin));
     d->offset->setMax(QLatin1String(kOffsetMax));
     d->offset->setStepv(1);
     d->offset->setModes(true, true, false);
-    connection->addWidget(d->offset, 3, 1, 1, 2);
+    connection->addWidget(d->offset, 3, 1, 1, 3);
     d->connectionGroup = framedGroup(connection);
 
     auto *other = new EGridLayout;
-    other->setColumnSizes({250, 100, 100, 0});
+    other->setColumnSizes({250, 76, 76, 76, 0});
     other->setRowSizes({44, 0});
     d->reconnectCaption = caption(other, 0);
-    d->reconnect = numberField(other, 0, 1, 2, 0, kReconnectMax);
+    d->reconnect = numberField(other, 0, 1, 3, 0, kReconnectMax);
     d->otherGroup = framedGroup(other);
 
     auto *time = new EGridLayout;

@@ -12,6 +12,7 @@
 #include "formservices.h"
 #include "securekeybutton.h"
 
+#include <QGraphicsLinearLayout>
 #include <QMap>
 #include <QPointer>
 
@@ -47,18 +48,24 @@ SecureForm::SecureForm(QGraphicsItem *parent)
     d->title->setAlignment(Qt::AlignCenter);
     grid->addWidget(d->title, 0, 0, 1, 7);
 
+    // The state and the typed code sit together on one rounded panel.
     auto *panel = new ERectWidget;
     panel->setColor(QColor(255, 255, 255, 170));
     panel->setBorderColor(QColor(90, 110, 140));
     panel->setBorderWidth(1);
     panel->setRadius(10);
+    auto *panelLayout = new QGraphicsLinearLayout(Qt::Vertical);
+    panelLayout->setContentsMargins(8, 4, 8, 4);
+    panelLayout->setSpacing(0);
+    panel->setLayout(panelLayout);
     grid->addWidget(panel, 2, 2, 2, 4);
 
     d->state = new ELabelWidget(QStringLiteral("Empty"));
     d->state->setFont(ECoreApp::instance()->font(4));
     d->state->setColortext(QColor(20, 40, 80));
     d->state->setAlignment(Qt::AlignCenter);
-    grid->addWidget(d->state, 2, 2, 1, 4);
+    d->state->setMinimumHeight(48);
+    panelLayout->addItem(d->state);
 
     d->code = new ELabelWidget(kEmptyCode);
     QFont codeFont = ECoreApp::instance()->font(3);
@@ -66,7 +73,8 @@ SecureForm::SecureForm(QGraphicsItem *parent)
     d->code->setFont(codeFont);
     d->code->setColortext(Qt::black);
     d->code->setAlignment(Qt::AlignCenter);
-    grid->addWidget(d->code, 3, 2, 1, 4);
+    d->code->setMinimumHeight(56);
+    panelLayout->addItem(d->code);
 
     auto addKey = [&](const QString &key, const QString &caption, int row, int column,
                       int rowSpan, int columnSpan) {

@@ -48,6 +48,7 @@ bool ScreenFixture::loadSettings(const QString &settingsBody)
     file.write(QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<config version=\"2\">\n")
                + settingsBody.toUtf8() + QByteArrayLiteral("\n</config>\n"));
     file.close();
+    ECoreApp::instance()->setSettingsFilePath(m_dir.path());
     ECoreApp::instance()->loadConfiguration(m_dir.path());
     return ECoreApp::instance()->settings().isLoaded();
 }
@@ -56,6 +57,8 @@ bool ScreenFixture::loadDemo()
 {
     if (!DemoFolder::unpack(m_dir.path()))
         return false;
+    // As a standard configuration: the demo start would unpack into a shared temporary folder.
+    ECoreApp::instance()->setSettingsFilePath(m_dir.path());
     ECoreApp::instance()->loadConfiguration(m_dir.path());
     return ECoreApp::instance()->settings().isLoaded();
 }
