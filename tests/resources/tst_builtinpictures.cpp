@@ -132,10 +132,11 @@ void TestBuiltinPictures::committedPictureIsCurrent()
     const QImage y = QImage::fromData(b, "png");
     QCOMPARE(x.size(), y.size());
     const int diff = maxChannelDifference(x, y);
-    QVERIFY2(diff <= 2, qPrintable(QStringLiteral("%1 differs from the generator's drawing by up to "
-                                                  "%2 levels: run resources/icons/regenerate.sh")
-                                       .arg(name)
-                                       .arg(diff)));
+    QVERIFY2(diff <= 2,
+             qPrintable(QStringLiteral("%1 differs from the generator's drawing by up to "
+                                       "%2 levels: run resources/icons/regenerate.sh")
+                            .arg(name)
+                            .arg(diff)));
 }
 
 void TestBuiltinPictures::noStrayPictures()
@@ -208,9 +209,9 @@ void TestBuiltinPictures::statesLookDifferent()
         for (int col = 0; col < p.width(); ++col) {
             const QRgb u = p.pixel(col, row);
             const QRgb v = q.pixel(col, row);
-            if (qAbs(qRed(u) - qRed(v)) + qAbs(qGreen(u) - qGreen(v)) + qAbs(qBlue(u) - qBlue(v))
-                    + qAbs(qAlpha(u) - qAlpha(v))
-                > 64)
+            if (qAbs(qRed(u) - qRed(v)) + qAbs(qGreen(u) - qGreen(v)) + qAbs(qBlue(u) - qBlue(v)) +
+                    qAbs(qAlpha(u) - qAlpha(v)) >
+                64)
                 ++changed;
         }
     }
@@ -224,8 +225,7 @@ void TestBuiltinPictures::picturesNamedInSourcesExist()
     // full resource paths, and bare names that a screen or widget joins to the resource prefix.
     // Bare names of pictures in a project's working folder (the demo's control images) and of
     // pictures the program writes (the tour's pages) are not resources and are skipped.
-    const QRegularExpression full(
-        QStringLiteral("\"(?:qrc)?:/resources/([^\"]+\\.(?:png|jpg))\""));
+    const QRegularExpression full(QStringLiteral("\"(?:qrc)?:/resources/([^\"]+\\.(?:png|jpg))\""));
     const QRegularExpression bare(QStringLiteral("\"([A-Za-z0-9_.-]+\\.png)\""));
     const QSet<QString> notResources = {
         QStringLiteral("lighton.png"), QStringLiteral("lightoff.png"),
@@ -253,9 +253,8 @@ void TestBuiltinPictures::picturesNamedInSourcesExist()
         while (!file.atEnd()) {
             const QString line = QString::fromUtf8(file.readLine());
             ++lineNo;
-            const QString where = QStringLiteral("%1:%2")
-                                      .arg(path.mid(kSourceDir.size() + 1))
-                                      .arg(lineNo);
+            const QString where =
+                QStringLiteral("%1:%2").arg(path.mid(kSourceDir.size() + 1)).arg(lineNo);
             auto m = full.globalMatch(line);
             while (m.hasNext()) {
                 const QString name = m.next().captured(1);
@@ -276,8 +275,8 @@ void TestBuiltinPictures::picturesNamedInSourcesExist()
             }
         }
     }
-    QVERIFY2(missing.isEmpty(),
-             qPrintable(QStringLiteral("not in the resources: ") + missing.join(QStringLiteral("; "))));
+    QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("not in the resources: ") +
+                                           missing.join(QStringLiteral("; "))));
     // The core at least names the missing-image picture; finding nothing means the scan is broken.
     QVERIFY(seen > 0);
 }

@@ -77,9 +77,8 @@ void segmentDigit(QPainter &p, const QRectF &box, int mask)
     const double g = box.width() * 0.14; // gap at the joints
     const double l = box.left(), r = box.right(), t = box.top(), b = box.bottom();
     const double m = box.center().y();
-    const QLineF segments[7] = {{l + g, t, r - g, t},         {r, t + g, r, m - g},
-                                {r, m + g, r, b - g},         {l + g, b, r - g, b},
-                                {l, m + g, l, b - g},         {l, t + g, l, m - g},
+    const QLineF segments[7] = {{l + g, t, r - g, t}, {r, t + g, r, m - g}, {r, m + g, r, b - g},
+                                {l + g, b, r - g, b}, {l, m + g, l, b - g}, {l, t + g, l, m - g},
                                 {l + g, m, r - g, m}};
     for (int i = 0; i < 7; ++i) {
         if (mask & (1 << i))
@@ -304,20 +303,25 @@ QList<IconEntry> editorIcons()
         {QStringLiteral("brisolt_al.png"), pal, palette, dt(kOk, "motion")},
         {QStringLiteral("heatc.png"), pal, palette, dt(kOrange, "thermometer")},
         {QStringLiteral("gbyte.png"), pal, palette,
-         t(QColor(0x5c, 0x6b, 0xc0), [](QPainter &p) {
-             segmentDigit(p, QRectF(30, 30, 14, 40), kDigit2);
-             segmentDigit(p, QRectF(56, 30, 14, 40), kDigit5);
-         })},
-        {QStringLiteral("bytebtn.png"), pal, palette, t(QColor(0x5c, 0x6b, 0xc0), [](QPainter &p) {
-             buttonOutline(p);
-             segmentDigit(p, QRectF(44, 38, 12, 24), kDigit7);
-         })},
-        {QStringLiteral("boolbtn.png"), pal, palette, t(kCyan.darker(115), [](QPainter &p) {
-             buttonOutline(p);
-             fill(p);
-             p.drawEllipse(QPointF(50, 50), 7, 7);
-             hollow(p);
-         })},
+         t(QColor(0x5c, 0x6b, 0xc0),
+           [](QPainter &p) {
+               segmentDigit(p, QRectF(30, 30, 14, 40), kDigit2);
+               segmentDigit(p, QRectF(56, 30, 14, 40), kDigit5);
+           })},
+        {QStringLiteral("bytebtn.png"), pal, palette,
+         t(QColor(0x5c, 0x6b, 0xc0),
+           [](QPainter &p) {
+               buttonOutline(p);
+               segmentDigit(p, QRectF(44, 38, 12, 24), kDigit7);
+           })},
+        {QStringLiteral("boolbtn.png"), pal, palette,
+         t(kCyan.darker(115),
+           [](QPainter &p) {
+               buttonOutline(p);
+               fill(p);
+               p.drawEllipse(QPointF(50, 50), 7, 7);
+               hollow(p);
+           })},
         {QStringLiteral("off.png"), pal, palette,
          [](const QSize &s) {
              IconCanvas c(s.width(), s.height());
@@ -331,53 +335,64 @@ QList<IconEntry> editorIcons()
         {QStringLiteral("texteditor.png"), pal, palette, t(kSlate, pencil)},
         {QStringLiteral("text.png"), pal, palette,
          t(kSlate, [](QPainter &p) { textT(p, 50, 28, 44); })},
-        {QStringLiteral("insert_text.png"), pal, palette, t(kSlate, [](QPainter &p) {
-             textT(p, 40, 28, 44);
-             // A live value: the text follows the controller. Two short waves beside the T.
-             p.drawArc(QRectF(52, 40, 14, 22), -50 * 16, 100 * 16);
-             p.drawArc(QRectF(54, 32, 24, 38), -50 * 16, 100 * 16);
-         })},
+        {QStringLiteral("insert_text.png"), pal, palette,
+         t(kSlate,
+           [](QPainter &p) {
+               textT(p, 40, 28, 44);
+               // A live value: the text follows the controller. Two short waves beside the T.
+               p.drawArc(QRectF(52, 40, 14, 22), -50 * 16, 100 * 16);
+               p.drawArc(QRectF(54, 32, 24, 38), -50 * 16, 100 * 16);
+           })},
         {QStringLiteral("hslider.png"), pal, palette,
          t(kBlue.darker(115), [](QPainter &p) { slider(p, true); })},
         {QStringLiteral("vslider.png"), pal, palette,
          t(kBlue.darker(115), [](QPainter &p) { slider(p, false); })},
-        {QStringLiteral("element_add.png"), tool, toolbox, rt(kOk, [](QPainter &p) {
-             p.drawLine(QPointF(50, 30), QPointF(50, 70));
-             p.drawLine(QPointF(30, 50), QPointF(70, 50));
-         })},
-        {QStringLiteral("element_delete.png"), tool, toolbox, rt(kRed, [](QPainter &p) {
-             QPen pen = p.pen();
-             pen.setWidthF(pen.widthF() * 0.8);
-             p.setPen(pen);
-             trash(p);
-         })},
+        {QStringLiteral("element_add.png"), tool, toolbox,
+         rt(kOk,
+            [](QPainter &p) {
+                p.drawLine(QPointF(50, 30), QPointF(50, 70));
+                p.drawLine(QPointF(30, 50), QPointF(70, 50));
+            })},
+        {QStringLiteral("element_delete.png"), tool, toolbox,
+         rt(kRed,
+            [](QPainter &p) {
+                QPen pen = p.pen();
+                pen.setWidthF(pen.widthF() * 0.8);
+                p.setPen(pen);
+                trash(p);
+            })},
         {QStringLiteral("element_preferences.png"), tool, toolbox,
-         rt(kBlue, [](QPainter &p) {
-             QPen pen = p.pen();
-             pen.setWidthF(pen.widthF() * 0.8);
-             p.setPen(pen);
-             gear(p, QPointF(50, 50), 23);
-         })},
-        {QStringLiteral("ic_action_save.png"), tool, toolbox, rt(kBlue, [](QPainter &p) {
-             QPen pen = p.pen();
-             pen.setWidthF(pen.widthF() * 0.8);
-             p.setPen(pen);
-             floppy(p);
-         })},
-        {QStringLiteral("ic_action_edit.png"), tool, toolbox, rt(kBlue, [](QPainter &p) {
-             QPen pen = p.pen();
-             pen.setWidthF(pen.widthF() * 0.8);
-             p.setPen(pen);
-             QPainterPath pencil;
-             pencil.moveTo(30, 70);
-             pencil.lineTo(33, 58);
-             pencil.lineTo(60, 31);
-             pencil.lineTo(69, 40);
-             pencil.lineTo(42, 67);
-             pencil.closeSubpath();
-             p.drawPath(pencil);
-             p.drawLine(QPointF(54, 37), QPointF(63, 46));
-         })},
+         rt(kBlue,
+            [](QPainter &p) {
+                QPen pen = p.pen();
+                pen.setWidthF(pen.widthF() * 0.8);
+                p.setPen(pen);
+                gear(p, QPointF(50, 50), 23);
+            })},
+        {QStringLiteral("ic_action_save.png"), tool, toolbox,
+         rt(kBlue,
+            [](QPainter &p) {
+                QPen pen = p.pen();
+                pen.setWidthF(pen.widthF() * 0.8);
+                p.setPen(pen);
+                floppy(p);
+            })},
+        {QStringLiteral("ic_action_edit.png"), tool, toolbox,
+         rt(kBlue,
+            [](QPainter &p) {
+                QPen pen = p.pen();
+                pen.setWidthF(pen.widthF() * 0.8);
+                p.setPen(pen);
+                QPainterPath pencil;
+                pencil.moveTo(30, 70);
+                pencil.lineTo(33, 58);
+                pencil.lineTo(60, 31);
+                pencil.lineTo(69, 40);
+                pencil.lineTo(42, 67);
+                pencil.closeSubpath();
+                p.drawPath(pencil);
+                p.drawLine(QPointF(54, 37), QPointF(63, 46));
+            })},
         {QStringLiteral("ip_tools.png"), cam, camera, cb(moveCross)},
         {QStringLiteral("left_arrow.png"), cam, camera, cb([](QPainter &p) { chevron(p, 180); })},
         {QStringLiteral("right_arrow.png"), cam, camera, cb([](QPainter &p) { chevron(p, 0); })},
@@ -387,10 +402,12 @@ QList<IconEntry> editorIcons()
         {QStringLiteral("zoomin.png"), cam, camera, cb([](QPainter &p) { magnifier(p, true); })},
         {QStringLiteral("zoomout.png"), cam, camera, cb([](QPainter &p) { magnifier(p, false); })},
         {QStringLiteral("graphics.png"), ctl, controls, t(kSlate, picture)},
-        {QStringLiteral("forward.png"), ctl, controls, t(kBlue, [](QPainter &p) {
-             p.drawLine(QPointF(28, 50), QPointF(70, 50));
-             p.drawLine(QPointF(54, 34), QPointF(70, 50));
-             p.drawLine(QPointF(54, 66), QPointF(70, 50));
-         })},
+        {QStringLiteral("forward.png"), ctl, controls,
+         t(kBlue,
+           [](QPainter &p) {
+               p.drawLine(QPointF(28, 50), QPointF(70, 50));
+               p.drawLine(QPointF(54, 34), QPointF(70, 50));
+               p.drawLine(QPointF(54, 66), QPointF(70, 50));
+           })},
     };
 }

@@ -12,18 +12,18 @@
 // The program's built-in pictures share one palette with the demo home: flat accent colours,
 // white line glyphs with round caps, tiles with a soft top-to-bottom gradient and a thin light rim.
 namespace IconPalette {
-const QColor kBar(37, 40, 43);             // top bar behind the status icons
-const QColor kPaper(0xf4, 0xf7, 0xfb);     // glyphs on tiles and dark surfaces
-const QColor kIdle(0x9a, 0xa4, 0xb1);      // a state that is neither good nor bad
-const QColor kInk(0x2b, 0x31, 0x38);       // glyphs on light surfaces
-const QColor kOk(0x43, 0xa0, 0x47);        // connected, yes, accepted
-const QColor kOkBright(0x66, 0xbb, 0x6a);  // the same on the dark bar
-const QColor kAmber(0xff, 0xa7, 0x26);     // controller clock is wrong
-const QColor kYellow(0xf5, 0xc5, 0x18);    // alarms are waiting
-const QColor kRed(0xe5, 0x48, 0x4d);       // error, no, delete
-const QColor kBlue(0x2f, 0x8c, 0xff);      // the toolkit's accent
-const QColor kSky(0x3e, 0xa6, 0xff);       // water, rain
-const QColor kBackBlue(81, 150, 196);      // the back button's caption colour
+const QColor kBar(37, 40, 43);            // top bar behind the status icons
+const QColor kPaper(0xf4, 0xf7, 0xfb);    // glyphs on tiles and dark surfaces
+const QColor kIdle(0x9a, 0xa4, 0xb1);     // a state that is neither good nor bad
+const QColor kInk(0x2b, 0x31, 0x38);      // glyphs on light surfaces
+const QColor kOk(0x43, 0xa0, 0x47);       // connected, yes, accepted
+const QColor kOkBright(0x66, 0xbb, 0x6a); // the same on the dark bar
+const QColor kAmber(0xff, 0xa7, 0x26);    // controller clock is wrong
+const QColor kYellow(0xf5, 0xc5, 0x18);   // alarms are waiting
+const QColor kRed(0xe5, 0x48, 0x4d);      // error, no, delete
+const QColor kBlue(0x2f, 0x8c, 0xff);     // the toolkit's accent
+const QColor kSky(0x3e, 0xa6, 0xff);      // water, rain
+const QColor kBackBlue(81, 150, 196);     // the back button's caption colour
 const QColor kTeal(0x26, 0xa6, 0x9a);
 const QColor kPurple(0xab, 0x47, 0xbc);
 const QColor kPink(0xec, 0x40, 0x7a);

@@ -43,8 +43,8 @@ int main(int argc, char *argv[])
         cerr << "verandix-icongen: " << error << '\n';
         return 1;
     }
-    if (parser.isSet(sheet)
-        && !IconCatalog::writePng(parser.value(sheet), IconCatalog::contactSheet(), &error)) {
+    if (parser.isSet(sheet) &&
+        !IconCatalog::writePng(parser.value(sheet), IconCatalog::contactSheet(), &error)) {
         cerr << "verandix-icongen: " << error << '\n';
         return 1;
     }

@@ -14,12 +14,12 @@ using namespace IconPalette;
 
 namespace {
 
-constexpr int kTile = 64;                // background tile, repeats seamlessly
-const QSize kLogo(300, 50);              // loading page wordmark
-constexpr int kSplashLogo = 96;          // shown at 85 x 85 beside the product name
-const QSize kTablet(620, 480);           // shown whole page when a thumbnail is clicked
-const QSize kCalendar(64, 60);           // the top bar's calendar cell
-const QSize kNoVideo(320, 240);          // a camera without picture
+constexpr int kTile = 64;       // background tile, repeats seamlessly
+const QSize kLogo(300, 50);     // loading page wordmark
+constexpr int kSplashLogo = 96; // shown at 85 x 85 beside the product name
+const QSize kTablet(620, 480);  // shown whole page when a thumbnail is clicked
+const QSize kCalendar(64, 60);  // the top bar's calendar cell
+const QSize kNoVideo(320, 240); // a camera without picture
 
 const QColor kBrandTop(0x3e, 0xa6, 0xff);
 const QColor kBrandBottom(0x1d, 0x5f, 0xc0);
@@ -219,8 +219,8 @@ void topBar(QPainter &p, const QRectF &r)
     p.drawImage(QRectF(right - ih, y, ih, ih), entryImage(QStringLiteral("minimize.png"), 44));
     textBar(p, QRectF(right - ih - 40, r.center().y() - 3, 30, 6), QColor(255, 255, 255, 190));
     const double cw = ih * 64 / 60;
-    p.drawImage(QRectF(right - ih - 50 - cw, y, cw, ih), entryImage(QStringLiteral("calendar.png"),
-                                                                     0));
+    p.drawImage(QRectF(right - ih - 50 - cw, y, cw, ih),
+                entryImage(QStringLiteral("calendar.png"), 0));
 }
 
 struct HomeButton
@@ -239,22 +239,28 @@ void homePage(QPainter &p, const QRectF &r)
                        fit.width(), fit.height()),
                 house);
     const double s = r.height() / 7.0;
-    const HomeButton left[] = {{"bulb_lit", kAmber},          {"gear", QColor(0x54, 0x6e, 0x7a)},
-                               {"thermometer", kOrange},      {"link", kTeal},
-                               {"shield", kRed},              {"info", QColor(0x1e, 0x88, 0xe5)},
-                               {"bell", QColor(0xfb, 0x8c, 0x00)}, {"exit", QColor(0x8e, 0x24, 0x24)}};
-    const HomeButton right[] = {{"shield", kRed},  {"drop", kSky},         {"bolt", kYellow},
-                                {"fan", QColor(0x4d, 0xd0, 0xa8)},     {"boiler", kOrange},
-                                {"tree", QColor(0x7c, 0xb3, 0x42)}, {"gate", kPurple},
-                                {"camera", kCyan}, {"music", kPink},   {"cloud_sun", QColor(0x90, 0xca, 0xf9)}};
+    const HomeButton left[] = {{"bulb_lit", kAmber},
+                               {"gear", QColor(0x54, 0x6e, 0x7a)},
+                               {"thermometer", kOrange},
+                               {"link", kTeal},
+                               {"shield", kRed},
+                               {"info", QColor(0x1e, 0x88, 0xe5)},
+                               {"bell", QColor(0xfb, 0x8c, 0x00)},
+                               {"exit", QColor(0x8e, 0x24, 0x24)}};
+    const HomeButton right[] = {{"shield", kRed},    {"drop", kSky},
+                                {"bolt", kYellow},   {"fan", QColor(0x4d, 0xd0, 0xa8)},
+                                {"boiler", kOrange}, {"tree", QColor(0x7c, 0xb3, 0x42)},
+                                {"gate", kPurple},   {"camera", kCyan},
+                                {"music", kPink},    {"cloud_sun", QColor(0x90, 0xca, 0xf9)}};
     const auto button = [&](const HomeButton &b, double x, double y) {
-        const QImage icon = IconPainter::tileIcon(int(s * 2), IconPainter::Tile::Rounded,
-                                                  b.accent, QString::fromLatin1(b.glyph), kPaper);
+        const QImage icon = IconPainter::tileIcon(int(s * 2), IconPainter::Tile::Rounded, b.accent,
+                                                  QString::fromLatin1(b.glyph), kPaper);
         p.drawImage(QRectF(x, y, s, s), icon);
         textBar(p, QRectF(x + s * 0.2, y + s * 1.02, s * 0.6, s * 0.1), QColor(255, 255, 255, 170));
     };
     for (int i = 0; i < 8; ++i)
-        button(left[i], r.left() + s * 0.3 + (i % 2) * s * 1.35, r.top() + s * 0.35 + (i / 2) * s * 1.6);
+        button(left[i], r.left() + s * 0.3 + (i % 2) * s * 1.35,
+               r.top() + s * 0.35 + (i / 2) * s * 1.6);
     for (int i = 0; i < 10; ++i)
         button(right[i], r.right() - s * 2.75 + (i % 2) * s * 1.35,
                r.top() + s * 0.35 + (i / 2) * s * 1.28);
@@ -281,8 +287,8 @@ void planPage(QPainter &p, const QRectF &r, const QImage &plan, const QTransform
     const auto place = [&](const QPointF &metres, IconPainter::Tile tile, const QColor &accent,
                            const char *glyph) {
         const QPointF c = toPage.map(metres);
-        const QImage icon = IconPainter::tileIcon(int(s * 2), tile, accent,
-                                                  QString::fromLatin1(glyph), kPaper);
+        const QImage icon =
+            IconPainter::tileIcon(int(s * 2), tile, accent, QString::fromLatin1(glyph), kPaper);
         p.drawImage(QRectF(c.x() - s / 2, c.y() - s / 2, s, s), icon);
     };
     for (const HouseLayout::Room &room : rooms) {
@@ -388,9 +394,12 @@ QList<IconEntry> pictureIcons()
         {QStringLiteral("bp.png"), QSize(kTile, kTile), g, backgroundTile},
         {QStringLiteral("logo.png"), kLogo, g, logo},
         {QStringLiteral("dazadovidorod96.png"), QSize(kSplashLogo, kSplashLogo), g, splashLogo},
-        {QStringLiteral("ipad-large1.png"), kTablet, g, [](const QSize &s) { return tablet(s, 1); }},
-        {QStringLiteral("ipad-large2.png"), kTablet, g, [](const QSize &s) { return tablet(s, 2); }},
-        {QStringLiteral("ipad-large3.png"), kTablet, g, [](const QSize &s) { return tablet(s, 3); }},
+        {QStringLiteral("ipad-large1.png"), kTablet, g,
+         [](const QSize &s) { return tablet(s, 1); }},
+        {QStringLiteral("ipad-large2.png"), kTablet, g,
+         [](const QSize &s) { return tablet(s, 2); }},
+        {QStringLiteral("ipad-large3.png"), kTablet, g,
+         [](const QSize &s) { return tablet(s, 3); }},
         {QStringLiteral("calendar.png"), kCalendar, g, calendar},
         {QStringLiteral("none.png"), kNoVideo, g, noVideo},
     };
