@@ -220,6 +220,11 @@ void MjpegData::replyDataAvailable()
     if (!reply || sender() != reply)
         return;
     d->lastDataTime.start();
+    // The body of a refused challenge is no stream; the reply ends with an authentication error.
+    if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == 401) {
+        reply->readAll();
+        return;
+    }
     if (d->firstChunk) {
         d->firstChunk = false;
         QByteArray boundary;

@@ -146,10 +146,10 @@ void HttpSimulator::Private::setUpCamera(Server *server)
                          state](size_t, httplib::DataSink &sink) {
             if (stopping)
                 return false;
-            if (dropAfter >= 0 && state->sent >= dropAfter) {
-                sink.done();
-                return true;
-            }
+            // Failing the provider makes the server drop the connection, as a camera that is
+            // switched off would.
+            if (dropAfter >= 0 && state->sent >= dropAfter)
+                return false;
             if (stallAfter >= 0 && state->sent >= stallAfter) {
                 if (state->stalledSince < 0)
                     state->stalledSince = state->clock.elapsed();
@@ -178,6 +178,8 @@ void HttpSimulator::Private::setUpCamera(Server *server)
         };
         const std::string type = toStd(framing.contentType());
         res.set_header("Cache-Control", "no-cache");
+        // The stream is delimited by the end of the connection (or the last chunk).
+        res.set_header("Connection", "close");
         if (framing.kind() == MjpegFraming::Chunked)
             res.set_chunked_content_provider(type, provider);
         else
