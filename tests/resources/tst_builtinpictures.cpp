@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QHash>
 #include <QImage>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -66,6 +67,11 @@ private slots:
     void drawingIsRepeatable();
     void statesLookDifferent_data();
     void statesLookDifferent();
+    void iconCornersAreClear_data();
+    void iconCornersAreClear();
+    void topBarIconsStandOut_data();
+    void topBarIconsStandOut();
+    void backgroundTileHasNoSeam();
     void picturesNamedInSourcesExist();
 
 private:
@@ -217,6 +223,84 @@ void TestBuiltinPictures::statesLookDifferent()
     }
     QVERIFY2(changed >= p.width() * p.height() / 100,
              qPrintable(QStringLiteral("only %1 pixels differ").arg(changed)));
+}
+
+void TestBuiltinPictures::iconCornersAreClear_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const IconEntry &e : IconCatalog::entries()) {
+        // The two pictures that fill their whole area on purpose.
+        if (e.name != QLatin1String("bp.png") && e.name != QLatin1String("none.png"))
+            QTest::newRow(qPrintable(e.name)) << e.name;
+    }
+}
+
+void TestBuiltinPictures::iconCornersAreClear()
+{
+    // An icon with an opaque corner shows as a box on the bar, the buttons and the plans.
+    QFETCH(QString, name);
+    const QImage image =
+        QImage(QStringLiteral(":/resources/") + name).convertToFormat(QImage::Format_ARGB32);
+    QVERIFY(image.hasAlphaChannel());
+    const int r = image.width() - 1;
+    const int b = image.height() - 1;
+    for (const QPoint &corner : {QPoint(0, 0), QPoint(r, 0), QPoint(0, b), QPoint(r, b)})
+        QVERIFY2(qAlpha(image.pixel(corner)) == 0,
+                 qPrintable(QStringLiteral("corner %1,%2").arg(corner.x()).arg(corner.y())));
+}
+
+void TestBuiltinPictures::topBarIconsStandOut_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const IconEntry &e : IconCatalog::entries()) {
+        if (e.group == QLatin1String("top bar"))
+            QTest::newRow(qPrintable(e.name)) << e.name;
+    }
+}
+
+void TestBuiltinPictures::topBarIconsStandOut()
+{
+    // Drawn on the bar's own colour, the icon must change a fair share of its area clearly.
+    QFETCH(QString, name);
+    const QImage icon(QStringLiteral(":/resources/") + name);
+    QImage onBar(icon.size(), QImage::Format_ARGB32);
+    const QColor bar(37, 40, 43);
+    onBar.fill(bar);
+    QPainter p(&onBar);
+    p.drawImage(0, 0, icon);
+    p.end();
+    int strong = 0;
+    for (int y = 0; y < onBar.height(); ++y) {
+        for (int x = 0; x < onBar.width(); ++x) {
+            const QColor c = onBar.pixelColor(x, y);
+            if (qAbs(qGray(c.rgb()) - qGray(bar.rgb())) > 60)
+                ++strong;
+        }
+    }
+    QVERIFY2(strong >= onBar.width() * onBar.height() / 12,
+             qPrintable(QStringLiteral("only %1 pixels stand out").arg(strong)));
+}
+
+void TestBuiltinPictures::backgroundTileHasNoSeam()
+{
+    // The window repeats the tile; its pattern must run on across the tile's edges. It repeats
+    // every 16 pixels, so the tile equals itself rolled by 16 pixels with wrap-around.
+    const QImage tile =
+        QImage(QStringLiteral(":/resources/bp.png")).convertToFormat(QImage::Format_RGB32);
+    QVERIFY(!tile.isNull());
+    QCOMPARE(tile.width() % 16, 0);
+    QCOMPARE(tile.height() % 16, 0);
+    int worst = 0;
+    for (int y = 0; y < tile.height(); ++y) {
+        for (int x = 0; x < tile.width(); ++x) {
+            const QRgb a = tile.pixel(x, y);
+            for (const QPoint &d : {QPoint(16, 0), QPoint(0, 16)}) {
+                const QRgb b = tile.pixel((x + d.x()) % tile.width(), (y + d.y()) % tile.height());
+                worst = qMax(worst, qAbs(qGray(a) - qGray(b)));
+            }
+        }
+    }
+    QVERIFY2(worst <= 1, qPrintable(QString::number(worst)));
 }
 
 void TestBuiltinPictures::picturesNamedInSourcesExist()
