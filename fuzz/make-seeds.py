@@ -139,6 +139,59 @@ def main():
     put("wavereader", "truncated.wav", wave(frames=8)[:-5])
     put("wavereader", "no-fmt.wav", b"RIFF\x10\0\0\0WAVEdata\x04\0\0\0abcd")
 
+    # MJPEG stream: chunk seed byte, Content-Type line, then the body in the framings cameras use.
+    jpeg = b"\xff\xd8\xff\xe0" + bytes(range(40)) + b"\xff\xd9"
+    def part(eol=b"\r\n", headers=(b"Content-Type: image/jpeg",), length=True, pad=b"",
+             boundary=b"--frame"):
+        lines = [boundary] + list(headers)
+        if length:
+            lines.append(b"Content-Length: " + pad + str(len(jpeg)).encode() + pad)
+        return eol.join(lines) + eol + eol + jpeg + eol
+    framings = {
+        "crlf": (b"multipart/x-mixed-replace;boundary=frame", part() * 3),
+        "lf-lowercase": (b"multipart/x-mixed-replace; boundary=frame",
+                         part(eol=b"\n", headers=(b"content-type: image/jpeg",)) * 2),
+        "timestamp": (b"multipart/x-mixed-replace;boundary=frame",
+                      part(headers=(b"Content-Type: image/jpeg", b"X-Timestamp: 12.5")) * 2),
+        "padded-length": (b"multipart/x-mixed-replace;boundary=frame", part(pad=b"  ") * 2),
+        "no-length": (b"multipart/x-mixed-replace;boundary=frame", part(length=False) * 3),
+        "quoted-dashes": (b'multipart/x-mixed-replace; boundary="--myboundary"',
+                          part(boundary=b"----myboundary") * 2),
+        "oversized-length": (b"multipart/x-mixed-replace;boundary=frame",
+                             b"--frame\r\nContent-Length: 99999999999\r\n\r\nxx\r\n" + part()),
+    }
+    for i, (name, (content_type, body)) in enumerate(framings.items()):
+        put("mjpegstream", name, bytes([i * 37 % 256]) + content_type + b"\n" + body)
+
+    # Weather informer replies.
+    weather = (ROOT / "tests" / "media" / "tst_weatherdata.cpp").read_text()
+    start, end = weather.index("<MMWEATHER>"), weather.index("</MMWEATHER>") + len("</MMWEATHER>")
+    reply = weather[start:end].encode()
+    put("weatherreply", "reply.xml", reply)
+    put("weatherreply", "reply-declared.xml", b'<?xml version="1.0" encoding="windows-1251"?>' + reply)
+    put("weatherreply", "no-children.xml",
+        b'<MMWEATHER><REPORT><TOWN><FORECAST day="1"/></TOWN></REPORT></MMWEATHER>')
+
+    # Status block and scene area: 3 messages, 2 parameters, their ids, then 240 bytes.
+    block = bytes([0xFF, 1, 2, 3, 4, 2, 0x0C, 7, 1, 0, 0, 0, 0, 0, 5]) + bytes(range(15, 240))
+    put("statusblock", "status.bin", bytes([3, 2, 2, 5, 200, 1, 16]) + block)
+    put("statusblock", "short.bin", bytes([1, 1, 2, 17]) + block[:59])
+    put("statusblock", "scene-names.bin",
+        bytes([0, 0]) + (b"Evening\0Morning\0" + bytes(range(1, 120)) + b"x" * 110))
+
+    # Controller answers: flags, length, address (2 bytes), then the answer frame.
+    def mbap(pdu, transaction=1):
+        return struct.pack(">HHHB", transaction, 0, len(pdu) + 1, 0) + pdu
+    put("modbusanswer", "read3.bin", bytes([1, 8, 0, 20]) + mbap(bytes([3, 8]) + bytes(range(8))))
+    put("modbusanswer", "read4.bin", bytes([5, 4, 1, 0]) + mbap(bytes([4, 4, 1, 2, 3, 4])))
+    put("modbusanswer", "exception.bin", bytes([1, 8, 0, 20]) + mbap(bytes([0x83, 2])))
+    put("modbusanswer", "write16.bin", bytes([3, 6, 0, 30]) + mbap(bytes([16, 0, 30, 0, 3])))
+    put("modbusanswer", "odd-length.bin", bytes([1, 5, 0, 0]) + mbap(bytes([3, 6]) + bytes(6)))
+    put("modbusanswer", "two-frames.bin",
+        bytes([1, 2, 0, 0]) + mbap(bytes([3, 2, 9, 9])) + mbap(bytes([3, 2, 9, 9])))
+    put("modbusanswer", "foreign-id.bin", bytes([0, 2, 0, 0]) + mbap(bytes([3, 2, 1, 1]), 77))
+    put("modbusanswer", "short-header.bin", bytes([1, 2, 0, 0, 0, 1, 0]))
+
     for folder in sorted(CORPUS.iterdir()):
         files = list(folder.iterdir())
         digest = hashlib.sha1(b"".join(f.read_bytes() for f in sorted(files))).hexdigest()[:8]
