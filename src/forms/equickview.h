@@ -3,9 +3,9 @@
 #pragma once
 
 #include <QGraphicsView>
+#include <QGraphicsWidget>
 #include <QPointer>
 
-class QGraphicsWidget;
 
 // A graphics view with its own scene and one root content item that is laid out at a chosen
 // content height and scaled to fill the viewport, keeping the viewport's aspect ratio.

@@ -220,6 +220,7 @@ void MainWindow::failLoading(const QString &message)
 void MainWindow::setProgress(int value)
 {
     m_loadScreen->setProgress(value);
+    emit progressChanged(value);
 }
 
 void MainWindow::resourcesStartLoading()
@@ -403,9 +404,14 @@ void MainWindow::playControllerSound(int number)
     m_playing.removeLast();
 }
 
+void MainWindow::setReportTarget(QObject *target)
+{
+    m_reportTarget = target;
+}
+
 void MainWindow::reportSound(const char *method)
 {
-    ControlerData *link = FormServices::link();
+    QObject *link = m_reportTarget ? m_reportTarget.data() : FormServices::link();
     const int number = m_playing.isEmpty() ? m_soundNumber : m_playing.last();
     if (link)
         QMetaObject::invokeMethod(link, method, Qt::QueuedConnection, Q_ARG(int, number));

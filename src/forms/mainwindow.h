@@ -47,12 +47,15 @@ public:
     void setClock(std::function<QDateTime()> clock);
     // Saves mode and geometry into the settings and stops the link; the destructor does it too.
     void shutdown();
+    // Where sound reports go; the application's link unless a test stands another object in.
+    void setReportTarget(QObject *target);
 
 signals:
     // The link was started and the home page is on screen.
     void controlsReady();
     // Loading a configuration failed; the text says why.
     void loadingFailed(const QString &message);
+    void progressChanged(int value);
 
 public slots:
     void showControls();
@@ -115,6 +118,7 @@ private:
     bool m_linkStarted = false;
     bool m_shutDown = false;
     QList<int> m_playing;
+    QPointer<QObject> m_reportTarget;
     std::unique_ptr<AlarmLogWriter> m_alarmLog;
     std::function<QDateTime()> m_clock;
 };

@@ -1,0 +1,288 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+// The main content on a view: page numbering, navigation by system, room and controller page,
+// the back history with its captions, and the top bar's layout rules.
+#include "eappsettings.h"
+#include "ecoreapp.h"
+#include "eimagewidget.h"
+#include "estackwidget.h"
+#include "extroomformv1.h"
+#include "exttoolwidget.h"
+#include "maincontentform.h"
+#include "maincontentworker.h"
+#include "roomsv1.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestMainContentForm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void pagesAreNumbered_data();
+    void pagesAreNumbered();
+    void backCaptionsFollowTheHistory();
+    void alternatingPagesKeepTheHistoryShort();
+    void navigationByNameAndNumber();
+    void controllerSelectsPages_data();
+    void controllerSelectsPages();
+    void backButtonWidth_data();
+    void backButtonWidth();
+    void homeButtonHiddenAtHome();
+    void emptyBackgroundSettingKeepsThePicture();
+
+private:
+    // Loads the fixture project without the given files and builds the main content for it.
+    void build(const QStringList &leaveOut = {});
+    int pageOf(const QString &roomName) const;
+
+    QTemporaryDir m_dir;
+    QGraphicsScene *m_scene = nullptr;
+    MainContentForm *m_form = nullptr;
+};
+
+void TestMainContentForm::init()
+{
+    ECoreApp::destroyInstance();
+    ECoreApp *app = ECoreApp::instance();
+    auto *rooms = new RoomsV1;
+    app->setProjectModel(rooms, rooms);
+}
+
+void TestMainContentForm::cleanup()
+{
+    delete m_scene;
+    m_scene = nullptr;
+    m_form = nullptr;
+    ECoreApp::destroyInstance();
+}
+
+void TestMainContentForm::build(const QStringList &leaveOut)
+{
+    static int counter = 0;
+    const QString folder = m_dir.filePath(QString::number(++counter));
+    QDir().mkpath(folder);
+    const QString fixture = QFINDTESTDATA("../data/project");
+    for (const QString &name : QDir(fixture).entryList({QStringLiteral("*.xml")}, QDir::Files)) {
+        if (!leaveOut.contains(name))
+            QFile::copy(fixture + QLatin1Char('/') + name, folder + QLatin1Char('/') + name);
+    }
+    ECoreApp *app = ECoreApp::instance();
+    app->setSettingsFilePath(folder);
+    app->loadStandardConfiguration();
+    m_scene = new QGraphicsScene;
+    m_form = new MainContentForm;
+    m_scene->addItem(m_form);
+    m_form->resize(1280, 740);
+    m_form->createForms(qobject_cast<RoomsV1 *>(app->projectModelObject()));
+}
+
+int TestMainContentForm::pageOf(const QString &roomName) const
+{
+    for (const auto &record : m_form->worker()->records()) {
+        if (record.title == roomName)
+            return record.stackIndex;
+    }
+    return -1;
+}
+
+void TestMainContentForm::pagesAreNumbered_data()
+{
+    QTest::addColumn<QStringList>("leaveOut");
+    QTest::addColumn<bool>("lightRoot");
+    QTest::addColumn<bool>("heatRoot");
+    QTest::newRow("whole project") << QStringList{} << true << true;
+    QTest::newRow("no lighting") << QStringList{"light_config.xml"} << false << true;
+    QTest::newRow("neither lighting nor heating")
+        << QStringList{"light_config.xml", "heat_config.xml"} << false << false;
+}
+
+void TestMainContentForm::pagesAreNumbered()
+{
+    QFETCH(QStringList, leaveOut);
+    QFETCH(bool, lightRoot);
+    QFETCH(bool, heatRoot);
+    build(leaveOut);
+    EStackWidget *stack = m_form->stack();
+    RoomsV1 *rooms = qobject_cast<RoomsV1 *>(ECoreApp::instance()->projectModelObject());
+    QCOMPARE(stack->currentIndex(), int(MainContentWorker::kHomePage));
+    // Pages 7, 8 and 9 keep their meaning even when a root is missing: the fixed numbers the
+    // controller and the system buttons use never open an unrelated room.
+    auto room = [stack](int index) {
+        auto *form = qobject_cast<ExtRoomFormV1 *>(stack->widget(index));
+        return form ? form->room() : nullptr;
+    };
+    QCOMPARE(room(7), rooms->mainPage());
+    QCOMPARE(room(8) != nullptr, lightRoot);
+    QCOMPARE(room(9) != nullptr, heatRoot);
+    if (lightRoot)
+        QCOMPARE(room(8), rooms->lightPage());
+    // Every further page of the project has exactly one screen, lights first.
+    QList<BaseRoomV1 *> expected;
+    for (auto type : {BaseRoomV1::LightSystem, BaseRoomV1::HeatSystem, BaseRoomV1::OtherSystem}) {
+        for (BaseRoomV1 *page : rooms->pagesOfType(type)) {
+            if (page != rooms->lightPage() && page != rooms->heatPage())
+                expected.append(page);
+        }
+    }
+    QCOMPARE(stack->count(), MainContentWorker::kFirstRoomPage + expected.size());
+    for (int i = 0; i < expected.size(); ++i)
+        QCOMPARE(room(MainContentWorker::kFirstRoomPage + i), expected.at(i));
+}
+
+void TestMainContentForm::backCaptionsFollowTheHistory()
+{
+    build();
+    EStackWidget *stack = m_form->stack();
+    const int kitchen = pageOf(QStringLiteral("kitchen"));
+    const int living = pageOf(QStringLiteral("living"));
+    QVERIFY(kitchen > 0 && living > 0);
+    m_form->worker()->gotoRoom(BaseRoomV1::LightSystem, QStringLiteral("kitchen"));
+    QCOMPARE(stack->currentIndex(), kitchen);
+    QCOMPARE(m_form->backButton()->text(), QStringLiteral("HOME"));
+    m_form->worker()->gotoRoom(BaseRoomV1::LightSystem, QStringLiteral("living"));
+    QCOMPARE(stack->currentIndex(), living);
+    QCOMPARE(m_form->backButton()->text(), QStringLiteral("KITCHEN"));
+    m_form->gotoBack();
+    QCOMPARE(stack->currentIndex(), kitchen);
+    QCOMPARE(m_form->backButton()->text(), QStringLiteral("HOME"));
+    m_form->gotoBack();
+    QCOMPARE(stack->currentIndex(), int(MainContentWorker::kHomePage));
+    QVERIFY(m_form->worker()->history().isEmpty());
+    // The same page twice in a row is one entry.
+    m_form->worker()->gotoSystem(RoomConstantsV1::FormLight, QString());
+    m_form->worker()->gotoSystem(RoomConstantsV1::FormLight, QString());
+    QCOMPARE(m_form->worker()->history(), QList<int>{8});
+}
+
+void TestMainContentForm::alternatingPagesKeepTheHistoryShort()
+{
+    build();
+    const int kitchen = pageOf(QStringLiteral("kitchen"));
+    const int living = pageOf(QStringLiteral("living"));
+    for (int i = 0; i < 500; ++i) {
+        m_form->stackIndexChanged(i % 2 ? kitchen : living);
+        m_form->stackIndexChanged(3);
+    }
+    QVERIFY(m_form->worker()->history().size() <= 3);
+    // Visiting many distinct pages in a row is capped too.
+    for (int round = 0; round < 20; ++round) {
+        for (int page = 0; page < m_form->stack()->count(); ++page) {
+            if (page != MainContentWorker::kHomePage)
+                m_form->stackIndexChanged(page);
+        }
+    }
+    QVERIFY(m_form->worker()->history().size() <= MainContentWorker::kMaxHistory);
+}
+
+void TestMainContentForm::navigationByNameAndNumber()
+{
+    build();
+    EStackWidget *stack = m_form->stack();
+    MainContentWorker *worker = m_form->worker();
+    worker->gotoSystem(RoomConstantsV1::FormHeat, QString());
+    QCOMPARE(stack->currentIndex(), 9);
+    worker->gotoSystem(RoomConstantsV1::FormNone, QString());
+    QCOMPARE(stack->currentIndex(), 9);
+    worker->gotoRoom(BaseRoomV1::LightSystem, QStringLiteral("no such room"));
+    QCOMPARE(stack->currentIndex(), 9);
+    // A room's name under another subsystem type is not found.
+    worker->gotoRoom(BaseRoomV1::HeatSystem, QStringLiteral("kitchen"));
+    QCOMPARE(stack->currentIndex(), 9);
+    worker->gotoSystem(RoomConstantsV1::FormSubsystem, QStringLiteral("security.xml"));
+    const int security = stack->currentIndex();
+    QVERIFY(security >= MainContentWorker::kFirstRoomPage);
+    QCOMPARE(worker->roomForm(security)->room()->systemType(), BaseRoomV1::OtherSystem);
+    m_form->stackIndexChanged(stack->count());
+    QCOMPARE(stack->currentIndex(), security);
+}
+
+void TestMainContentForm::controllerSelectsPages_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("expected"); // a number, or the name of a room
+    QTest::newRow("zero") << 0 << "7";
+    QTest::newRow("alerts") << 3 << "3";
+    QTest::newRow("home") << 7 << "7";
+    QTest::newRow("kitchen by its pageID") << 12 << "kitchen";
+    QTest::newRow("unknown pageID") << 200 << "7";
+}
+
+void TestMainContentForm::controllerSelectsPages()
+{
+    QFETCH(int, value);
+    QFETCH(QString, expected);
+    build();
+    m_form->showControllerPage(value);
+    bool isNumber = false;
+    const int number = expected.toInt(&isNumber);
+    QCOMPARE(m_form->stack()->currentIndex(), isNumber ? number : pageOf(expected));
+}
+
+void TestMainContentForm::backButtonWidth_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<bool>("caption");
+    QTest::newRow("narrow") << 869 << false;
+    QTest::newRow("wide") << 870 << true;
+}
+
+void TestMainContentForm::backButtonWidth()
+{
+    QFETCH(int, width);
+    QFETCH(bool, caption);
+    build();
+    m_form->resize(width, 600);
+    QCOMPARE(m_form->backButton()->showCaption(), caption);
+    QCOMPARE(m_form->backButton()->maximumWidth(), caption ? 300.0 : 66.0);
+}
+
+void TestMainContentForm::homeButtonHiddenAtHome()
+{
+    build();
+    QVERIFY(!m_form->homeButton()->isVisible());
+    m_form->stackIndexChanged(2);
+    QVERIFY(m_form->homeButton()->isVisible());
+    QVERIFY(m_form->homeButton()->isEnabled());
+    m_form->GotoHome();
+    QCOMPARE(m_form->stack()->currentIndex(), 7);
+    QVERIFY(!m_form->homeButton()->isVisible());
+    // Disabled buttons do nothing: the connection page opens only on a connection problem.
+    m_form->setConnectionState({QStringLiteral("connected_ip1-ok.png"), 61010, QStringLiteral("x"), false});
+    m_form->ShowConnections();
+    QCOMPARE(m_form->stack()->currentIndex(), 7);
+}
+
+void TestMainContentForm::emptyBackgroundSettingKeepsThePicture()
+{
+    build();
+    EAppSettings &settings = ECoreApp::instance()->settings();
+    const QString folder = ECoreApp::instance()->workingFolder() + QStringLiteral("/fone");
+    QDir().mkpath(folder);
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::darkBlue);
+    QVERIFY(picture.save(folder + QStringLiteral("/blue.png")));
+    settings.setValue(EAppSettings::FoneImage, QStringLiteral("blue.png"));
+    m_form->ChangeFone();
+    EImageWidget *background = nullptr;
+    for (QGraphicsItem *item : m_form->childItems()) {
+        auto *image = dynamic_cast<EImageWidget *>(item);
+        if (image && image->zValue() < 0)
+            background = image;
+    }
+    QVERIFY(background);
+    QVERIFY(!background->image().isNull());
+    settings.setValue(EAppSettings::FoneImage, QString());
+    m_form->ChangeFone();
+    QVERIFY(!background->image().isNull());
+}
+
+QTEST_MAIN(TestMainContentForm)
+#include "tst_maincontentform.moc"
