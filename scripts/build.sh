@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: Verandix developers
-# Configures and builds one build tree. Usage: scripts/build.sh [normal|asan]
+# Configures and builds one build tree. Usage: scripts/build.sh [normal|asan|tsan]
+# tsan builds the libraries with ThreadSanitizer and only the tests labelled "tsan".
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 kind="${1:-normal}"
@@ -10,7 +11,11 @@ jobs="$(nproc)"
 case "$kind" in
     normal) dir="$root/build";      flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVERANDIX_WERROR=ON) ;;
     asan)   dir="$root/build-asan"; flags=(-DCMAKE_BUILD_TYPE=Debug -DVERANDIX_WERROR=ON -DVERANDIX_SANITIZE=ON -DVERANDIX_BENCH=OFF) ;;
-    *) echo "usage: $0 [normal|asan]" >&2; exit 2 ;;
+    tsan)   dir="$root/build-tsan"; tsan="-fsanitize=thread -fno-omit-frame-pointer"
+            flags=(-DCMAKE_BUILD_TYPE=Debug -DVERANDIX_WERROR=ON -DVERANDIX_BENCH=OFF
+                   "-DCMAKE_CXX_FLAGS=$tsan" "-DCMAKE_C_FLAGS=$tsan"
+                   -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread -DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=thread) ;;
+    *) echo "usage: $0 [normal|asan|tsan]" >&2; exit 2 ;;
 esac
 
 launcher=()
@@ -23,4 +28,14 @@ if command -v ccache >/dev/null 2>&1; then
 fi
 
 cmake -S "$root" -B "$dir" "${flags[@]}" "${launcher[@]}" >/dev/null
-cmake --build "$dir" -j "$jobs"
+if [ "$kind" = tsan ]; then
+    # Each test's target is named after the test: build the labelled ones and what they link.
+    mapfile -t targets < <(cd "$dir" && ctest -N -L tsan | sed -n 's/^ *Test *#[0-9]*: *//p')
+    if [ "${#targets[@]}" -eq 0 ]; then
+        echo "no tests labelled tsan" >&2
+        exit 1
+    fi
+    cmake --build "$dir" -j "$jobs" --target "${targets[@]}"
+else
+    cmake --build "$dir" -j "$jobs"
+fi

@@ -79,6 +79,10 @@ struct BaseTCPModbus::BaseTCPModbusPrivate
     std::atomic<QThread *> home{nullptr}; // the thread the object lives in now
     std::atomic<bool> running{false};
     std::atomic<bool> stopRequested{false};
+    // Set by the link thread as its last touch of the object (release), read by the owner after
+    // the thread ended (acquire): everything the link thread did happens before the owner goes
+    // on, also for tools that cannot see the thread join inside Qt.
+    std::atomic<bool> linkDone{false};
 
     // Link thread only (created and destroyed there).
     QTcpSocket *socket = nullptr;
@@ -247,6 +251,7 @@ void BaseTCPModbus::start()
     connect(d->thread.get(), &QThread::started, this, &BaseTCPModbus::linkStarted,
             Qt::DirectConnection);
     d->stopRequested = false;
+    d->linkDone = false;
     moveToThread(d->thread.get());
     d->home = d->thread.get();
     d->running = true;
@@ -263,6 +268,9 @@ void BaseTCPModbus::shutdown()
     QMetaObject::invokeMethod(
         this, [this] { linkFinishing(); }, Qt::QueuedConnection);
     d->thread->wait();
+    const bool done = d->linkDone.load(std::memory_order_acquire);
+    Q_ASSERT(done);
+    Q_UNUSED(done);
     d->thread.reset();
     d->running = false;
 }
@@ -341,6 +349,7 @@ void BaseTCPModbus::linkFinishing()
     moveToThread(d->owner);
     d->home = d->owner;
     QThread::currentThread()->quit();
+    d->linkDone.store(true, std::memory_order_release);
 }
 
 void BaseTCPModbus::linkStopping() {}

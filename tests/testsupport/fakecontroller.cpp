@@ -2,8 +2,7 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "fakecontroller.h"
 
-#include <QMutex>
-#include <QMutexLocker>
+#include <mutex>
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -29,7 +28,7 @@ void closeFd(int &fd)
 
 struct FakeController::FakeControllerPrivate
 {
-    mutable QMutex mutex; // guards mapping, log and counters
+    mutable std::mutex mutex; // guards mapping, log and counters
     modbus_mapping_t *mapping = nullptr;
     QList<Request> log;
     int connections = 0;
@@ -88,7 +87,7 @@ void FakeController::FakeControllerPrivate::serve()
             const int fd = ::accept(server, nullptr, nullptr);
             if (fd >= 0 && fd < FD_SETSIZE) {
                 clients.push_back(fd);
-                QMutexLocker lock(&mutex);
+                std::lock_guard<std::mutex> lock(mutex);
                 ++connections;
             } else if (fd >= 0) {
                 ::close(fd);
@@ -103,7 +102,7 @@ void FakeController::FakeControllerPrivate::serve()
             modbus_set_socket(ctx, fd);
             const int rc = modbus_receive(ctx, query);
             if (rc > 0) {
-                QMutexLocker lock(&mutex);
+                std::lock_guard<std::mutex> lock(mutex);
                 record(query, headerLength);
                 modbus_reply(ctx, query, rc, mapping);
                 ++it;
@@ -216,43 +215,43 @@ QByteArray loadImage(const uint16_t *table, int firstRegister, int byteCount)
 
 void FakeController::setBytes(int firstRegister, const QByteArray &image)
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard<std::mutex> lock(d->mutex);
     storeImage(d->mapping->tab_registers, firstRegister, image);
 }
 
 QByteArray FakeController::bytes(int firstRegister, int byteCount) const
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard<std::mutex> lock(d->mutex);
     return loadImage(d->mapping->tab_registers, firstRegister, byteCount);
 }
 
 void FakeController::setInputBytes(int firstRegister, const QByteArray &image)
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard<std::mutex> lock(d->mutex);
     storeImage(d->mapping->tab_input_registers, firstRegister, image);
 }
 
 QByteArray FakeController::inputBytes(int firstRegister, int byteCount) const
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard<std::mutex> lock(d->mutex);
     return loadImage(d->mapping->tab_input_registers, firstRegister, byteCount);
 }
 
 QList<FakeController::Request> FakeController::requests() const
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard<std::mutex> lock(d->mutex);
     return d->log;
 }
 
 int FakeController::requestCount() const
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard<std::mutex> lock(d->mutex);
     return d->log.size();
 }
 
 QList<FakeController::Request> FakeController::requests(int function) const
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard<std::mutex> lock(d->mutex);
     QList<Request> out;
     for (const Request &request : d->log) {
         if (request.function == function)
@@ -263,12 +262,12 @@ QList<FakeController::Request> FakeController::requests(int function) const
 
 void FakeController::clearRequests()
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard<std::mutex> lock(d->mutex);
     d->log.clear();
 }
 
 int FakeController::connectionCount() const
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard<std::mutex> lock(d->mutex);
     return d->connections;
 }

@@ -3,14 +3,14 @@
 #include "rawpeer.h"
 
 #include <QHostAddress>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QPointer>
 #include <QQueue>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
 #include <QTimer>
+#include <atomic>
+#include <mutex>
 
 #include <sys/socket.h>
 
@@ -57,16 +57,29 @@ struct RawPeer::RawPeerPrivate
     QObject *context = nullptr; // lives in `thread`; parent of the server and the connections
     QTcpServer *server = nullptr;
 
-    mutable QMutex mutex; // guards everything below
+    mutable std::mutex mutex; // guards everything below
     QByteArray image;
     QQueue<Step> script;
     QList<QByteArray> requests;
     int connections = 0;
     quint16 port = 0;
 
+    // Runs `f` in the peer's thread and waits for it. The two atomics make the hand-over visible
+    // to ThreadSanitizer, which cannot see the wait inside Qt's blocking queued call.
     template<typename F> void inThread(F &&f)
     {
-        QMetaObject::invokeMethod(context, std::forward<F>(f), Qt::BlockingQueuedConnection);
+        std::atomic<bool> go{false};
+        std::atomic<bool> done{false};
+        go.store(true, std::memory_order_release);
+        QMetaObject::invokeMethod(
+            context,
+            [&] {
+                (void)go.load(std::memory_order_acquire);
+                f();
+                done.store(true, std::memory_order_release);
+            },
+            Qt::BlockingQueuedConnection);
+        (void)done.load(std::memory_order_acquire);
     }
     void accept();
     void receive(QTcpSocket *socket);
@@ -78,7 +91,7 @@ void RawPeer::RawPeerPrivate::accept()
     while (QTcpSocket *socket = server->nextPendingConnection()) {
         socket->setParent(context);
         {
-            QMutexLocker lock(&mutex);
+            std::lock_guard<std::mutex> lock(mutex);
             ++connections;
         }
         QObject::connect(socket, &QTcpSocket::readyRead, context,
@@ -108,7 +121,7 @@ void RawPeer::RawPeerPrivate::perform(QTcpSocket *socket, const QByteArray &requ
     Step step;
     QByteArray answer;
     {
-        QMutexLocker lock(&mutex);
+        std::lock_guard<std::mutex> lock(mutex);
         requests.append(request);
         if (!script.isEmpty())
             step = script.dequeue();
@@ -178,7 +191,7 @@ bool RawPeer::listen(const QString &address, quint16 port)
                              [this] { d->accept(); });
         }
         ok = d->server->listen(QHostAddress(address), port);
-        QMutexLocker lock(&d->mutex);
+        std::lock_guard<std::mutex> lock(d->mutex);
         d->port = d->server->serverPort();
     });
     return ok;
@@ -199,25 +212,25 @@ void RawPeer::close()
 
 quint16 RawPeer::port() const
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard<std::mutex> lock(d->mutex);
     return d->port;
 }
 
 void RawPeer::setImage(const QByteArray &littleEndianImage)
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard<std::mutex> lock(d->mutex);
     d->image = littleEndianImage;
 }
 
 QByteArray RawPeer::image() const
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard<std::mutex> lock(d->mutex);
     return d->image;
 }
 
 void RawPeer::enqueue(const Step &step)
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard<std::mutex> lock(d->mutex);
     d->script.enqueue(step);
 }
 
@@ -233,25 +246,25 @@ void RawPeer::enqueue(Action action, const QByteArray &bytes, int delayMs, int s
 
 int RawPeer::pendingSteps() const
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard<std::mutex> lock(d->mutex);
     return d->script.size();
 }
 
 QList<QByteArray> RawPeer::requests() const
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard<std::mutex> lock(d->mutex);
     return d->requests;
 }
 
 int RawPeer::requestCount() const
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard<std::mutex> lock(d->mutex);
     return d->requests.size();
 }
 
 int RawPeer::connectionCount() const
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard<std::mutex> lock(d->mutex);
     return d->connections;
 }
 
