@@ -15,7 +15,6 @@ namespace IconPalette {
 const QColor kBar(37, 40, 43);            // top bar behind the status icons
 const QColor kPaper(0xf4, 0xf7, 0xfb);    // glyphs on tiles and dark surfaces
 const QColor kIdle(0x9a, 0xa4, 0xb1);     // a state that is neither good nor bad
-const QColor kInk(0x2b, 0x31, 0x38);      // glyphs on light surfaces
 const QColor kOk(0x43, 0xa0, 0x47);       // connected, yes, accepted
 const QColor kOkBright(0x66, 0xbb, 0x6a); // the same on the dark bar
 const QColor kAmber(0xff, 0xa7, 0x26);    // controller clock is wrong

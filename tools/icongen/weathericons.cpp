@@ -181,27 +181,34 @@ QImage notAvailable(const QSize &size)
     return c.take();
 }
 
-// Refresh: two arrows chasing each other round a circle.
+// Refresh: two arrows chasing each other round a circle, on a round button like the dialogs'.
 QImage refresh(const QSize &size)
 {
     IconCanvas c(size.width(), size.height());
+    c.roundTile(kBlue);
     QPainter &p = c.p();
-    const QColor col(0x5a, 0xa9, 0xff);
-    p.setPen(IconCanvas::stroke(col, 10));
-    const QRectF r(18, 18, 64, 64);
+    const double r = 24;
+    const double start = 30;
+    const double sweep = 110;
     for (int i = 0; i < 2; ++i) {
         p.save();
         p.translate(50, 50);
         p.rotate(i * 180);
-        p.translate(-50, -50);
-        p.drawArc(r, 20 * 16, 130 * 16);
-        // Arrow head at the arc's end (150 degrees).
-        const double a = qDegreesToRadians(150.0);
-        const QPointF tip(50 + 32 * std::cos(a), 50 - 32 * std::sin(a));
+        p.setPen(IconCanvas::stroke(kPaper, 8));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(-r, -r, 2 * r, 2 * r), int(start * 16), int(sweep * 16));
+        // The head points along the arc where it ends, the way the arc turns.
+        const double a = qDegreesToRadians(start + sweep);
+        const QPointF end(r * std::cos(a), -r * std::sin(a));
+        const QPointF along(-std::sin(a), -std::cos(a));
+        const QPointF across(-along.y(), along.x());
         QPainterPath head;
-        head.moveTo(tip + QPointF(-14, -2));
-        head.lineTo(tip);
-        head.lineTo(tip + QPointF(2, -15));
+        head.moveTo(end + along * 11);
+        head.lineTo(end + across * 10);
+        head.lineTo(end - across * 10);
+        head.closeSubpath();
+        p.setPen(QPen(kPaper, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(kPaper);
         p.drawPath(head);
         p.restore();
     }
