@@ -53,6 +53,11 @@ using namespace ControlConstants;
 namespace {
 constexpr int kTextMoveMode = 61103;
 constexpr int kTitleFont = 1;
+constexpr qreal kSceneBarWidth = 170;
+constexpr qreal kToolboxWidth = 210;
+constexpr qreal kToolboxHeight = 76;
+constexpr qreal kTitleRowTop = 5;
+constexpr qreal kTitleRowHeight = 40;
 } // namespace
 
 struct RoomFormV1Private
@@ -69,6 +74,7 @@ struct RoomFormV1Private
     // The link the three signals are connected to while active.
     QPointer<QObject> connectedLink;
     bool active = false;
+    bool fullPlan = false;
     int selectedSwitch = -1;
     int selectedSensor = -1;
     // Widgets by runtime id; sub-room icons are found by id as well.
@@ -88,23 +94,24 @@ RoomFormV1::RoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent)
     d->room = room;
     d->grid = new EGridLayout;
     d->grid->setColumnSizes({170, 0, 70, 140});
-    d->grid->setRowSizes({5, 40, 0});
+    d->grid->setRowSizes({kTitleRowTop, kTitleRowHeight, 0});
     d->plan = new EImageWidget;
     d->plan->setFillMode(EImageWidget::Stretch);
     d->title = new ELabelWidget;
     d->title->setAlignment(Qt::AlignCenter);
     d->title->setFont(ECoreApp::instance()->font(kTitleFont));
-    d->scenes = new ExtScenesWidget;
+    // Scene bar and toolbox float over the plan's edges; they are placed with the plan.
+    d->scenes = new ExtScenesWidget(this);
     d->scenes->setZValue(2);
     d->scenes->hide();
-    d->toolbox = new ExtToolboxWidget;
+    d->toolbox = new ExtToolboxWidget(this);
     d->toolbox->setZValue(2);
-    d->toolbox->setMaximumSize(210, 76);
-    d->toolbox->setPreferredSize(210, 76);
+    d->toolbox->resize(kToolboxWidth, kToolboxHeight);
 
     const bool isMain = room && room->systemType() == BaseRoomV1::MainSystem;
     const bool fullPlan =
         isMain || ECoreApp::instance()->settings().value(EAppSettings::FullLevelImage).toBool();
+    d->fullPlan = fullPlan;
     if (fullPlan)
         d->grid->addWidget(d->plan, 0, 0, 3, 4);
     else
@@ -112,16 +119,16 @@ RoomFormV1::RoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent)
     if (isMain) {
         d->title->hide();
         setDrawBackground(false);
-        d->grid->addWidget(d->toolbox, 1, 2, 2, 2, Qt::AlignTop | Qt::AlignRight);
     } else {
         d->grid->addWidget(d->title, 1, 0, 1, 4);
-        d->grid->addWidget(d->toolbox, 2, 2, 1, 2, Qt::AlignTop | Qt::AlignRight);
     }
-    d->grid->addWidget(d->scenes, 2, 0);
     setLayout(d->grid);
     d->toolbox->setVisible(showSettingsOn());
 
-    connect(d->plan, &EGraphicsWidget::onGeometryChanged, this, [this] { placeWidgets(); });
+    connect(d->plan, &EGraphicsWidget::onGeometryChanged, this, [this] {
+        placeOverlays();
+        placeWidgets();
+    });
     connect(d->scenes, &ExtScenesWidget::AllHeatOnOffClick, this, &RoomFormV1::AllHeatOnOff);
     connect(d->scenes, &ExtScenesWidget::GlobalScene1Click, this, &RoomFormV1::GlobalScene1);
     connect(d->scenes, &ExtScenesWidget::GlobalScene2Click, this, &RoomFormV1::GlobalScene2);
@@ -432,6 +439,18 @@ void RoomFormV1::removeWidget(const QString &runtimeId)
 {
     if (EBaseWidget *w = d->widgets.take(runtimeId))
         w->deleteLater();
+}
+
+void RoomFormV1::placeOverlays()
+{
+    // The scene bar fills the first column of the plan row; the toolbox sits in the last two
+    // columns, from the title row on the home plan and from the plan row elsewhere.
+    const QRectF plan = d->plan->geometry();
+    const bool isMain = d->room && d->room->systemType() == BaseRoomV1::MainSystem;
+    const qreal planRowTop = d->fullPlan ? kTitleRowTop + kTitleRowHeight : plan.top();
+    d->scenes->setGeometry(QRectF(0, planRowTop, kSceneBarWidth, plan.bottom() - planRowTop));
+    const qreal toolboxTop = isMain ? kTitleRowTop : planRowTop;
+    d->toolbox->setPos(size().width() - kToolboxWidth, toolboxTop);
 }
 
 void RoomFormV1::placeWidgets()

@@ -129,6 +129,7 @@ protected:
     EBaseWidget *addRoomIcon(BaseRoomV1 *subRoom);
     void removeWidget(const QString &runtimeId);
     void placeWidgets();
+    void placeOverlays();
     void refreshWidget(BaseControlV1 *control);
     void refreshWidgets();
     void configureScenes();

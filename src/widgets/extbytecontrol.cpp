@@ -40,7 +40,8 @@ ExtByteControl::ExtByteControl(QGraphicsItem *parent)
 {
     d->field = new ENumericWidget;
     d->field->setRange(d->minimum, d->maximum);
-    d->entry = new ETextEdit;
+    // The entry field takes the number field's place while open, outside the grid.
+    d->entry = new ETextEdit(this);
     d->entry->setSingleLine(true);
     d->entry->hide();
     d->edit = new ExtToolWidget(QStringLiteral("ic_action_edit.png"), QString());
@@ -54,7 +55,6 @@ ExtByteControl::ExtByteControl(QGraphicsItem *parent)
     d->grid->setRowSizes({0, 1});
     d->grid->setColumnSizes({0, kEditColumn});
     d->grid->addWidget(d->field, 0, 0);
-    d->grid->addWidget(d->entry, 0, 0);
     d->grid->addWidget(d->edit, 0, 1);
     d->grid->addWidget(d->caption, 1, 0, 1, 2);
     setLayout(d->grid);
@@ -243,6 +243,7 @@ void ExtByteControl::editChanged()
     if (!d->entry->isVisible()) {
         d->edit->setChecked(true);
         d->entry->setText(QString::number(d->field->value(), 'f', 0));
+        d->entry->setGeometry(d->field->geometry());
         d->field->hide();
         d->entry->show();
         d->entry->setEditFocus();

@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+// A demo room screen with the real controller link against the simulated home: a click on a lamp
+// reaches the simulator, and a change made at the controller shows on the lamp.
+#include "controlerdata.h"
+#include "eappsettings.h"
+#include "ecoreapp.h"
+#include "extlightwidget.h"
+#include "extroomformv1.h"
+#include "formservices.h"
+#include "lightcontrolv1.h"
+#include "roomsv1.h"
+#include "screentestsupport.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QtTest>
+
+#include <modbus.h>
+
+namespace {
+constexpr int kStartTimeoutMs = 15000;
+constexpr int kFollowTimeoutMs = 10000;
+} // namespace
+
+class tst_RoomFormSim : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void lampClickReachesTheControllerAndBack();
+
+private:
+    int readByte(int byteAddress);
+    bool writeByte(int byteAddress, quint8 value);
+
+    ScreenFixture *m_fx = nullptr;
+    QProcess m_sim;
+    int m_port = 0;
+    modbus_t *m_ctx = nullptr;
+};
+
+void tst_RoomFormSim::initTestCase()
+{
+    m_fx = new ScreenFixture;
+    QVERIFY(m_fx->loadDemo());
+    m_sim.setProgram(QStringLiteral(HOMESIM_PATH));
+    // No timeline: the home changes only when told to.
+    m_sim.setArguments({QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
+                        QStringLiteral("--config"), m_fx->folder(), QStringLiteral("--quiet")});
+    m_sim.start();
+    QVERIFY(m_sim.waitForStarted(kStartTimeoutMs));
+    QElapsedTimer timer;
+    timer.start();
+    while (m_port == 0 && timer.elapsed() < kStartTimeoutMs) {
+        if (!m_sim.canReadLine() && !m_sim.waitForReadyRead(int(kStartTimeoutMs - timer.elapsed())))
+            break;
+        while (m_sim.canReadLine()) {
+            const QString line = QString::fromUtf8(m_sim.readLine()).trimmed();
+            if (line.startsWith(QLatin1String("listening on ")))
+                m_port = line.section(QLatin1Char(':'), -1).toInt();
+        }
+    }
+    QVERIFY2(m_port > 0, m_sim.readAllStandardError().constData());
+    m_ctx = modbus_new_tcp("127.0.0.1", m_port);
+    QVERIFY(m_ctx);
+    QCOMPARE(modbus_connect(m_ctx), 0);
+}
+
+void tst_RoomFormSim::cleanupTestCase()
+{
+    if (m_ctx) {
+        modbus_close(m_ctx);
+        modbus_free(m_ctx);
+        m_ctx = nullptr;
+    }
+    if (m_sim.state() != QProcess::NotRunning) {
+        m_sim.terminate();
+        if (!m_sim.waitForFinished(5000)) {
+            m_sim.kill();
+            m_sim.waitForFinished(5000);
+        }
+    }
+    delete m_fx;
+    m_fx = nullptr;
+}
+
+int tst_RoomFormSim::readByte(int byteAddress)
+{
+    uint16_t word = 0;
+    if (modbus_read_registers(m_ctx, byteAddress / 2, 1, &word) != 1)
+        return -1;
+    return byteAddress % 2 ? (word >> 8) : (word & 0xff);
+}
+
+bool tst_RoomFormSim::writeByte(int byteAddress, quint8 value)
+{
+    uint16_t word = 0;
+    if (modbus_read_registers(m_ctx, byteAddress / 2, 1, &word) != 1)
+        return false;
+    word = byteAddress % 2 ? uint16_t((word & 0x00ff) | (value << 8))
+                           : uint16_t((word & 0xff00) | value);
+    return modbus_write_registers(m_ctx, byteAddress / 2, 1, &word) == 1;
+}
+
+void tst_RoomFormSim::lampClickReachesTheControllerAndBack()
+{
+    RoomsV1 *rooms = FormServices::rooms();
+    QVERIFY(rooms);
+    // The first light room with a lamp.
+    BaseRoomV1 *room = nullptr;
+    LightControlV1 *lamp = nullptr;
+    for (BaseRoomV1 *page : rooms->pagesOfType(BaseRoomV1::LightSystem)) {
+        for (BaseControlV1 *c : page->controls()) {
+            if (!lamp && !c->isDeleted() && page->kind() == BaseRoomV1::KindRoom)
+                lamp = dynamic_cast<LightControlV1 *>(c);
+        }
+        if (lamp && !room)
+            room = page;
+    }
+    QVERIFY(room && lamp);
+    const std::optional<int> offset = ControlerData::registerOffsetFromText(
+        ECoreApp::instance()->settings().value(EAppSettings::Offset).toString());
+    QVERIFY(offset && *offset >= 0);
+    const int lampByte = 2 * (*offset) + lamp->byteAddress() + lamp->oddOffset();
+    QVERIFY(writeByte(lampByte, quint8(readByte(lampByte) & ~1)));
+
+    ControlerData link;
+    link.setIpAdressAndPort(QStringLiteral("127.0.0.1"), quint16(m_port));
+    link.setIpAdress2(QStringLiteral("127.0.0.1"));
+    link.SetControlerOffset(*offset);
+    link.SetUpdateTimeout(100);
+    link.start();
+
+    auto *form = new ExtRoomFormV1(room);
+    form->setLink(&link);
+    m_fx->place(form);
+    auto *widget = qobject_cast<ExtLightWidget *>(form->widgetById(lamp->runtimeId()));
+    QVERIFY(widget);
+    QTRY_COMPARE_WITH_TIMEOUT(lamp->lampState(), 1, kFollowTimeoutMs);
+    QCOMPARE(widget->imageName(), lamp->imageOff());
+
+    // A person's click switches the lamp on in the controller; the next poll shows it.
+    m_fx->click(widget, widget->imageRect().isEmpty() ? widget->rect().center()
+                                                      : widget->imageRect().center());
+    QTRY_VERIFY_WITH_TIMEOUT(readByte(lampByte) & 1, kFollowTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(widget->imageName(), lamp->imageOn(), kFollowTimeoutMs);
+
+    // Switched off at the controller: the lamp follows within a poll or two.
+    QVERIFY(writeByte(lampByte, quint8(readByte(lampByte) & ~1)));
+    QTRY_COMPARE_WITH_TIMEOUT(widget->imageName(), lamp->imageOff(), kFollowTimeoutMs);
+
+    form->hide();
+    delete form;
+    link.shutdown();
+}
+
+QTEST_MAIN(tst_RoomFormSim)
+#include "tst_roomformsim.moc"

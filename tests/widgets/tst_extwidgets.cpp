@@ -1,0 +1,435 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+// The control widgets as a person uses them: values shown from the controller, what a click or a
+// drag emits, and that a value set from code never emits.
+#include "baseroomv1.h"
+#include "bytecontrolv1.h"
+#include "ebasewidget.h"
+#include "echeckboxwidget.h"
+#include "eimagewidget.h"
+#include "enumericwidget.h"
+#include "esliderwidget.h"
+#include "etextedit.h"
+#include "extbytecontrol.h"
+#include "extheatwidget.h"
+#include "exticonbutton.h"
+#include "extlightwidget.h"
+#include "extsceneswidget.h"
+#include "extslidercontrol.h"
+#include "extswitchwidget.h"
+#include "exttextwriterwidget.h"
+#include "exttoolwidget.h"
+#include "extwidgetfactory.h"
+#include "ibytecontrol.h"
+#include "lightcontrolv1.h"
+#include "switchcontrolv1.h"
+#include "toolkittest.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+class tst_ExtWidgets : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void scaledConversion_data();
+    void scaledConversion();
+    void emptyRangeHasNoRawValue();
+    void rawValuesStayInTheirType_data();
+    void rawValuesStayInTheirType();
+
+    void setPointSteps_data();
+    void setPointSteps();
+    void thermostatShowsValuesSilently();
+    void thermostatStepButtonSendsOneStep();
+
+    void lampBarDragSetsBrightness();
+    void lampBrightnessFromCodeIsSilentAndGuarded();
+    void lampClickOutsideBarIsAClick();
+
+    void byteControlShowsScaledValue();
+    void byteControlDirectEntry_data();
+    void byteControlDirectEntry();
+    void readOnlyByteControlOffersNoEntry();
+
+    void sliderDragSendsRawValue();
+
+    void factoryPlacesAndNamesWidgets();
+    void factoryRefusesMismatches();
+    void imageNameRule();
+
+    void sceneBarTogglesSwitchChangeBox();
+    void textWriterSendsOnSave();
+};
+
+void tst_ExtWidgets::scaledConversion_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<qint64>("raw");
+
+    QTest::newRow("half of 0..100 on 255 rounds up")
+        << 50.0 << 0.0 << 100.0 << 255.0 << qint64(128);
+    QTest::newRow("top of the range") << 100.0 << 0.0 << 100.0 << 255.0 << qint64(255);
+    QTest::newRow("negative half rounds up") << -2.5 << 0.0 << 255.0 << 255.0 << qint64(-2);
+    QTest::newRow("negative below half rounds down") << -2.6 << 0.0 << 255.0 << 255.0 << qint64(-3);
+    QTest::newRow("offset range") << 15.0 << 10.0 << 20.0 << 1000.0 << qint64(500);
+    QTest::newRow("inverted range") << 0.0 << 100.0 << 0.0 << 255.0 << qint64(255);
+}
+
+void tst_ExtWidgets::scaledConversion()
+{
+    QFETCH(double, value);
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(double, scale);
+    QFETCH(qint64, raw);
+    qint64 out = -999;
+    QVERIFY(IByteControl::toRaw(value, maximum, minimum, scale, &out));
+    QCOMPARE(out, raw);
+    if (raw >= 0) {
+        // Back to the display range within half a raw step.
+        const double back = IByteControl::toDisplay(double(raw), maximum, minimum, scale);
+        QVERIFY(qAbs(back - value) <= qAbs(maximum - minimum) / scale / 2 + 1e-9);
+    }
+}
+
+void tst_ExtWidgets::emptyRangeHasNoRawValue()
+{
+    qint64 raw = 42;
+    QVERIFY(!IByteControl::toRaw(5, 10, 10, 255, &raw));
+    QVERIFY(!IByteControl::toRaw(5, 10, 0, 0, &raw));
+    QCOMPARE(raw, qint64(42));
+    // Nothing to scale by: the display falls back to the minimum instead of dividing by zero.
+    QCOMPARE(IByteControl::toDisplay(100, 50, 7, 0), 7.0);
+    QCOMPARE(IByteControl::toDisplay(255, 100, 0, 255), 100.0);
+}
+
+void tst_ExtWidgets::rawValuesStayInTheirType_data()
+{
+    QTest::addColumn<int>("typeD");
+    QTest::addColumn<qint64>("raw");
+    QTest::addColumn<qint64>("written");
+    QTest::newRow("byte over 255") << 0 << qint64(300) << qint64(255);
+    QTest::newRow("byte negative") << 0 << qint64(-3) << qint64(0);
+    QTest::newRow("word over 65535") << 1 << qint64(70000) << qint64(65535);
+    QTest::newRow("dword in range") << 2 << qint64(70000) << qint64(70000);
+}
+
+void tst_ExtWidgets::rawValuesStayInTheirType()
+{
+    QFETCH(int, typeD);
+    QFETCH(qint64, raw);
+    QFETCH(qint64, written);
+    QCOMPARE(IByteControl::clampToType(raw, typeD), written);
+}
+
+void tst_ExtWidgets::setPointSteps_data()
+{
+    QTest::addColumn<double>("degrees");
+    QTest::addColumn<int>("steps");
+    QTest::newRow("16.2 is 81 steps, not 80") << 16.2 << 81;
+    QTest::newRow("22.0") << 22.0 << 110;
+    QTest::newRow("between steps rounds to nearest") << 21.5 << 108;
+    QTest::newRow("above one byte saturates") << 60.0 << 255;
+    QTest::newRow("below zero") << -1.0 << 0;
+}
+
+void tst_ExtWidgets::setPointSteps()
+{
+    QFETCH(double, degrees);
+    QFETCH(int, steps);
+    QCOMPARE(ExtHeatWidget::stepsForDegrees(degrees), steps);
+    ExtHeatWidget heat;
+    QSignalSpy spy(&heat, &ExtHeatWidget::ValueChange);
+    heat.plusminusClick(degrees);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toInt(), steps);
+}
+
+void tst_ExtWidgets::thermostatShowsValuesSilently()
+{
+    ExtHeatWidget heat;
+    QSignalSpy spy(&heat, &ExtHeatWidget::ValueChange);
+    heat.setValues(22.25, 110, 40);
+    QCOMPARE(heat.field()->value(), 22.0);
+    QCOMPARE(heat.temperatureText(), QStringLiteral("22.25°C"));
+    QCOMPARE(heat.level(), 40);
+    // A set-point beyond one byte from the controller cannot exist; the field stays in range.
+    heat.setValues(20, 400, 0);
+    QCOMPARE(heat.field()->value(), 51.0);
+    QCOMPARE(spy.count(), 0);
+}
+
+void tst_ExtWidgets::thermostatStepButtonSendsOneStep()
+{
+    TestView tv;
+    auto *heat = new ExtHeatWidget;
+    tv.scene.addItem(heat);
+    heat->resize(180, 100);
+    heat->setValues(20.0, 81, 0);
+    QVERIFY(tv.exposed());
+    QCoreApplication::processEvents();
+    QSignalSpy spy(heat, &ExtHeatWidget::ValueChange);
+    const QRectF plus = heat->field()->plusRect();
+    QVERIFY(!plus.isEmpty());
+    tv.click(heat->field()->mapToScene(plus.center()));
+    QTRY_COMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toInt(), 82);
+}
+
+void tst_ExtWidgets::lampBarDragSetsBrightness()
+{
+    TestView tv;
+    auto *lamp = new ExtLightWidget;
+    tv.scene.addItem(lamp);
+    lamp->setDimmer(true);
+    lamp->setText(QStringLiteral("Lamp"));
+    lamp->resize(100, 100 + 20);
+    QVERIFY(tv.exposed());
+    const QRectF bar = lamp->barRect();
+    QCOMPARE(bar.height(), 100.0);
+    QSignalSpy bright(lamp, &ExtLightWidget::BrightnessChanged);
+    QSignalSpy clicks(lamp, &EBaseWidget::clicked);
+
+    const QPointF top = lamp->mapToScene(QPointF(bar.center().x(), bar.top() + 5));
+    tv.press(top);
+    QCOMPARE(bright.count(), 1);
+    QCOMPARE(bright.last().at(0).toInt(), 9);
+    QVERIFY(lamp->isBarDragActive());
+    // The poll arriving mid-drag must not move the bar under the finger.
+    lamp->setBrightness(2);
+    QCOMPARE(lamp->brightness(), 9);
+    const QPointF bottom = lamp->mapToScene(QPointF(bar.center().x(), bar.bottom()));
+    tv.move(bottom);
+    QCOMPARE(bright.last().at(0).toInt(), 0);
+    tv.release(bottom);
+    QVERIFY(!lamp->isBarDragActive());
+    QCOMPARE(clicks.count(), 0);
+}
+
+void tst_ExtWidgets::lampBrightnessFromCodeIsSilentAndGuarded()
+{
+    ExtLightWidget lamp;
+    lamp.setDimmer(true);
+    QSignalSpy bright(&lamp, &ExtLightWidget::BrightnessChanged);
+    lamp.setBrightness(7);
+    QCOMPARE(lamp.brightness(), 7);
+    lamp.setBrightness(11);
+    lamp.setBrightness(-1);
+    QCOMPARE(lamp.brightness(), 7);
+    QCOMPARE(bright.count(), 0);
+}
+
+void tst_ExtWidgets::lampClickOutsideBarIsAClick()
+{
+    TestView tv;
+    auto *lamp = new ExtLightWidget;
+    tv.scene.addItem(lamp);
+    lamp->setDimmer(true);
+    lamp->resize(100, 120);
+    QVERIFY(tv.exposed());
+    QSignalSpy bright(lamp, &ExtLightWidget::BrightnessChanged);
+    QSignalSpy clicks(lamp, &EBaseWidget::clicked);
+    tv.click(lamp->mapToScene(QPointF(10, 110)));
+    QTRY_COMPARE(clicks.count(), 1);
+    QCOMPARE(bright.count(), 0);
+    // A disabled lamp takes no drag either.
+    lamp->setEnabled(false);
+    tv.click(lamp->mapToScene(lamp->barRect().center()));
+    QCOMPARE(bright.count(), 0);
+}
+
+void tst_ExtWidgets::byteControlShowsScaledValue()
+{
+    ExtByteControl byte;
+    byte.setRange(0, 100);
+    byte.setScale(255);
+    byte.setPrecision(3);
+    QSignalSpy spy(&byte, &ExtByteControl::ValueChange);
+    byte.setRawValue(128);
+    QVERIFY(qAbs(byte.value() - 50.196) < 0.001);
+    QCOMPARE(byte.displayText(), QStringLiteral("50.196"));
+    QCOMPARE(spy.count(), 0);
+}
+
+void tst_ExtWidgets::byteControlDirectEntry_data()
+{
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("sent"); // -1: nothing sent
+
+    QTest::newRow("over the range is clamped") << 0.0 << 100.0 << 255.0 << "150" << 255;
+    QTest::newRow("in range") << 0.0 << 100.0 << 255.0 << "50" << 128;
+    QTest::newRow("not a number") << 0.0 << 100.0 << 255.0 << "abc" << -1;
+    QTest::newRow("scale beyond a byte saturates") << 0.0 << 100.0 << 300.0 << "100" << 255;
+    QTest::newRow("empty range sends nothing") << 10.0 << 10.0 << 255.0 << "10" << -1;
+}
+
+void tst_ExtWidgets::byteControlDirectEntry()
+{
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(double, scale);
+    QFETCH(QString, typed);
+    QFETCH(int, sent);
+    TestView tv;
+    auto *byte = new ExtByteControl;
+    tv.scene.addItem(byte);
+    byte->resize(200, 80);
+    byte->setRange(minimum, maximum);
+    byte->setScale(scale);
+    byte->setEditMode(ExtByteControl::Editable);
+    QVERIFY(tv.exposed());
+    QSignalSpy spy(byte, &ExtByteControl::ValueChange);
+    QVERIFY(byte->editButton()->isVisible());
+    tv.click(byte->editButton()->mapToScene(byte->editButton()->rect().center()));
+    QTRY_VERIFY(byte->isEntryOpen());
+    byte->entry()->setText(typed);
+    tv.click(byte->editButton()->mapToScene(byte->editButton()->rect().center()));
+    QTRY_VERIFY(!byte->isEntryOpen());
+    if (sent < 0) {
+        QCOMPARE(spy.count(), 0);
+    } else {
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toInt(), sent);
+    }
+}
+
+void tst_ExtWidgets::readOnlyByteControlOffersNoEntry()
+{
+    ExtByteControl byte;
+    byte.setEditMode(ExtByteControl::ReadOnly);
+    QVERIFY(!byte.editButton()->isVisible());
+    QVERIFY(byte.field()->displayOnly());
+    QSignalSpy spy(&byte, &ExtByteControl::ValueChange);
+    byte.plusminusClick(10);
+    byte.editChanged();
+    QCOMPARE(spy.count(), 0);
+}
+
+void tst_ExtWidgets::sliderDragSendsRawValue()
+{
+    TestView tv;
+    auto *slider = new ExtSliderControl(ExtSliderControl::Horizontal);
+    tv.scene.addItem(slider);
+    slider->resize(300, 60);
+    slider->setRange(0, 100);
+    slider->setStep(0);
+    QVERIFY(tv.exposed());
+    QCoreApplication::processEvents();
+    QSignalSpy spy(slider, &ExtSliderControl::valueChanged);
+    slider->setRawValue(255);
+    QCOMPARE(slider->value(), 100.0);
+    QCOMPARE(spy.count(), 0);
+    ESliderWidget *inner = slider->slider();
+    tv.click(inner->mapToScene(inner->positionForValue(50)));
+    QTRY_VERIFY(spy.count() >= 1);
+    QCOMPARE(spy.last().at(0).toInt(), 128);
+}
+
+void tst_ExtWidgets::factoryPlacesAndNamesWidgets()
+{
+    QGraphicsScene scene;
+    auto *plan = new EImageWidget;
+    scene.addItem(plan);
+    plan->resize(800, 600);
+    BaseRoomV1 room;
+    LightControlV1 *lamp = room.createLight(QStringLiteral("l"), QStringLiteral("Lamp"), {50, 50});
+    lamp->setZIndex(0.5);
+    lamp->setDimmer(true);
+    EBaseWidget *w = ExtWidgetFactory::createWidget(lamp, plan);
+    QVERIFY(qobject_cast<ExtLightWidget *>(w));
+    QCOMPARE(w->parentItem(), plan);
+    QCOMPARE(w->objectName(), lamp->runtimeId());
+    QCOMPARE(w->pos(), QPointF(400, 300));
+    QCOMPARE(w->zValue(), 0.5);
+    QVERIFY(w->isMoveMode());
+    QVERIFY(static_cast<ExtLightWidget *>(w)->isDimmer());
+    QCOMPARE(ExtWidgetFactory::toPixels(50, 50, QSizeF(1000, 500)), QPointF(500, 250));
+    QCOMPARE(ExtWidgetFactory::toPercent(QPointF(500, 250), QSizeF(1000, 500)), QPointF(50, 50));
+
+    SwitchControlV1 *sw = room.createSwitch(QStringLiteral("s"), QStringLiteral("Sw"), {10, 20});
+    sw->setImageOn(QStringLiteral("none"));
+    auto *button = qobject_cast<ExtSwitchWidget *>(ExtWidgetFactory::createWidget(sw, plan));
+    QVERIFY(button);
+    QCOMPARE(button->pos(), QPointF(80, 120));
+    QVERIFY(button->image().isNull());
+    QCOMPARE(button->text(), QStringLiteral("Sw"));
+}
+
+void tst_ExtWidgets::factoryRefusesMismatches()
+{
+    QGraphicsScene scene;
+    auto *plan = new EImageWidget;
+    scene.addItem(plan);
+    BaseRoomV1 room;
+    LightControlV1 *lamp = room.createLight(QStringLiteral("l"), QStringLiteral("Lamp"), {0, 0});
+    QVERIFY(!ExtWidgetFactory::createWidget(lamp, nullptr));
+    QVERIFY(!ExtWidgetFactory::createWidget(nullptr, plan));
+    ExtSwitchWidget notALamp;
+    QVERIFY(!ExtWidgetFactory::applyProperties(&notALamp, lamp));
+}
+
+void tst_ExtWidgets::imageNameRule()
+{
+    QVERIFY(ExtWidgetFactory::imageForName(QStringLiteral("none")).isNull());
+    QCOMPARE(ExtWidgetFactory::imageForName(QString()),
+             QImage(QStringLiteral(":/resources/graphics.png")));
+    QCOMPARE(ExtWidgetFactory::imageForName(QString(), QStringLiteral("forward.png")),
+             QImage(QStringLiteral(":/resources/forward.png")));
+}
+
+void tst_ExtWidgets::sceneBarTogglesSwitchChangeBox()
+{
+    TestView tv;
+    auto *bar = new ExtScenesWidget;
+    tv.scene.addItem(bar);
+    bar->resize(170, 600);
+    bar->setScenesVisible(true);
+    bar->setDependencyVisible(true);
+    bar->setSceneNames({QStringLiteral("Evening")});
+    QVERIFY(tv.exposed());
+    QCOMPARE(bar->button(ExtScenesWidget::Scene1)->text(), QStringLiteral("Evening"));
+    QVERIFY(!bar->isButtonShown(ExtScenesWidget::SwitchChange));
+    // The heating toggle has no command behind it and is never offered.
+    QVERIFY(!bar->isButtonShown(ExtScenesWidget::Eco));
+    QSignalSpy dependency(bar, &ExtScenesWidget::EditDependanceClick);
+    EBaseWidget *dep = bar->button(ExtScenesWidget::Dependencies);
+    tv.click(dep->mapToScene(dep->rect().center()));
+    QTRY_COMPARE(dependency.count(), 1);
+    QVERIFY(bar->isDependencyMode());
+    QVERIFY(bar->isButtonShown(ExtScenesWidget::SwitchChange));
+    EBaseWidget *box = bar->button(ExtScenesWidget::SwitchChange);
+    tv.click(box->mapToScene(box->rect().center()));
+    QTRY_VERIFY(bar->isSwitchChangeMode());
+    tv.click(dep->mapToScene(dep->rect().center()));
+    QTRY_COMPARE(dependency.count(), 2);
+    QVERIFY(!bar->isDependencyMode());
+    QVERIFY(!bar->isSwitchChangeMode());
+    QVERIFY(!bar->isButtonShown(ExtScenesWidget::SwitchChange));
+}
+
+void tst_ExtWidgets::textWriterSendsOnSave()
+{
+    TestView tv;
+    auto *writer = new ExtTextWriterWidget;
+    tv.scene.addItem(writer);
+    writer->resize(240, 80);
+    QVERIFY(tv.exposed());
+    QSignalSpy spy(writer, &ExtTextWriterWidget::textChanged);
+    writer->setCurrentText(QStringLiteral("Hello"));
+    QCOMPARE(spy.count(), 0);
+    ExtToolWidget *send = writer->sendButton();
+    tv.click(send->mapToScene(send->rect().center()));
+    QTRY_COMPARE(spy.count(), 1);
+    QCOMPARE(writer->currentText(), QStringLiteral("Hello"));
+}
+
+QTEST_MAIN(tst_ExtWidgets)
+#include "tst_extwidgets.moc"
