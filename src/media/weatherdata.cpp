@@ -31,6 +31,23 @@ XML::NodeElementPtr firstChild(const XML::NodeElementPtr &node, const char *tag)
     return child && child->tagName() == QLatin1String(tag) ? child : XML::NodeElementPtr();
 }
 
+// Normalised: scheme added when missing, trailing slash ensured; empty stays empty.
+QString normalisedPrefix(const QString &prefix)
+{
+    QString text = prefix.trimmed();
+    if (!text.isEmpty() && !text.contains(QLatin1String("://")))
+        text.prepend(QStringLiteral("http://"));
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('/')))
+        text.append(QLatin1Char('/'));
+    return text;
+}
+
+QString &defaultPrefix()
+{
+    static QString prefix = QString::fromLatin1(kDefaultPrefix);
+    return prefix;
+}
+
 } // namespace
 
 struct WeatherDataPrivate
@@ -39,7 +56,7 @@ struct WeatherDataPrivate
     QNetworkAccessManager *manager = nullptr; // child of the WeatherData
     QNetworkReply *reply = nullptr;           // the one request in flight
     QTimer timeout;
-    QString prefix = QString::fromLatin1(kDefaultPrefix);
+    QString prefix = defaultPrefix();
     qint64 maxBytes = kMaxReplyBytes;
 };
 
@@ -83,12 +100,18 @@ ForecastClass::Forecast WeatherData::forecast() const
 
 void WeatherData::setInformerPrefix(const QString &prefix)
 {
-    QString text = prefix.trimmed();
-    if (!text.isEmpty() && !text.contains(QLatin1String("://")))
-        text.prepend(QStringLiteral("http://"));
-    if (!text.isEmpty() && !text.endsWith(QLatin1Char('/')))
-        text.append(QLatin1Char('/'));
-    d->prefix = text;
+    d->prefix = normalisedPrefix(prefix);
+}
+
+void WeatherData::setDefaultInformerPrefix(const QString &prefix)
+{
+    const QString text = normalisedPrefix(prefix);
+    defaultPrefix() = text.isEmpty() ? QString::fromLatin1(kDefaultPrefix) : text;
+}
+
+QString WeatherData::defaultInformerPrefix()
+{
+    return defaultPrefix();
 }
 
 QString WeatherData::informerPrefix() const

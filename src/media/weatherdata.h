@@ -29,6 +29,9 @@ public:
     // prefix without scheme gets "http://"; a missing trailing slash is added.
     void setInformerPrefix(const QString &prefix);
     QString informerPrefix() const;
+    // The prefix new clients start with: set once from the configuration's informer setting.
+    static void setDefaultInformerPrefix(const QString &prefix);
+    static QString defaultInformerPrefix();
     // The URL requestUpdate() asks for, or an invalid URL without town id or prefix.
     QUrl requestUrl() const;
 

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#include "extmjpegwidget.h"
+
+#include "ipcamcontrolv1.h"
+#include "mjpegdata.h"
+
+ExtMjpegWidget::ExtMjpegWidget(IpCamControlV1 *record, QGraphicsItem *parent)
+    : ExtCameraWidget(record, parent), m_stream(new MjpegData(this))
+{
+    connect(m_stream, &MjpegData::newImageGrabbed, this, &ExtMjpegWidget::updateImage);
+    connect(m_stream, &MjpegData::errorHappend, this, &ExtCameraWidget::errorImage);
+    connect(m_stream, &MjpegData::finishGrabing, this, &ExtCameraWidget::errorImage);
+    applyRecord(record);
+    updateOnScreen();
+}
+
+ExtMjpegWidget::~ExtMjpegWidget()
+{
+    // Stop before the picture widgets go away, so no late frame lands on them.
+    m_stream->disconnect(this);
+    m_stream->stop();
+}
+
+void ExtMjpegWidget::applyRecord(CameraControlV1 *record)
+{
+    ExtCameraWidget::applyRecord(record);
+    if (!record || !m_stream)
+        return;
+    m_stream->setAddress(record->ipaddress());
+    m_stream->setPort(record->port());
+    m_stream->setPath(record->initial());
+    m_stream->setLogin(record->login());
+    m_stream->setPassword(record->password());
+}
+
+void ExtMjpegWidget::updateImage(QImage image)
+{
+    setPicture(image);
+}
+
+void ExtMjpegWidget::onScreenChanged(bool onScreen)
+{
+    if (!m_stream)
+        return;
+    if (onScreen) {
+        m_stream->start();
+    } else {
+        m_stream->stop();
+        errorImage();
+    }
+}
