@@ -30,6 +30,7 @@ struct ExtByteControlPrivate
     int typeD = 0;
     int mode = ExtByteControl::StepsOnly;
     bool frame = true;
+    QColor valueColor = Qt::black;
     QString imageName;
     QImage image;
     QPixmap background;
@@ -88,8 +89,15 @@ void ExtByteControl::setValueColor(const QColor &color)
 {
     if (!color.isValid())
         return;
-    d->field->setColortext(color);
-    d->entry->setColortext(color);
+    d->valueColor = color;
+    applyValueColor();
+}
+
+void ExtByteControl::applyValueColor()
+{
+    // The record's colour is meant for the value on the panel; a field the user types into has
+    // its own light face and keeps dark text there.
+    d->field->setColortext(d->mode == ReadOnly ? d->valueColor : QColor(Qt::black));
 }
 
 void ExtByteControl::setValueFont(const QFont &font)
@@ -162,6 +170,7 @@ void ExtByteControl::setDataType(int typeD)
 void ExtByteControl::setEditMode(int mode)
 {
     d->mode = (mode == ReadOnly || mode == Editable) ? mode : StepsOnly;
+    applyValueColor();
     const bool editable = d->mode == Editable;
     d->edit->setVisible(editable);
     d->grid->setColumnFixedWidth(1, editable ? kEditColumn : 1);
@@ -274,8 +283,9 @@ void ExtByteControl::paint(QPainter *painter, const QStyleOptionGraphicsItem *, 
         painter->drawPixmap(0, 0, d->background);
     }
     if (d->frame) {
-        painter->setPen(QColor(0, 0, 0, 100));
-        painter->setBrush(QColor(255, 255, 255, 170));
+        // A dark glass panel: plans are dark and the records' text colours are chosen for it.
+        painter->setPen(QColor(255, 255, 255, 60));
+        painter->setBrush(QColor(0, 0, 0, 150));
         painter->drawRoundedRect(rect().adjusted(1, 1, -1, -1), 8, 8);
     }
 }

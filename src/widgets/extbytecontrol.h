@@ -66,5 +66,6 @@ signals:
 
 private:
     void sendValue(double display);
+    void applyValueColor();
     std::unique_ptr<ExtByteControlPrivate> d;
 };

@@ -94,8 +94,8 @@ void ExtHeatWidget::setTemperatureColor(const QColor &color)
 {
     if (!color.isValid())
         return;
+    // The set-point field keeps its own dark text on its light face.
     d->temperature->setColortext(color);
-    d->field->setColortext(color);
 }
 
 void ExtHeatWidget::setNumericFont(const QFont &font)

@@ -288,6 +288,7 @@ void ExtLightWidget::relayout()
 void ExtLightWidget::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
     painter->setRenderHint(QPainter::Antialiasing, true);
+    painter->setFont(font());
     if (d->marked) {
         painter->setPen(Qt::NoPen);
         painter->setBrush(QColor(255, 214, 64, 170));

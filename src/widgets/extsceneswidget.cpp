@@ -177,7 +177,10 @@ void ExtScenesWidget::applyTexts()
     d->buttons[AllOff]->setText(localText(kTextAllOff));
     d->buttons[Save]->setText(localText(kTextSave));
     d->buttons[Dependencies]->setText(localText(kTextDependencies));
-    d->buttons[SwitchChange]->setText(localText(kTextSwitchChange));
+    // The check box label is one line.
+    QString switchChange = localText(kTextSwitchChange);
+    switchChange.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    d->buttons[SwitchChange]->setText(switchChange.replace(QLatin1Char('\n'), QLatin1Char(' ')));
     d->buttons[Eco]->setText(localText(kTextEco));
 }
 

@@ -122,7 +122,7 @@ void ExtSliderControl::paint(QPainter *painter, const QStyleOptionGraphicsItem *
     if (!d->frame)
         return;
     painter->setRenderHint(QPainter::Antialiasing, true);
-    painter->setPen(QColor(0, 0, 0, 100));
-    painter->setBrush(QColor(255, 255, 255, 150));
+    painter->setPen(QColor(255, 255, 255, 60));
+    painter->setBrush(QColor(0, 0, 0, 150));
     painter->drawRoundedRect(rect().adjusted(1, 1, -1, -1), 8, 8);
 }

@@ -6,6 +6,8 @@
 #include "elabelwidget.h"
 #include "exttoolwidget.h"
 
+#include <QPainter>
+
 ExtToolboxWidget::ExtToolboxWidget(QGraphicsItem *parent) : EGraphicsWidget(parent)
 {
     QFont f(QStringLiteral("Arial"));
@@ -24,12 +26,23 @@ ExtToolboxWidget::ExtToolboxWidget(QGraphicsItem *parent) : EGraphicsWidget(pare
     grid->addWidget(m_delete, 1, 1);
     grid->addWidget(m_properties, 1, 2);
     setLayout(grid);
+    QFont caption(QStringLiteral("Arial"));
+    caption.setPixelSize(10);
     for (ExtToolWidget *b : {m_add, m_delete, m_properties})
-        b->setCaptionFont(f);
+        b->setCaptionFont(caption);
     connect(m_add, &EBaseWidget::clicked, this, &ExtToolboxWidget::AddButton);
     connect(m_delete, &EBaseWidget::clicked, this, &ExtToolboxWidget::DelButton);
     connect(m_properties, &EBaseWidget::clicked, this, &ExtToolboxWidget::ShowSettings);
     applyTexts();
+}
+
+void ExtToolboxWidget::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
+{
+    // A dark glass panel keeps the white captions readable over any plan.
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(QColor(0, 0, 0, 110));
+    painter->drawRoundedRect(rect().adjusted(1, 1, -1, -1), 8, 8);
 }
 
 void ExtToolboxWidget::setStatusText(const QString &text)
@@ -64,7 +77,12 @@ void ExtToolboxWidget::ShowSettings()
 
 void ExtToolboxWidget::applyTexts()
 {
-    m_add->setText(localText(61104));
-    m_delete->setText(localText(61105));
-    m_properties->setText(localText(61106));
+    // Tool button captions are one line; the two-line texts of the table are joined.
+    const auto oneLine = [](QString text) {
+        return text.replace(QLatin1String("\r\n"), QLatin1String(" "))
+            .replace(QLatin1Char('\n'), QLatin1Char(' '));
+    };
+    m_add->setText(oneLine(localText(61104)));
+    m_delete->setText(oneLine(localText(61105)));
+    m_properties->setText(oneLine(localText(61106)));
 }

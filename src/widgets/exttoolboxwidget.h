@@ -22,6 +22,9 @@ public:
     ExtToolWidget *deleteButton() const { return m_delete; }
     ExtToolWidget *propertiesButton() const { return m_properties; }
 
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
+               QWidget *widget = nullptr) override;
+
 public slots:
     void AddButton();
     void DelButton();
