@@ -81,19 +81,24 @@ MainContentForm::MainContentForm(QGraphicsItem *parent)
     m_view = barButton(QStringLiteral("minimize.png"), 50);
     m_view->setShowCaption(false);
     m_view->setLongClickMode(true);
+    // Anchored to the right edge: the group stays put when the home button hides at home.
+    right->addStretch(1);
     for (QGraphicsLayoutItem *item : std::initializer_list<QGraphicsLayoutItem *>{
              m_home, m_connection, m_alarm, m_calendar, m_clock, m_view})
         right->addItem(item);
     bar->addItem(right, 0, 1);
     grid->addItem(bar, 0, 0);
 
-    m_background = new EImageWidget;
-    m_background->setAcceptedMouseButtons(Qt::NoButton);
+    // The background picture shares the content cell with the page stack: a grid cell holds one
+    // item, so the picture follows the stack's geometry instead of sitting in the layout.
     m_stack = new EStackWidget;
-    grid->addWidget(m_background, 1, 0);
     grid->addWidget(m_stack, 1, 0);
     setLayout(grid);
+    m_background = new EImageWidget(this);
+    m_background->setAcceptedMouseButtons(Qt::NoButton);
     m_background->setZValue(-1);
+    connect(m_stack, &EGraphicsWidget::onGeometryChanged, m_background,
+            [this](const QRectF &rect) { m_background->setGeometry(rect); });
 
     connect(m_back, &EBaseWidget::clicked, this, &MainContentForm::gotoBack);
     connect(m_home, &EBaseWidget::clicked, this, &MainContentForm::GotoHome);
@@ -191,6 +196,12 @@ void MainContentForm::setViewButtonIcon(const QString &icon)
 void MainContentForm::showControllerPage(int value)
 {
     m_worker->selectControllerPage(value);
+}
+
+void MainContentForm::setPagesVisible(bool visible)
+{
+    m_stack->setVisible(visible);
+    m_background->setVisible(visible);
 }
 
 void MainContentForm::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
@@ -326,7 +337,8 @@ void MainContentForm::updateBackButton()
     const bool wide = size().width() >= kWideBackButton;
     const qreal width = wide ? 300 : 66;
     m_back->setShowCaption(wide);
-    m_back->setMinimumWidth(width);
+    // The minimum stays narrow: a wide minimum would hold the form at the threshold width.
+    m_back->setMinimumWidth(66);
     m_back->setMaximumWidth(width);
     m_back->setPreferredWidth(width);
 }

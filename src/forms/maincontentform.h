@@ -45,6 +45,8 @@ public:
     void setDateTime(const QDateTime &now);
     void setViewButtonIcon(const QString &icon);
     void showControllerPage(int value);
+    // Hides the pages (and their background) while the window is collapsed to the top bar.
+    void setPagesVisible(bool visible);
 
     EStackWidget *stack() const { return m_stack; }
     MainContentWorker *worker() const { return m_worker; }

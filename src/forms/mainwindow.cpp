@@ -83,6 +83,9 @@ MainWindow::MainWindow(QWidget *parent)
 {
     m_dateTimer.setInterval(500);
     setMinimumSize(568, 320);
+    // Until a configuration says where the window goes, open it at a size the splash and the
+    // selector read well at.
+    resize(1024, 700);
     setBackgroundBrush(QBrush(QPixmap(QStringLiteral(":/resources/bp.png"))));
 
     m_stack = new EStackWidget;
@@ -552,14 +555,14 @@ void MainWindow::PanelShowHide()
         if (!isFullScreen())
             rememberNormalGeometry();
         m_collapsed = true;
-        m_content->stack()->hide();
+        m_content->setPagesVisible(false);
         setMinimumHeight(kCollapsedHeight);
         setMaximumHeight(kCollapsedHeight);
     } else {
         m_collapsed = false;
         setMinimumHeight(kExpandedMinimumHeight);
         setMaximumHeight(kNoMaximum);
-        m_content->stack()->show();
+        m_content->setPagesVisible(true);
         if (m_savedSize.isValid())
             resize(m_savedSize);
         applyWindowMode(settings().value(EAppSettings::WndView).toString());

@@ -17,7 +17,12 @@ EGraphicsWidget::EGraphicsWidget(QGraphicsItem *parent)
     connect(this, &QGraphicsWidget::geometryChanged, this, &EGraphicsWidget::handleGeometryChange);
 }
 
-EGraphicsWidget::~EGraphicsWidget() = default;
+EGraphicsWidget::~EGraphicsWidget()
+{
+    // QGraphicsWidget's own destructor still moves and resizes the item (it leaves its parent),
+    // after this part and its d are gone; the connection must not outlive them.
+    disconnect(this, &QGraphicsWidget::geometryChanged, this, &EGraphicsWidget::handleGeometryChange);
+}
 
 void EGraphicsWidget::setMargins(qreal left, qreal top, qreal right, qreal bottom)
 {
