@@ -21,8 +21,20 @@ QT_QPA_PLATFORM=offscreen "$root/build/tools/demogen/verandix-demogen" --flat --
     --scenario "$root/resources/demo/demo.scenario" --quiet > /dev/null &
 sim=$!
 
-run=("$root/build/src/verandix" "$@")
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    run=(xvfb-run -a -s "-screen 0 1280x800x24" "${run[@]}")
+# Wait until the simulator answers, so the panel's first poll already finds the house.
+for _ in $(seq 50); do
+    (exec 3<>/dev/tcp/127.0.0.1/1502) 2>/dev/null && break
+    sleep 0.1
+done
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    "$root/build/src/verandix" "$@"
+else
+    # No display to open a window on: walk through every screen on a virtual display instead
+    # and leave one picture per page.
+    tour="${VERANDIX_TOUR_DIR:-$root/build/tour}"
+    rm -rf "$tour"
+    xvfb-run -a -s "-screen 0 1280x800x24" "$root/build/src/verandix" --tour "$tour" "$@"
+    echo "No display here: the tour of every screen is in $tour"
+    ls "$tour"
 fi
-"${run[@]}"
