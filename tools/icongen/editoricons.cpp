@@ -402,6 +402,21 @@ QList<IconEntry> editorIcons()
         {QStringLiteral("zoomin.png"), cam, camera, cb([](QPainter &p) { magnifier(p, true); })},
         {QStringLiteral("zoomout.png"), cam, camera, cb([](QPainter &p) { magnifier(p, false); })},
         {QStringLiteral("graphics.png"), ctl, controls, t(kSlate, picture)},
+        {QStringLiteral("no_image.png"), ctl, controls,
+         [](const QSize &s) {
+             // In place of a picture that cannot be loaded: the picture glyph on an idle tile,
+             // struck through in red so a broken project file is noticed on the plan.
+             IconCanvas c(s.width(), s.height());
+             c.roundedTile(QColor(0x3a, 0x42, 0x4e));
+             QPainter &p = c.p();
+             p.setPen(IconCanvas::stroke(kIdle.lighter(115), 4.2));
+             picture(p);
+             p.setPen(IconCanvas::stroke(QColor(0x3a, 0x42, 0x4e), 9));
+             p.drawLine(QPointF(26, 74), QPointF(74, 26));
+             p.setPen(IconCanvas::stroke(kRed, 4.6));
+             p.drawLine(QPointF(26, 74), QPointF(74, 26));
+             return c.take();
+         }},
         {QStringLiteral("forward.png"), ctl, controls,
          t(kBlue,
            [](QPainter &p) {
