@@ -6,10 +6,10 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QThread>
 #include <functional>
 #include <memory>
 
-class QThread;
 class QTcpSocket;
 
 // The transport half of the controller link: a worker object that owns the one TCP connection to

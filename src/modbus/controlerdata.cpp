@@ -20,7 +20,6 @@ ControlerData::ControlerData(QObject *parent)
     : BaseTCPModbus(parent), d(std::make_unique<ControlerDataPrivate>())
 {
     registerControllerTypes();
-    qRegisterMetaType<RoomSnapshot>("RoomSnapshot");
     for (int i = 0; i < kGlobalSceneCount; ++i)
         d->scenes.activators.append(GActivators());
 }

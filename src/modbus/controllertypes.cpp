@@ -3,6 +3,7 @@
 #include "controllertypes.h"
 
 #include "modbusconstants.h"
+#include "roomsnapshot.h"
 
 namespace {
 // Position in the controller's order of each structure byte; structure byte 9 is stored 8th.
@@ -45,4 +46,5 @@ void registerControllerTypes()
     qRegisterMetaType<SubsUpdateItem>("SubsUpdateItem");
     qRegisterMetaType<SubsUpdate>("SubsUpdate");
     qRegisterMetaType<QList<SubsUpdate>>("QList<SubsUpdate>");
+    qRegisterMetaType<RoomSnapshot>("RoomSnapshot");
 }

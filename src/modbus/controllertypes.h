@@ -86,6 +86,6 @@ Q_DECLARE_METATYPE(ReservVariables)
 Q_DECLARE_METATYPE(GActivators)
 Q_DECLARE_METATYPE(ScenesStruct)
 
-// Registers every type above (and the lists of them and of SubsUpdate) for queued signals and
-// queued invocations. Safe to call more than once.
+// Registers every type above (and the lists of them, SubsUpdate and RoomSnapshot) for queued
+// signals and queued invocations. Safe to call more than once.
 void registerControllerTypes();
