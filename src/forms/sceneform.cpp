@@ -328,6 +328,11 @@ int SceneForm::selectedScene() const
     return d->scene->currentIndex();
 }
 
+bool SceneForm::hasSceneData() const
+{
+    return d->hasData;
+}
+
 EComboWidget *SceneForm::sceneSelector() const { return d->scene; }
 EComboWidget *SceneForm::lightSelector() const { return d->light; }
 EComboWidget *SceneForm::heatSelector() const { return d->heat; }

@@ -55,6 +55,8 @@ public:
     // The definition the editors describe, on top of the scene's last read definition.
     GActivators editedActivators() const;
     int selectedScene() const;
+    // Whether scene data from the controller arrived since the page was built.
+    bool hasSceneData() const;
 
     EComboWidget *sceneSelector() const;
     EComboWidget *lightSelector() const;

@@ -1,0 +1,213 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+// The fixed screens against the home controller simulator through the real controller link: what
+// the person does on a screen arrives in the simulated controller, and what the controller
+// reports shows on the screen.
+#include "alertform.h"
+#include "connsettform.h"
+#include "controlerdata.h"
+#include "eappsettings.h"
+#include "ecombopopup.h"
+#include "ecombowidget.h"
+#include "ecoreapp.h"
+#include "enumericwidget.h"
+#include "eradiobuttonwidget.h"
+#include "etableitem.h"
+#include "etablewidget.h"
+#include "etextedit.h"
+#include "exttoolwidget.h"
+#include "sceneform.h"
+#include "screentestsupport.h"
+#include "secureform.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+constexpr int kStartTimeoutMs = 15000;
+constexpr int kLinkTimeoutMs = 10000;
+// The simulator's clock starts in 2000 (946684800 s = words 0x4380, 0x386D), far from today.
+const char *const kScenario = "0 set word 20 17280\n"
+                              "0 set word 21 14445\n"
+                              "0 alarm on 2 128\n";
+} // namespace
+
+class TestScreensLink : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void keypadArmsWithTheUserCode();
+    void sceneSavedAndReadBack();
+    void synchronizeSetsTheControllerClock();
+    void alarmListedAndSwitchedOff();
+
+private:
+    void command(const QByteArray &line);
+    ScreenFixture m_fixture;
+    QProcess m_sim;
+    ControlerData *m_link = nullptr;
+    QTemporaryDir m_scratch;
+};
+
+void TestScreensLink::initTestCase()
+{
+    QVERIFY(m_fixture.loadDemo());
+    const QString scenario = m_scratch.filePath("screens.scenario");
+    QFile file(scenario);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(kScenario);
+    file.close();
+
+    m_sim.setProgram(QStringLiteral(HOMESIM_PATH));
+    m_sim.setArguments({"--listen", "127.0.0.1:0", "--config", m_fixture.folder(), "--scenario",
+                        scenario, "--quiet", "--stop-on-eof", "--arm-delay", "1"});
+    m_sim.start();
+    QVERIFY(m_sim.waitForStarted(kStartTimeoutMs));
+    int port = 0;
+    QElapsedTimer timer;
+    timer.start();
+    while (port == 0 && timer.elapsed() < kStartTimeoutMs) {
+        if (!m_sim.canReadLine() && !m_sim.waitForReadyRead(int(kStartTimeoutMs - timer.elapsed())))
+            break;
+        while (m_sim.canReadLine()) {
+            const QString line = QString::fromUtf8(m_sim.readLine()).trimmed();
+            if (line.startsWith(QLatin1String("listening on ")))
+                port = line.section(QLatin1Char(':'), -1).toInt();
+        }
+    }
+    QVERIFY2(port > 0, m_sim.readAllStandardError().constData());
+
+    // Loopback only, both addresses.
+    EAppSettings &settings = ECoreApp::instance()->settings();
+    settings.setValue(EAppSettings::IpAddress, QStringLiteral("127.0.0.1"));
+    settings.setValue(EAppSettings::IpAddress2, QStringLiteral("127.0.0.1"));
+    settings.setValue(EAppSettings::IpPort, port);
+    settings.setValue(EAppSettings::Timeout, 200);
+    m_link = new ControlerData;
+    m_link->configure(settings, false);
+    // The application core owns the link from here on, and the screens find it there.
+    ECoreApp::instance()->setController(m_link);
+    QSignalSpy status(m_link, &ControlerData::ReadyUpdateAlerts);
+    m_link->start();
+    QVERIFY(status.wait(kLinkTimeoutMs));
+}
+
+void TestScreensLink::cleanupTestCase()
+{
+    if (m_link)
+        m_link->shutdown();
+    if (m_sim.state() != QProcess::NotRunning) {
+        m_sim.closeWriteChannel();
+        if (!m_sim.waitForFinished(5000)) {
+            m_sim.terminate();
+            if (!m_sim.waitForFinished(5000))
+                m_sim.kill();
+        }
+    }
+}
+
+void TestScreensLink::command(const QByteArray &line)
+{
+    m_sim.write(line + '\n');
+    m_sim.waitForBytesWritten(1000);
+}
+
+void TestScreensLink::keypadArmsWithTheUserCode()
+{
+    auto *form = new SecureForm;
+    m_fixture.place(form);
+    QTRY_COMPARE_WITH_TIMEOUT(form->stateText(), QStringLiteral("Disarmed"), kLinkTimeoutMs);
+    for (const char *key : {"9", "9", "Enter"})
+        m_fixture.click(form->button(key));
+    QTRY_COMPARE_WITH_TIMEOUT(form->stateText(), QStringLiteral("Wrong pass!"), kLinkTimeoutMs);
+    for (const char *key : {"1", "2", "3", "4", "Enter"})
+        m_fixture.click(form->button(key));
+    // Arming counts down first (one second here).
+    QTRY_COMPARE_WITH_TIMEOUT(form->stateText(), QStringLiteral("Armed"), kLinkTimeoutMs);
+    for (const char *key : {"1", "2", "3", "4", "Enter"})
+        m_fixture.click(form->button(key));
+    QTRY_COMPARE_WITH_TIMEOUT(form->stateText(), QStringLiteral("Disarmed"), kLinkTimeoutMs);
+    delete form;
+}
+
+void TestScreensLink::sceneSavedAndReadBack()
+{
+    auto *form = new SceneForm;
+    QSignalSpy scenes(m_link, &ControlerData::ReadyUpdateScenes);
+    m_fixture.place(form);
+    QVERIFY(scenes.wait(kLinkTimeoutMs));
+    QTRY_VERIFY(form->hasSceneData());
+
+    auto choose = [this](EComboWidget *list, int item) {
+        m_fixture.click(list);
+        QVERIFY(list->popup());
+        QTest::mouseClick(m_fixture.view()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          m_fixture.view()->mapFromScene(list->popup()->rowSceneRect(item).center()));
+        QCOMPARE(list->currentIndex(), item);
+    };
+    choose(form->sceneSelector(), 3);
+    choose(form->lightSelector(), 5); // "Enable all"
+    choose(form->heatSelector(), 2);
+    for (int i = 0; i < 3; ++i)
+        m_fixture.click(form->hourField(), form->hourField()->plusRect().center());
+    m_fixture.click(form->smsField());
+    form->smsField()->selectAll();
+    QTest::keyClicks(m_fixture.view()->viewport(), "Party");
+    const GActivators expected = form->editedActivators();
+    QCOMPARE(int(expected.bytes[SceneForm::LightByte]), 100);
+    QCOMPARE(int(expected.bytes[SceneForm::HourByte]), 3);
+    m_fixture.click(form->saveButton());
+
+    // The scene area as the link reads it back from the controller.
+    bool found = false;
+    QElapsedTimer timer;
+    timer.start();
+    while (!found && timer.elapsed() < kLinkTimeoutMs) {
+        if (!scenes.wait(1000))
+            continue;
+        const auto last = scenes.last().at(0).value<ScenesStruct>();
+        found = last.activators.size() == 8 && last.activators.at(2) == expected
+                && last.names.value(2) == QStringLiteral("Party");
+    }
+    QVERIFY(found);
+    delete form;
+}
+
+void TestScreensLink::synchronizeSetsTheControllerClock()
+{
+    auto *form = new ConnSettForm;
+    m_fixture.place(form);
+    QTRY_VERIFY_WITH_TIMEOUT(form->controllerTimeText().contains(".2000"), kLinkTimeoutMs);
+    m_fixture.click(form->synchronizeButton());
+    const QString today = QDate::currentDate().toString("dd.MM.yyyy");
+    QTRY_VERIFY_WITH_TIMEOUT(form->controllerTimeText().startsWith(today), kLinkTimeoutMs);
+    delete form;
+}
+
+void TestScreensLink::alarmListedAndSwitchedOff()
+{
+    auto *form = new AlertForm;
+    m_fixture.place(form);
+    ETableWidget *table = form->table();
+    // Message 2 is the second row of the demo's list; "active alerts" is the filter on show.
+    QTRY_VERIFY_WITH_TIMEOUT(!table->isRowHidden(1), kLinkTimeoutMs);
+    QVERIFY(table->isRowHidden(0));
+    QVERIFY(table->item(1, AlertForm::TimeColumn)->text() != QStringLiteral("-"));
+    // Switching it inactive on the panel reaches the controller, which reports it back.
+    m_fixture.click(table, table->cellRect(1, AlertForm::ActiveColumn).center());
+    QTRY_VERIFY_WITH_TIMEOUT(table->isRowHidden(1), kLinkTimeoutMs);
+    m_fixture.click(form->filterButton(0));
+    QVERIFY(!table->isRowHidden(1));
+    QVERIFY(!table->item(1, AlertForm::ActiveColumn)->isChecked());
+    // Raised again and cleared by the controller itself.
+    command("alarm on 3 10");
+    QTRY_VERIFY_WITH_TIMEOUT(!table->isRowHidden(2), kLinkTimeoutMs);
+    delete form;
+}
+
+QTEST_MAIN(TestScreensLink)
+#include "tst_screenslink.moc"
