@@ -158,8 +158,16 @@ void MjpegData::stop()
         return;
     d->watchdog.stop();
     setState(NotGrabbing);
-    if (d->reply)
-        d->reply->abort();
+    if (QNetworkReply *reply = d->reply) {
+        reply->abort(); // reports the error and the end of the stream
+        // Let go of it at once, so that a start() right after (a page shown again) sends its
+        // request now instead of waiting for the aborted reply to be destroyed.
+        if (d->reply == reply) {
+            reply->disconnect(this);
+            reply->deleteLater();
+            d->reply = nullptr;
+        }
+    }
 }
 
 void MjpegData::setState(GrabbingState state)

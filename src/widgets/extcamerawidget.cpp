@@ -10,6 +10,7 @@
 #include "ptzmanager.h"
 
 #include <QFont>
+#include <QGraphicsWidget>
 #include <QPainter>
 
 namespace {
@@ -24,6 +25,7 @@ constexpr int kButtonCells[ExtCameraWidget::PtzButtonCount][2] = {{3, 2}, {3, 4}
                                                                   {3, 3}, {2, 4}, {4, 4}};
 constexpr qreal kMargin = 10;
 constexpr qreal kFrameRadius = 10;
+constexpr qreal kCaptionHeight = 30;
 
 } // namespace
 
@@ -53,17 +55,28 @@ ExtCameraWidget::ExtCameraWidget(CameraControlV1 *record, QGraphicsItem *parent)
     grid->setRowFixedHeight(2, 50);
     grid->setRowFixedHeight(3, 50);
     grid->setRowFixedHeight(4, 50);
-    grid->setRowFixedHeight(5, 30);
+    grid->setRowFixedHeight(5, kCaptionHeight);
     grid->setColumnFixedWidth(0, 50);
     grid->setColumnStretch(1, 1);
     grid->setColumnFixedWidth(2, 50);
     grid->setColumnFixedWidth(3, 50);
     grid->setColumnFixedWidth(4, 50);
 
-    d->picture = new EImageWidget;
+    // The picture lies under the buttons, over rows 0-4 of the grid; a grid cell holds one item,
+    // so the picture follows the widget's geometry outside the layout.
+    d->picture = new EImageWidget(this);
     d->picture->setSource(QLatin1String(kPlaceholder));
     d->picture->setFillMode(EImageWidget::PreserveAspectFit);
-    grid->addWidget(d->picture, 0, 0, 5, 5);
+    d->picture->setZValue(-1);
+    connect(this, &EGraphicsWidget::onGeometryChanged, d->picture, [this](const QRectF &r) {
+        d->picture->setGeometry(QRectF(kMargin, kMargin, qMax<qreal>(0, r.width() - 2 * kMargin),
+                                       qMax<qreal>(0, r.height() - 2 * kMargin - kCaptionHeight)));
+    });
+
+    // Holds the picture's rows and columns open in the grid.
+    auto *spacer = new QGraphicsWidget;
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    grid->addWidget(spacer, 0, 0, 2, 2);
 
     d->tools = new EIconWidget;
     d->tools->setImageSource(QStringLiteral(":/resources/ip_tools.png"));

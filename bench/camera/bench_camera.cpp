@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+// CPU time and memory of the panel's camera path (HTTP, multipart parsing, JPEG decoding) on a
+// real MJPEG stream from ffmpeg on loopback, next to ffmpeg itself decoding an identical stream in
+// the same run.
+//
+//   bench_camera [--seconds N] [--size WxH] [--fps N]      (defaults 60, 1280x720, 25)
+#include "mjpegdata.h"
+
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTimer>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+qint64 residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+quint16 freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+QStringList serverArgs(const QString &size, int fps, int seconds, quint16 port)
+{
+    // -re paces the stream in real time like a camera; the same source and settings give both
+    // consumers the same bytes.
+    return {"-hide_banner", "-loglevel", "error", "-re", "-f", "lavfi", "-i",
+            QStringLiteral("testsrc=size=%1:rate=%2:duration=%3").arg(size).arg(fps).arg(seconds),
+            "-c:v", "mjpeg", "-q:v", "5", "-f", "mpjpeg", "-boundary_tag", "frame",
+            "-content_type", "multipart/x-mixed-replace;boundary=frame", "-listen", "1",
+            QStringLiteral("http://127.0.0.1:%1/s.mjpg").arg(port)};
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption secondsOption("seconds", "Length of the stream.", "N", "60");
+    const QCommandLineOption sizeOption("size", "Picture size.", "WxH", "1280x720");
+    const QCommandLineOption fpsOption("fps", "Frames per second.", "N", "25");
+    parser.addOptions({secondsOption, sizeOption, fpsOption});
+    parser.process(app);
+    const int seconds = qBound(5, parser.value(secondsOption).toInt(), 3600);
+    const int fps = qBound(1, parser.value(fpsOption).toInt(), 60);
+    const QString size = parser.value(sizeOption);
+
+    const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    if (ffmpeg.isEmpty()) {
+        std::fprintf(stderr, "bench_camera: ffmpeg is not installed\n");
+        return 2;
+    }
+
+    const quint16 ourPort = freePort();
+    const quint16 theirPort = freePort();
+    QProcess ourServer;
+    QProcess theirServer;
+    ourServer.start(ffmpeg, serverArgs(size, fps, seconds, ourPort));
+    theirServer.start(ffmpeg, serverArgs(size, fps, seconds, theirPort));
+    if (!ourServer.waitForStarted() || !theirServer.waitForStarted())
+        return 2;
+
+    // ffmpeg as the reference consumer: decodes every frame to raw pictures and throws them away;
+    // -benchmark reports its own CPU time at the end.
+    QProcess decoder;
+    decoder.setProcessChannelMode(QProcess::MergedChannels);
+
+    MjpegData camera;
+    camera.setAddress(QStringLiteral("127.0.0.1"));
+    camera.setPort(QString::number(ourPort));
+    camera.setPath(QStringLiteral("/s.mjpg"));
+    camera.setReconnectInterval(100); // until ffmpeg listens
+
+    int frames = 0;
+    double cpuAtFirstFrame = 0;
+    qint64 rssFirst = 0;
+    qint64 rssPeak = 0;
+    qint64 rssAtHalf = 0;
+    QElapsedTimer wall;
+    QObject::connect(&camera, &MjpegData::newImageGrabbed, &app, [&](const QImage &image) {
+        if (frames == 0) {
+            cpuAtFirstFrame = cpuSeconds();
+            wall.start();
+            rssFirst = residentKiB();
+            // The mjpeg demuxer finds the pictures between the part headers; the mpjpeg one does
+            // not take ffmpeg's own HTTP stream.
+            decoder.start(ffmpeg, {"-hide_banner", "-nostats", "-benchmark", "-f", "mjpeg", "-i",
+                                   QStringLiteral("http://127.0.0.1:%1/s.mjpg").arg(theirPort),
+                                   "-f", "null", "-"});
+        }
+        ++frames;
+        if (frames == fps * seconds / 2)
+            rssAtHalf = residentKiB();
+        if (frames % fps == 0) // once per second of video, so sampling stays out of the figures
+            rssPeak = qMax(rssPeak, residentKiB());
+        Q_UNUSED(image);
+    });
+    double cpuAtEnd = 0;
+    qint64 wallMs = 0;
+    int framesAtEnd = 0;
+    QObject::connect(&camera, &MjpegData::finishGrabing, &app, [&] {
+        if (frames == 0)
+            return;
+        cpuAtEnd = cpuSeconds();
+        wallMs = wall.elapsed();
+        framesAtEnd = frames;
+        camera.stop();
+        app.quit();
+    });
+    QTimer::singleShot((seconds + 30) * 1000, &app, [&] {
+        std::fprintf(stderr, "bench_camera: the stream did not end in time\n");
+        app.exit(1);
+    });
+    camera.start();
+    const int rc = app.exec();
+    decoder.waitForFinished(30000);
+    ourServer.waitForFinished(5000);
+    theirServer.waitForFinished(5000);
+    if (rc != 0 || framesAtEnd < 2)
+        return 1;
+
+    const QString report = QString::fromLocal8Bit(decoder.readAll());
+    const QRegularExpression bench(QStringLiteral("utime=([0-9.]+)s stime=([0-9.]+)s"));
+    const QRegularExpressionMatch m = bench.match(report);
+    const double theirCpu = m.hasMatch() ? m.captured(1).toDouble() + m.captured(2).toDouble() : -1;
+    const QRegularExpressionMatch f = QRegularExpression(QStringLiteral("frame=\\s*(\\d+)"))
+                                          .match(report);
+    const double theirSeconds = f.hasMatch() ? f.captured(1).toDouble() / fps : seconds;
+
+    const double videoSeconds = double(framesAtEnd) / fps;
+    const double ourCpu = cpuAtEnd - cpuAtFirstFrame;
+    std::printf("stream            %s at %d fps, %d frames (%.1f s of video, %.1f s wall)\n",
+                qPrintable(size), fps, framesAtEnd, videoSeconds, wallMs / 1000.0);
+    std::printf("panel path        %.3f s CPU, %.1f ms CPU per second of video\n", ourCpu,
+                1000.0 * ourCpu / videoSeconds);
+    if (theirCpu >= 0) {
+        std::printf("ffmpeg decoding   %.3f s CPU, %.1f ms CPU per second of video (%.1f s)\n",
+                    theirCpu, 1000.0 * theirCpu / theirSeconds, theirSeconds);
+        std::printf("ratio             %.2f x\n",
+                    (ourCpu / videoSeconds) / (theirCpu / theirSeconds));
+    } else {
+        std::printf("ffmpeg decoding   no benchmark figures (%s)\n", qPrintable(report.trimmed()));
+    }
+    std::printf("resident memory   %lld KiB at the first frame, %lld KiB half way, %lld KiB peak\n",
+                rssFirst, rssAtHalf, rssPeak);
+    return 0;
+}
