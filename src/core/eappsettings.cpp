@@ -2,8 +2,11 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "eappsettings.h"
 
+#include "corelogging.h"
+#include "loadreport.h"
 #include "xmldocument.h"
 
+#include <QFileInfo>
 #include <QMultiHash>
 #include <QSharedData>
 #include <algorithm>
@@ -123,14 +126,24 @@ QVariant EAppSettings::defaultValue(int key) const
     return keyInfo(key).defaultValue;
 }
 
-bool EAppSettings::load(const QString &filePath)
+bool EAppSettings::load(const QString &filePath, LoadReport *report)
 {
+    // Problems name the file as a person knows it; every file of a configuration sits in one folder.
+    const QString fileName = QFileInfo(filePath).fileName();
     XmlDocument doc;
-    if (!doc.load(filePath))
+    if (!doc.load(filePath)) {
+        LoadReport::note(report, lcCore, fileName, doc.errorLine(),
+                         QStringLiteral("settings not read, defaults used: ") + doc.errorString());
         return false;
+    }
     const NodeElementPtr root = doc.root();
-    if (!root || root->tagName() != QLatin1String("config"))
+    if (!root || root->tagName() != QLatin1String("config")) {
+        LoadReport::note(report, lcCore, fileName, root ? root->lineNumber() : 0,
+                         QStringLiteral("settings not read, defaults used: the root element is "
+                                        "<%1>, not <config>")
+                             .arg(root ? root->tagName() : QString()));
         return false;
+    }
 
     const int version = root->attribute(QStringLiteral("version")).toInt();
     if (version < 2) {

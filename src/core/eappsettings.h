@@ -7,6 +7,8 @@
 #include <QString>
 #include <QVariant>
 
+class LoadReport;
+
 // Program settings of one configuration ("config.xml"). The elements of the file are kept as read
 // and their "value" attributes are looked up on demand, so unknown elements and attributes survive
 // a load and save untouched.
@@ -75,7 +77,8 @@ public:
     EAppSettings &operator=(const EAppSettings &other);
     ~EAppSettings();
 
-    bool load(const QString &filePath);
+    // When a report is given, a file that cannot be used is described there with its line.
+    bool load(const QString &filePath, LoadReport *report = nullptr);
     bool save(const QString &filePath) const;
     bool isLoaded() const;
 

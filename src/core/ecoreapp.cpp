@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "ecoreapp.h"
 
+#include "corelogging.h"
 #include "corenames.h"
 #include "eappsettings.h"
 #include "efonts.h"
@@ -14,11 +15,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QLoggingCategory>
 #include <QPointer>
 #include <QStandardPaths>
-
-Q_LOGGING_CATEGORY(lcCore, "verandix.core", QtWarningMsg)
 
 namespace {
 ECoreApp *s_instance = nullptr;
@@ -67,7 +65,9 @@ struct ECoreApp::Private
     QObject *projectModelObject = nullptr;
     IProjectModel *projectModel = nullptr;
     QObject *audioPlayer = nullptr;
+    std::unique_ptr<ISoundService> soundService;
     QObject *controller = nullptr;
+    LoadReport lastLoadReport;
 
     void readMulti(const QString &path);
 };
@@ -115,6 +115,8 @@ void ECoreApp::destroyInstance()
 
 ECoreApp::ECoreApp() : d(new Private)
 {
+    qRegisterMetaType<LoadProblem>();
+    qRegisterMetaType<LoadReport>();
     d->applicationFolder = documentsOrApplicationFolder(QLatin1String(CoreNames::kProductFolder));
     d->configurationFolder = d->applicationFolder;
     d->fonts = new EFonts(this);
@@ -146,6 +148,7 @@ ECoreApp::~ECoreApp()
             d->projectModel->saveProject(d->workingFolder);
     }
     delete d->controller;
+    d->soundService.reset();
     delete d->audioPlayer;
     delete d->projectModelObject;
     if (s_instance == this)
@@ -204,23 +207,45 @@ void ECoreApp::loadMultiConfiguration(const QString &entryName)
 void ECoreApp::loadConfiguration(const QString &folder)
 {
     d->configurationFolder = folder;
+    d->lastLoadReport.clear();
+    LoadReport &report = d->lastLoadReport;
     emit resourcesStartLoading();
 
     if (d->startMode == StartMode::Demo) {
         d->workingFolder = temporaryFolder(QLatin1String(CoreNames::kProductFolder));
-        EPackage::unpackFolder(folder, d->workingFolder);
+        // A damaged package stops the unpacking; the load goes on with what the folder holds.
+        EPackage::unpackFolder(folder, d->workingFolder, &report);
         copyBackgrounds(folder, d->workingFolder);
+        announceProblems(0);
     } else {
         d->workingFolder = folder;
     }
 
     d->settingsFilePath = existingFile(folder, QLatin1String(CoreNames::kSettingsFile));
-    if (d->settingsFilePath.isEmpty())
+    if (d->settingsFilePath.isEmpty()) {
+        const int before = report.size();
+        LoadReport::note(&report, lcCore, QLatin1String(CoreNames::kSettingsFile), 0,
+                         QStringLiteral("not found in %1: nothing of this configuration is loaded")
+                             .arg(QDir::toNativeSeparators(folder)));
+        announceProblems(before);
         return;
-    d->settings.load(d->settingsFilePath);
+    }
+    int before = report.size();
+    d->settings.load(d->settingsFilePath, &report);
+    announceProblems(before);
     emit mainConfigLoaded();
 
-    d->locale->load(d->settings.value(EAppSettings::Language).toString());
+    const QString language = d->settings.value(EAppSettings::Language).toString();
+    if (!d->locale->load(language) && !language.isEmpty() &&
+        language != QLatin1String("system")) {
+        // Only a language the settings name is worth a word; the system's may simply not exist.
+        before = report.size();
+        LoadReport::note(&report, lcCore, QLatin1String(CoreNames::kSettingsFile), 0,
+                         QStringLiteral("no language table \"%1\": texts stay in the previous "
+                                        "language")
+                             .arg(language));
+        announceProblems(before);
+    }
 
     QDir dir(d->workingFolder);
     QStringList files = dir.entryList({QStringLiteral("*.xml")},
@@ -229,9 +254,24 @@ void ECoreApp::loadConfiguration(const QString &folder)
     files.removeAll(QLatin1String(CoreNames::kSettingsFile));
     d->projectFiles = files;
 
-    if (d->projectModel)
-        d->projectModel->loadProject(d->workingFolder, d->projectFiles);
+    if (d->projectModel) {
+        before = report.size();
+        d->projectModel->loadProject(d->workingFolder, d->projectFiles, &report);
+        announceProblems(before);
+    }
     emit resourcesStopLoading();
+}
+
+void ECoreApp::announceProblems(int from)
+{
+    const QList<LoadProblem> &problems = d->lastLoadReport.problems();
+    for (int i = qMax(0, from); i < problems.size(); ++i)
+        emit loadProblemFound(problems.at(i));
+}
+
+const LoadReport &ECoreApp::lastLoadReport() const
+{
+    return d->lastLoadReport;
 }
 
 EAppSettings &ECoreApp::settings() const
@@ -261,10 +301,11 @@ void ECoreApp::setProjectModel(QObject *object, IProjectModel *model)
     d->projectModel = model;
 }
 
-void ECoreApp::setAudioPlayer(QObject *player)
+void ECoreApp::setAudioPlayer(QObject *player, std::unique_ptr<ISoundService> service)
 {
     Q_ASSERT(!d->audioPlayer);
     d->audioPlayer = player;
+    d->soundService = std::move(service);
 }
 
 void ECoreApp::setController(QObject *controller)
@@ -286,6 +327,11 @@ IProjectModel *ECoreApp::projectModel() const
 QObject *ECoreApp::audioPlayerObject() const
 {
     return d->audioPlayer;
+}
+
+ISoundService *ECoreApp::soundService() const
+{
+    return d->soundService.get();
 }
 
 QObject *ECoreApp::controllerObject() const
@@ -350,9 +396,9 @@ QString ECoreApp::soundFilePath(int number) const
 void ECoreApp::playSound(int number)
 {
     const QString path = soundFilePath(number);
-    if (path.isEmpty() || !d->audioPlayer)
+    if (path.isEmpty() || !d->soundService)
         return;
-    QMetaObject::invokeMethod(d->audioPlayer, "play", Qt::DirectConnection, Q_ARG(QString, path));
+    d->soundService->playFile(path);
 }
 
 bool ECoreApp::modbusDebug() const

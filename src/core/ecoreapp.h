@@ -2,6 +2,9 @@
 // SPDX-FileCopyrightText: Verandix developers
 #pragma once
 
+#include "isoundservice.h"
+#include "loadreport.h"
+
 #include <QFont>
 #include <QImage>
 #include <QList>
@@ -14,7 +17,6 @@ class EAppSettings;
 class ELocale;
 class EFonts;
 class IProjectModel;
-class RoomsV1;
 class ControlerData;
 class EAudioPlayer;
 
@@ -43,6 +45,12 @@ struct MultiConfiguration
 // The application singleton: owns the long-lived services (fonts, language table, settings, the
 // project model, the sound player and the controller link), knows the folders of the
 // configuration in use and runs the sequence that loads one.
+//
+// The core sits below every other library. It knows the project model, the sound player and the
+// link only as the small interfaces it needs of them (IProjectModel, ISoundService) or as plain
+// objects it owns; the program wires the concrete services in at start-up, and the libraries
+// above reach their concrete types through their own typed accessors (FormServices in the
+// screens, RoomsV1::fromCore() in the model).
 class ECoreApp : public QObject
 {
     Q_OBJECT
@@ -66,16 +74,24 @@ public:
     const MultiConfiguration &multiConfigurations() const;
 
     // Services of the higher layers. The program installs them right after creating the
-    // singleton; ECoreApp takes ownership and destroys them in reverse order of installation.
+    // singleton; ECoreApp takes ownership and destroys them in reverse order of installation
+    // (link first, then player, then project model).
     void setProjectModel(QObject *object, IProjectModel *model);
-    void setAudioPlayer(QObject *player);
+    // The player object and the service that plays a file through it.
+    void setAudioPlayer(QObject *player, std::unique_ptr<ISoundService> service);
+    // Any player type with a play(const QString &) member, called directly and typed.
+    template<typename Player> void setAudioPlayer(Player *player)
+    {
+        setAudioPlayer(player, std::make_unique<SoundServiceAdapter<Player>>(player));
+    }
     void setController(QObject *controller);
     QObject *projectModelObject() const;
     IProjectModel *projectModel() const;
     QObject *audioPlayerObject() const;
+    ISoundService *soundService() const;
     QObject *controllerObject() const;
-    // Typed accessors, defined by the library that provides the type.
-    RoomsV1 *rooms() const;
+    // Still defined by the link and player libraries for code written before their own typed
+    // accessors existed; new code uses FormServices::link() and FormServices::audioPlayer().
     ControlerData *controller() const;
     EAudioPlayer *audioPlayer() const;
 
@@ -84,6 +100,9 @@ public:
     QString workingFolder() const;
     QString settingsFilePath() const;
     QStringList projectFiles() const;
+    // What went wrong during the last loadConfiguration(), in the order it was found; empty when
+    // everything could be read. Each problem is also announced by loadProblemFound() as it is met.
+    const LoadReport &lastLoadReport() const;
 
     QFont font(int fontId) const;
     QImage image(const QString &name) const;
@@ -104,9 +123,14 @@ signals:
     void mainConfigLoaded();
     void resourcesStartLoading();
     void resourcesStopLoading();
+    // A problem met while loading a configuration (a damaged package, unreadable settings, a
+    // malformed project file with its line). Loading goes on with what could be read.
+    void loadProblemFound(const LoadProblem &problem);
 
 private:
     ECoreApp();
+    // Announces the problems added to the report since the given count.
+    void announceProblems(int from);
     ~ECoreApp() override;
     struct Private;
     std::unique_ptr<Private> d;

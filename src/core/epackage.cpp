@@ -3,6 +3,7 @@
 #include "epackage.h"
 
 #include "corenames.h"
+#include "loadreport.h"
 
 #include <QDir>
 #include <QFile>
@@ -78,11 +79,16 @@ bool isSafeEntryName(const QString &name)
     return !name.contains(QLatin1Char(':')) && !QDir::isAbsolutePath(name);
 }
 
-bool unpack(const QString &packagePath, const QString &targetFolder)
+bool unpack(const QString &packagePath, const QString &targetFolder, LoadReport *report)
 {
     QFile file(packagePath);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    if (!file.exists() || !file.open(QIODevice::ReadOnly)) {
+        LoadReport::note(report, lcPackage, QFileInfo(packagePath).fileName(), 0,
+                         file.exists() ? QStringLiteral("package cannot be opened: ") +
+                                             file.errorString()
+                                       : QStringLiteral("package not found"));
         return false;
+    }
     const Header header = readHeader(file.read(kHeaderSize));
     // A negative or oversized stored size simply reads what the file holds.
     const qint64 wanted = qMax<qint32>(header.storedSize, 0);
@@ -91,6 +97,10 @@ bool unpack(const QString &packagePath, const QString &targetFolder)
 
     // qUncompress yields empty content for a corrupt body; every entry then reads as empty.
     const QByteArray content = header.storedSize < header.unpackedSize ? qUncompress(body) : body;
+    if (content.isEmpty() && header.entryCount > 0) {
+        LoadReport::note(report, lcPackage, QFileInfo(packagePath).fileName(), 0,
+                         QStringLiteral("package is damaged: its content cannot be read"));
+    }
 
     ContentReader reader(content);
     // Once the content is used up every further entry would read as an empty name and be skipped,
@@ -101,13 +111,20 @@ bool unpack(const QString &packagePath, const QString &targetFolder)
         const QString name = QString::fromUtf8(nul >= 0 ? rawName.left(nul) : rawName);
         const QByteArray data = reader.readBytes(reader.readLength());
         if (!isSafeEntryName(name)) {
-            if (!name.isEmpty())
-                qCWarning(lcPackage) << "skipping unsafe package entry" << name;
+            if (!name.isEmpty()) {
+                LoadReport::note(report, lcPackage, QFileInfo(packagePath).fileName(), 0,
+                                 QStringLiteral("entry \"%1\" skipped: not a plain file name")
+                                     .arg(name));
+            }
             continue;
         }
         QFile out(targetFolder + QDir::separator() + name);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            LoadReport::note(report, lcPackage, QFileInfo(packagePath).fileName(), 0,
+                             QStringLiteral("entry \"%1\" not unpacked: %2")
+                                 .arg(name, out.errorString()));
             continue;
+        }
         out.write(data);
         out.flush();
         out.close();
@@ -115,11 +132,11 @@ bool unpack(const QString &packagePath, const QString &targetFolder)
     return true;
 }
 
-bool unpackFolder(const QString &sourceFolder, const QString &targetFolder)
+bool unpackFolder(const QString &sourceFolder, const QString &targetFolder, LoadReport *report)
 {
     for (const char *name :
          {CoreNames::kConfigsPackage, CoreNames::kImagesPackage, CoreNames::kSoundsPackage}) {
-        if (!unpack(sourceFolder + QDir::separator() + QLatin1String(name), targetFolder))
+        if (!unpack(sourceFolder + QDir::separator() + QLatin1String(name), targetFolder, report))
             return false;
     }
     return true;

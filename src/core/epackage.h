@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+class LoadReport;
+
 // Package archives: a flat set of named files in one binary file, the body optionally compressed
 // as a whole. The program only reads them (the demo ships as three packages).
 namespace EPackage {
@@ -26,11 +28,13 @@ struct Header
 };
 
 // Unpacks one package into an existing folder. True when the package could be opened and read,
-// even if single entries were skipped (unsafe names, files that cannot be written).
-bool unpack(const QString &packagePath, const QString &targetFolder);
+// even if single entries were skipped (unsafe names, files that cannot be written); what was
+// skipped is described in the report when one is given.
+bool unpack(const QString &packagePath, const QString &targetFolder, LoadReport *report = nullptr);
 // "configs.package", then "images.package", then "sounds.package" of the source folder; stops at
 // the first package that fails.
-bool unpackFolder(const QString &sourceFolder, const QString &targetFolder);
+bool unpackFolder(const QString &sourceFolder, const QString &targetFolder,
+                  LoadReport *report = nullptr);
 
 // Decodes the header; missing bytes read as zero.
 Header readHeader(const QByteArray &headerBytes);

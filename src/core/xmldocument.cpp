@@ -30,8 +30,10 @@ void writeElement(QXmlStreamWriter &w, const NodeElement &element)
         w.writeEmptyElement(element.tagName());
     else
         w.writeStartElement(element.tagName());
-    for (auto it = element.attributes().cbegin(); it != element.attributes().cend(); ++it)
-        w.writeAttribute(it.key(), it.value().toString());
+    // In the order the attributes were read or first set: the same tree always gives the same
+    // bytes, whatever process writes it.
+    for (const XML::Attributes::Entry &a : element.attributes())
+        w.writeAttribute(a.first, a.second.toString());
     if (empty)
         return;
     for (const NodeElementPtr &child : element.children()) {
@@ -66,6 +68,7 @@ template<typename Source> bool XmlDocument::parseFrom(Source &&source)
         switch (reader.readNext()) {
         case QXmlStreamReader::StartElement: {
             auto element = NodeElement::create(reader.qualifiedName().toString());
+            element->setLineNumber(reader.lineNumber());
             if (open.isEmpty()) {
                 // Comments in front of the root stay pending and land on its first child.
                 m_root = element;
@@ -90,6 +93,14 @@ template<typename Source> bool XmlDocument::parseFrom(Source &&source)
         }
     }
     const bool ok = !reader.hasError();
+    if (ok) {
+        m_errorString.clear();
+        m_errorLine = m_errorColumn = 0;
+    } else {
+        m_errorString = reader.errorString();
+        m_errorLine = reader.lineNumber();
+        m_errorColumn = reader.columnNumber();
+    }
     reader.clear();
     return ok;
 }
@@ -99,6 +110,8 @@ bool XmlDocument::load(const QString &filePath)
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) {
         m_root.reset();
+        m_errorString = file.exists() ? file.errorString() : QStringLiteral("file not found");
+        m_errorLine = m_errorColumn = 0;
         return false;
     }
     return parseFrom(&file);

@@ -15,6 +15,12 @@ public:
     XML::NodeElementPtr root() const { return m_root; }
     void setRoot(const XML::NodeElementPtr &root) { m_root = root; }
 
+    // Why the last load or parse failed, and where: empty and 0 after a success. The line and
+    // column are those of the reader (1-based); a file that cannot be opened gives line 0.
+    QString errorString() const { return m_errorString; }
+    qint64 errorLine() const { return m_errorLine; }
+    qint64 errorColumn() const { return m_errorColumn; }
+
     // Writes atomically (temporary file renamed over the old one), so a crash or a full disk never
     // leaves a truncated file; still returns false without writing if the file does not exist.
     static bool save(const QString &filePath, const XML::NodeElementPtr &root);
@@ -24,4 +30,7 @@ public:
 private:
     template<typename Source> bool parseFrom(Source &&source);
     XML::NodeElementPtr m_root;
+    QString m_errorString;
+    qint64 m_errorLine = 0;
+    qint64 m_errorColumn = 0;
 };

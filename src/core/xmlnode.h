@@ -2,16 +2,85 @@
 // SPDX-FileCopyrightText: Verandix developers
 #pragma once
 
-#include <QHash>
 #include <QObject>
+#include <QPair>
 #include <QSharedPointer>
 #include <QStringList>
 #include <QVariant>
+#include <QVector>
+
+#include <algorithm>
 
 namespace XML {
 
 class NodeElement;
 using NodeElementPtr = QSharedPointer<NodeElement>;
+
+// The attributes of one element, kept in the order they were read or first set. Files are written
+// in that order, so loading and saving an unchanged file gives the same bytes every time and a
+// configuration kept under version control only shows the changes a person made.
+class Attributes
+{
+public:
+    using Entry = QPair<QString, QVariant>;
+    using const_iterator = QVector<Entry>::const_iterator;
+
+    // Replaces the value of an existing attribute in place; a new one goes to the end.
+    void insert(const QString &name, const QVariant &value)
+    {
+        for (Entry &e : m_entries) {
+            if (e.first == name) {
+                e.second = value;
+                return;
+            }
+        }
+        m_entries.append(qMakePair(name, value));
+    }
+    QVariant value(const QString &name, const QVariant &defaultValue = QVariant()) const
+    {
+        for (const Entry &e : m_entries) {
+            if (e.first == name)
+                return e.second;
+        }
+        return defaultValue;
+    }
+    bool contains(const QString &name) const
+    {
+        for (const Entry &e : m_entries) {
+            if (e.first == name)
+                return true;
+        }
+        return false;
+    }
+    int remove(const QString &name)
+    {
+        const int before = m_entries.size();
+        m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(),
+                                       [&name](const Entry &e) { return e.first == name; }),
+                        m_entries.end());
+        return before - m_entries.size();
+    }
+    QStringList keys() const
+    {
+        QStringList names;
+        names.reserve(m_entries.size());
+        for (const Entry &e : m_entries)
+            names.append(e.first);
+        return names;
+    }
+    int size() const { return m_entries.size(); }
+    bool isEmpty() const { return m_entries.isEmpty(); }
+    void clear() { m_entries.clear(); }
+    const Entry &at(int index) const { return m_entries.at(index); }
+    const_iterator begin() const { return m_entries.cbegin(); }
+    const_iterator end() const { return m_entries.cend(); }
+    const_iterator cbegin() const { return m_entries.cbegin(); }
+    const_iterator cend() const { return m_entries.cend(); }
+
+private:
+    // Elements carry a handful of attributes: a linear search beats hashing and keeps the order.
+    QVector<Entry> m_entries;
+};
 
 // One element of the in-memory XML tree that every file of the program is read into: tag name,
 // attributes, the comments that stood in front of it and child elements. Text content is not kept.
@@ -19,7 +88,7 @@ class NodeElement : public QObject
 {
     Q_OBJECT
 public:
-    using Attributes = QHash<QString, QVariant>;
+    using Attributes = XML::Attributes;
 
     NodeElement() = default;
     explicit NodeElement(const QString &tagName) : m_tagName(tagName) {}
@@ -57,11 +126,17 @@ public:
     QStringList comments() const { return m_comments; }
     void setComments(const QStringList &comments) { m_comments = comments; }
 
+    // Line of the start tag in the file it was read from (1-based); 0 for elements built in code.
+    // Lets a reader say where in a file it found something it could not use.
+    qint64 lineNumber() const { return m_lineNumber; }
+    void setLineNumber(qint64 line) { m_lineNumber = line; }
+
 private:
     QString m_tagName;
     Attributes m_attributes;
     QStringList m_comments;
     QList<NodeElementPtr> m_children;
+    qint64 m_lineNumber = 0;
 };
 
 } // namespace XML

@@ -14,6 +14,7 @@
 #include "ipcamcontrolv1.h"
 #include "lightcontrolv1.h"
 #include "mainstructv1.h"
+#include "modellogging.h"
 #include "resbtcontrolv1.h"
 #include "roomstructv1.h"
 #include "sensorcontrolv1.h"
@@ -418,33 +419,39 @@ bool ProjectReaderV1::toBool(const QVariant &value)
 
 std::unique_ptr<MainStructV1> ProjectReaderV1::readSubsystem(const QString &folder,
                                                              const QString &fileName,
-                                                             QStringList *problems)
+                                                             LoadReport *report)
 {
     XmlDocument document;
     const QString path = folder + QDir::separator() + fileName;
     if (!document.load(path)) {
-        if (problems)
-            problems->append(QFileInfo::exists(path) ? QStringLiteral("not well-formed XML")
-                                                     : QStringLiteral("cannot be read"));
+        if (QFileInfo::exists(path) && document.errorLine() > 0) {
+            LoadReport::note(report, lcModel, fileName, document.errorLine(),
+                             QStringLiteral("not well-formed XML (%1): nothing of this file is "
+                                            "shown")
+                                 .arg(document.errorString()));
+        } else {
+            LoadReport::note(report, lcModel, fileName, 0,
+                             QStringLiteral("cannot be read (%1): nothing of this file is shown")
+                                 .arg(document.errorString()));
+        }
         auto root = std::make_unique<MainStructV1>();
         root->setSystemType(BaseRoomV1::TYPESYSTEM(systemTypeForFile(fileName)));
         return root;
     }
-    return readSubsystem(document.root(), fileName, problems);
+    return readSubsystem(document.root(), fileName, report);
 }
 
 std::unique_ptr<MainStructV1> ProjectReaderV1::readSubsystem(const XML::NodeElementPtr &rootElement,
                                                              const QString &fileName,
-                                                             QStringList *problems)
+                                                             LoadReport *report)
 {
     auto root = std::make_unique<MainStructV1>();
     const auto type = BaseRoomV1::TYPESYSTEM(systemTypeForFile(fileName));
     root->setSystemType(type);
     if (!rootElement || rootElement->tagName() != QLatin1String(kTagSubsystems)) {
-        if (problems) {
-            problems->append(QStringLiteral("root element is <%1>, not <subsystems>: nothing read")
-                                 .arg(rootElement ? rootElement->tagName() : QString()));
-        }
+        LoadReport::note(report, lcModel, fileName, rootElement ? rootElement->lineNumber() : 0,
+                         QStringLiteral("root element is <%1>, not <subsystems>: nothing read")
+                             .arg(rootElement ? rootElement->tagName() : QString()));
         return root;
     }
     const Attributes a(*rootElement);
@@ -473,13 +480,13 @@ std::unique_ptr<MainStructV1> ProjectReaderV1::readSubsystem(const XML::NodeElem
                     readPage(*floorChild, room);
                     // Nesting stops at rooms: everything inside is a control or a scene.
                     for (const XML::NodeElementPtr &roomChild : floorChild->children())
-                        readControl(*roomChild, room, problems);
+                        readControl(*roomChild, room, report, fileName);
                 } else {
-                    readControl(*floorChild, floor, problems);
+                    readControl(*floorChild, floor, report, fileName);
                 }
             }
         } else {
-            readControl(*child, root.get(), problems);
+            readControl(*child, root.get(), report, fileName);
         }
     }
     return root;
@@ -509,7 +516,7 @@ void ProjectReaderV1::readPage(const XML::NodeElement &element, BaseRoomV1 *page
 }
 
 int ProjectReaderV1::readControl(const XML::NodeElement &element, BaseRoomV1 *page,
-                                 QStringList *problems)
+                                 LoadReport *report, const QString &fileName)
 {
     Q_ASSERT(page);
     if (!page)
@@ -524,16 +531,15 @@ int ProjectReaderV1::readControl(const XML::NodeElement &element, BaseRoomV1 *pa
         return -1;
     BaseControlV1 *control = readRecord(kind, Attributes(element));
     if (!control) {
-        if (problems) {
-            const QString tag = element.tagName();
-            const bool structural =
-                tag == QLatin1String(kTagFloor) || tag == QLatin1String(kTagRoom) ||
-                tag == QLatin1String(kTagGlobalScene) || tag == QLatin1String(kTagSubsystems);
-            problems->append(
-                QStringLiteral("%1 element <%2> in %3 ignored")
-                    .arg(structural ? QStringLiteral("misplaced") : QStringLiteral("unknown"), tag,
-                         describePage(page)));
-        }
+        const QString tag = element.tagName();
+        const bool structural =
+            tag == QLatin1String(kTagFloor) || tag == QLatin1String(kTagRoom) ||
+            tag == QLatin1String(kTagGlobalScene) || tag == QLatin1String(kTagSubsystems);
+        LoadReport::note(report, lcModel, fileName, element.lineNumber(),
+                         QStringLiteral("%1 element <%2> in %3 ignored")
+                             .arg(structural ? QStringLiteral("misplaced")
+                                             : QStringLiteral("unknown"),
+                                  tag, describePage(page)));
         return -1;
     }
     return page->addControl(control);

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Verandix developers
 #pragma once
 
+#include "loadreport.h"
 #include "xmlnode.h"
 
 #include <QStringList>
@@ -12,22 +13,24 @@ class BaseRoomV1;
 class MainStructV1;
 
 // Reads one subsystem file into a page tree with its control records. Never fails: a missing or
-// malformed file gives an empty root of the type its name implies. When `problems` is given, what
-// the reader had to skip is described there (for the project checker); the result is the same.
+// malformed file gives an empty root of the type its name implies. What the reader had to skip is
+// logged and, when a report is given, described there with the file name and line; the result is
+// the same either way.
 class ProjectReaderV1
 {
 public:
     static std::unique_ptr<MainStructV1>
-    readSubsystem(const QString &folder, const QString &fileName, QStringList *problems = nullptr);
+    readSubsystem(const QString &folder, const QString &fileName, LoadReport *report = nullptr);
     // The same from an already parsed root element (null or a wrong root gives an empty tree).
     static std::unique_ptr<MainStructV1> readSubsystem(const XML::NodeElementPtr &root,
                                                        const QString &fileName,
-                                                       QStringList *problems = nullptr);
+                                                       LoadReport *report = nullptr);
     // Page attributes of a `floor` or `room` element.
     static void readPage(const XML::NodeElement &element, BaseRoomV1 *page);
-    // A control element (or a scene caption) of a page; the new control's index, or -1.
+    // A control element (or a scene caption) of a page; the new control's index, or -1. An element
+    // that makes no control is reported against the file name given.
     static int readControl(const XML::NodeElement &element, BaseRoomV1 *page,
-                           QStringList *problems = nullptr);
+                           LoadReport *report = nullptr, const QString &fileName = QString());
 
     // Subsystem type by file name (exact, case-sensitive).
     static int systemTypeForFile(const QString &fileName);

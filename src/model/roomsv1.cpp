@@ -13,9 +13,9 @@
 #include <QRandomGenerator>
 #include <QSet>
 
-RoomsV1 *ECoreApp::rooms() const
+RoomsV1 *RoomsV1::fromCore()
 {
-    return qobject_cast<RoomsV1 *>(projectModelObject());
+    return qobject_cast<RoomsV1 *>(ECoreApp::instance()->projectModelObject());
 }
 
 class RoomsV1Private
@@ -92,10 +92,10 @@ RoomsV1::RoomsV1(QObject *parent) : QObject(parent), d(std::make_unique<RoomsV1P
 
 RoomsV1::~RoomsV1() = default;
 
-bool RoomsV1::load(const QString &folder, const QStringList &fileNames)
+bool RoomsV1::load(const QString &folder, const QStringList &fileNames, LoadReport *report)
 {
     for (const QString &fileName : fileNames) {
-        MainStructV1 *root = ProjectReaderV1::readSubsystem(folder, fileName).release();
+        MainStructV1 *root = ProjectReaderV1::readSubsystem(folder, fileName, report).release();
         switch (root->systemType()) {
         case BaseRoomV1::LightSystem:
             RoomsV1Private::file(d->lightSystem, root);
@@ -147,12 +147,13 @@ void RoomsV1::clear()
     d->clear();
 }
 
-bool RoomsV1::loadProject(const QString &workingFolder, const QStringList &projectFiles)
+bool RoomsV1::loadProject(const QString &workingFolder, const QStringList &projectFiles,
+                          LoadReport *report)
 {
     // A configuration replaces the previous one entirely: trees of the old project must neither
     // show up nor be written into the new working folder.
     clear();
-    return load(workingFolder, projectFiles);
+    return load(workingFolder, projectFiles, report);
 }
 
 bool RoomsV1::saveProject(const QString &workingFolder)

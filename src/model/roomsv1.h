@@ -4,6 +4,7 @@
 
 #include "baseroomv1.h"
 #include "iprojectmodel.h"
+#include "loadreport.h"
 
 #include <QObject>
 #include <QSizeF>
@@ -21,16 +22,22 @@ public:
     explicit RoomsV1(QObject *parent = nullptr);
     ~RoomsV1() override;
 
+    // The project model the application core owns, or null when none (or another kind) is
+    // installed: the typed way for the libraries above the model to reach it.
+    static RoomsV1 *fromCore();
+
     // Reads every file of the list and files the trees by type; a later tree of the same type
-    // replaces an earlier one. Pages are numbered afresh. Always true.
-    bool load(const QString &folder, const QStringList &fileNames);
+    // replaces an earlier one. Pages are numbered afresh. Always true: what could not be read is
+    // logged and described in the report, if one is given.
+    bool load(const QString &folder, const QStringList &fileNames, LoadReport *report = nullptr);
     // Writes back the trees whose pages were modified; true if at least one file was written.
     bool save(const QString &folder);
     // Drops every tree.
     void clear();
 
     // IProjectModel: a whole project replaces whatever was loaded before.
-    bool loadProject(const QString &workingFolder, const QStringList &projectFiles) override;
+    bool loadProject(const QString &workingFolder, const QStringList &projectFiles,
+                     LoadReport *report = nullptr) override;
     // True when no file that had to be written failed.
     bool saveProject(const QString &workingFolder) override;
 

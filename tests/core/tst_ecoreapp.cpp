@@ -36,11 +36,14 @@ class FakeModel : public QObject, public IProjectModel
 public:
     QString loadedFolder;
     QStringList loadedFiles;
+    QList<LoadProblem> problemsToReport;
     static int saves; // counted across instances: ECoreApp deletes the model at exit
-    bool loadProject(const QString &folder, const QStringList &files) override
+    bool loadProject(const QString &folder, const QStringList &files, LoadReport *report) override
     {
         loadedFolder = folder;
         loadedFiles = files;
+        for (const LoadProblem &p : qAsConst(problemsToReport))
+            report->add(p);
         return true;
     }
     bool saveProject(const QString &) override
@@ -332,6 +335,86 @@ private slots:
         QCOMPARE(FakeModel::saves, 0);
         QCOMPARE(readFile(dir.filePath("config.xml")), settings);
         QDir(temp).removeRecursively();
+    }
+
+    void loadProblemsAreReported_data()
+    {
+        QTest::addColumn<bool>("demo");
+        QTest::addColumn<QByteArray>("settings"); // null: no config.xml at all
+        QTest::addColumn<bool>("modelProblem");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("fragment");
+        QTest::addColumn<bool>("loadGoesOn");
+
+        const QByteArray fine = "<config version=\"2\"><timeout value=\"700\"/></config>";
+        // clang-format off
+        QTest::newRow("malformed settings, with the line")
+            << false << QByteArray("<config version=\"2\">\n <timeout value=\"700\">\n</config>\n")
+            << false << "config.xml" << 3 << "defaults used" << true;
+        QTest::newRow("settings with a foreign root")
+            << false << QByteArray("<?xml version=\"1.0\"?>\n<settings/>\n")
+            << false << "config.xml" << 2 << "<settings>, not <config>" << true;
+        QTest::newRow("language without a table")
+            << false << QByteArray("<config version=\"2\"><language value=\"xx_XX\"/></config>")
+            << false << "config.xml" << 0 << "\"xx_XX\"" << true;
+        QTest::newRow("project model problem travels up")
+            << false << fine << true << "ohrana.xml" << 7 << "unknown element" << true;
+        QTest::newRow("no settings file")
+            << false << QByteArray() << false << "config.xml" << 0 << "nothing of this" << false;
+        QTest::newRow("demo without its packages")
+            << true << fine << false << "configs.package" << 0 << "package not found" << true;
+        // clang-format on
+    }
+    void loadProblemsAreReported()
+    {
+        QFETCH(bool, demo);
+        QFETCH(QByteArray, settings);
+        QFETCH(bool, modelProblem);
+        QFETCH(QString, file);
+        QFETCH(int, line);
+        QFETCH(QString, fragment);
+        QFETCH(bool, loadGoesOn);
+
+        QTemporaryDir dir;
+        if (!settings.isNull())
+            QVERIFY(writeFile(dir.filePath("config.xml"), settings));
+        QVERIFY(writeFile(dir.filePath("main_config.xml"), "<subsystems/>"));
+        ECoreApp *app = fresh();
+        QCOMPARE(app->startMode(), StartMode::Demo);
+        if (!demo)
+            app->setSettingsFilePath(dir.path());
+        auto *model = new FakeModel;
+        if (modelProblem)
+            model->problemsToReport.append({"ohrana.xml", 7, "unknown element <gadget> ignored"});
+        app->setProjectModel(model, model);
+        QSignalSpy found(app, &ECoreApp::loadProblemFound);
+        QSignalSpy stop(app, &ECoreApp::resourcesStopLoading);
+        app->loadConfiguration(dir.path());
+
+        const QList<LoadProblem> problems = app->lastLoadReport().problems();
+        QVERIFY2(problems.size() == 1, qPrintable(app->lastLoadReport().toStringList().join('\n')));
+        QCOMPARE(problems.first().file, file);
+        QCOMPARE(problems.first().line, qint64(line));
+        QVERIFY2(problems.first().message.contains(fragment), qPrintable(problems.first().message));
+        // Each problem is announced once, as it is found, with the same content.
+        QCOMPARE(found.count(), 1);
+        QCOMPARE(found.first().first().value<LoadProblem>(), problems.first());
+        // Loading goes on with what could be read.
+        QCOMPARE(stop.count(), loadGoesOn ? 1 : 0);
+        if (!demo) // the demo's working folder is shared with whatever else runs the demo
+            QCOMPARE(model->loadedFiles.contains("main_config.xml"), loadGoesOn);
+
+        // The next load starts with a clean report.
+        // (Settings load on top of what is there, so the language is named again.)
+        QVERIFY(writeFile(dir.filePath("config.xml"),
+                          "<config version=\"2\"><language value=\"en_US\"/></config>"));
+        model->problemsToReport.clear();
+        if (demo)
+            return; // the demo's packages are still missing
+        app->loadConfiguration(dir.path());
+        QVERIFY(app->lastLoadReport().isEmpty());
+        QCOMPARE(found.count(), 1);
     }
 
     void images()

@@ -17,6 +17,8 @@ class TestCoreIntegration : public QObject
 
 private slots:
     void loadsAndWritesBackThroughTheCore();
+    void brokenProjectFilesAreReportedWithTheirLine_data();
+    void brokenProjectFilesAreReportedWithTheirLine();
 };
 
 namespace {
@@ -37,7 +39,7 @@ void TestCoreIntegration::loadsAndWritesBackThroughTheCore()
     ECoreApp *core = ECoreApp::instance();
     auto *rooms = new RoomsV1;
     core->setProjectModel(rooms, rooms);
-    QCOMPARE(core->rooms(), rooms);
+    QCOMPARE(RoomsV1::fromCore(), rooms);
     // A standard configuration: only then are edits written back.
     core->setSettingsFilePath(dir.filePath(QStringLiteral("config.xml")));
     QSignalSpy stopped(core, &ECoreApp::resourcesStopLoading);
@@ -55,6 +57,62 @@ void TestCoreIntegration::loadsAndWritesBackThroughTheCore()
     const QByteArray lightAfter = contents(dir.filePath(QStringLiteral("light_config.xml")));
     QVERIFY(lightAfter != lightBefore);
     QVERIFY(lightAfter.contains("kitchen_ceiling"));
+}
+
+void TestCoreIntegration::brokenProjectFilesAreReportedWithTheirLine_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QString>("fragment");
+
+    // clang-format off
+    QTest::newRow("element not closed")
+        << "light_config.xml" << QByteArray("</floor>") << QByteArray("</flor>")
+        << "not well-formed XML";
+    QTest::newRow("unknown control")
+        << "heat_config.xml" << QByteArray("<heat ") << QByteArray("<gadget ")
+        << "unknown element <gadget>";
+    // clang-format on
+}
+
+void TestCoreIntegration::brokenProjectFilesAreReportedWithTheirLine()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(QString, fragment);
+    QTemporaryDir dir;
+    QVERIFY(copyFolder(QFileInfo(QFINDTESTDATA("../data/project/config.xml")).absolutePath(),
+                       dir.path()));
+    QByteArray text = contents(dir.filePath(file));
+    const int at = text.indexOf(before);
+    QVERIFY(at >= 0);
+    text.replace(at, before.size(), after);
+    const qint64 line = text.left(at).count('\n') + 1;
+    {
+        QFile out(dir.filePath(file));
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(text);
+    }
+
+    ECoreApp *core = ECoreApp::instance();
+    auto *rooms = new RoomsV1;
+    core->setProjectModel(rooms, rooms);
+    core->setSettingsFilePath(dir.filePath(QStringLiteral("config.xml")));
+    QSignalSpy found(core, &ECoreApp::loadProblemFound);
+    core->loadConfiguration(dir.path());
+
+    const QList<LoadProblem> problems = core->lastLoadReport().problems();
+    QVERIFY2(problems.size() == 1, qPrintable(core->lastLoadReport().toStringList().join('\n')));
+    QCOMPARE(problems.first().file, file);
+    QCOMPARE(problems.first().line, line);
+    QVERIFY2(problems.first().message.contains(fragment), qPrintable(problems.first().message));
+    QCOMPARE(found.count(), 1);
+    // The rest of the project is there all the same.
+    QVERIFY(rooms->mainPage());
+    QVERIFY(rooms->pageByName(QStringLiteral("kitchen")) || file == "light_config.xml");
+    ECoreApp::destroyInstance();
 }
 
 QTEST_MAIN(TestCoreIntegration)

@@ -416,7 +416,7 @@ void TestProjectFiles::unreadableFiles()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content);
     }
-    QStringList problems;
+    LoadReport problems;
     const auto root = ProjectReaderV1::readSubsystem(dir.path(), fileName, &problems);
     QVERIFY(root);
     QCOMPARE(int(root->systemType()), type);
@@ -425,6 +425,9 @@ void TestProjectFiles::unreadableFiles()
     QVERIFY(root->fileName().isEmpty());
     QVERIFY(root->floors().isEmpty());
     QCOMPARE(problems.size(), 1);
+    QCOMPARE(problems.problems().first().file, fileName);
+    // A file that is there names the line where reading stopped; a missing one has none.
+    QCOMPARE(problems.problems().first().line > 0, !content.isNull());
 }
 
 void TestProjectFiles::writtenAttributes_data()

@@ -105,16 +105,16 @@ void TestVerandixCheck::brokenCopies_data()
     // clang-format off
     QTest::newRow("malformed file")
         << "utilities.xml" << QByteArray("</subsystems>") << QByteArray("</subsystem>")
-        << "utilities.xml: not well-formed XML";
+        << "utilities.xml:23: not well-formed XML";
     QTest::newRow("wrong root element")
         << "heat_config.xml" << QByteArray("*") << QByteArray("<config><floor name='f'/></config>")
-        << "heat_config.xml: root element is <config>";
+        << "heat_config.xml:1: root element is <config>";
     QTest::newRow("unknown element")
         << "light_config.xml" << QByteArray("<scene textB=\"Cooking\"/>") << QByteArray("<gadget textB=\"Cooking\"/>")
-        << "light_config.xml: unknown element <gadget> in room \"kitchen\" ignored";
+        << "light_config.xml:16: unknown element <gadget> in room \"kitchen\" ignored";
     QTest::newRow("room outside a floor")
         << "heat_config.xml" << QByteArray(" <glscene textB=\"Comfort\"/>") << QByteArray(" <room name=\"stray\"/>")
-        << "heat_config.xml: misplaced element <room> in the root ignored";
+        << "heat_config.xml:5: misplaced element <room> in the root ignored";
     QTest::newRow("missing control image")
         << "light_config.xml" << QByteArray("imageDis=\"img/pirdis.png\" snrNumber=\"3\"") << QByteArray("imageDis=\"img/gone.png\" snrNumber=\"3\"")
         << "light_config.xml: room \"hall\": sensor \"hall_pir\": image \"img/gone.png\" is missing";

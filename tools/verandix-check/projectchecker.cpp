@@ -165,8 +165,10 @@ bool ProjectChecker::Private::checkSettings()
         return false;
     }
     EAppSettings settings;
-    if (!settings.load(path)) {
-        problem(QStringLiteral("config.xml: unreadable, malformed or not a <config> file"));
+    LoadReport report;
+    if (!settings.load(path, &report)) {
+        for (const LoadProblem &p : report.problems())
+            problem(p.toString());
         return false;
     }
     return true;
@@ -192,10 +194,12 @@ void ProjectChecker::Private::checkFiles()
     if (!projectFiles.contains(QLatin1String(kMainFile)))
         problem(QStringLiteral("main_config.xml is missing: the home page is empty"));
     for (const QString &fileName : qAsConst(projectFiles)) {
-        QStringList fileProblems;
-        ProjectReaderV1::readSubsystem(folder, fileName, &fileProblems);
-        for (const QString &text : qAsConst(fileProblems))
-            problem(fileName + QStringLiteral(": ") + text);
+        // The panel reads the same way, so the checker says what the loading page would say:
+        // file, line and what was skipped.
+        LoadReport report;
+        ProjectReaderV1::readSubsystem(folder, fileName, &report);
+        for (const LoadProblem &p : report.problems())
+            problem(p.toString());
     }
 }
 

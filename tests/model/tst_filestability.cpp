@@ -1,0 +1,198 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#include "eappsettings.h"
+#include "epackage.h"
+#include "fixturefolder.h"
+#include "mainstructv1.h"
+#include "projectreaderv1.h"
+#include "projectwriterv1.h"
+#include "xmldocument.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Integrators keep configurations under version control: a file the program saves without a
+// change must come out byte for byte as before, and saving it again must not move anything.
+class TestFileStability : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void projectFilesSaveIdentically_data();
+    void projectFilesSaveIdentically();
+    void settingsSaveIdentically_data();
+    void settingsSaveIdentically();
+    void newAttributesAreAppendedInTheOrderSet();
+
+private:
+    QTemporaryDir m_demo; // the demo's project files, unpacked from its package
+};
+
+namespace {
+
+using FixtureFolder::contents;
+
+QString fixtureFolder()
+{
+    return QFileInfo(QFINDTESTDATA("../data/project/config.xml")).absolutePath();
+}
+
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
+}
+
+// The writers only replace files that exist.
+QString emptyFile(const QTemporaryDir &dir, const QString &name)
+{
+    const QString path = dir.filePath(name);
+    writeFile(path, QByteArray());
+    return path;
+}
+
+// Attribute names of every element, in document order, as the file itself has them.
+QStringList attributeOrder(const XML::NodeElementPtr &element)
+{
+    QStringList lines;
+    if (!element)
+        return lines;
+    lines << element->tagName() + QLatin1Char(' ') +
+                 element->attributes().keys().join(QLatin1Char(','));
+    for (const XML::NodeElementPtr &child : element->children())
+        lines += attributeOrder(child);
+    return lines;
+}
+
+QStringList attributeOrderOfFile(const QString &path)
+{
+    XmlDocument doc;
+    return doc.load(path) ? attributeOrder(doc.root()) : QStringList();
+}
+
+} // namespace
+
+void TestFileStability::initTestCase()
+{
+    QVERIFY(m_demo.isValid());
+    const QString package = QFINDTESTDATA("../../resources/demo/configs.package");
+    QVERIFY2(!package.isEmpty(), "the demo's configs.package was not found");
+    QVERIFY(EPackage::unpack(package, m_demo.path()));
+}
+
+void TestFileStability::projectFilesSaveIdentically_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("fileName");
+    // The demo files come from the generator, which writes through the program's own writer: a
+    // plain load and save must give them back unchanged.
+    QTest::addColumn<bool>("canonical");
+    const QStringList filters{QStringLiteral("*.xml")};
+    for (const QString &name : QDir(fixtureFolder()).entryList(filters, QDir::Files)) {
+        if (name != QLatin1String("config.xml"))
+            QTest::newRow(qPrintable("fixture " + name)) << fixtureFolder() << name << false;
+    }
+    for (const QString &name : QDir(m_demo.path()).entryList(filters, QDir::Files)) {
+        if (name != QLatin1String("config.xml"))
+            QTest::newRow(qPrintable("demo " + name)) << m_demo.path() << name << true;
+    }
+}
+
+void TestFileStability::projectFilesSaveIdentically()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, fileName);
+    QFETCH(bool, canonical);
+    const QString original = folder + QLatin1Char('/') + fileName;
+    QTemporaryDir out;
+    QVERIFY(out.isValid());
+
+    // The node tree: attributes leave in the order they came in.
+    XmlDocument doc;
+    QVERIFY(doc.load(original));
+    const QString plain = emptyFile(out, QStringLiteral("plain.xml"));
+    QVERIFY(XmlDocument::save(plain, doc.root()));
+    QCOMPARE(attributeOrderOfFile(plain), attributeOrderOfFile(original));
+    if (canonical)
+        QCOMPARE(contents(plain), contents(original));
+    QVERIFY(doc.load(plain));
+    const QString plainAgain = emptyFile(out, QStringLiteral("plain-again.xml"));
+    QVERIFY(XmlDocument::save(plainAgain, doc.root()));
+    QCOMPARE(contents(plainAgain), contents(plain));
+
+    // The project model: read, write, read what was written and write again. The file keeps its
+    // name, which decides the kind of subsystem it is read as.
+    const auto first = ProjectReaderV1::readSubsystem(folder, fileName);
+    QVERIFY(!first->fileName().isEmpty());
+    QVERIFY(QDir(out.path()).mkpath(QStringLiteral("one")));
+    QVERIFY(QDir(out.path()).mkpath(QStringLiteral("two")));
+    const QString one = out.filePath(QStringLiteral("one"));
+    const QString two = out.filePath(QStringLiteral("two"));
+    emptyFile(out, QStringLiteral("one/") + fileName);
+    emptyFile(out, QStringLiteral("two/") + fileName);
+    QVERIFY(ProjectWriterV1::writeSubsystem(first.get(), one, fileName));
+    const auto second = ProjectReaderV1::readSubsystem(one, fileName);
+    QVERIFY(ProjectWriterV1::writeSubsystem(second.get(), two, fileName));
+    const QByteArray once = contents(one + QLatin1Char('/') + fileName);
+    QVERIFY(!once.isEmpty());
+    QCOMPARE(contents(two + QLatin1Char('/') + fileName), once);
+}
+
+void TestFileStability::settingsSaveIdentically_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("fixture config.xml") << fixtureFolder() + QStringLiteral("/config.xml");
+    QTest::newRow("demo config.xml") << QFINDTESTDATA("../../resources/demo/config.xml");
+}
+
+void TestFileStability::settingsSaveIdentically()
+{
+    QFETCH(QString, path);
+    QVERIFY2(QFile::exists(path), qPrintable(path));
+    QTemporaryDir out;
+    QVERIFY(out.isValid());
+    const QString once = emptyFile(out, QStringLiteral("once.xml"));
+    const QString twice = emptyFile(out, QStringLiteral("twice.xml"));
+    {
+        EAppSettings settings;
+        QVERIFY(settings.load(path));
+        QVERIFY(settings.save(once));
+    }
+    {
+        EAppSettings settings;
+        QVERIFY(settings.load(once));
+        QVERIFY(settings.save(twice));
+        // Saving the loaded object again changes nothing either.
+        QVERIFY(settings.save(once));
+    }
+    QCOMPARE(contents(twice), contents(once));
+    // Every element keeps its attributes in the order the original file has them.
+    QStringList before = attributeOrderOfFile(path);
+    QStringList after = attributeOrderOfFile(once);
+    before.removeFirst(); // the root is rebuilt with its version only
+    after.removeFirst();
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    QCOMPARE(after, before);
+}
+
+void TestFileStability::newAttributesAreAppendedInTheOrderSet()
+{
+    XmlDocument doc;
+    QVERIFY(doc.parse(QByteArrayLiteral("<config><timeout value=\"500\" name=\"Polling\"/></config>")));
+    const XML::NodeElementPtr timeout = doc.root()->children().first();
+    timeout->setAttribute(QStringLiteral("zeta"), 1);
+    timeout->setAttribute(QStringLiteral("alpha"), true);
+    timeout->setAttribute(QStringLiteral("value"), 700); // replaced in place, not moved
+    QCOMPARE(timeout->attributes().keys(),
+             (QStringList{"value", "name", "zeta", "alpha"}));
+    const QByteArray text = XmlDocument::toByteArray(doc.root());
+    QVERIFY2(text.contains("<timeout value=\"700\" name=\"Polling\" zeta=\"1\" alpha=\"true\"/>"),
+             text.constData());
+}
+
+QTEST_MAIN(TestFileStability)
+#include "tst_filestability.moc"
