@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "ebasewidget.h"
 
+#include "etoolkittiming.h"
 #include "estatictext.h"
 #include "toolkitconstants.h"
 
@@ -18,8 +19,8 @@ struct EBaseWidgetPrivate
     QPointF posAtPress;
     // One timer serves both delays: a press is either in move mode or in long-click mode.
     QTimer timer;
-    int dragDelay = EToolkit::kDragDelayMs;
-    int longClickDelay = EToolkit::kLongClickDelayMs;
+    int dragDelay = EToolkit::holdTimes().dragMs;
+    int longClickDelay = EToolkit::holdTimes().longClickMs;
     bool dragActive = false;
     bool moveMode = false;
     bool checked = false;

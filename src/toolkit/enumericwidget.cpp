@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "enumericwidget.h"
 
+#include "etoolkittiming.h"
 #include "estatictext.h"
 #include "toolkitconstants.h"
 #include "toolkitstyle.h"
@@ -55,7 +56,7 @@ ENumericWidget::ENumericWidget(QGraphicsItem *parent)
     d->text.setFont(font());
     d->text.setAlignment(Qt::AlignCenter);
     d->holdTimer.setSingleShot(true);
-    d->holdTimer.setInterval(EToolkit::kAutoRepeatDelayMs);
+    d->holdTimer.setInterval(EToolkit::holdTimes().autoRepeatMs);
     d->repeatTimer.setInterval(EToolkit::kAutoRepeatIntervalMs);
     connect(&d->holdTimer, &QTimer::timeout, this, &ENumericWidget::onHoldTimeout);
     connect(&d->repeatTimer, &QTimer::timeout, this, &ENumericWidget::onRepeat);

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #pragma once
 
+#include "etoolkittiming.h"
+
 #include <QApplication>
 #include <QGraphicsScene>
 #include <QGraphicsView>
@@ -68,4 +70,16 @@ private:
 template<typename W> QPointF centreOf(const W *w)
 {
     return w->mapToScene(w->rect().center());
+}
+
+// Short hold times for the whole test program: a drag, long click or auto-repeat still needs a
+// real hold, just not the production half second or second. Long enough that a press and release
+// sent back to back never count as a hold, even on a loaded machine.
+inline void useShortHoldTimes()
+{
+    EToolkit::HoldTimes times;
+    times.dragMs = 150;
+    times.longClickMs = 250;
+    times.autoRepeatMs = 250;
+    EToolkit::setHoldTimes(times);
 }

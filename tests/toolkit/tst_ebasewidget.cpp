@@ -3,7 +3,7 @@
 #include "toolkittest.h"
 
 #include "ebasewidget.h"
-#include "toolkitconstants.h"
+#include "etoolkittiming.h"
 
 #include <QSignalSpy>
 
@@ -42,6 +42,21 @@ private:
     }
 
 private slots:
+    void initTestCase() { useShortHoldTimes(); }
+
+    void holdTimesAreTakenWhenAWidgetIsCreated()
+    {
+        // The program itself runs with the production hold times.
+        const EToolkit::HoldTimes production;
+        QCOMPARE(production.dragMs, 500);
+        QCOMPARE(production.longClickMs, 1000);
+        QCOMPARE(production.autoRepeatMs, 1000);
+        EBaseWidget w;
+        QCOMPARE(w.dragDelay(), EToolkit::holdTimes().dragMs);
+        QCOMPARE(w.longClickDelay(), EToolkit::holdTimes().longClickMs);
+        QVERIFY(w.dragDelay() < production.dragMs);
+    }
+
     void shortPressInMoveModeClicksWithoutDrag()
     {
         TestView tv;
@@ -60,7 +75,7 @@ private slots:
         QCOMPARE(s.startDrag.count(), 0);
         QCOMPARE(s.endDrag.count(), 0);
         // The drag timer must be dead after the release: holding on past the delay starts nothing.
-        QVERIFY(!s.startDrag.wait(EToolkit::kDragDelayMs * 2));
+        QVERIFY(!s.startDrag.wait(EToolkit::holdTimes().dragMs * 2));
         QCOMPARE(w->pos(), QPointF(100, 100));
     }
 
@@ -79,7 +94,7 @@ private slots:
 
         const QPointF start = centreOf(w);
         tv.press(start);
-        QVERIFY(s.startDrag.wait(EToolkit::kDragDelayMs * 4));
+        QVERIFY(s.startDrag.wait(EToolkit::holdTimes().dragMs * 20));
         QCOMPARE(s.startDrag.count(), 1);
         QVERIFY(w->isDragActive());
 
@@ -102,7 +117,7 @@ private slots:
         w->setMoveMode(true); // nobody answers moveEmit: dragging is not allowed now
         Spies s(w);
         tv.press(centreOf(w));
-        QVERIFY(!s.startDrag.wait(EToolkit::kDragDelayMs * 2));
+        QVERIFY(!s.startDrag.wait(EToolkit::holdTimes().dragMs * 2));
         tv.drag(centreOf(w), centreOf(w) + QPointF(40, 40));
         QCOMPARE(w->pos(), QPointF(100, 100));
         tv.release(centreOf(w));
@@ -139,7 +154,7 @@ private slots:
         if (!pressed)
             tv.release(centreOf(w));
         w->armDrag(allow);
-        QCOMPARE(s.startDrag.wait(EToolkit::kDragDelayMs * 2), expectDrag);
+        QCOMPARE(s.startDrag.wait(EToolkit::holdTimes().dragMs * 2), expectDrag);
         if (pressed)
             tv.release(centreOf(w));
         // A drag ends in endDrag, anything else in exactly one click.
@@ -155,10 +170,10 @@ private slots:
         w->setLongClickMode(true);
         Spies s(w);
         tv.press(centreOf(w));
-        QVERIFY(s.longClicked.wait(EToolkit::kLongClickDelayMs * 3));
+        QVERIFY(s.longClicked.wait(EToolkit::holdTimes().longClickMs * 20));
         QVERIFY(!w->isPressed());
         // Keep holding: the timer was stopped, so no second long click comes.
-        QVERIFY(!s.longClicked.wait(EToolkit::kLongClickDelayMs + 200));
+        QVERIFY(!s.longClicked.wait(EToolkit::holdTimes().longClickMs + 200));
         tv.release(centreOf(w));
         QCOMPARE(s.longClicked.count(), 1);
         QCOMPARE(s.clicked.count(), 0);
@@ -174,7 +189,7 @@ private slots:
         Spies s(w);
         tv.click(centreOf(w));
         QCOMPARE(s.clicked.count(), 1);
-        QVERIFY(!s.longClicked.wait(EToolkit::kLongClickDelayMs + 200));
+        QVERIFY(!s.longClicked.wait(EToolkit::holdTimes().longClickMs + 200));
     }
 
     void disabledEmitsNothing_data()
@@ -198,7 +213,7 @@ private slots:
         Spies s(w);
         tv.press(centreOf(w));
         w->armDrag(true);
-        QVERIFY(!s.longClicked.wait(EToolkit::kLongClickDelayMs + 200));
+        QVERIFY(!s.longClicked.wait(EToolkit::holdTimes().longClickMs + 200));
         tv.release(centreOf(w));
         QCOMPARE(s.total(), 0);
         QVERIFY(!w->isChecked());
@@ -214,7 +229,7 @@ private slots:
         connect(w, &EBaseWidget::moveEmit, w, [w] { w->armDrag(true); });
         Spies s(w);
         tv.press(centreOf(w));
-        QVERIFY(s.startDrag.wait(EToolkit::kDragDelayMs * 4));
+        QVERIFY(s.startDrag.wait(EToolkit::holdTimes().dragMs * 20));
         w->setEnabled(false);
         // The owner hears the drag end so it can store the position; nothing is left half-done.
         QCOMPARE(s.endDrag.count(), 1);
@@ -268,7 +283,7 @@ private slots:
         tv.press(centreOf(w));
         w->setMoveMode(true);
         QVERIFY(!w->isPressed());
-        QVERIFY(!s.longClicked.wait(EToolkit::kLongClickDelayMs + 200));
+        QVERIFY(!s.longClicked.wait(EToolkit::holdTimes().longClickMs + 200));
         tv.release(centreOf(w));
         QCOMPARE(s.total(), 0);
     }

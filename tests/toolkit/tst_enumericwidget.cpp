@@ -4,6 +4,7 @@
 
 #include "ehexnumericwidget.h"
 #include "enumericwidget.h"
+#include "etoolkittiming.h"
 #include "toolkitconstants.h"
 
 #include <QSignalSpy>
@@ -23,6 +24,8 @@ private:
     }
 
 private slots:
+    void initTestCase() { useShortHoldTimes(); }
+
     void defaults()
     {
         ENumericWidget w;
@@ -91,7 +94,7 @@ private slots:
         tv.press(plus);
         QCOMPARE(w->value(), 1.0); // the press itself steps once
         // After the hold delay the repeat runs on its own.
-        QTRY_VERIFY_WITH_TIMEOUT(w->value() >= 5.0, EToolkit::kAutoRepeatDelayMs * 4);
+        QTRY_VERIFY_WITH_TIMEOUT(w->value() >= 5.0, EToolkit::holdTimes().autoRepeatMs * 20);
         tv.release(plus);
         const double atRelease = w->value();
         const int signalsAtRelease = changed.count();
@@ -109,7 +112,7 @@ private slots:
         QSignalSpy changed(w, &ENumericWidget::valueChanged);
         const QPointF plus = w->mapToScene(w->plusRect().center());
         tv.press(plus);
-        QTRY_COMPARE_WITH_TIMEOUT(w->value(), 3.0, EToolkit::kAutoRepeatDelayMs * 4);
+        QTRY_COMPARE_WITH_TIMEOUT(w->value(), 3.0, EToolkit::holdTimes().autoRepeatMs * 20);
         QVERIFY(!changed.wait(EToolkit::kAutoRepeatIntervalMs * 10));
         tv.release(plus);
         QCOMPARE(changed.count(), 3);
