@@ -3,6 +3,7 @@
 // The simulator started with the demo's configuration and timeline serves every control of the
 // demo, as an independent Modbus client (libmodbus) sees it.
 #include "demofolder.h"
+#include "simulatorprocess.h"
 
 #include "baseroomv1.h"
 #include "controlconstants.h"
@@ -13,8 +14,6 @@
 #include "sensorcontrolv1.h"
 #include "switchcontrolv1.h"
 
-#include <QElapsedTimer>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -54,7 +53,7 @@ private:
 
     QTemporaryDir m_folder;
     RoomsV1 m_rooms;
-    QProcess m_sim;
+    SimulatorProcess m_sim{QStringLiteral(HOMESIM_PATH)};
     modbus_t *m_ctx = nullptr;
 };
 
@@ -64,26 +63,12 @@ void tst_DemoSimulator::initTestCase()
     QVERIFY(DemoFolder::unpack(m_folder.path()));
     QVERIFY(m_rooms.load(m_folder.path(), DemoFolder::projectFiles(m_folder.path())));
 
-    m_sim.setProgram(QStringLiteral(HOMESIM_PATH));
-    m_sim.setArguments({QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
-                        QStringLiteral("--config"), m_folder.path(), QStringLiteral("--scenario"),
-                        QStringLiteral(DEMO_SOURCE_DIR "/demo.scenario"),
-                        QStringLiteral("--quiet")});
-    m_sim.start();
-    QVERIFY(m_sim.waitForStarted(kStartTimeoutMs));
-    int port = 0;
-    QElapsedTimer timer;
-    timer.start();
-    while (port == 0 && timer.elapsed() < kStartTimeoutMs) {
-        if (!m_sim.canReadLine() && !m_sim.waitForReadyRead(int(kStartTimeoutMs - timer.elapsed())))
-            break;
-        while (m_sim.canReadLine()) {
-            const QString line = QString::fromUtf8(m_sim.readLine()).trimmed();
-            if (line.startsWith(QLatin1String("listening on ")))
-                port = line.section(QLatin1Char(':'), -1).toInt();
-        }
-    }
-    QVERIFY2(port > 0, m_sim.readAllStandardError().constData());
+    QVERIFY2(m_sim.start({QStringLiteral("--config"), m_folder.path(), QStringLiteral("--scenario"),
+                          QStringLiteral(DEMO_SOURCE_DIR "/demo.scenario"),
+                          QStringLiteral("--quiet")},
+                         kStartTimeoutMs),
+             qPrintable(m_sim.errorString()));
+    const int port = m_sim.port();
 
     m_ctx = modbus_new_tcp("127.0.0.1", port);
     QVERIFY(m_ctx);
@@ -97,13 +82,7 @@ void tst_DemoSimulator::cleanupTestCase()
         modbus_free(m_ctx);
         m_ctx = nullptr;
     }
-    if (m_sim.state() != QProcess::NotRunning) {
-        m_sim.terminate();
-        if (!m_sim.waitForFinished(5000)) {
-            m_sim.kill();
-            m_sim.waitForFinished(5000);
-        }
-    }
+    m_sim.stop();
 }
 
 QByteArray tst_DemoSimulator::readBytes(int byteAddress, int count)
