@@ -2,24 +2,25 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "genelement.h"
 
-#include <QBuffer>
-#include <QXmlStreamWriter>
+#include "xmldocument.h"
 
 #include <cmath>
 
+// The generated files go through the program's own writer, so they come out exactly as the panel
+// would save them: a demo project loaded and saved unchanged stays byte for byte the same.
 class GenElementWriter
 {
 public:
-    static void write(QXmlStreamWriter &w, const GenElement &e)
+    static XML::NodeElementPtr node(const GenElement &e)
     {
+        auto n = XML::NodeElement::create(e.m_tag);
         if (!e.m_comment.isEmpty())
-            w.writeComment(QLatin1Char(' ') + e.m_comment + QLatin1Char(' '));
-        w.writeStartElement(e.m_tag);
+            n->setComments({QLatin1Char(' ') + e.m_comment + QLatin1Char(' ')});
         for (const auto &a : e.m_attributes)
-            w.writeAttribute(a.first, a.second);
+            n->setAttribute(a.first, a.second);
         for (const GenElement::Ptr &c : e.m_children)
-            write(w, *c);
-        w.writeEndElement();
+            n->children().append(node(*c));
+        return n;
     }
 };
 
@@ -54,15 +55,5 @@ GenElement::Ptr GenElement::append(const QString &tag)
 
 QByteArray GenElement::document() const
 {
-    QByteArray out;
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    QXmlStreamWriter w(&buffer);
-    w.setAutoFormatting(true);
-    w.setAutoFormattingIndent(1);
-    w.writeStartDocument();
-    GenElementWriter::write(w, *this);
-    w.writeEndDocument();
-    buffer.close();
-    return out;
+    return XmlDocument::toByteArray(GenElementWriter::node(*this));
 }

@@ -8,8 +8,9 @@
 #include <QSharedPointer>
 #include <QString>
 
-// An XML element whose attributes keep the order they were set in. The generated files must come
-// out byte for byte the same on every run, which a hash-ordered attribute map cannot promise.
+// A builder for the generated XML files: attributes keep the order they were set in, numbers get
+// their shortest exact text. The document is written by the program's own XML writer, so the
+// generated files come out byte for byte as the panel itself saves them, on every run.
 class GenElement
 {
 public:
