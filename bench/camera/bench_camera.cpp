@@ -53,10 +53,26 @@ QStringList serverArgs(const QString &size, int fps, int seconds, quint16 port)
 {
     // -re paces the stream in real time like a camera; the same source and settings give both
     // consumers the same bytes.
-    return {"-hide_banner", "-loglevel", "error", "-re", "-f", "lavfi", "-i",
+    return {"-hide_banner",
+            "-loglevel",
+            "error",
+            "-re",
+            "-f",
+            "lavfi",
+            "-i",
             QStringLiteral("testsrc=size=%1:rate=%2:duration=%3").arg(size).arg(fps).arg(seconds),
-            "-c:v", "mjpeg", "-q:v", "5", "-f", "mpjpeg", "-boundary_tag", "frame",
-            "-content_type", "multipart/x-mixed-replace;boundary=frame", "-listen", "1",
+            "-c:v",
+            "mjpeg",
+            "-q:v",
+            "5",
+            "-f",
+            "mpjpeg",
+            "-boundary_tag",
+            "frame",
+            "-content_type",
+            "multipart/x-mixed-replace;boundary=frame",
+            "-listen",
+            "1",
             QStringLiteral("http://127.0.0.1:%1/s.mjpg").arg(port)};
 }
 
@@ -156,8 +172,8 @@ int main(int argc, char *argv[])
     const QRegularExpression bench(QStringLiteral("utime=([0-9.]+)s stime=([0-9.]+)s"));
     const QRegularExpressionMatch m = bench.match(report);
     const double theirCpu = m.hasMatch() ? m.captured(1).toDouble() + m.captured(2).toDouble() : -1;
-    const QRegularExpressionMatch f = QRegularExpression(QStringLiteral("frame=\\s*(\\d+)"))
-                                          .match(report);
+    const QRegularExpressionMatch f =
+        QRegularExpression(QStringLiteral("frame=\\s*(\\d+)")).match(report);
     const double theirSeconds = f.hasMatch() ? f.captured(1).toDouble() / fps : seconds;
 
     const double videoSeconds = double(framesAtEnd) / fps;

@@ -61,8 +61,7 @@ struct WeatherDataPrivate
 };
 
 WeatherData::WeatherData(QObject *parent)
-    : QObject(parent)
-    , d(std::make_unique<WeatherDataPrivate>())
+    : QObject(parent), d(std::make_unique<WeatherDataPrivate>())
 {
     qRegisterMetaType<ForecastClass::Forecast>("ForecastClass::Forecast");
     d->manager = new QNetworkAccessManager(this);

@@ -30,12 +30,12 @@ public:
 
     bool start(const QStringList &extra)
     {
-        QStringList args = {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
+        QStringList args = {QStringLiteral("--listen"),      QStringLiteral("127.0.0.1:0"),
                             QStringLiteral("--stop-on-eof"), QStringLiteral("--quiet"),
-                            QStringLiteral("--camera"), QStringLiteral("Gate:0"),
-                            QStringLiteral("--weather"), QStringLiteral("0"),
+                            QStringLiteral("--camera"),      QStringLiteral("Gate:0"),
+                            QStringLiteral("--weather"),     QStringLiteral("0"),
                             QStringLiteral("--camera-size"), QStringLiteral("160x120"),
-                            QStringLiteral("--camera-fps"), QStringLiteral("25")};
+                            QStringLiteral("--camera-fps"),  QStringLiteral("25")};
         m_process.start(QStringLiteral(HOMESIM_PATH), args + extra);
         if (!m_process.waitForStarted(kStartTimeoutMs))
             return false;
@@ -113,9 +113,9 @@ void TestHomeSimHttp::everyFraming_data()
 {
     QTest::addColumn<QString>("framing");
     QTest::addColumn<bool>("dropsParts");
-    const QStringList names = {"standard", "lower",  "upper",   "nospace",   "extra",
-                               "typeafter", "nolength", "quoted", "dashed",   "lf",
-                               "padded",   "trickle", "chunked", "badlength", "hugelength"};
+    const QStringList names = {"standard",  "lower",    "upper",   "nospace",   "extra",
+                               "typeafter", "nolength", "quoted",  "dashed",    "lf",
+                               "padded",    "trickle",  "chunked", "badlength", "hugelength"};
     for (const QString &name : names)
         QTest::newRow(qPrintable(name)) << name << name.endsWith(QLatin1String("length"));
     // "nolength" ends in "length" but drops nothing.

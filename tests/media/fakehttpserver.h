@@ -22,7 +22,7 @@ public:
     struct Request
     {
         QByteArray method;
-        QByteArray target; // path and query exactly as sent
+        QByteArray target;                     // path and query exactly as sent
         QHash<QByteArray, QByteArray> headers; // lower-case names
         QPointer<QTcpSocket> socket;
     };

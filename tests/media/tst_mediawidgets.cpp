@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Verandix developers
 // The camera widgets and the weather tile on a scene: streaming follows the page being shown,
 // PTZ buttons send their requests, the tile fetches when shown and draws what arrives.
+#include "avcamcontrolv1.h"
 #include "ecoreapp.h"
 #include "eiconwidget.h"
 #include "elabelwidget.h"
@@ -9,7 +10,6 @@
 #include "extavwidget.h"
 #include "extmjpegwidget.h"
 #include "extweatherwidget.h"
-#include "avcamcontrolv1.h"
 #include "fakehttpserver.h"
 #include "ipcamcontrolv1.h"
 #include "mjpegdata.h"
@@ -43,7 +43,8 @@ void serveCamera(FakeHttpServer &server)
             FakeHttpServer::writeResponse(socket, 200, "text/plain", "OK");
             return;
         }
-        socket->write("HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace;boundary=b\r\n\r\n");
+        socket->write(
+            "HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace;boundary=b\r\n\r\n");
         auto *timer = new QTimer(socket);
         QObject::connect(timer, &QTimer::timeout, socket, [socket] {
             const QByteArray frame = jpeg();
@@ -191,9 +192,9 @@ void TestMediaWidgets::ptzButtonsSendTheirRequests()
     click(widget->toolsButton());
     QVERIFY(widget->toolsVisible());
     const QList<QPair<ExtCameraWidget::PtzButton, QByteArray>> buttons = {
-        {ExtCameraWidget::Left, "/ptz?move=left"},   {ExtCameraWidget::Right, "/ptz?move=right"},
-        {ExtCameraWidget::Up, "/ptz?move=up"},       {ExtCameraWidget::Down, "/ptz?move=down"},
-        {ExtCameraWidget::Home, "/ptz?move=home"},   {ExtCameraWidget::ZoomIn, "/ptz?zoom=in"},
+        {ExtCameraWidget::Left, "/ptz?move=left"},  {ExtCameraWidget::Right, "/ptz?move=right"},
+        {ExtCameraWidget::Up, "/ptz?move=up"},      {ExtCameraWidget::Down, "/ptz?move=down"},
+        {ExtCameraWidget::Home, "/ptz?move=home"},  {ExtCameraWidget::ZoomIn, "/ptz?zoom=in"},
         {ExtCameraWidget::ZoomOut, "/ptz?zoom=out"}};
     for (const auto &button : buttons) {
         const int before = server.requests().size();

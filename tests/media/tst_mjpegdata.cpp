@@ -27,7 +27,7 @@ QByteArray jpeg(const QColor &color)
 struct CameraBehaviour
 {
     QByteArray contentType = "multipart/x-mixed-replace; boundary=frame";
-    QByteArray credentials; // "user:pass" when authentication is required
+    QByteArray credentials;   // "user:pass" when authentication is required
     int framesThenStall = -1; // stop sending after this many frames, connection kept open
     int framesThenClose = -1; // close the connection after this many frames
     bool badFrameFirst = false;
@@ -37,8 +37,7 @@ void serveCamera(FakeHttpServer &server, const CameraBehaviour &behaviour)
 {
     server.setHandler([behaviour](const FakeHttpServer::Request &request, QTcpSocket *socket) {
         if (!behaviour.credentials.isEmpty() &&
-            request.headers.value("authorization") !=
-                "Basic " + behaviour.credentials.toBase64()) {
+            request.headers.value("authorization") != "Basic " + behaviour.credentials.toBase64()) {
             FakeHttpServer::writeResponse(socket, 401, "text/plain", "denied",
                                           "WWW-Authenticate: Basic realm=\"camera\"\r\n");
             return;
@@ -101,18 +100,38 @@ void TestMjpegData::url_data()
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("bare address, port, slash path")
-        << "127.0.0.1" << "/video.mjpg" << "8081" << "http://127.0.0.1:8081/video.mjpg";
-    QTest::newRow("empty port keeps default")
-        << "127.0.0.1" << "/video.mjpg" << "" << "http://127.0.0.1/video.mjpg";
-    QTest::newRow("double slash address") << "//127.0.0.1" << "/a?b=1" << "90"
+    QTest::newRow("bare address, port, slash path") << "127.0.0.1"
+                                                    << "/video.mjpg"
+                                                    << "8081"
+                                                    << "http://127.0.0.1:8081/video.mjpg";
+    QTest::newRow("empty port keeps default") << "127.0.0.1"
+                                              << "/video.mjpg"
+                                              << ""
+                                              << "http://127.0.0.1/video.mjpg";
+    QTest::newRow("double slash address") << "//127.0.0.1"
+                                          << "/a?b=1"
+                                          << "90"
                                           << "http://127.0.0.1:90/a?b=1";
-    QTest::newRow("scheme kept") << "https://cam.local" << "/v" << "" << "https://cam.local/v";
-    QTest::newRow("query path") << "127.0.0.1" << "/cgi?user=a&pwd=b" << ""
+    QTest::newRow("scheme kept") << "https://cam.local"
+                                 << "/v"
+                                 << ""
+                                 << "https://cam.local/v";
+    QTest::newRow("query path") << "127.0.0.1"
+                                << "/cgi?user=a&pwd=b"
+                                << ""
                                 << "http://127.0.0.1/cgi?user=a&pwd=b";
-    QTest::newRow("port not a number") << "127.0.0.1" << "/v" << "80a" << "";
-    QTest::newRow("port out of range") << "127.0.0.1" << "/v" << "70000" << "";
-    QTest::newRow("no host") << "" << "/v" << "" << "";
+    QTest::newRow("port not a number") << "127.0.0.1"
+                                       << "/v"
+                                       << "80a"
+                                       << "";
+    QTest::newRow("port out of range") << "127.0.0.1"
+                                       << "/v"
+                                       << "70000"
+                                       << "";
+    QTest::newRow("no host") << ""
+                             << "/v"
+                             << ""
+                             << "";
 }
 
 void TestMjpegData::url()
@@ -341,10 +360,26 @@ void TestMjpegData::realFfmpegServer()
     const quint16 port = probe.serverPort();
     probe.close();
     QProcess server;
-    server.start(ffmpeg, {"-hide_banner", "-loglevel", "error", "-re", "-f", "lavfi", "-i",
-                          "testsrc=size=320x240:rate=10", "-c:v", "mjpeg", "-q:v", "5", "-f",
-                          "mpjpeg", "-boundary_tag", "frame", "-content_type",
-                          "multipart/x-mixed-replace;boundary=frame", "-listen", "1",
+    server.start(ffmpeg, {"-hide_banner",
+                          "-loglevel",
+                          "error",
+                          "-re",
+                          "-f",
+                          "lavfi",
+                          "-i",
+                          "testsrc=size=320x240:rate=10",
+                          "-c:v",
+                          "mjpeg",
+                          "-q:v",
+                          "5",
+                          "-f",
+                          "mpjpeg",
+                          "-boundary_tag",
+                          "frame",
+                          "-content_type",
+                          "multipart/x-mixed-replace;boundary=frame",
+                          "-listen",
+                          "1",
                           QStringLiteral("http://127.0.0.1:%1/s.mjpg").arg(port)});
     QVERIFY(server.waitForStarted());
     MjpegData camera;

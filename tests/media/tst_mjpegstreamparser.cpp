@@ -35,8 +35,8 @@ QByteArray buildStream(const Framing &f, const QList<QByteArray> &frames)
         if (!f.typeAfterLength)
             out += f.type + f.eol;
         if (f.withLength)
-            out += f.lengthName + f.lengthPad + QByteArray::number(frame.size()) + f.lengthPad +
-                   f.eol;
+            out +=
+                f.lengthName + f.lengthPad + QByteArray::number(frame.size()) + f.lengthPad + f.eol;
         if (!f.extraAfterLength.isEmpty())
             out += f.extraAfterLength + f.eol;
         if (f.typeAfterLength)
@@ -181,11 +181,11 @@ void TestMjpegStreamParser::badLengthsResynchronise()
     QFETCH(QByteArray, length);
     const QByteArray good1 = "good one\r\n";
     const QByteArray good2 = "good two";
-    const QByteArray stream =
-        "--frame\r\nContent-Length: " + QByteArray::number(good1.size()) + "\r\n\r\n" + good1 +
-        "\r\n--frame\r\nContent-Length: " + length + "\r\n\r\n" + QByteArray(300, 'z') +
-        "\r\n--frame\r\nContent-Length: " + QByteArray::number(good2.size()) + "\r\n\r\n" + good2 +
-        "\r\n";
+    const QByteArray stream = "--frame\r\nContent-Length: " + QByteArray::number(good1.size()) +
+                              "\r\n\r\n" + good1 + "\r\n--frame\r\nContent-Length: " + length +
+                              "\r\n\r\n" + QByteArray(300, 'z') +
+                              "\r\n--frame\r\nContent-Length: " + QByteArray::number(good2.size()) +
+                              "\r\n\r\n" + good2 + "\r\n";
     MjpegStreamParser parser;
     parser.setBoundary("frame");
     const QList<QByteArray> got = parser.feed(stream);
@@ -208,19 +208,19 @@ void TestMjpegStreamParser::contentType_data()
         << QByteArray("MyBound") << QByteArray("--MyBound");
     QTest::newRow("quoted") << QByteArray("multipart/x-mixed-replace; boundary=\"frame\"") << true
                             << QByteArray("frame") << QByteArray("--frame");
-    QTest::newRow("with dashes") << QByteArray("multipart/x-mixed-replace;boundary=--frame")
-                                 << true << QByteArray("--frame") << QByteArray("--frame");
+    QTest::newRow("with dashes") << QByteArray("multipart/x-mixed-replace;boundary=--frame") << true
+                                 << QByteArray("--frame") << QByteArray("--frame");
     QTest::newRow("more parameters")
         << QByteArray("multipart/x-mixed-replace; charset=x; boundary=b1; q=2") << true
         << QByteArray("b1") << QByteArray("--b1");
-    QTest::newRow("no boundary") << QByteArray("multipart/x-mixed-replace") << false
-                                 << QByteArray() << QByteArray();
+    QTest::newRow("no boundary") << QByteArray("multipart/x-mixed-replace") << false << QByteArray()
+                                 << QByteArray();
     QTest::newRow("empty boundary") << QByteArray("multipart/x-mixed-replace; boundary=\"\"")
                                     << false << QByteArray() << QByteArray();
     QTest::newRow("dashes only") << QByteArray("multipart/x-mixed-replace; boundary=--") << false
                                  << QByteArray() << QByteArray();
-    QTest::newRow("single picture") << QByteArray("image/jpeg") << false << QByteArray()
-                                    << QByteArray();
+    QTest::newRow("single picture")
+        << QByteArray("image/jpeg") << false << QByteArray() << QByteArray();
     QTest::newRow("error page") << QByteArray("text/html; charset=utf-8") << false << QByteArray()
                                 << QByteArray();
 }
@@ -245,8 +245,8 @@ void TestMjpegStreamParser::longStreamKeepsBufferSmall()
 {
     MjpegStreamParser parser;
     parser.setBoundary("frame");
-    const QByteArray part = "--frame\r\nContent-Length: 5000\r\n\r\n" + QByteArray(5000, 'j') +
-                            "\r\n";
+    const QByteArray part =
+        "--frame\r\nContent-Length: 5000\r\n\r\n" + QByteArray(5000, 'j') + "\r\n";
     int frames = 0;
     for (int i = 0; i < 2000; ++i) {
         frames += parser.feed(part.left(1234)).size();

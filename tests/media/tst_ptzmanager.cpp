@@ -75,8 +75,8 @@ void TestPtzManager::eachButtonSendsItsRequest()
     for (const FakeHttpServer::Request &r : server.requests()) {
         QCOMPARE(r.method, QByteArray("GET"));
         QCOMPARE(r.target, target);
-        QCOMPARE(r.headers.value("host"), QByteArray("127.0.0.1:") +
-                                              QByteArray::number(server.port()));
+        QCOMPARE(r.headers.value("host"),
+                 QByteArray("127.0.0.1:") + QByteArray::number(server.port()));
     }
     QCOMPARE(server.requests().at(1).headers.value("authorization"),
              "Basic " + QByteArray("op:pw").toBase64());

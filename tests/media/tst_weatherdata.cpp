@@ -156,15 +156,22 @@ void TestWeatherData::requestUrl_data()
     QTest::addColumn<QString>("prefix");
     QTest::addColumn<QString>("id");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("plain") << "http://127.0.0.1:8089/xml/" << "26063"
+    QTest::newRow("plain") << "http://127.0.0.1:8089/xml/"
+                           << "26063"
                            << "http://127.0.0.1:8089/xml/26063_1.xml";
-    QTest::newRow("prefix without scheme or slash") << "127.0.0.1/xml" << "5"
+    QTest::newRow("prefix without scheme or slash") << "127.0.0.1/xml"
+                                                    << "5"
                                                     << "http://127.0.0.1/xml/5_1.xml";
     QTest::newRow("slash and dots stay in the segment")
-        << "http://127.0.0.1/xml/" << "../../admin" << "http://127.0.0.1/xml/..%2F..%2Fadmin_1.xml";
-    QTest::newRow("query and fragment encoded")
-        << "http://127.0.0.1/xml/" << "1?a=b#c" << "http://127.0.0.1/xml/1%3Fa%3Db%23c_1.xml";
-    QTest::newRow("empty id") << "http://127.0.0.1/xml/" << "" << "";
+        << "http://127.0.0.1/xml/"
+        << "../../admin"
+        << "http://127.0.0.1/xml/..%2F..%2Fadmin_1.xml";
+    QTest::newRow("query and fragment encoded") << "http://127.0.0.1/xml/"
+                                                << "1?a=b#c"
+                                                << "http://127.0.0.1/xml/1%3Fa%3Db%23c_1.xml";
+    QTest::newRow("empty id") << "http://127.0.0.1/xml/"
+                              << ""
+                              << "";
 }
 
 void TestWeatherData::requestUrl()

@@ -91,12 +91,11 @@ QImage makePanorama(const QSize &size, int seed)
 } // namespace
 
 CameraScene::CameraScene(const QString &name, int seed, const QSize &frameSize)
-    : m_name(name)
-    , m_frameSize(frameSize.isValid() ? frameSize : QSize(640, 480))
+    : m_name(name), m_frameSize(frameSize.isValid() ? frameSize : QSize(640, 480))
 {
-    m_panorama = makePanorama(QSize(m_frameSize.width() * kPanoramaFactorX,
-                                    m_frameSize.height() * kPanoramaFactorY),
-                              seed);
+    m_panorama = makePanorama(
+        QSize(m_frameSize.width() * kPanoramaFactorX, m_frameSize.height() * kPanoramaFactorY),
+        seed);
     m_view.centerX = m_panorama.width() / 2.0;
     m_view.centerY = m_panorama.height() * kHomeY;
     clampView();
@@ -179,7 +178,8 @@ QImage CameraScene::renderFrame(qint64 frameNumber) const
     font.setPixelSize(bar * 2 / 3);
     p.setFont(font);
     p.setPen(Qt::white);
-    const QString clock = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    const QString clock =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     p.drawText(QRect(6, 0, m_frameSize.width() - 12, bar), Qt::AlignVCenter | Qt::AlignLeft,
                m_name);
     p.drawText(QRect(6, 0, m_frameSize.width() - 12, bar), Qt::AlignVCenter | Qt::AlignRight,

@@ -189,19 +189,19 @@ void HttpSimulator::Private::setUpCamera(Server *server)
 
 void HttpSimulator::Private::setUpWeather(Server *server)
 {
-    server->http->Get(R"(/xml/(.+)_1\.xml)", [this](const httplib::Request &req,
-                                                    httplib::Response &res) {
-        const QString id = QUrl::fromPercentEncoding(QByteArray::fromStdString(req.matches[1]));
-        if (!WeatherFeed::isValidId(id)) {
-            res.status = 404;
-            res.set_content("no such town\n", "text/plain");
-            return;
-        }
-        const qint64 elapsed = started.elapsed() / 1000;
-        log(QStringLiteral("weather %1").arg(id));
-        res.set_content(toStd(weather.xml(id, elapsed, QDateTime::currentDateTime())),
-                        "text/xml; charset=utf-8");
-    });
+    server->http->Get(
+        R"(/xml/(.+)_1\.xml)", [this](const httplib::Request &req, httplib::Response &res) {
+            const QString id = QUrl::fromPercentEncoding(QByteArray::fromStdString(req.matches[1]));
+            if (!WeatherFeed::isValidId(id)) {
+                res.status = 404;
+                res.set_content("no such town\n", "text/plain");
+                return;
+            }
+            const qint64 elapsed = started.elapsed() / 1000;
+            log(QStringLiteral("weather %1").arg(id));
+            res.set_content(toStd(weather.xml(id, elapsed, QDateTime::currentDateTime())),
+                            "text/xml; charset=utf-8");
+        });
 }
 
 HttpSimulator::HttpSimulator(const Options &options) : d(std::make_unique<Private>(options)) {}
@@ -231,10 +231,9 @@ bool HttpSimulator::start(QString *error)
         const int bound = wanted == 0 ? server->http->bind_to_any_port(host)
                                       : (server->http->bind_to_port(host, wanted) ? wanted : -1);
         if (bound <= 0) {
-            const QString message =
-                QStringLiteral("cannot listen for %1 on %2:%3")
-                    .arg(server->label, d->options.address)
-                    .arg(wanted);
+            const QString message = QStringLiteral("cannot listen for %1 on %2:%3")
+                                        .arg(server->label, d->options.address)
+                                        .arg(wanted);
             if (d->options.tolerateBusyPorts) {
                 d->log(message);
                 return true;
@@ -315,13 +314,12 @@ void HttpSimulator::readProject(const QString &folder, QList<Camera> *cameras,
             } else if ((tag == QLatin1String("ipcam") || tag == QLatin1String("avcam")) &&
                        cameras) {
                 QString host = a.value(QLatin1String("ipaddress")).toString();
-                host = QUrl(host.contains(QLatin1String("//")) ? host
-                                                               : QStringLiteral("//") + host)
+                host = QUrl(host.contains(QLatin1String("//")) ? host : QStringLiteral("//") + host)
                            .host();
                 bool ok = false;
                 const int port = a.value(QLatin1String("port")).toInt(&ok);
-                const bool local = host == QLatin1String("localhost") ||
-                                   QHostAddress(host).isLoopback();
+                const bool local =
+                    host == QLatin1String("localhost") || QHostAddress(host).isLoopback();
                 if (!local || !ok || port <= 0 || port > 65535)
                     continue;
                 bool known = false;

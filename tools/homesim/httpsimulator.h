@@ -26,7 +26,7 @@ public:
     struct Camera
     {
         QString name;
-        int port = 0; // 0 = any free port
+        int port = 0;  // 0 = any free port
         QString login; // empty = no authentication
         QString password;
     };

@@ -6,8 +6,8 @@
 
 namespace {
 
-const char *const kNames[] = {"standard", "lower",     "upper",  "nospace", "extra",
-                              "typeafter", "nolength", "quoted", "dashed",  "lf",
+const char *const kNames[] = {"standard",  "lower",    "upper",     "nospace",    "extra",
+                              "typeafter", "nolength", "quoted",    "dashed",     "lf",
                               "padded",    "trickle",  "badlength", "hugelength", "chunked"};
 constexpr int kNameCount = int(sizeof(kNames) / sizeof(kNames[0]));
 constexpr int kBadEvery = 3;
@@ -95,8 +95,8 @@ QByteArray MjpegFraming::partHead(int index, int bodyBytes) const
         head += type + eol + len + eol;
     }
     if (m_kind == Extra)
-        head += "X-Timestamp: " + QByteArray::number(QDateTime::currentMSecsSinceEpoch() / 1000.0,
-                                                     'f', 3) + eol;
+        head += "X-Timestamp: " +
+                QByteArray::number(QDateTime::currentMSecsSinceEpoch() / 1000.0, 'f', 3) + eol;
     return head + eol;
 }
 

@@ -76,7 +76,8 @@ QByteArray WeatherFeed::xml(const QString &id, qint64 elapsedSeconds, const QDat
         w.writeAttribute(QStringLiteral("predict"), QString::number(i * 6));
         w.writeAttribute(QStringLiteral("weekday"), QString::number(at.date().dayOfWeek() % 7 + 1));
         w.writeAttribute(QStringLiteral("sname"), name);
-        auto element = [&w](const char *tag, std::initializer_list<std::pair<const char *, int>> a) {
+        auto element = [&w](const char *tag,
+                            std::initializer_list<std::pair<const char *, int>> a) {
             w.writeStartElement(QLatin1String(tag));
             for (const auto &[key, value] : a)
                 w.writeAttribute(QLatin1String(key), QString::number(value));
@@ -88,8 +89,9 @@ QByteArray WeatherFeed::xml(const QString &id, qint64 elapsedSeconds, const QDat
                               {"spower", c.precipitation == 8 ? 1 : 0}});
         element("PRESSURE", {{"max", 752 - int(step % 5)}, {"min", 748 - int(step % 5)}});
         element("TEMPERATURE", {{"max", t + 2}, {"min", t - 2}});
-        element("WIND", {{"min", 1 + int(step % 4)}, {"max", 4 + int(step % 4)},
-                         {"direction", int(step % 8)}});
+        element(
+            "WIND",
+            {{"min", 1 + int(step % 4)}, {"max", 4 + int(step % 4)}, {"direction", int(step % 8)}});
         element("RELWET", {{"max", 70 + c.cloudiness * 8}, {"min", 60 + c.cloudiness * 8}});
         element("HEAT", {{"min", t - 5}, {"max", t - 1}});
         w.writeEndElement();
