@@ -65,12 +65,15 @@ private slots:
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QString>("rootTag");
         QTest::addColumn<int>("rootChildren");
-        QTest::newRow("well formed") << QByteArray("<r><a/><b/></r>") << true << "r" << 2;
+        QTest::addColumn<int>("errorLine"); // where a person has to look; 0 when parsed
+        QTest::newRow("well formed") << QByteArray("<r><a/><b/></r>") << true << "r" << 2 << 0;
         QTest::newRow("unclosed keeps partial tree")
-            << QByteArray("<r><a/><b>") << false << "r" << 2;
-        QTest::newRow("mismatched tag") << QByteArray("<r><a></b></r>") << false << "r" << 1;
-        QTest::newRow("empty text") << QByteArray("") << false << QString() << 0;
-        QTest::newRow("garbage") << QByteArray("not xml at all") << false << QString() << 0;
+            << QByteArray("<r><a/><b>") << false << "r" << 2 << 1;
+        QTest::newRow("mismatched tag") << QByteArray("<r><a></b></r>") << false << "r" << 1 << 1;
+        QTest::newRow("mismatch on a later line")
+            << QByteArray("<r>\n <a/>\n <b>\n </c>\n</r>\n") << false << "r" << 2 << 4;
+        QTest::newRow("empty text") << QByteArray("") << false << QString() << 0 << 1;
+        QTest::newRow("garbage") << QByteArray("not xml at all") << false << QString() << 0 << 1;
         // Entity expansion must stay bounded: a hostile file cannot blow up memory.
         QByteArray laughs = "<?xml version=\"1.0\"?><!DOCTYPE l [<!ENTITY a \"aaaaaaaaaa\">";
         for (int i = 1; i < 10; ++i)
@@ -78,7 +81,7 @@ private slots:
                       QByteArray(10, ' ').replace(' ', QByteArray("&") + char('a' + i - 1) + ";") +
                       "\">";
         laughs += "]><r t=\"&j;\"/>";
-        QTest::newRow("billion laughs") << laughs << false << QString() << 0;
+        QTest::newRow("billion laughs") << laughs << false << QString() << 0 << 1;
     }
     void parseResult()
     {
@@ -86,8 +89,11 @@ private slots:
         QFETCH(bool, ok);
         QFETCH(QString, rootTag);
         QFETCH(int, rootChildren);
+        QFETCH(int, errorLine);
         XmlDocument doc;
         QCOMPARE(doc.parse(input), ok);
+        QCOMPARE(doc.errorLine(), qint64(errorLine));
+        QCOMPARE(doc.errorString().isEmpty(), ok);
         if (rootTag.isEmpty()) {
             QVERIFY(!doc.root());
             return;
@@ -95,6 +101,21 @@ private slots:
         QVERIFY(doc.root());
         QCOMPARE(doc.root()->tagName(), rootTag);
         QCOMPARE(doc.root()->children().size(), rootChildren);
+    }
+
+    void elementsKnowTheLineTheyStartOn()
+    {
+        XmlDocument doc;
+        QVERIFY(doc.parse(QByteArray("<?xml version=\"1.0\"?>\n<r>\n <!-- c -->\n <a\n  x=\"1\"/>\n"
+                                     " <b/>\n</r>\n")));
+        QCOMPARE(doc.root()->lineNumber(), qint64(2));
+        QCOMPARE(doc.root()->children().at(0)->lineNumber(), qint64(5)); // where the tag ends
+        QCOMPARE(doc.root()->children().at(1)->lineNumber(), qint64(6));
+        QCOMPARE(XML::NodeElement::create(QStringLiteral("built"))->lineNumber(), qint64(0));
+        // A later success clears the previous failure.
+        QVERIFY(!doc.parse(QByteArray("<r>")));
+        QVERIFY(doc.parse(QByteArray("<r/>")));
+        QCOMPARE(doc.errorLine(), qint64(0));
     }
 
     void typedAttributesAreWrittenAsText()

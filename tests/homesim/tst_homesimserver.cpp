@@ -3,6 +3,7 @@
 // The simulator as a program, checked through independent clients: libmodbus, raw frames on a
 // plain socket, and mbpoll.
 #include "homesimconstants.h"
+#include "simulatorprocess.h"
 
 #include <QProcess>
 #include <QTcpSocket>
@@ -22,86 +23,20 @@ namespace {
 constexpr int kOffset = 0x1F4;
 constexpr int kStartTimeoutMs = 10000;
 
-// One simulator process on a free loopback port; always stopped when the object goes away, also
-// when a check failed half-way.
-class SimProcess
+// One simulator process on a free loopback port, with the test configuration unless told
+// otherwise; always stopped when the object goes away, also when a check failed half-way.
+class SimProcess : public SimulatorProcess
 {
 public:
-    ~SimProcess() { stop(); }
+    SimProcess() : SimulatorProcess(QStringLiteral(HOMESIM_PATH)) {}
 
     bool start(const QStringList &extra, bool withConfig = true)
     {
-        // --stop-on-eof: should this test crash, the simulator goes away with it.
-        QStringList args = {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
-                            QStringLiteral("--stop-on-eof")};
+        QStringList args;
         if (withConfig)
             args << QStringLiteral("--config") << QFINDTESTDATA("data/config");
-        args << extra;
-        m_process.setProgram(QStringLiteral(HOMESIM_PATH));
-        m_process.setArguments(args);
-        m_process.setProcessChannelMode(QProcess::SeparateChannels);
-        m_process.start();
-        if (!m_process.waitForStarted(kStartTimeoutMs))
-            return false;
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < kStartTimeoutMs) {
-            while (m_process.canReadLine()) {
-                const QString line = QString::fromUtf8(m_process.readLine()).trimmed();
-                m_output.append(line);
-                if (line.startsWith(QLatin1String("listening on "))) {
-                    m_port = line.section(QLatin1Char(':'), -1).toInt();
-                    return m_port > 0;
-                }
-            }
-            if (m_process.state() == QProcess::NotRunning ||
-                !m_process.waitForReadyRead(int(kStartTimeoutMs - timer.elapsed())))
-                break;
-        }
-        return false;
+        return SimulatorProcess::start(args + extra, kStartTimeoutMs);
     }
-
-    void stop()
-    {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000)) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-
-    void send(const QByteArray &line)
-    {
-        m_process.write(line + '\n');
-        m_process.waitForBytesWritten(1000);
-    }
-
-    // Output lines so far (reads what arrived without waiting).
-    QStringList output()
-    {
-        m_output += QString::fromUtf8(m_process.readAllStandardOutput())
-                        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        return m_output;
-    }
-
-    // Whether a log line so far matches the regular expression.
-    bool logged(const QString &pattern)
-    {
-        const QRegularExpression re(pattern);
-        const QStringList lines = output();
-        return std::any_of(lines.cbegin(), lines.cend(),
-                           [&](const QString &line) { return re.match(line).hasMatch(); });
-    }
-
-    int port() const { return m_port; }
-    QProcess &process() { return m_process; }
-
-private:
-    QProcess m_process;
-    QStringList m_output;
-    int m_port = 0;
 };
 
 struct ModbusDeleter
