@@ -8,6 +8,7 @@
 #include "enumericwidget.h"
 #include "etextedit.h"
 #include "exttoolwidget.h"
+#include "formservices.h"
 #include "roomsv1.h"
 #include "sceneform.h"
 #include "screentestsupport.h"
@@ -46,7 +47,7 @@ struct ScenePage
             QStringList captions;
             for (int i = 1; i <= lightCaptions; ++i)
                 captions << QStringLiteral("L%1").arg(i);
-            ECoreApp::instance()->rooms()->lightPage()->setScenes(captions);
+            FormServices::rooms()->lightPage()->setScenes(captions);
         }
         form = new SceneForm;
         form->setLink(&link);
