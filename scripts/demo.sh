@@ -18,7 +18,7 @@ cleanup() { [ -n "$sim" ] && kill "$sim" 2>/dev/null; rm -rf "$home"; stop_null_
 trap cleanup EXIT
 QT_QPA_PLATFORM=offscreen "$root/build/tools/demogen/verandix-demogen" --flat --out "$home" >/dev/null
 "$root/build/tools/homesim/verandix-homesim" --listen 127.0.0.1:1502 --config "$home" \
-    --scenario "$root/resources/demo/demo.scenario" --quiet > /dev/null &
+    --scenario "$root/resources/demo/demo.scenario" --http --quiet > /dev/null &
 sim=$!
 
 # Wait until the simulator answers, so the panel's first poll already finds the house.

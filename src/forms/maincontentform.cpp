@@ -70,6 +70,8 @@ MainContentForm::MainContentForm(QGraphicsItem *parent)
     m_home = barButton(QStringLiteral("home.png"), 125);
     m_connection = barButton(QStringLiteral("connecting_ip1.png"), 135);
     m_alarm = barButton(QStringLiteral("alert_red.png"), 135);
+    m_connection->setStatusLook(true);
+    m_alarm->setStatusLook(true);
     m_calendar = new ExtCalendarWidget;
     m_calendar->setPreferredWidth(64);
     m_calendar->setMaximumWidth(64);

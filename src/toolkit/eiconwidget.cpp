@@ -26,6 +26,7 @@ struct EIconWidgetPrivate
     bool scaleUp = false;
     bool beside = false;
     bool lightCaption = true;
+    bool statusLook = false;
     EStaticText caption;
     QRectF iconRect;
     // Scaled pictures for the current size, normal and grey; built lazily after a change.
@@ -120,6 +121,17 @@ void EIconWidget::setCaptionBeside(bool on)
     update();
 }
 
+void EIconWidget::setStatusLook(bool on)
+{
+    d->statusLook = on;
+    update();
+}
+
+bool EIconWidget::statusLook() const
+{
+    return d->statusLook;
+}
+
 void EIconWidget::adjustToContents()
 {
     resize(sizeHint(Qt::PreferredSize));
@@ -200,7 +212,8 @@ void EIconWidget::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWi
     if (d->caption.text() != text())
         relayout();
     const EStyle::States s = styleState();
-    const bool disabled = s & EStyle::Disabled;
+    // A status icon says something whether or not it can be pressed: it keeps its colours.
+    const bool disabled = (s & EStyle::Disabled) && !d->statusLook;
     painter->setRenderHint(QPainter::Antialiasing, true);
 
     if (d->frame) {

@@ -39,6 +39,10 @@ public:
     void setCaptionBeside(bool on);
 
     // Resizes the widget to its picture and caption (plus margins).
+    // Disabled status icons (the top bar's connection and alarm state) keep their picture and
+    // caption colours: disabled only means that pressing does nothing.
+    void setStatusLook(bool on);
+    bool statusLook() const;
     void adjustToContents();
     QRectF iconRect() const;
 

@@ -185,13 +185,19 @@ int main(int argc, char *argv[])
         QStringLiteral("weather-period"),
         QStringLiteral("Seconds between two steps of the simulated weather (default 60)."),
         QStringLiteral("SECONDS"), QStringLiteral("60"));
+    const QCommandLineOption logReadsOption(
+        QStringLiteral("log-reads"),
+        QStringLiteral(
+            "Log every read request as \"read REGISTER COUNT\": which windows a panel polls."));
     const QCommandLineOption httpOption(
         QStringLiteral("http"),
         QStringLiteral("Serve the --config project's cameras and the weather informer."));
-    parser.addOptions({listenOption, remoteOption, offsetOption, configOption, seedOption,
-                       scenarioOption, speedOption, quietOption, tickOption, holdOption, armOption,
-                       codeOption, stopOnEofOption, cameraOption, cameraAuthOption, framingOption,
-                       fpsOption, sizeOption, weatherOption, weatherPeriodOption, httpOption});
+    parser.addOptions({listenOption,    remoteOption,   offsetOption,     configOption,
+                       seedOption,      scenarioOption, speedOption,      quietOption,
+                       tickOption,      holdOption,     armOption,        codeOption,
+                       stopOnEofOption, cameraOption,   cameraAuthOption, framingOption,
+                       fpsOption,       sizeOption,     weatherOption,    weatherPeriodOption,
+                       httpOption,      logReadsOption});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return fail(
@@ -325,6 +331,7 @@ int main(int argc, char *argv[])
     // Started with standard input closed, there is no control channel (select would fail on it).
     serverOptions.controlFd = ::fcntl(STDIN_FILENO, F_GETFD) == -1 ? -1 : STDIN_FILENO;
     serverOptions.stopOnControlEnd = parser.isSet(stopOnEofOption);
+    serverOptions.logReads = parser.isSet(logReadsOption);
     ModbusServer server(&model, serverOptions);
     server.setLogger(logger);
     if (!scenario.isEmpty())

@@ -239,6 +239,10 @@ struct ModbusServerPrivate
                 first = address;
                 count = 1;
             }
+            if (options.logReads && (function == 3 || function == 4))
+                log(QStringLiteral("read %1 %2")
+                        .arg(address)
+                        .arg(query[kTcpHeader + 3] << 8 | query[kTcpHeader + 4]));
         }
         const int index = first - model->registerOffset();
         QVector<quint16> before;

@@ -24,6 +24,7 @@ public:
         int tickMs = 100;              // how often the physics and the scenario move on
         int controlFd = 0;             // control lines, -1 for none
         bool stopOnControlEnd = false; // end of the control input stops the server
+        bool logReads = false;         // log every read request ("read ADDR COUNT")
     };
     using Logger = std::function<void(const QString &)>;
 
