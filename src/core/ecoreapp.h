@@ -17,6 +17,7 @@ class EAppSettings;
 class ELocale;
 class EFonts;
 class IProjectModel;
+class RoomsV1;
 class ControlerData;
 class EAudioPlayer;
 
@@ -90,8 +91,10 @@ public:
     QObject *audioPlayerObject() const;
     ISoundService *soundService() const;
     QObject *controllerObject() const;
-    // Still defined by the link and player libraries for code written before their own typed
-    // accessors existed; new code uses FormServices::link() and FormServices::audioPlayer().
+    // Typed shortcuts still defined by the model, link and player libraries for code written
+    // before their own typed accessors existed. New code uses RoomsV1::fromCore() and
+    // FormServices::rooms(), link() and audioPlayer(); these go once nothing calls them.
+    RoomsV1 *rooms() const;
     ControlerData *controller() const;
     EAudioPlayer *audioPlayer() const;
 

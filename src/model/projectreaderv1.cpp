@@ -492,6 +492,17 @@ std::unique_ptr<MainStructV1> ProjectReaderV1::readSubsystem(const XML::NodeElem
     return root;
 }
 
+std::unique_ptr<MainStructV1> ProjectReaderV1::readSubsystem(const XML::NodeElementPtr &root,
+                                                             const QString &fileName,
+                                                             QStringList *problems)
+{
+    LoadReport report;
+    auto tree = readSubsystem(root, fileName, problems ? &report : nullptr);
+    if (problems)
+        *problems += report.toStringList();
+    return tree;
+}
+
 void ProjectReaderV1::readPage(const XML::NodeElement &element, BaseRoomV1 *page)
 {
     Q_ASSERT(page);

@@ -25,6 +25,9 @@ public:
     static std::unique_ptr<MainStructV1> readSubsystem(const XML::NodeElementPtr &root,
                                                        const QString &fileName,
                                                        LoadReport *report = nullptr);
+    // The same, with the problems as plain "file:line: message" texts.
+    static std::unique_ptr<MainStructV1>
+    readSubsystem(const XML::NodeElementPtr &root, const QString &fileName, QStringList *problems);
     // Page attributes of a `floor` or `room` element.
     static void readPage(const XML::NodeElement &element, BaseRoomV1 *page);
     // A control element (or a scene caption) of a page; the new control's index, or -1. An element
