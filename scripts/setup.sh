@@ -8,7 +8,7 @@ packages=(
     cmake g++ make pkg-config ccache
     qtbase5-dev qtmultimedia5-dev libqt5multimedia5-plugins libqt5svg5-dev zlib1g-dev
     libmodbus-dev libcpp-httplib-dev mbpoll ffmpeg
-    xvfb xauth xdotool fonts-liberation2 fontconfig
+    xvfb xauth xdotool imagemagick fonts-liberation2 fontconfig
     pulseaudio pulseaudio-utils
     clang libclang-rt-14-dev llvm dpkg-dev desktop-file-utils appstream librsvg2-bin
 )
