@@ -15,6 +15,8 @@
 #include "maincontentform.h"
 #include "mainwindow.h"
 #include "roomsv1.h"
+#include "splashform.h"
+#include "ebasewidget.h"
 #include "controlerdata.h"
 
 #include <QDir>
@@ -95,6 +97,7 @@ private slots:
     void geometryIsWrittenBack();
     void positionOffEveryScreenIsMovedOn();
     void realLinkPaintsTheTopBar();
+    void splashRunsTheDemo();
 
 private:
     // A configuration folder with the fixture project and these settings lines added.
@@ -507,6 +510,29 @@ void TestMainWindow::realLinkPaintsTheTopBar()
     QTRY_COMPARE_WITH_TIMEOUT(content->connectionButton()->resourceImage(),
                               QStringLiteral("connecting_ip1.png"), 15000);
     window->shutdown();
+}
+
+void TestMainWindow::splashRunsTheDemo()
+{
+    if (ECoreApp::instance()->startMode() != StartMode::Demo)
+        QSKIP("a configuration exists in this user's folders; the demo is not offered");
+    MainWindow window;
+    QSignalSpy ready(&window, &MainWindow::controlsReady);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.pages()->currentIndex(), int(MainWindow::SplashPage));
+    // The splash is laid out 480 high whatever the window's size.
+    QCOMPARE(window.pages()->size().height(), 480.0);
+    EBaseWidget *button = window.splash()->runDemoButton();
+    const QPoint at = window.mapFromScene(button->mapToScene(button->rect().center()));
+    QSignalSpy clicked(button, &EBaseWidget::clicked);
+    QSignalSpy failed(&window, &MainWindow::loadingFailed);
+    QTest::mouseClick(window.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QCOMPARE(clicked.count(), 1);
+    QVERIFY2(ready.count() || ready.wait(20000), qPrintable(failed.value(0).value(0).toString()));
+    QCOMPARE(window.pages()->currentIndex(), int(MainWindow::MainContentPage));
+    QVERIFY(window.mainContent()->stack()->count() > 10);
+    window.shutdown();
 }
 
 QTEST_MAIN(TestMainWindow)
