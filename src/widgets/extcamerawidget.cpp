@@ -111,7 +111,11 @@ ExtCameraWidget::ExtCameraWidget(CameraControlV1 *record, QGraphicsItem *parent)
     applyRecord(record);
 }
 
-ExtCameraWidget::~ExtCameraWidget() = default;
+ExtCameraWidget::~ExtCameraWidget()
+{
+    // The base tears the layout down after the private part is gone; nothing may reach it then.
+    disconnect(this, &EGraphicsWidget::onGeometryChanged, nullptr, nullptr);
+}
 
 void ExtCameraWidget::applyRecord(CameraControlV1 *record)
 {

@@ -10,7 +10,8 @@ namespace {
 // look-alikes and the boundary text in the middle of a line.
 QList<QByteArray> sampleFrames()
 {
-    return {QByteArray("\xff\xd8 first\r\n\r\nContent-Length: 3\r\nframe\xff\xd9", 40),
+    static const char first[] = "\xff\xd8 first\r\n\r\nContent-Length: 3\r\nframe\xff\xd9";
+    return {QByteArray(first, int(sizeof(first)) - 1),
             QByteArray("\r\nsecond frame starting with CR LF\nand -- a frame --frameX\xff\xd9"),
             QByteArray(1500, 'x') + QByteArray("\n\n\r\n") + QByteArray(700, '\n')};
 }
