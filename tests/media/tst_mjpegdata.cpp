@@ -239,7 +239,7 @@ void TestMjpegData::stalledStreamIsRequestedAgain()
     QSignalSpy finished(&camera, &MjpegData::finishGrabing);
     QSignalSpy frames(&camera, &MjpegData::newImageGrabbed);
     camera.start();
-    QTRY_COMPARE(frames.size(), 2);
+    QTRY_VERIFY(frames.size() >= 2);
     QTRY_VERIFY(finished.size() >= 1);
     QCOMPARE(camera.state(), MjpegData::Grabbing);
     QTRY_VERIFY(server.requests().size() >= 2);
@@ -254,14 +254,14 @@ void TestMjpegData::droppedStreamIsRequestedAgain()
     behaviour.framesThenClose = 1;
     serveCamera(server, behaviour);
     MjpegData camera;
-    camera.setReconnectInterval(300);
+    camera.setReconnectInterval(1000);
     configure(camera, server);
     QSignalSpy finished(&camera, &MjpegData::finishGrabing);
     camera.start();
     QTRY_VERIFY(finished.size() >= 1);
-    // One request at a time: the next one only once the previous reply is gone.
+    // Paced: the next request only once the interval since the previous one has passed.
     QCOMPARE(server.requests().size(), 1);
-    QTRY_VERIFY(server.requests().size() >= 3);
+    QTRY_VERIFY_WITH_TIMEOUT(server.requests().size() >= 3, 15000);
     QCOMPARE(camera.requestCount(), server.requests().size());
 }
 
