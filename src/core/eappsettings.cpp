@@ -128,7 +128,8 @@ QVariant EAppSettings::defaultValue(int key) const
 
 bool EAppSettings::load(const QString &filePath, LoadReport *report)
 {
-    // Problems name the file as a person knows it; every file of a configuration sits in one folder.
+    // Problems name the file as a person knows it; every file of a configuration sits in one
+    // folder.
     const QString fileName = QFileInfo(filePath).fileName();
     XmlDocument doc;
     if (!doc.load(filePath)) {

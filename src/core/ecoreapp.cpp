@@ -236,8 +236,7 @@ void ECoreApp::loadConfiguration(const QString &folder)
     emit mainConfigLoaded();
 
     const QString language = d->settings.value(EAppSettings::Language).toString();
-    if (!d->locale->load(language) && !language.isEmpty() &&
-        language != QLatin1String("system")) {
+    if (!d->locale->load(language) && !language.isEmpty() && language != QLatin1String("system")) {
         // Only a language the settings name is worth a word; the system's may simply not exist.
         before = report.size();
         LoadReport::note(&report, lcCore, QLatin1String(CoreNames::kSettingsFile), 0,

@@ -84,9 +84,9 @@ bool unpack(const QString &packagePath, const QString &targetFolder, LoadReport 
     QFile file(packagePath);
     if (!file.exists() || !file.open(QIODevice::ReadOnly)) {
         LoadReport::note(report, lcPackage, QFileInfo(packagePath).fileName(), 0,
-                         file.exists() ? QStringLiteral("package cannot be opened: ") +
-                                             file.errorString()
-                                       : QStringLiteral("package not found"));
+                         file.exists()
+                             ? QStringLiteral("package cannot be opened: ") + file.errorString()
+                             : QStringLiteral("package not found"));
         return false;
     }
     const Header header = readHeader(file.read(kHeaderSize));
@@ -97,9 +97,11 @@ bool unpack(const QString &packagePath, const QString &targetFolder, LoadReport 
 
     // qUncompress yields empty content for a corrupt body; every entry then reads as empty.
     const QByteArray content = header.storedSize < header.unpackedSize ? qUncompress(body) : body;
+    bool damageNoted = false;
     if (content.isEmpty() && header.entryCount > 0) {
         LoadReport::note(report, lcPackage, QFileInfo(packagePath).fileName(), 0,
                          QStringLiteral("package is damaged: its content cannot be read"));
+        damageNoted = true;
     }
 
     ContentReader reader(content);
@@ -110,19 +112,26 @@ bool unpack(const QString &packagePath, const QString &targetFolder, LoadReport 
         const int nul = rawName.indexOf('\0');
         const QString name = QString::fromUtf8(nul >= 0 ? rawName.left(nul) : rawName);
         const QByteArray data = reader.readBytes(reader.readLength());
+        if (name.isEmpty() && !damageNoted) {
+            // A length that does not fit the content: this and every later entry are lost.
+            LoadReport::note(
+                report, lcPackage, QFileInfo(packagePath).fileName(), 0,
+                QStringLiteral("package is damaged: entry %1 cannot be read").arg(i + 1));
+            damageNoted = true;
+        }
         if (!isSafeEntryName(name)) {
             if (!name.isEmpty()) {
-                LoadReport::note(report, lcPackage, QFileInfo(packagePath).fileName(), 0,
-                                 QStringLiteral("entry \"%1\" skipped: not a plain file name")
-                                     .arg(name));
+                LoadReport::note(
+                    report, lcPackage, QFileInfo(packagePath).fileName(), 0,
+                    QStringLiteral("entry \"%1\" skipped: not a plain file name").arg(name));
             }
             continue;
         }
         QFile out(targetFolder + QDir::separator() + name);
         if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            LoadReport::note(report, lcPackage, QFileInfo(packagePath).fileName(), 0,
-                             QStringLiteral("entry \"%1\" not unpacked: %2")
-                                 .arg(name, out.errorString()));
+            LoadReport::note(
+                report, lcPackage, QFileInfo(packagePath).fileName(), 0,
+                QStringLiteral("entry \"%1\" not unpacked: %2").arg(name, out.errorString()));
             continue;
         }
         out.write(data);

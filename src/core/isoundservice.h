@@ -18,8 +18,7 @@ public:
 // Lets any player object with a play(const QString &) member serve as the sound service without
 // its library knowing this interface. The call is typed and checked by the compiler; a player
 // that is gone by the time a sound is asked for is simply not called.
-template<typename Player>
-class SoundServiceAdapter final : public ISoundService
+template<typename Player> class SoundServiceAdapter final : public ISoundService
 {
 public:
     explicit SoundServiceAdapter(Player *player) : m_player(player) {}

@@ -32,8 +32,8 @@ class LoadReport
 public:
     // Logs the problem under the given category and, when a report is given, adds it there. Every
     // reader calls this, so a problem is logged even where nobody collects a report.
-    static void note(LoadReport *report, const QLoggingCategory &(*category)(),
-                     const QString &file, qint64 line, const QString &message);
+    static void note(LoadReport *report, const QLoggingCategory &(*category)(), const QString &file,
+                     qint64 line, const QString &message);
 
     void add(const LoadProblem &problem) { m_problems.append(problem); }
     void add(const QString &file, qint64 line, const QString &message)

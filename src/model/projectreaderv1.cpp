@@ -417,9 +417,8 @@ bool ProjectReaderV1::toBool(const QVariant &value)
              text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0);
 }
 
-std::unique_ptr<MainStructV1> ProjectReaderV1::readSubsystem(const QString &folder,
-                                                             const QString &fileName,
-                                                             LoadReport *report)
+std::unique_ptr<MainStructV1>
+ProjectReaderV1::readSubsystem(const QString &folder, const QString &fileName, LoadReport *report)
 {
     XmlDocument document;
     const QString path = folder + QDir::separator() + fileName;
@@ -543,14 +542,14 @@ int ProjectReaderV1::readControl(const XML::NodeElement &element, BaseRoomV1 *pa
     BaseControlV1 *control = readRecord(kind, Attributes(element));
     if (!control) {
         const QString tag = element.tagName();
-        const bool structural =
-            tag == QLatin1String(kTagFloor) || tag == QLatin1String(kTagRoom) ||
-            tag == QLatin1String(kTagGlobalScene) || tag == QLatin1String(kTagSubsystems);
-        LoadReport::note(report, lcModel, fileName, element.lineNumber(),
-                         QStringLiteral("%1 element <%2> in %3 ignored")
-                             .arg(structural ? QStringLiteral("misplaced")
-                                             : QStringLiteral("unknown"),
-                                  tag, describePage(page)));
+        const bool structural = tag == QLatin1String(kTagFloor) || tag == QLatin1String(kTagRoom) ||
+                                tag == QLatin1String(kTagGlobalScene) ||
+                                tag == QLatin1String(kTagSubsystems);
+        LoadReport::note(
+            report, lcModel, fileName, element.lineNumber(),
+            QStringLiteral("%1 element <%2> in %3 ignored")
+                .arg(structural ? QStringLiteral("misplaced") : QStringLiteral("unknown"), tag,
+                     describePage(page)));
         return -1;
     }
     return page->addControl(control);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
 #include "epackage.h"
+#include "loadreport.h"
 #include "packagewriter.h"
 
 #include <QDir>
@@ -150,8 +151,14 @@ private slots:
         QFile::remove("/tmp/verandix-escaped.txt");
         QVERIFY(
             writeFile(dir.filePath("p.package"), build({{name, "evil"}, {"good.txt", "fine"}})));
-        QVERIFY(EPackage::unpack(dir.filePath("p.package"), target));
+        LoadReport report;
+        QVERIFY(EPackage::unpack(dir.filePath("p.package"), target, &report));
         QCOMPARE(readFile(target + "/good.txt"), QByteArray("fine"));
+        // The skipped entry is named, so whoever loads the package can say what is missing.
+        QCOMPARE(report.size(), 1);
+        QCOMPARE(report.problems().first().file, QStringLiteral("p.package"));
+        QVERIFY2(report.problems().first().message.contains(name),
+                 qPrintable(report.problems().first().message));
         QVERIFY(!QFile::exists(dir.filePath("escaped.txt")));
         QVERIFY(!QFile::exists("/tmp/verandix-escaped.txt"));
         QVERIFY(!QFile::exists(target + "/sub/inner.txt"));
@@ -218,9 +225,12 @@ private slots:
         const QString target = dir.filePath("out");
         QVERIFY(QDir().mkpath(target));
         QVERIFY(writeFile(dir.filePath("p.package"), package));
-        QVERIFY(EPackage::unpack(dir.filePath("p.package"), target));
+        LoadReport report;
+        QVERIFY(EPackage::unpack(dir.filePath("p.package"), target, &report));
         for (const QString &f : QDir(target).entryList(QDir::Files))
             QCOMPARE(f, QStringLiteral("a.txt"));
+        // Whatever came out, a package this broken never passes as a sound one.
+        QVERIFY(!report.isEmpty() || !QDir(target).entryList(QDir::Files).isEmpty());
     }
 
     void folderOfThreePackages()
@@ -232,7 +242,9 @@ private slots:
         QVERIFY(writeFile(src + "/configs.package", build({{"main_config.xml", "<m/>"}}, 2)));
         QVERIFY(writeFile(src + "/sounds.package", build({{"alarm.wav", "RIFF"}}, 3)));
         // images.package is missing: sounds must not be tried.
-        QVERIFY(!EPackage::unpackFolder(src, out));
+        LoadReport report;
+        QVERIFY(!EPackage::unpackFolder(src, out, &report));
+        QCOMPARE(report.toStringList(), QStringList{"images.package: package not found"});
         QVERIFY(QFile::exists(out + "/main_config.xml"));
         QVERIFY(!QFile::exists(out + "/alarm.wav"));
 

@@ -63,11 +63,11 @@ void tst_DemoSimulator::initTestCase()
     QVERIFY(DemoFolder::unpack(m_folder.path()));
     QVERIFY(m_rooms.load(m_folder.path(), DemoFolder::projectFiles(m_folder.path())));
 
-    QVERIFY2(m_sim.start({QStringLiteral("--config"), m_folder.path(), QStringLiteral("--scenario"),
-                          QStringLiteral(DEMO_SOURCE_DIR "/demo.scenario"),
-                          QStringLiteral("--quiet")},
-                         kStartTimeoutMs),
-             qPrintable(m_sim.errorString()));
+    QVERIFY2(
+        m_sim.start({QStringLiteral("--config"), m_folder.path(), QStringLiteral("--scenario"),
+                     QStringLiteral(DEMO_SOURCE_DIR "/demo.scenario"), QStringLiteral("--quiet")},
+                    kStartTimeoutMs),
+        qPrintable(m_sim.errorString()));
     const int port = m_sim.port();
 
     m_ctx = modbus_new_tcp("127.0.0.1", port);

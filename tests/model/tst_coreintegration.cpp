@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
-#include "fixturefolder.h"
 #include "ecoreapp.h"
+#include "fixturefolder.h"
 #include "roomsv1.h"
 
 #include <QDirIterator>

@@ -182,13 +182,13 @@ void TestFileStability::settingsSaveIdentically()
 void TestFileStability::newAttributesAreAppendedInTheOrderSet()
 {
     XmlDocument doc;
-    QVERIFY(doc.parse(QByteArrayLiteral("<config><timeout value=\"500\" name=\"Polling\"/></config>")));
+    QVERIFY(
+        doc.parse(QByteArrayLiteral("<config><timeout value=\"500\" name=\"Polling\"/></config>")));
     const XML::NodeElementPtr timeout = doc.root()->children().first();
     timeout->setAttribute(QStringLiteral("zeta"), 1);
     timeout->setAttribute(QStringLiteral("alpha"), true);
     timeout->setAttribute(QStringLiteral("value"), 700); // replaced in place, not moved
-    QCOMPARE(timeout->attributes().keys(),
-             (QStringList{"value", "name", "zeta", "alpha"}));
+    QCOMPARE(timeout->attributes().keys(), (QStringList{"value", "name", "zeta", "alpha"}));
     const QByteArray text = XmlDocument::toByteArray(doc.root());
     QVERIFY2(text.contains("<timeout value=\"700\" name=\"Polling\" zeta=\"1\" alpha=\"true\"/>"),
              text.constData());
