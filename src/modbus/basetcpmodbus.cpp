@@ -74,8 +74,8 @@ struct BaseTCPModbus::BaseTCPModbusPrivate
     explicit BaseTCPModbusPrivate(BaseTCPModbus *q) : q(q) {}
 
     BaseTCPModbus *q;
-    QThread *owner = nullptr;           // the thread that created the link
-    std::unique_ptr<QThread> thread;    // the link thread, from start() to the end of shutdown()
+    QThread *owner = nullptr;             // the thread that created the link
+    std::unique_ptr<QThread> thread;      // the link thread, from start() to the end of shutdown()
     std::atomic<QThread *> home{nullptr}; // the thread the object lives in now
     std::atomic<bool> running{false};
     std::atomic<bool> stopRequested{false};

@@ -679,4 +679,3 @@ void ControlerData::SetSensorToLight(int lmpIndex, int snNum)
     d->writeBackBlocks(this);
     d->publishRequests();
 }
-

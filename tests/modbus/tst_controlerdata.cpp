@@ -125,7 +125,8 @@ public:
             return false;
         inLinkThread(&link, [this] { link.stopMainTimer(); });
         if (selectRoom)
-            QMetaObject::invokeMethod(&link, "setRoom", Q_ARG(RoomSnapshot, makeRoomSnapshot(room)));
+            QMetaObject::invokeMethod(&link, "setRoom",
+                                      Q_ARG(RoomSnapshot, makeRoomSnapshot(room)));
         tick();
         return true;
     }
@@ -257,7 +258,8 @@ void TestControlerData::roomSelectedWhileDisconnected()
     rig.link.SetControlerOffset(0);
     rig.link.SetUpdateTimeout(100);
     rig.link.start();
-    QMetaObject::invokeMethod(&rig.link, "setRoom", Q_ARG(RoomSnapshot, makeRoomSnapshot(rig.room)));
+    QMetaObject::invokeMethod(&rig.link, "setRoom",
+                              Q_ARG(RoomSnapshot, makeRoomSnapshot(rig.room)));
     QVERIFY(rig.requests().isEmpty());
 
     // The poll tick keeps reconnecting; once the controller is there the list is planned.
@@ -388,7 +390,8 @@ void TestControlerData::lampRoomNumbers()
     rig.controller.setBytes(kOffset + lampRegister(0), image);
     QVERIFY(rig.start(kOffset, false));
     rig.controller.clearRequests();
-    QMetaObject::invokeMethod(&rig.link, "setRoom", Q_ARG(RoomSnapshot, makeRoomSnapshot(rig.room)));
+    QMetaObject::invokeMethod(&rig.link, "setRoom",
+                              Q_ARG(RoomSnapshot, makeRoomSnapshot(rig.room)));
     rig.tick();
 
     QCOMPARE(rig.answers.size(), 1);
@@ -429,7 +432,8 @@ void TestControlerData::scenePoll()
     QCOMPARE(s.activators.at(0), GActivators());
 
     // Selecting a room ends the scene polling.
-    QMetaObject::invokeMethod(&rig.link, "setRoom", Q_ARG(RoomSnapshot, makeRoomSnapshot(rig.room)));
+    QMetaObject::invokeMethod(&rig.link, "setRoom",
+                              Q_ARG(RoomSnapshot, makeRoomSnapshot(rig.room)));
     rig.tick();
     QCOMPARE(rig.scenes.size(), 1);
 }

@@ -46,8 +46,8 @@ void TestLinkThreads::registerOffsetText_data()
     QTest::newRow("hexadecimal") << QStringLiteral("1F4") << O(500);
     QTest::newRow("lower case with blanks") << QStringLiteral(" 1f4 ") << O(500);
     QTest::newRow("no polling") << QStringLiteral("-1") << O(-1);
-    QTest::newRow("highest base with room for the fixed words") << QStringLiteral("FF6A")
-                                                               << O(0xFF6A);
+    QTest::newRow("highest base with room for the fixed words")
+        << QStringLiteral("FF6A") << O(0xFF6A);
     QTest::newRow("scene words would pass the last register") << QStringLiteral("FF6B") << O();
     QTest::newRow("would wrap at 16 bits") << QStringLiteral("10005") << O();
     QTest::newRow("beyond 32 bits") << QStringLiteral("1000000000") << O();
@@ -131,8 +131,8 @@ void TestLinkThreads::silentControllerNeverHoldsTheCaller()
     for (int i = 0; i < 20; ++i) {
         QVERIFY(QMetaObject::invokeMethod(&link, "setRoom", Qt::QueuedConnection,
                                           Q_ARG(RoomSnapshot, makeRoomSnapshot(room))));
-        QVERIFY(QMetaObject::invokeMethod(&link, "EnableLight", Qt::QueuedConnection,
-                                          Q_ARG(int, 0)));
+        QVERIFY(
+            QMetaObject::invokeMethod(&link, "EnableLight", Qt::QueuedConnection, Q_ARG(int, 0)));
         QVERIFY(QMetaObject::invokeMethod(&link, "closeRoom", Qt::QueuedConnection));
         link.SetActivators(GActivators());
         link.SetUpdateTimeout(200);
