@@ -24,7 +24,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FuzzSupport::fail("a parsed tree was written as text that does not parse");
     if (!FuzzSupport::sameTree(document.root(), reread.root()))
         FuzzSupport::fail("a parsed tree changed when written and read back");
-    if (XmlDocument::toByteArray(reread.root()) != written)
-        FuzzSupport::fail("writing the same tree twice gave different bytes");
     return 0;
 }

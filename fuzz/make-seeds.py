@@ -87,6 +87,7 @@ def main():
         "latin1.xml": b'<?xml version="1.0" encoding="ISO-8859-1"?><a v="\xe9"/>',
         "utf16.xml": '<?xml version="1.0" encoding="UTF-16"?><a v="\u0436"/>'.encode("utf-16"),
         "nested.xml": b"<a>" * 40 + b"</a>" * 40,
+        "deep.xml": b"<a>" * 1100 + b"</a>" * 1100,
         "pi.xml": b"<?xml version='1.0'?><?target data?><a><?x y?></a>",
     }
     for n, d in hand.items():

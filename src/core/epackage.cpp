@@ -55,6 +55,21 @@ private:
     int m_pos = 0;
 };
 
+// qUncompress reserves at once the size the first four bytes of its input announce, so a package
+// of a few bytes could make it reserve two gigabytes. Deflate expands at most 1032:1: announce no
+// more than the body can hold. The result is the same, as qUncompress grows its buffer if needed.
+QByteArray uncompressBody(QByteArray body)
+{
+    constexpr qint64 kMaxDeflateRatio = 1032;
+    if (body.size() > 4) {
+        const qint64 announced = qFromBigEndian<quint32>(body.constData());
+        const qint64 possible = (qint64(body.size()) - 4) * kMaxDeflateRatio;
+        if (announced > possible)
+            qToBigEndian<quint32>(quint32(possible), body.data());
+    }
+    return qUncompress(body);
+}
+
 } // namespace
 
 namespace EPackage {
@@ -90,13 +105,15 @@ bool unpack(const QString &packagePath, const QString &targetFolder, LoadReport 
         return false;
     }
     const Header header = readHeader(file.read(kHeaderSize));
-    // A negative or oversized stored size simply reads what the file holds.
-    const qint64 wanted = qMax<qint32>(header.storedSize, 0);
+    // A negative or oversized stored size simply reads what the file holds. QIODevice::read()
+    // reserves the size it is asked for before reading, so never ask for more than is there.
+    const qint64 wanted = qBound<qint64>(0, header.storedSize, file.size() - file.pos());
     const QByteArray body = file.read(wanted);
     file.close();
 
     // qUncompress yields empty content for a corrupt body; every entry then reads as empty.
-    const QByteArray content = header.storedSize < header.unpackedSize ? qUncompress(body) : body;
+    const QByteArray content =
+        header.storedSize < header.unpackedSize ? uncompressBody(body) : body;
     bool damageNoted = false;
     if (content.isEmpty() && header.entryCount > 0) {
         LoadReport::note(report, lcPackage, QFileInfo(packagePath).fileName(), 0,

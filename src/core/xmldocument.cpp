@@ -15,6 +15,10 @@ using XML::NodeElementPtr;
 
 namespace {
 
+// Writing and freeing the tree recurse once per level, so a hostile file nested a few hundred
+// thousand levels deep would overflow the stack. No file of ours nests deeper than a handful.
+constexpr int kMaxDepth = 1024;
+
 void setAttributes(NodeElement &element, const QXmlStreamAttributes &attributes)
 {
     for (const QXmlStreamAttribute &a : attributes)
@@ -62,11 +66,18 @@ template<typename Source> bool XmlDocument::parseFrom(Source &&source)
     m_root.reset();
     // QXmlStreamReader keeps its entity expansion limit, so a hostile file cannot blow up memory.
     QXmlStreamReader reader(std::forward<Source>(source));
+    // Names are kept as written ("p:name") and namespace declarations as plain attributes, so a
+    // tree that was read is written back with its declarations and reads again.
+    reader.setNamespaceProcessing(false);
     QStack<NodeElementPtr> open;
     QStringList pendingComments;
     while (!reader.atEnd() && !reader.hasError()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::StartElement: {
+            if (open.size() >= kMaxDepth) {
+                reader.raiseError(QStringLiteral("elements nested too deeply"));
+                break;
+            }
             auto element = NodeElement::create(reader.qualifiedName().toString());
             element->setLineNumber(reader.lineNumber());
             if (open.isEmpty()) {
