@@ -7,8 +7,12 @@
 pids=()
 cleanup_all() {
     exec 3>&- 2>/dev/null || true
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
+    # Latest first: the program goes before its display and its controller.
+    local i
+    for ((i = ${#pids[@]} - 1; i >= 0; --i)); do
+        kill "${pids[i]}" 2>/dev/null || true
+        wait "${pids[i]}" 2>/dev/null || true
+    done
     [ -n "${keep_work:-}" ] || rm -rf "$work"
 }
 
