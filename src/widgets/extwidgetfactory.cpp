@@ -9,11 +9,15 @@
 #include "controlconstants.h"
 #include "dyntextcontrolv1.h"
 #include "ecoreapp.h"
+#include "avcamcontrolv1.h"
+#include "extavwidget.h"
 #include "extboolcontrol.h"
 #include "extbytebutton.h"
 #include "extbytecontrol.h"
 #include "extheatwidget.h"
 #include "extlightwidget.h"
+#include "extmjpegwidget.h"
+#include "extweatherwidget.h"
 #include "extsensorwidget.h"
 #include "extslidercontrol.h"
 #include "extswitchwidget.h"
@@ -22,6 +26,7 @@
 #include "exttoolwidget.h"
 #include "heatcontrolv1.h"
 #include "hslidercontrolv1.h"
+#include "ipcamcontrolv1.h"
 #include "lightcontrolv1.h"
 #include "resbtcontrolv1.h"
 #include "sensorcontrolv1.h"
@@ -30,6 +35,7 @@
 #include "textcontrolv1.h"
 #include "textwritecontrolv1.h"
 #include "vslidercontrolv1.h"
+#include "weathercontrolv1.h"
 
 #include <QGraphicsWidget>
 
@@ -86,19 +92,6 @@ QFont textFont(int pixelSize, int weight)
         f.setPixelSize(pixelSize);
     f.setWeight(qBound(0, weight, 99));
     return f;
-}
-
-// Media widgets (cameras, weather tile) are drawn by their own classes; until a page builds them
-// a captioned icon keeps their place and size on the plan.
-void applyPlaceholder(ExtIconButton *icon, const BaseControlV1 *control)
-{
-    icon->setFont(registryFont(kButtonFont));
-    icon->setText(control->textB());
-    icon->setShowCaption(!control->textB().isEmpty());
-    icon->setCaptionColor(Qt::white);
-    icon->setFrameVisible(true);
-    icon->setImageName(QString());
-    icon->adjustToContents();
 }
 
 bool apply(EBaseWidget *widget, BaseControlV1 *control)
@@ -270,13 +263,19 @@ bool apply(EBaseWidget *widget, BaseControlV1 *control)
         w->show();
         return true;
     }
-    case KindWeather:
-    case KindIpCam:
-    case KindAVCam: {
-        auto *w = qobject_cast<ExtIconButton *>(widget);
+    case KindWeather: {
+        auto *w = qobject_cast<ExtWeatherWidget *>(widget);
         if (!w)
             return false;
-        applyPlaceholder(w, control);
+        w->applyRecord(static_cast<WeatherControlV1 *>(control));
+        return true;
+    }
+    case KindIpCam:
+    case KindAVCam: {
+        auto *w = qobject_cast<ExtCameraWidget *>(widget);
+        if (!w)
+            return false;
+        w->applyRecord(static_cast<CameraControlV1 *>(control));
         return true;
     }
     default:
@@ -284,9 +283,9 @@ bool apply(EBaseWidget *widget, BaseControlV1 *control)
     }
 }
 
-EBaseWidget *make(int kind, QGraphicsItem *plan)
+EBaseWidget *make(BaseControlV1 *control, QGraphicsItem *plan)
 {
-    switch (kind) {
+    switch (control->kind()) {
     case KindSwitch:
         return new ExtSwitchWidget(plan);
     case KindSensor:
@@ -297,10 +296,13 @@ EBaseWidget *make(int kind, QGraphicsItem *plan)
         return new ExtByteButton(plan);
     case KindSystem:
     case KindBtn:
-    case KindWeather:
-    case KindIpCam:
-    case KindAVCam:
         return new ExtIconButton(plan);
+    case KindWeather:
+        return new ExtWeatherWidget(static_cast<WeatherControlV1 *>(control), plan);
+    case KindIpCam:
+        return new ExtMjpegWidget(static_cast<IpCamControlV1 *>(control), plan);
+    case KindAVCam:
+        return new ExtAVWidget(static_cast<AVCamControlV1 *>(control), plan);
     case KindText:
     case KindDynText:
         return new ExtTextWidget(plan);
@@ -346,7 +348,7 @@ EBaseWidget *createWidget(BaseControlV1 *control, QGraphicsItem *plan)
 {
     if (!control || !plan)
         return nullptr;
-    EBaseWidget *widget = make(control->kind(), plan);
+    EBaseWidget *widget = make(control, plan);
     if (!widget)
         return nullptr;
     widget->setObjectName(control->runtimeId());
