@@ -55,8 +55,7 @@ struct AlertFormPrivate
     int filter = 2;
 };
 
-AlertForm::AlertForm(QGraphicsItem *parent)
-    : BaseForm(parent), d(new AlertFormPrivate)
+AlertForm::AlertForm(QGraphicsItem *parent) : BaseForm(parent), d(new AlertFormPrivate)
 {
     registerControllerTypes();
     d->clock = [] { return QDateTime::currentMSecsSinceEpoch(); };
@@ -114,11 +113,10 @@ AlertForm::AlertForm(QGraphicsItem *parent)
     const qreal widths[ColumnCount] = {40, 160, 0, 90, 50, 70, 70, 70, 80};
     for (int c = 0; c < ColumnCount; ++c)
         d->table->setColumnWidth(c, widths[c]);
-    d->table->setHeaderTexts({QStringLiteral("ID"), QStringLiteral("Time"),
-                              QStringLiteral("Description"), QStringLiteral("Parameter"),
-                              QStringLiteral("Type"), QStringLiteral("Active"),
-                              QStringLiteral("SMS"), QStringLiteral("Siren"),
-                              QStringLiteral("Notified")});
+    d->table->setHeaderTexts(
+        {QStringLiteral("ID"), QStringLiteral("Time"), QStringLiteral("Description"),
+         QStringLiteral("Parameter"), QStringLiteral("Type"), QStringLiteral("Active"),
+         QStringLiteral("SMS"), QStringLiteral("Siren"), QStringLiteral("Notified")});
     const int rows = qMin<int>(d->messages.size(), kMaxRows);
     for (int i = 0; i < rows; ++i) {
         const AlertStruct &m = d->messages.at(i);
@@ -126,9 +124,8 @@ AlertForm::AlertForm(QGraphicsItem *parent)
         description->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         const int row = d->table->appendRow(
             {ETableItem::text(QString::number(m.id)), ETableItem::text(QStringLiteral("-")),
-             description, ETableItem::text(QStringLiteral("0")),
-             ETableItem::image(d->messageImage), ETableItem::check(false),
-             ETableItem::check(false), ETableItem::check(false),
+             description, ETableItem::text(QStringLiteral("0")), ETableItem::image(d->messageImage),
+             ETableItem::check(false), ETableItem::check(false), ETableItem::check(false),
              ETableItem::image(d->declinedImage)});
         // Rows of messages the controller has not reported yet stay out of every filter.
         d->table->setRowHidden(row, true);
@@ -280,8 +277,8 @@ void AlertForm::showError(bool val)
 
 void AlertForm::cellItemChanged(ETableItem *, int row, int column, bool val)
 {
-    if (row < 0 || row >= d->messages.size() || row >= kMaxRows || column < 0
-        || column >= ColumnCount)
+    if (row < 0 || row >= d->messages.size() || row >= kMaxRows || column < 0 ||
+        column >= ColumnCount)
         return;
     const AlertStruct &m = d->messages.at(row);
     quint8 s = m.stateByte;
@@ -301,8 +298,8 @@ void AlertForm::cellItemChanged(ETableItem *, int row, int column, bool val)
         break;
     }
     if (QObject *target = link())
-        QMetaObject::invokeMethod(target, "WriteAlarm", Qt::QueuedConnection,
-                                  Q_ARG(int, m.id), Q_ARG(char, char(s)));
+        QMetaObject::invokeMethod(target, "WriteAlarm", Qt::QueuedConnection, Q_ARG(int, m.id),
+                                  Q_ARG(char, char(s)));
 }
 
 void AlertForm::closeControls()

@@ -96,8 +96,7 @@ EGroupBoxWidget *framedGroup(EGridLayout *grid)
 }
 } // namespace
 
-ConnSettForm::ConnSettForm(QGraphicsItem *parent)
-    : BaseForm(parent), d(new ConnSettFormPrivate)
+ConnSettForm::ConnSettForm(QGraphicsItem *parent) : BaseForm(parent), d(new ConnSettFormPrivate)
 {
     registerControllerTypes();
 
@@ -253,7 +252,8 @@ QString ConnSettForm::formatClock(const QDateTime &time)
 void ConnSettForm::fillFields()
 {
     const EAppSettings &settings = ECoreApp::instance()->settings();
-    const QStringList parts = settings.value(EAppSettings::IpAddress).toString().split(QLatin1Char('.'));
+    const QStringList parts =
+        settings.value(EAppSettings::IpAddress).toString().split(QLatin1Char('.'));
     if (parts.size() >= 4) {
         for (int i = 0; i < 4; ++i)
             d->address[i]->setValue(parts.at(i).trimmed().toInt());

@@ -49,7 +49,7 @@ struct SceneFormPrivate
     EGroupBoxWidget *switchGroup = nullptr;
     EGroupBoxWidget *advancedGroup = nullptr;
     EGroupBoxWidget *smsGroup = nullptr;
-        ELabelWidget *lightCaption = nullptr;
+    ELabelWidget *lightCaption = nullptr;
     ELabelWidget *heatCaption = nullptr;
     ELabelWidget *engineeringCaption = nullptr;
     ELabelWidget *mediaCaption = nullptr;
@@ -159,8 +159,7 @@ void setBit(quint8 &byte, int bit, bool on)
 }
 } // namespace
 
-SceneForm::SceneForm(QGraphicsItem *parent)
-    : BaseForm(parent), d(new SceneFormPrivate)
+SceneForm::SceneForm(QGraphicsItem *parent) : BaseForm(parent), d(new SceneFormPrivate)
 {
     registerControllerTypes();
 
@@ -333,18 +332,54 @@ bool SceneForm::hasSceneData() const
     return d->hasData;
 }
 
-EComboWidget *SceneForm::sceneSelector() const { return d->scene; }
-EComboWidget *SceneForm::lightSelector() const { return d->light; }
-EComboWidget *SceneForm::heatSelector() const { return d->heat; }
-EComboWidget *SceneForm::engineeringSelector() const { return d->engineering; }
-EComboWidget *SceneForm::mediaSelector() const { return d->media; }
-EComboWidget *SceneForm::switchSelector() const { return d->wallSwitch; }
-ENumericWidget *SceneForm::hourField() const { return d->hour; }
-ENumericWidget *SceneForm::minuteField() const { return d->minute; }
-ETextEdit *SceneForm::smsField() const { return d->sms; }
-ETextEdit *SceneForm::renameField() const { return d->rename; }
-ExtToolWidget *SceneForm::saveButton() const { return d->save; }
-ExtToolWidget *SceneForm::renameButton() const { return d->renameButton; }
+EComboWidget *SceneForm::sceneSelector() const
+{
+    return d->scene;
+}
+EComboWidget *SceneForm::lightSelector() const
+{
+    return d->light;
+}
+EComboWidget *SceneForm::heatSelector() const
+{
+    return d->heat;
+}
+EComboWidget *SceneForm::engineeringSelector() const
+{
+    return d->engineering;
+}
+EComboWidget *SceneForm::mediaSelector() const
+{
+    return d->media;
+}
+EComboWidget *SceneForm::switchSelector() const
+{
+    return d->wallSwitch;
+}
+ENumericWidget *SceneForm::hourField() const
+{
+    return d->hour;
+}
+ENumericWidget *SceneForm::minuteField() const
+{
+    return d->minute;
+}
+ETextEdit *SceneForm::smsField() const
+{
+    return d->sms;
+}
+ETextEdit *SceneForm::renameField() const
+{
+    return d->rename;
+}
+ExtToolWidget *SceneForm::saveButton() const
+{
+    return d->save;
+}
+ExtToolWidget *SceneForm::renameButton() const
+{
+    return d->renameButton;
+}
 
 ECheckboxWidget *SceneForm::timerBox(int bit) const
 {
@@ -386,8 +421,8 @@ void SceneForm::rebuildLists()
                 const QString number = QString::number(wallSwitch->swcNumber());
                 switchItems.append(wallSwitch->textB().isEmpty()
                                        ? number
-                                       : wallSwitch->textB() + QStringLiteral(" (") + number
-                                             + QLatin1Char(')'));
+                                       : wallSwitch->textB() + QStringLiteral(" (") + number +
+                                             QLatin1Char(')'));
             }
         }
     }
@@ -419,8 +454,8 @@ void SceneForm::rebuildLists()
 void SceneForm::setEditorsEnabled(bool on)
 {
     for (QGraphicsWidget *w : std::initializer_list<QGraphicsWidget *>{
-             d->light, d->heat, d->engineering, d->media, d->wallSwitch, d->hour, d->minute,
-             d->sms, d->save, d->renameButton})
+             d->light, d->heat, d->engineering, d->media, d->wallSwitch, d->hour, d->minute, d->sms,
+             d->save, d->renameButton})
         w->setEnabled(on);
     for (ECheckboxWidget *box : d->timer)
         box->setEnabled(on);
@@ -449,9 +484,8 @@ void SceneForm::loadEditors(int scene)
     const auto &b = d->scenes.activators.at(scene).bytes;
     d->light->setCurrentIndex(sceneItemForValue(b[LightByte], d->light->count()));
     d->heat->setCurrentIndex(sceneItemForValue(b[HeatByte], d->heat->count()));
-    d->engineering->setCurrentIndex(b[EngineeringByte] < d->engineering->count()
-                                        ? b[EngineeringByte]
-                                        : -1);
+    d->engineering->setCurrentIndex(
+        b[EngineeringByte] < d->engineering->count() ? b[EngineeringByte] : -1);
     d->media->setCurrentIndex(b[MediaByte] < d->media->count() ? b[MediaByte] : -1);
     d->hour->setValue(b[HourByte]);
     d->minute->setValue(b[MinuteByte]);
@@ -475,7 +509,8 @@ GActivators SceneForm::editedActivators() const
     if (scene >= 0 && scene < d->scenes.activators.size())
         a = d->scenes.activators.at(scene);
     auto &b = a.bytes;
-    b[LightByte] = quint8(sceneValueForItem(d->light->currentIndex(), d->light->count(), b[LightByte]));
+    b[LightByte] =
+        quint8(sceneValueForItem(d->light->currentIndex(), d->light->count(), b[LightByte]));
     b[HeatByte] = quint8(sceneValueForItem(d->heat->currentIndex(), d->heat->count(), b[HeatByte]));
     if (d->engineering->currentIndex() >= 0)
         b[EngineeringByte] = quint8(d->engineering->currentIndex());
@@ -536,10 +571,9 @@ void SceneForm::SaveCurrentGlobalScene()
                               Q_ARG(GActivators, activators));
     const QString text = d->sms->text();
     if (!(d->smsPlaceholder && text == kEmptyText))
-        QMetaObject::invokeMethod(target, "WriteSMS", Qt::QueuedConnection,
-                                  Q_ARG(QString, text), Q_ARG(int, scene));
-    QMetaObject::invokeMethod(target, "WriteGlobalScene", Qt::QueuedConnection,
-                              Q_ARG(int, scene));
+        QMetaObject::invokeMethod(target, "WriteSMS", Qt::QueuedConnection, Q_ARG(QString, text),
+                                  Q_ARG(int, scene));
+    QMetaObject::invokeMethod(target, "WriteGlobalScene", Qt::QueuedConnection, Q_ARG(int, scene));
 }
 
 void SceneForm::RenameControlData()

@@ -33,8 +33,7 @@ struct SecureFormPrivate
     QMetaObject::Connection updates;
 };
 
-SecureForm::SecureForm(QGraphicsItem *parent)
-    : BaseForm(parent), d(new SecureFormPrivate)
+SecureForm::SecureForm(QGraphicsItem *parent) : BaseForm(parent), d(new SecureFormPrivate)
 {
     registerControllerTypes();
     auto *grid = new EGridLayout;
@@ -76,8 +75,8 @@ SecureForm::SecureForm(QGraphicsItem *parent)
     d->code->setMinimumHeight(56);
     panelLayout->addItem(d->code);
 
-    auto addKey = [&](const QString &key, const QString &caption, int row, int column,
-                      int rowSpan, int columnSpan) {
+    auto addKey = [&](const QString &key, const QString &caption, int row, int column, int rowSpan,
+                      int columnSpan) {
         auto *button = new SecureKeyButton(caption);
         button->setObjectName(key);
         grid->addWidget(button, row, column, rowSpan, columnSpan);

@@ -67,8 +67,7 @@ ECheckboxWidget *groupCheckBox(EGroupBoxWidget *group, qreal y)
 }
 } // namespace
 
-SettingsForm::SettingsForm(QGraphicsItem *parent)
-    : BaseForm(parent), d(new SettingsFormPrivate)
+SettingsForm::SettingsForm(QGraphicsItem *parent) : BaseForm(parent), d(new SettingsFormPrivate)
 {
     d->title = new ELabelWidget;
     d->title->setFont(ECoreApp::instance()->font(1));
@@ -107,8 +106,10 @@ SettingsForm::SettingsForm(QGraphicsItem *parent)
     connect(d->language, &EComboWidget::indexChanged, this, &SettingsForm::languageChanged);
     // Only a person's click counts as a change: the boxes are also set from the settings each
     // time the page is shown, and that must not be written back as if it were an edit.
-    connect(d->archive, &EBaseWidget::clicked, this, [this] { ChackControls(d->archive->isChecked()); });
-    connect(d->alarm, &EBaseWidget::clicked, this, [this] { ChackControls(d->alarm->isChecked()); });
+    connect(d->archive, &EBaseWidget::clicked, this,
+            [this] { ChackControls(d->archive->isChecked()); });
+    connect(d->alarm, &EBaseWidget::clicked, this,
+            [this] { ChackControls(d->alarm->isChecked()); });
     connect(d->mode, &EBaseWidget::clicked, this, &SettingsForm::ChangeRegim);
     connect(d->background, &EBaseWidget::clicked, this, &SettingsForm::ChangeFoneImage);
 
@@ -206,7 +207,8 @@ void SettingsForm::ChangeFoneImage()
 void SettingsForm::ChangeRegim()
 {
     EAppSettings &settings = ECoreApp::instance()->settings();
-    settings.setValue(EAppSettings::ShowSettings, !settings.value(EAppSettings::ShowSettings).toBool());
+    settings.setValue(EAppSettings::ShowSettings,
+                      !settings.value(EAppSettings::ShowSettings).toBool());
     updateModeCaption();
 }
 

@@ -45,8 +45,9 @@ bool ScreenFixture::loadSettings(const QString &settingsBody)
     QFile file(m_dir.filePath(QStringLiteral("config.xml")));
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<config version=\"2\">\n")
-               + settingsBody.toUtf8() + QByteArrayLiteral("\n</config>\n"));
+    file.write(
+        QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<config version=\"2\">\n") +
+        settingsBody.toUtf8() + QByteArrayLiteral("\n</config>\n"));
     file.close();
     ECoreApp::instance()->setSettingsFilePath(m_dir.path());
     ECoreApp::instance()->loadConfiguration(m_dir.path());

@@ -55,10 +55,7 @@ struct AlertPage
         emit link.ReadyUpdateAlerts(record);
         QCoreApplication::processEvents();
     }
-    QString cell(int row, int column) const
-    {
-        return form->table()->item(row, column)->text();
-    }
+    QString cell(int row, int column) const { return form->table()->item(row, column)->text(); }
 
     ScreenFixture fixture;
     RecordingLink link;
@@ -80,9 +77,8 @@ private slots:
         ETableWidget *table = page.form->table();
         QCOMPARE(table->rowCount(), 3);
         QCOMPARE(table->columnCount(), 9);
-        QCOMPARE(table->headerTexts(),
-                 (QStringList{"ID", "Time", "Description", "Parameter", "Type", "Active", "SMS",
-                              "Siren", "Notified"}));
+        QCOMPARE(table->headerTexts(), (QStringList{"ID", "Time", "Description", "Parameter",
+                                                    "Type", "Active", "SMS", "Siren", "Notified"}));
         QCOMPARE(page.cell(1, AlertForm::IdColumn), QStringLiteral("2"));
         QCOMPARE(page.cell(1, AlertForm::DescriptionColumn), QStringLiteral("Smoke"));
         // Never reported: hidden under every filter.

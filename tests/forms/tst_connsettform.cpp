@@ -67,13 +67,21 @@ private slots:
         QTest::addColumn<int>("storedPort");
         QTest::addColumn<int>("storedTimeout");
         QTest::addColumn<QString>("storedOffset");
-        QTest::newRow("nothing changed") << "127.0.0.1" << "" << "127.0.0.1" << 1502 << 2000 << "1F4";
-        QTest::newRow("port") << "127.0.0.1" << "port" << "127.0.0.1" << 1503 << 2000 << "1F4";
-        QTest::newRow("three-part address kept")
-            << "10.0.5" << "port" << "10.0.5" << 1503 << 2000 << "1F4";
-        QTest::newRow("address part") << "127.0.0.1" << "address" << "127.0.0.2" << 1502 << 2000
-                                      << "1F4";
-        QTest::newRow("offset") << "127.0.0.1" << "offset" << "127.0.0.1" << 1502 << 2000 << "1F5";
+        QTest::newRow("nothing changed") << "127.0.0.1"
+                                         << ""
+                                         << "127.0.0.1" << 1502 << 2000 << "1F4";
+        QTest::newRow("port") << "127.0.0.1"
+                              << "port"
+                              << "127.0.0.1" << 1503 << 2000 << "1F4";
+        QTest::newRow("three-part address kept") << "10.0.5"
+                                                 << "port"
+                                                 << "10.0.5" << 1503 << 2000 << "1F4";
+        QTest::newRow("address part") << "127.0.0.1"
+                                      << "address"
+                                      << "127.0.0.2" << 1502 << 2000 << "1F4";
+        QTest::newRow("offset") << "127.0.0.1"
+                                << "offset"
+                                << "127.0.0.1" << 1502 << 2000 << "1F5";
     }
 
     void onlyChangedFieldsAreStored()
@@ -148,8 +156,8 @@ private slots:
         QTest::addColumn<QString>("shown");
         const QDateTime set(QDate(2026, 3, 14), QTime(9, 26, 53));
         QTest::newRow("set") << set << "14.03.2026\r\n09:26:53";
-        QTest::newRow("not set yet") << QDateTime::fromSecsSinceEpoch(3600, Qt::UTC)
-                                     << "00.00.0000\r\n00:00:00";
+        QTest::newRow("not set yet")
+            << QDateTime::fromSecsSinceEpoch(3600, Qt::UTC) << "00.00.0000\r\n00:00:00";
         QTest::newRow("invalid") << QDateTime() << "00.00.0000\r\n00:00:00";
     }
 

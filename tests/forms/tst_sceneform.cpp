@@ -120,10 +120,7 @@ private slots:
         QCOMPARE(SceneForm::sceneValueForItem(item, count, value), value);
     }
 
-    void fifthCaptionHasNoCode()
-    {
-        QCOMPARE(SceneForm::sceneValueForItem(5, 8, 3), 255);
-    }
+    void fifthCaptionHasNoCode() { QCOMPARE(SceneForm::sceneValueForItem(5, 8, 3), 255); }
 
     void showingStartsScenePolling()
     {
@@ -153,8 +150,8 @@ private slots:
     {
         ScenePage page;
         QVERIFY(page.ok);
-        page.publish(sceneData({{}, {}, {101, 100, 2, 1, 9, 18, 30, 77, 0x05, 0x9F}},
-                               {"a", "b", "Hello"}));
+        page.publish(
+            sceneData({{}, {}, {101, 100, 2, 1, 9, 18, 30, 77, 0x05, 0x9F}}, {"a", "b", "Hello"}));
         page.choose(page.form->sceneSelector(), 3);
         SceneForm *form = page.form;
         QCOMPARE(form->lightSelector()->currentIndex(), 6);
@@ -175,8 +172,7 @@ private slots:
         page.fixture.click(form->hourField(), form->hourField()->plusRect().center());
         page.choose(form->lightSelector(), 5);
         page.save();
-        QCOMPARE(page.link.names(),
-                 (QStringList{"SetActivators", "WriteSMS", "WriteGlobalScene"}));
+        QCOMPARE(page.link.names(), (QStringList{"SetActivators", "WriteSMS", "WriteGlobalScene"}));
         QCOMPARE(page.savedDefinition(), (Bytes{100, 100, 2, 1, 0, 19, 30, 0, 0x05, 0x9F}));
         QCOMPARE(page.link.calls.at(1).args, (QVariantList{"Hello", 2}));
         QCOMPARE(page.link.calls.at(2).args, QVariantList{2});
@@ -258,9 +254,8 @@ private slots:
         page.fixture.click(page.form->saveButton());
         QCoreApplication::processEvents();
         // Every write is preceded by its own definition, in the order of the saves.
-        QCOMPARE(page.link.names(),
-                 (QStringList{"SetActivators", "WriteSMS", "WriteGlobalScene", "SetActivators",
-                              "WriteSMS", "WriteGlobalScene"}));
+        QCOMPARE(page.link.names(), (QStringList{"SetActivators", "WriteSMS", "WriteGlobalScene",
+                                                 "SetActivators", "WriteSMS", "WriteGlobalScene"}));
         QCOMPARE(int(page.savedDefinition(0)[SceneForm::HourByte]), 6);
         QCOMPARE(page.link.calls.at(2).args, QVariantList{0});
         QCOMPARE(int(page.savedDefinition(3)[SceneForm::HourByte]), 7);
@@ -282,8 +277,7 @@ private slots:
         QTest::keyClicks(page.fixture.view()->viewport(), "Alarm");
         QCOMPARE(page.form->smsField()->text(), QStringLiteral("Alarm"));
         page.save();
-        QCOMPARE(page.link.names(),
-                 (QStringList{"SetActivators", "WriteSMS", "WriteGlobalScene"}));
+        QCOMPARE(page.link.names(), (QStringList{"SetActivators", "WriteSMS", "WriteGlobalScene"}));
         QCOMPARE(page.link.calls.at(1).args, (QVariantList{"Alarm", 1}));
     }
 

@@ -145,8 +145,9 @@ void TestScreensLink::sceneSavedAndReadBack()
     auto choose = [this](EComboWidget *list, int item) {
         m_fixture.click(list);
         QVERIFY(list->popup());
-        QTest::mouseClick(m_fixture.view()->viewport(), Qt::LeftButton, Qt::NoModifier,
-                          m_fixture.view()->mapFromScene(list->popup()->rowSceneRect(item).center()));
+        QTest::mouseClick(
+            m_fixture.view()->viewport(), Qt::LeftButton, Qt::NoModifier,
+            m_fixture.view()->mapFromScene(list->popup()->rowSceneRect(item).center()));
         QCOMPARE(list->currentIndex(), item);
     };
     choose(form->sceneSelector(), 3);
@@ -170,8 +171,8 @@ void TestScreensLink::sceneSavedAndReadBack()
         if (!scenes.wait(1000))
             continue;
         const auto last = scenes.last().at(0).value<ScenesStruct>();
-        found = last.activators.size() == 8 && last.activators.at(2) == expected
-                && last.names.value(2) == QStringLiteral("Party");
+        found = last.activators.size() == 8 && last.activators.at(2) == expected &&
+                last.names.value(2) == QStringLiteral("Party");
     }
     QVERIFY(found);
     delete form;

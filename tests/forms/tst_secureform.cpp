@@ -25,8 +25,7 @@ private slots:
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QString>("shown");
         QTest::newRow("digits then back") << QStringList{"1", "2", "3", "back"} << "12";
-        QTest::newRow("back to empty")
-            << QStringList{"1", "2", "3", "back", "back", "back"} << "0";
+        QTest::newRow("back to empty") << QStringList{"1", "2", "3", "back", "back", "back"} << "0";
         QTest::newRow("back on empty") << QStringList{"back"} << "0";
         QTest::newRow("ten digits keep nine")
             << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "7"} << "123456789";
@@ -60,8 +59,8 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::newRow("code") << QStringList{"1", "2", "3", "4"} << 1234;
         QTest::newRow("empty sends 0") << QStringList{"0"} << 0;
-        QTest::newRow("nine digits") << QStringList{"9", "9", "9", "9", "9", "9", "9", "9", "9"}
-                                     << 999999999;
+        QTest::newRow("nine digits")
+            << QStringList{"9", "9", "9", "9", "9", "9", "9", "9", "9"} << 999999999;
     }
 
     void enterSendsTheCode()

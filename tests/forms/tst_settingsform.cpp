@@ -108,10 +108,14 @@ private slots:
     {
         QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("next");
-        QTest::newRow("after the last wraps") << "b.jpg" << "a.png";
-        QTest::newRow("after the first") << "a.png" << "b.jpg";
-        QTest::newRow("unknown name") << "gone.png" << "a.png";
-        QTest::newRow("empty setting") << "" << "a.png";
+        QTest::newRow("after the last wraps") << "b.jpg"
+                                              << "a.png";
+        QTest::newRow("after the first") << "a.png"
+                                         << "b.jpg";
+        QTest::newRow("unknown name") << "gone.png"
+                                      << "a.png";
+        QTest::newRow("empty setting") << ""
+                                       << "a.png";
     }
 
     void nextBackground()
@@ -161,9 +165,12 @@ private slots:
         QTest::newRow("Russian") << 2 << "ru_RU" << QString::fromUtf8("Охрана")
                                  << QString::fromUtf8("Настройки программы");
         // This test runs under a locale without a table of its own: English, not the old text.
-        QTest::newRow("system without a table") << 0 << "system" << "Security"
+        QTest::newRow("system without a table") << 0 << "system"
+                                                << "Security"
                                                 << "Program settings";
-        QTest::newRow("English") << 1 << "en_US" << "Security" << "Program settings";
+        QTest::newRow("English") << 1 << "en_US"
+                                 << "Security"
+                                 << "Program settings";
     }
 
     void languageRetranslatesEveryScreen()
