@@ -184,6 +184,7 @@ private slots:
     void sceneSaveForHeatingReachesGlobalList();
     void widgetsFollowThePlanSize();
     void deleteActionRemovesTheControl();
+    void addActionPlacesAtThePress();
     void demoPagesShowEveryControlOnThePlan();
 
 private:
@@ -665,6 +666,27 @@ void tst_RoomForm::deleteActionRemovesTheControl()
     flush();
     // The link hears of the room again instead of the click's command.
     QCOMPARE(m_link->names(), QStringList{QStringLiteral("setRoom")});
+}
+
+void tst_RoomForm::addActionPlacesAtThePress()
+{
+    // Without the scene bar, which would take a press in the plan's top-left corner.
+    m_room->setShowScenes(false);
+    m_form = makeForm(m_room);
+    const int before = m_room->controlCount();
+    m_form->switchAddClick();
+    QCOMPARE(m_form->editAction(), int(ExtRoomFormV1::ActionAdd));
+    // A press 32 pixels into the plan (below the title row) puts the new element at its corner.
+    m_fx->click(m_form, m_form->plan()->mapToItem(m_form, QPointF(32, 32)));
+    QTRY_COMPARE(m_room->controlCount(), before + 1);
+    BaseControlV1 *added = m_room->controlAt(before);
+    QCOMPARE(added->kind(), int(ControlConstants::KindSwitch));
+    QCOMPARE(added->textB(), QStringLiteral("Switch"));
+    QVERIFY(qAbs(added->posX()) < 1e-9);
+    QVERIFY(qAbs(added->posY()) < 1e-9);
+    QVERIFY(m_form->widgetById(added->runtimeId()));
+    QCOMPARE(m_form->editAction(), int(ExtRoomFormV1::ActionNone));
+    QVERIFY(m_room->isModified());
 }
 
 void tst_RoomForm::demoPagesShowEveryControlOnThePlan()
