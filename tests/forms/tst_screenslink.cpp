@@ -23,6 +23,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QtTest>
+#include <algorithm>
 
 namespace {
 constexpr int kStartTimeoutMs = 15000;
@@ -91,9 +92,13 @@ void TestScreensLink::initTestCase()
     m_link->configure(settings, false);
     // The application core owns the link from here on, and the screens find it there.
     ECoreApp::instance()->setController(m_link);
-    QSignalSpy status(m_link, &ControlerData::ReadyUpdateAlerts);
+    // Received queued in this thread: a signal spy would record in the link thread.
+    int statusRecords = 0;
+    QMetaObject::Connection counting = connect(m_link, &ControlerData::ReadyUpdateAlerts, this,
+                                               [&statusRecords] { ++statusRecords; });
     m_link->start();
-    QVERIFY(status.wait(kLinkTimeoutMs));
+    QTRY_VERIFY_WITH_TIMEOUT(statusRecords > 0, kLinkTimeoutMs);
+    disconnect(counting);
 }
 
 void TestScreensLink::cleanupTestCase()
@@ -137,10 +142,11 @@ void TestScreensLink::keypadArmsWithTheUserCode()
 void TestScreensLink::sceneSavedAndReadBack()
 {
     auto *form = new SceneForm;
-    QSignalSpy scenes(m_link, &ControlerData::ReadyUpdateScenes);
+    QList<ScenesStruct> scenes;
+    connect(m_link, &ControlerData::ReadyUpdateScenes, form,
+            [&scenes](const ScenesStruct &s) { scenes.append(s); });
     m_fixture.place(form);
-    QVERIFY(scenes.wait(kLinkTimeoutMs));
-    QTRY_VERIFY(form->hasSceneData());
+    QTRY_VERIFY_WITH_TIMEOUT(form->hasSceneData(), kLinkTimeoutMs);
 
     auto choose = [this](EComboWidget *list, int item) {
         m_fixture.click(list);
@@ -164,17 +170,13 @@ void TestScreensLink::sceneSavedAndReadBack()
     m_fixture.click(form->saveButton());
 
     // The scene area as the link reads it back from the controller.
-    bool found = false;
-    QElapsedTimer timer;
-    timer.start();
-    while (!found && timer.elapsed() < kLinkTimeoutMs) {
-        if (!scenes.wait(1000))
-            continue;
-        const auto last = scenes.last().at(0).value<ScenesStruct>();
-        found = last.activators.size() == 8 && last.activators.at(2) == expected &&
-                last.names.value(2) == QStringLiteral("Party");
-    }
-    QVERIFY(found);
+    auto readBack = [&scenes, &expected] {
+        return std::any_of(scenes.cbegin(), scenes.cend(), [&expected](const ScenesStruct &s) {
+            return s.activators.size() == 8 && s.activators.at(2) == expected &&
+                   s.names.value(2) == QStringLiteral("Party");
+        });
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(readBack(), kLinkTimeoutMs);
     delete form;
 }
 
