@@ -6,6 +6,9 @@
 # works out from the programs themselves.
 include(GNUInstallDirs)
 
+# Installing (and so cpack) needs only the installed programs built, not every test and tool.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 set(VERANDIX_APP_ID org.verandix.Verandix)
 set(_packaging ${CMAKE_SOURCE_DIR}/packaging)
 

@@ -42,9 +42,8 @@ if [ -z "$deb" ]; then
         "${launcher[@]}" >/dev/null || exit 2
     cmake --build "$build" -j"${VERANDIX_PACKAGE_JOBS:-2}" \
         --target verandix verandix-homesim verandix-check mkpackage verandix-manpage || exit 2
-    # cpack installs the whole project; install only what the package carries.
-    (cd "$build" && cpack -G DEB -D CPACK_INSTALL_CMAKE_PROJECTS="$build;verandix;ALL;/" \
-        >"$build/cpack.log" 2>&1) || { cat "$build/cpack.log"; exit 2; }
+    # Only the four programs and the files of packaging/ have install rules.
+    (cd "$build" && cpack -G DEB >"$build/cpack.log" 2>&1) || { cat "$build/cpack.log"; exit 2; }
     deb="$(ls -t "$build"/verandix_*.deb | head -1)"
 fi
 deb="$(readlink -f "$deb")"
@@ -54,7 +53,7 @@ scratch="$(mktemp -d)"
 app=""
 trap '[ -n "$app" ] && kill "$app" 2>/dev/null; rm -rf "$scratch"' EXIT
 
-contents="$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|')"
+contents="$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' | grep -vx '/')"
 for path in /usr/bin/verandix /usr/bin/verandix-homesim /usr/bin/verandix-check /usr/bin/mkpackage \
     /usr/share/applications/org.verandix.Verandix.desktop \
     /usr/share/metainfo/org.verandix.Verandix.metainfo.xml \
