@@ -86,6 +86,8 @@ int run(const QString &folder)
     qint64 generation =
         qMax<qint64>(0, generationOf(settings.value(EAppSettings::FoneImage).toString(),
                                      kGenPicture));
+    // Tells the killer that from here on every moment falls within a round of saves.
+    say(QStringLiteral("loaded"));
     for (;;) {
         ++generation;
         settings.setValue(EAppSettings::FoneImage, QStringLiteral("gen-%1.png").arg(generation));

@@ -32,8 +32,18 @@ previous=""
 for k in $(seq "$kills"); do
     "$tool" run "$dir" > "$work/run.log" 2>&1 &
     pid=$!
-    # A random moment between 20 and 400 ms: start-up and load, or somewhere in a round.
-    sleep "0.$(printf '%03d' $((20 + RANDOM % 380)))"
+    if [ $((k % 4)) -eq 0 ]; then
+        # Now and then a random moment from the start: during start-up, load or a round.
+        sleep "0.$(printf '%03d' $((20 + RANDOM % 380)))"
+    else
+        # Mostly somewhere in the rounds of saves, which begin once the files are loaded.
+        for _ in $(seq 500); do
+            grep -q '^loaded' "$work/run.log" 2>/dev/null && break
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.01
+        done
+        sleep "0.$(printf '%03d' $((RANDOM % 300)))"
+    fi
     kill -KILL "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
     if ! out="$("$tool" check "$dir" "$base")"; then
