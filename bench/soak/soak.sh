@@ -89,6 +89,25 @@ while :; do
     sleep 0.5
 done
 
+# The end as a person ends it: the exit page and its Yes button (the controller's page selection
+# shows the exit page; a different page first, as a repeated selection changes nothing).
+ended=""
+if [ "$alive" = yes ]; then
+    sim_say "set byte 32 7"
+    sleep 1.5
+    sim_say "set byte 32 5"
+    sleep 2
+    xdotool mousemove 452 420 click 1
+    for _ in $(seq 300); do kill -0 "$panel" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$panel" 2>/dev/null; then
+        ended="did not end from the exit page"
+    else
+        code=0
+        wait "$panel" || code=$?
+        ended="ended from the exit page with status $code"
+    fi
+fi
+
 echo "--- summary"
 echo "page changes sent: $i"
 echo "connections seen by the simulator: $(grep -c 'client connected' "$work/sim.log" || true)"
@@ -110,8 +129,13 @@ printf '%s\n' "${samples[@]}" | awk -v w="$warmup" '
         slope = (n > 1 && n * sxx - sx * sx) ? (n * sxy - sx * sy) / (n * sxx - sx * sx) : 0
         printf "rss at warm-up end (t=%ds): %d kB, at the end (t=%ds): %d kB\n", t[base], r[base], t[NR], r[NR]
         printf "growth after warm-up: %d kB (min %d, max %d kB; trend %.0f kB/h)\n", r[NR] - r[base], min, max, slope * 3600
+        for (k = 1; k <= NR; ++k) if (t[k] >= t[NR] / 2) { half = k; break }
+        printf "growth over the second half (t=%ds to %ds): %d kB\n", t[half], t[NR], r[NR] - r[half]
     }' | tee "$work/growth.txt"
 growth=$(sed -n 's/^growth after warm-up: \(-\{0,1\}[0-9]*\) kB.*/\1/p' "$work/growth.txt")
-echo "program alive at the end: $alive"
+echo "program alive at the end: $alive${ended:+, $ended}"
+# Sanitizer builds report at exit (leaks) or on the way (undefined behaviour).
+grep -m5 'runtime error\|SUMMARY: .*Sanitizer' "$work/panel.log" && alive=no
 [ -n "$keep_work" ] && echo "scratch folder kept: $work"
-[ "$alive" = yes ] && [ -n "$growth" ] && [ "$growth" -lt 1024 ]
+[ "$alive" = yes ] && [ "$ended" = "ended from the exit page with status 0" ] &&
+    [ -n "$growth" ] && [ "$growth" -lt 1024 ]
