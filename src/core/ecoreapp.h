@@ -17,7 +17,6 @@ class EAppSettings;
 class ELocale;
 class EFonts;
 class IProjectModel;
-class RoomsV1;
 class ControlerData;
 class EAudioPlayer;
 
@@ -91,10 +90,9 @@ public:
     QObject *audioPlayerObject() const;
     ISoundService *soundService() const;
     QObject *controllerObject() const;
-    // Typed shortcuts still defined by the model, link and player libraries for code written
-    // before their own typed accessors existed. New code uses RoomsV1::fromCore() and
-    // FormServices::rooms(), link() and audioPlayer(); these go once nothing calls them.
-    RoomsV1 *rooms() const;
+    // Typed shortcuts that the link and player libraries still define; nothing calls them any
+    // more. Use FormServices::link() and audioPlayer() (and RoomsV1::fromCore() for the model);
+    // these two go as soon as their definitions are removed from those libraries.
     ControlerData *controller() const;
     EAudioPlayer *audioPlayer() const;
 

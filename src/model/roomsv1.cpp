@@ -18,11 +18,6 @@ RoomsV1 *RoomsV1::fromCore()
     return qobject_cast<RoomsV1 *>(ECoreApp::instance()->projectModelObject());
 }
 
-RoomsV1 *ECoreApp::rooms() const
-{
-    return qobject_cast<RoomsV1 *>(projectModelObject());
-}
-
 class RoomsV1Private
 {
 public:
