@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "basetcpmodbus.h"
 
+#include "linkhandover.h"
 #include "modbusconstants.h"
 #include "modbuslog.h"
 
@@ -227,6 +228,7 @@ BaseTCPModbus::BaseTCPModbus(QObject *parent)
     qRegisterMetaType<QAbstractSocket::SocketError>("QAbstractSocket::SocketError");
     d->owner = QThread::currentThread();
     d->home = d->owner;
+    LinkHandOver::install();
 }
 
 BaseTCPModbus::~BaseTCPModbus()
@@ -581,6 +583,7 @@ void BaseTCPModbus::slotChanged(QAbstractSocket::SocketState socket_state)
 {
     VERANDIX_LINK_ONLY()
     socketStateHook(int(socket_state));
+    LinkHandOver::publish();
     emit controlerStateChanged(socket_state, d->activeAddress);
 }
 

@@ -4,6 +4,7 @@
 // one control's window, and the room-wide lamp commands worked on the blocks of the last poll.
 #include "controlerdata.h"
 #include "controlerdata_p.h"
+#include "linkhandover.h"
 
 #include "controlconstants.h"
 #include "dynamiccontrolv1.h"
@@ -150,8 +151,10 @@ void ControlerData::ControlerDataPrivate::windowCommand(ControlerData *q, int in
     const Lookup found = findControl(room, ready, index, kinds, &c);
     if (found == Lookup::NotSelected) {
         // Lets the widget drop its pending state: nothing will be written.
-        if (signal)
+        if (signal) {
+            LinkHandOver::publish();
             emit q->ControlDataWriten(index);
+        }
         return;
     }
     if (found == Lookup::Missing || c.fetchLength < c.oddOffset + minimumBytes)
@@ -166,8 +169,10 @@ void ControlerData::ControlerDataPrivate::windowCommand(ControlerData *q, int in
     if (!edit(c, window.data() + c.oddOffset))
         return;
     q->setModbusData(reg, window);
-    if (signal)
+    if (signal) {
+        LinkHandOver::publish();
         emit q->ControlDataWriten(index);
+    }
 }
 
 void ControlerData::ControlerDataPrivate::writeBackBlocks(ControlerData *q)

@@ -4,6 +4,7 @@
 // room numbers and the scene area.
 #include "controlerdata.h"
 #include "controlerdata_p.h"
+#include "linkhandover.h"
 
 #include "baseroomv1.h"
 #include "controlconstants.h"
@@ -70,6 +71,7 @@ void ControlerData::TimerCNT()
     if (!decodeStatusBlock(status, &d->variables))
         return;
     d->ready = true;
+    LinkHandOver::publish();
     emit ReadyUpdateAlerts(d->variables);
 
     if (!d->requests.isEmpty()) {
@@ -85,6 +87,7 @@ void ControlerData::TimerCNT()
             return;
         d->requests = blocks;
         d->publishRequests();
+        LinkHandOver::publish();
         emit ReadyUpdateControls(blocks, offset);
 
         if (d->room.systemType == BaseRoomV1::LightSystem &&
@@ -97,6 +100,7 @@ void ControlerData::TimerCNT()
 
     if (d->scenesRequested) {
         decodeSceneArea(getModbusData(offset + kSceneAreaWord, kSceneAreaBytes), &d->scenes);
+        LinkHandOver::publish();
         emit ReadyUpdateScenes(d->scenes);
     }
 }

@@ -7,6 +7,7 @@
 #include "btncontrolv1.h"
 #include "controlconstants.h"
 #include "dynamiccontrolv1.h"
+#include "linkhandover.h"
 #include "modbusconstants.h"
 #include "resbtcontrolv1.h"
 #include "textwritecontrolv1.h"
@@ -64,5 +65,7 @@ RoomSnapshot makeRoomSnapshot(const BaseRoomV1 &room)
         }
         snapshot.controls.append(c);
     }
+    // The snapshot goes to the link thread by a queued call.
+    LinkHandOver::publish();
     return snapshot;
 }
