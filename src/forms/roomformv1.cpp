@@ -63,6 +63,9 @@ constexpr qreal kTitleRowHeight = 40;
 struct RoomFormV1Private
 {
     BaseRoomV1 *room = nullptr;
+    // The plan picture is read when the page is first shown: a project has dozens of pages and
+    // reading every plan up front made start-up slow and memory-hungry.
+    bool planWanted = false;
     EGridLayout *grid = nullptr;
     EImageWidget *plan = nullptr;
     ELabelWidget *title = nullptr;
@@ -181,7 +184,9 @@ void RoomFormV1::updateSettings()
         d->scenes->hide();
         return;
     }
-    d->plan->setImage(ECoreApp::instance()->image(d->room->image()));
+    d->planWanted = true;
+    if (isVisible() && scene())
+        loadPlan();
     const bool isRoot = d->room->kind() == BaseRoomV1::KindRoot;
     d->title->setLabelT(isRoot ? d->room->name() : d->room->textB());
     const QColor color(d->room->fontColor());
@@ -255,9 +260,18 @@ bool RoomFormV1::showSettingsOn() const
 
 // ---- showing and hiding ---------------------------------------------------------------------
 
+void RoomFormV1::loadPlan()
+{
+    if (!d->planWanted || !d->room)
+        return;
+    d->planWanted = false;
+    d->plan->setImage(ECoreApp::instance()->image(d->room->image()));
+}
+
 void RoomFormV1::showEvent(QShowEvent *event)
 {
     BaseForm::showEvent(event);
+    loadPlan();
     activate();
 }
 
@@ -271,6 +285,7 @@ void RoomFormV1::activate()
 {
     if (d->active || !d->room)
         return;
+    loadPlan();
     retranslate();
     d->toolbox->setVisible(showSettingsOn());
     configureScenes();

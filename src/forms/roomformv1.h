@@ -47,6 +47,8 @@ public:
     void deactivate();
 
     EImageWidget *plan() const;
+    // Reads the plan picture if it is still due (it is read on first show).
+    void loadPlan();
     ExtScenesWidget *scenesWidget() const;
     ExtToolboxWidget *toolbox() const;
     ELabelWidget *titleLabel() const;
