@@ -8,13 +8,16 @@
 #include "ebasewidget.h"
 #include "ecoreapp.h"
 #include "eimagewidget.h"
+#include "extsceneswidget.h"
 #include "exttoolboxwidget.h"
 #include "extwidgetfactory.h"
 #include "formservices.h"
 #include "lightcontrolv1.h"
 #include "resbtcontrolv1.h"
+#include "roomsv1.h"
 #include "sensorcontrolv1.h"
 #include "switchcontrolv1.h"
+#include "switchtypedialog.h"
 
 #include <QGraphicsSceneMouseEvent>
 
@@ -24,6 +27,8 @@ namespace {
 constexpr int kTextAdding = 61100;
 constexpr int kTextDeleting = 61101;
 constexpr int kTextProperties = 61102;
+constexpr int kTextSceneWord = 61192;
+constexpr int kAddLevel = 7;
 // A new element lands with its top-left corner this far up and left of the press, so that the
 // finger ends up over its middle.
 constexpr qreal kAddOffset = 32;
@@ -241,7 +246,63 @@ void ExtRoomFormV1::SaveLightSettings()
 
 void ExtRoomFormV1::closeDialogs()
 {
+    if (m_switchDialog)
+        m_switchDialog->hide();
+    m_switchId.clear();
     RoomFormV1::closeDialogs();
+}
+
+void ExtRoomFormV1::SwitchClick()
+{
+    ExtScenesWidget *bar = scenesWidget();
+    if (m_action == ActionNone && bar && bar->isDependencyMode() && bar->isSwitchChangeMode()) {
+        if (auto *sw = dynamic_cast<SwitchControlV1 *>(controlOf(sender()))) {
+            emit ResetTimer();
+            openSwitchType(sw);
+            return;
+        }
+    }
+    RoomFormV1::SwitchClick();
+}
+
+void ExtRoomFormV1::openSwitchType(BaseControlV1 *control)
+{
+    auto *sw = static_cast<SwitchControlV1 *>(control);
+    if (!m_switchDialog) {
+        m_switchDialog = new SwitchTypeDialog(this);
+        m_switchDialog->setObjectName(QStringLiteral("switchTypeDialog"));
+        m_switchDialog->setZValue(10);
+        connect(m_switchDialog, &SwitchTypeDialog::SaveClicked, this,
+                &ExtRoomFormV1::switchTypeSave);
+        connect(m_switchDialog, &SwitchTypeDialog::CloseClicked, this,
+                &ExtRoomFormV1::switchTypeClose);
+    }
+    m_switchId = sw->runtimeId();
+    m_switchDialog->retranslate();
+    m_switchDialog->setup(widgetById(m_switchId), room()->scenes(), sw->switchMode(),
+                          sw->sceneNumber());
+    m_switchDialog->setGeometry(QRectF(QPointF(0, 0), size()));
+    m_switchDialog->show();
+}
+
+void ExtRoomFormV1::switchTypeSave()
+{
+    // The record itself is not changed: its type and scene come back with the next poll.
+    auto *sw = room() ? dynamic_cast<SwitchControlV1 *>(room()->controlById(m_switchId)) : nullptr;
+    if (sw && m_switchDialog) {
+        invokeLink("ChangeSwitchType", Q_ARG(int, sw->swcNumber()),
+                   Q_ARG(int, m_switchDialog->typeIndex()),
+                   Q_ARG(int, m_switchDialog->sceneCode()));
+    }
+    switchTypeClose();
+}
+
+void ExtRoomFormV1::switchTypeClose()
+{
+    emit ResetTimer();
+    if (m_switchDialog)
+        m_switchDialog->hide();
+    m_switchId.clear();
 }
 
 bool ExtRoomFormV1::editClick(QObject *sender)
@@ -276,6 +337,10 @@ void ExtRoomFormV1::addElementAt(const QPointF &formPos)
         if (e.code == m_addCode)
             entry = &e;
     }
+    if (m_addCode == kAddLevel) {
+        addSubPageAt(formPos);
+        return;
+    }
     if (!entry)
         return;
     // Placement is in percent of the plan, which may start below the title row.
@@ -291,6 +356,23 @@ void ExtRoomFormV1::addElementAt(const QPointF &formPos)
     addControlWidget(control);
     refreshWidget(control);
     page->setModified(true);
+    sendRoom();
+}
+
+void ExtRoomFormV1::addSubPageAt(const QPointF &formPos)
+{
+    RoomsV1 *rooms = RoomsV1::fromCore();
+    BaseRoomV1 *page = room();
+    if (!rooms || !page)
+        return;
+    const QPointF onPlan = plan()->mapFromItem(this, formPos);
+    BaseRoomV1 *created = rooms->createSubPage(page, onPlan, ExtWidgetFactory::planSize(plan()),
+                                               FormServices::text(kTextSceneWord));
+    if (!created)
+        return;
+    addRoomIcon(created);
+    // The main content creates the new page's screen.
+    emit updateRooms();
     sendRoom();
 }
 

@@ -4,6 +4,8 @@
 
 #include "roomformv1.h"
 
+class SwitchTypeDialog;
+
 // The room screen of the main content: the operating screen plus the edit actions of the
 // toolbox (add a control at the next press on the plan, delete the next clicked control). The
 // add-controls and properties dialogs plug into the slots kept here.
@@ -18,6 +20,8 @@ public:
 
     int editAction() const { return m_action; }
     int addCode() const { return m_addCode; }
+    // The switch type panel; null until it was first opened.
+    SwitchTypeDialog *switchTypeDialog() const { return m_switchDialog; }
 
 signals:
     void updateRooms();
@@ -48,6 +52,11 @@ public slots:
     void vsliderAddClick();
     void DontSaveLightSettings();
     void SaveLightSettings();
+    // Both association modes on: a click on a switch opens the switch type panel.
+    void SwitchClick() override;
+    // The panel's Save sends the chosen type to the controller; Cancel only closes it.
+    void switchTypeSave();
+    void switchTypeClose();
 
 protected:
     bool editClick(QObject *sender) override;
@@ -58,7 +67,12 @@ private:
     void armAdd(int code);
     void endAction();
     void addElementAt(const QPointF &formPos);
+    void addSubPageAt(const QPointF &formPos);
+    void openSwitchType(BaseControlV1 *control);
 
     int m_action = ActionNone;
     int m_addCode = 0;
+    SwitchTypeDialog *m_switchDialog = nullptr;
+    // The switch the panel was opened for, by runtime id: the record may go away meanwhile.
+    QString m_switchId;
 };

@@ -180,6 +180,14 @@ void RoomsV1::registerPage(BaseRoomV1 *page)
     if (!page)
         return;
     page->setRuntimeId(BaseRoomV1::newRuntimeId());
+    // Room commands and the lamps' room byte address a page by its number, so a page created
+    // after loading needs one no other page uses; 0 would make every new room share one.
+    if (page->pageNumber() == 0) {
+        int highest = 0;
+        for (const BaseRoomV1 *other : qAsConst(d->pages))
+            highest = qMax(highest, other->pageNumber());
+        page->setPageNumber(highest + 1);
+    }
     d->pages.append(page);
 }
 

@@ -43,7 +43,8 @@ public:
 
     // `base` itself if no page has that name, otherwise base + a random number, unused again.
     QString uniqueName(const QString &base) const;
-    // Gives a page the editor created a fresh runtime id and appends it to the page list.
+    // Gives a page the editor created a fresh runtime id and, when it has none, the next unused
+    // page number, and appends it to the page list.
     void registerPage(BaseRoomV1 *page);
 
     // The editor's "add" on a root (adds a floor) or floor page (adds a room): the click point and

@@ -267,11 +267,18 @@ void TestRoomsV1::createSubPage()
     QVERIFY(page->isModified());
     QCOMPARE(rooms.pageCount(), before + 1);
     QCOMPARE(rooms.pages().last(), created);
-    QCOMPARE(created->pageNumber(), 0);
+    // A new page takes the next free number, so its room commands address it alone.
+    int highest = 0;
+    for (const BaseRoomV1 *other : rooms.pages()) {
+        if (other != created)
+            highest = qMax(highest, other->pageNumber());
+    }
+    QCOMPARE(created->pageNumber(), highest + 1);
     QCOMPARE(rooms.pageById(created->runtimeId()), created);
     // A second page gets another name.
     BaseRoomV1 *second = rooms.createSubPage(page, {0, 0}, {0, 0}, QStringLiteral("Scene"));
     QVERIFY(second->name() != created->name());
+    QCOMPARE(second->pageNumber(), created->pageNumber() + 1);
     QCOMPARE(second->posX(), 0.0);
     QCOMPARE(second->posY(), 0.0);
 }

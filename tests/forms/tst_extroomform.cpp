@@ -1,0 +1,263 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+// Editing on the room screen against a recording stand-in for the link: the switch type panel,
+// new floors and rooms from the level entry, and that every edit reaches the link as a new copy
+// of the room.
+#include "controlconstants.h"
+#include "ebasewidget.h"
+#include "ecombowidget.h"
+#include "eimagewidget.h"
+#include "extroomformv1.h"
+#include "extsceneswidget.h"
+#include "floorstructv1.h"
+#include "formservices.h"
+#include "lightcontrolv1.h"
+#include "mainstructv1.h"
+#include "roomsnapshot.h"
+#include "roomstructv1.h"
+#include "roomsv1.h"
+#include "screentestsupport.h"
+#include "switchcontrolv1.h"
+#include "switchtypedialog.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+class EditLink : public QObject
+{
+    Q_OBJECT
+public:
+    struct Call
+    {
+        QString name;
+        QVariantList args;
+    };
+    QList<Call> calls;
+    QList<RoomSnapshot> rooms;
+
+    QStringList names() const
+    {
+        QStringList out;
+        for (const Call &c : calls)
+            out << c.name;
+        return out;
+    }
+    QString last() const
+    {
+        if (calls.isEmpty())
+            return QString();
+        QStringList parts{calls.last().name};
+        for (const QVariant &v : calls.last().args)
+            parts << v.toString();
+        return parts.join(QLatin1Char(' '));
+    }
+
+    Q_INVOKABLE void setRoom(const RoomSnapshot &room)
+    {
+        rooms << room;
+        calls.append({QStringLiteral("setRoom"), {room.controls.size()}});
+    }
+    Q_INVOKABLE void closeRoom() { calls.append({QStringLiteral("closeRoom"), {}}); }
+    Q_INVOKABLE void SwitchLightClick(int n)
+    {
+        calls.append({QStringLiteral("SwitchLightClick"), {n}});
+    }
+    Q_INVOKABLE void ChangeSwitchType(int n, int type, int scene)
+    {
+        calls.append({QStringLiteral("ChangeSwitchType"), {n, type, scene}});
+    }
+
+signals:
+    void ReadyUpdateControls(const QList<SubsUpdate> &answer, int contOffset);
+    void ControlDataWriten(int index);
+    void controlerStateChanged(QAbstractSocket::SocketState state, int ip);
+};
+
+} // namespace
+
+class tst_ExtRoomForm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void switchTypePanelSendsTheChoice_data();
+    void switchTypePanelSendsTheChoice();
+    void levelEntryAddsPagesWithTheirOwnNumbers_data();
+    void levelEntryAddsPagesWithTheirOwnNumbers();
+    void addedControlReachesTheLinkAsANewCopy();
+
+private:
+    ExtRoomFormV1 *makeForm(BaseRoomV1 *room);
+    void flush() { QCoreApplication::processEvents(); }
+
+    ScreenFixture *m_fx = nullptr;
+    EditLink *m_link = nullptr;
+    RoomStructV1 *m_room = nullptr;
+    ExtRoomFormV1 *m_form = nullptr;
+    SwitchControlV1 *m_switch = nullptr;
+};
+
+void tst_ExtRoomForm::init()
+{
+    m_fx = new ScreenFixture;
+    m_link = new EditLink;
+    m_room = new RoomStructV1;
+    m_room->setSystemType(BaseRoomV1::LightSystem);
+    m_room->setPageNumber(7);
+    m_room->setScenes({QStringLiteral("Dinner"), QStringLiteral("Night"), QStringLiteral("Film"),
+                       QStringLiteral("Away")});
+    auto *lamp = m_room->createLight(QStringLiteral("lamp"), QStringLiteral("Lamp"), {25, 10});
+    lamp->setLmpNumber(1);
+    m_switch = m_room->createSwitch(QStringLiteral("sw"), QStringLiteral("Switch"), {25, 40});
+    m_switch->setSwcNumber(5);
+    // As last reported by the controller: a scene switch running the room's second scene.
+    m_switch->setSwitchMode(1);
+    m_switch->setSceneNumber(2);
+}
+
+void tst_ExtRoomForm::cleanup()
+{
+    delete m_form;
+    m_form = nullptr;
+    delete m_room;
+    m_room = nullptr;
+    delete m_link;
+    m_link = nullptr;
+    delete m_fx;
+    m_fx = nullptr;
+}
+
+ExtRoomFormV1 *tst_ExtRoomForm::makeForm(BaseRoomV1 *room)
+{
+    auto *form = new ExtRoomFormV1(room);
+    form->setLink(m_link);
+    m_fx->place(form);
+    flush();
+    return form;
+}
+
+void tst_ExtRoomForm::switchTypePanelSendsTheChoice_data()
+{
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("sceneRow");
+    QTest::addColumn<QString>("sent");
+    QTest::newRow("scene switch to all on") << true << 1 << 5 << "ChangeSwitchType 5 1 100";
+    QTest::newRow("scene switch to scene 4") << true << 1 << 4 << "ChangeSwitchType 5 1 4";
+    QTest::newRow("back to a plain switch") << true << 0 << 0 << "ChangeSwitchType 5 0 0";
+    QTest::newRow("cancel sends nothing") << false << 0 << 0 << "";
+}
+
+void tst_ExtRoomForm::switchTypePanelSendsTheChoice()
+{
+    QFETCH(bool, save);
+    QFETCH(int, type);
+    QFETCH(int, sceneRow);
+    QFETCH(QString, sent);
+    m_form = makeForm(m_room);
+    ExtScenesWidget *bar = m_form->scenesWidget();
+    m_fx->click(bar->button(ExtScenesWidget::Dependencies));
+    QTRY_VERIFY(bar->isDependencyMode());
+    QTRY_VERIFY(bar->button(ExtScenesWidget::SwitchChange)->isVisible());
+    m_fx->click(bar->button(ExtScenesWidget::SwitchChange));
+    QTRY_VERIFY(bar->isSwitchChangeMode());
+    m_link->calls.clear();
+
+    m_fx->click(m_form->widgetById(m_switch->runtimeId()));
+    QTRY_VERIFY(m_form->switchTypeDialog() && m_form->switchTypeDialog()->isVisible());
+    SwitchTypeDialog *dialog = m_form->switchTypeDialog();
+    // The panel opens with what the controller reported for this switch.
+    QCOMPARE(dialog->typeIndex(), 1);
+    QCOMPARE(dialog->sceneCode(), 2);
+    QCOMPARE(dialog->sceneList()->itemText(1), QStringLiteral("Dinner"));
+    QCOMPARE(m_link->names(), QStringList());
+
+    dialog->typeList()->setCurrentIndex(type);
+    dialog->changeType(type);
+    dialog->sceneList()->setCurrentIndex(sceneRow);
+    m_fx->click(save ? dialog->saveButton() : dialog->cancelButton());
+    QTRY_VERIFY(!dialog->isVisible());
+    flush();
+    if (sent.isEmpty())
+        QCOMPARE(m_link->names(), QStringList());
+    else
+        QCOMPARE(m_link->last(), sent);
+    // The record follows the controller's next answer, not the panel.
+    QCOMPARE(m_switch->switchMode(), 1);
+    QCOMPARE(int(m_switch->sceneNumber()), 2);
+    QVERIFY(!m_room->isModified());
+}
+
+void tst_ExtRoomForm::levelEntryAddsPagesWithTheirOwnNumbers_data()
+{
+    QTest::addColumn<bool>("onRoot");
+    QTest::newRow("room on a floor") << false;
+    QTest::newRow("floor on the root") << true;
+}
+
+void tst_ExtRoomForm::levelEntryAddsPagesWithTheirOwnNumbers()
+{
+    QFETCH(bool, onRoot);
+    QVERIFY(m_fx->loadDemo());
+    RoomsV1 *rooms = FormServices::rooms();
+    QVERIFY(rooms && rooms->lightSystem() && !rooms->lightSystem()->floors().isEmpty());
+    BaseRoomV1 *page = onRoot ? static_cast<BaseRoomV1 *>(rooms->lightSystem())
+                              : rooms->lightSystem()->floors().first();
+    page->setShowScenes(false);
+    m_form = makeForm(page);
+    QSignalSpy updated(m_form, &ExtRoomFormV1::updateRooms);
+    QSet<int> numbers;
+    for (const BaseRoomV1 *p : rooms->pages())
+        numbers.insert(p->pageNumber());
+    const int before = rooms->pageCount();
+    for (int n = 1; n <= 2; ++n) {
+        m_link->calls.clear();
+        m_form->firstAddControl();
+        m_fx->click(m_form, m_form->plan()->mapToItem(m_form, QPointF(100 * n, 120)));
+        QTRY_COMPARE(rooms->pageCount(), before + n);
+        BaseRoomV1 *created = rooms->pages().last();
+        QCOMPARE(created->kind(), int(onRoot ? BaseRoomV1::KindFloor : BaseRoomV1::KindRoom));
+        // Each new page gets a number no other page has, so its room commands address it alone.
+        QVERIFY(created->pageNumber() > 0);
+        QVERIFY(!numbers.contains(created->pageNumber()));
+        numbers.insert(created->pageNumber());
+        QVERIFY(m_form->widgetById(created->runtimeId()));
+        QCOMPARE(updated.count(), n);
+        QTRY_COMPARE(m_link->names(), QStringList{QStringLiteral("setRoom")});
+        QVERIFY(page->isModified());
+    }
+}
+
+void tst_ExtRoomForm::addedControlReachesTheLinkAsANewCopy()
+{
+    m_room->setShowScenes(false);
+    m_form = makeForm(m_room);
+    QTRY_COMPARE(m_link->rooms.size(), 1);
+    const int before = m_room->controlCount();
+    m_form->lightAddClick();
+    m_fx->click(m_form, m_form->plan()->mapToItem(m_form, QPointF(200, 100)));
+    QTRY_COMPARE(m_link->rooms.size(), 2);
+    QCOMPARE(m_link->rooms.last().controls.size(), before + 1);
+    QCOMPARE(m_link->rooms.last().pageNumber, 7);
+    // The copy the link received earlier stays as it was: the link never sees the records.
+    QCOMPARE(m_link->rooms.first().controls.size(), before);
+    auto *added = dynamic_cast<LightControlV1 *>(m_room->controlAt(before));
+    QVERIFY(added);
+    const int address = m_link->rooms.last().controls.last().byteAddress;
+    added->setLmpNumber(9);
+    QCOMPARE(m_link->rooms.last().controls.last().byteAddress, address);
+
+    // Deleting sends the room once more, with the control marked so it is no longer polled.
+    m_form->DelButton();
+    m_fx->click(m_form->widgetById(added->runtimeId()));
+    QTRY_COMPARE(m_link->rooms.size(), 3);
+    QVERIFY(m_link->rooms.last().controls.last().deleted);
+}
+
+QTEST_MAIN(tst_ExtRoomForm)
+#include "tst_extroomform.moc"
