@@ -74,6 +74,9 @@ QByteArray DemoSettings::document()
         {"shwingen", QStringLiteral("true"), "Show the engineering scenes"},
         {"shwmedia", QStringLiteral("true"), "Show the media scenes"},
         {"readfunctionmb", QStringLiteral("3"), "Modbus read function"},
+        // The simulator serves the informer beside the controller when started with --http.
+        {"weather_url", QStringLiteral("http://127.0.0.1:8089/xml/"),
+         "Weather informer: base address ending in /xml/"},
     };
     for (const Key &k : keys) {
         root->append(QString::fromLatin1(k.tag))
