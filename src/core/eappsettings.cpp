@@ -188,6 +188,25 @@ bool EAppSettings::isLoaded() const
     return d->loaded;
 }
 
+QString EAppSettings::optionalValue(const QString &tag, const QString &fallback) const
+{
+    const auto it = d->elements.constFind(tag);
+    if (it == d->elements.cend())
+        return fallback;
+    return it.value()->attribute(QStringLiteral("value"), fallback).toString();
+}
+
+bool EAppSettings::setGlobalSceneName(int id, const QString &text)
+{
+    for (const NodeElementPtr &e : d->inDocumentOrder(QStringLiteral("glscene"))) {
+        if (e->attribute(QStringLiteral("id")).toInt() == id) {
+            e->setAttribute(QStringLiteral("textB"), text);
+            return true;
+        }
+    }
+    return false;
+}
+
 QVariant EAppSettings::value(int key) const
 {
     const QString name = keyName(key);

@@ -88,6 +88,11 @@ public:
     void setValue(int key, const QVariant &value);
     // The "offset" key is hexadecimal text: "1F4" is register 500.
     int registerOffset() const;
+    // The "value" of a setting outside the table above (an installation's own addition such as
+    // "weather_url"); `fallback` when the file has no such element.
+    QString optionalValue(const QString &tag, const QString &fallback = QString()) const;
+    // Renames global scene `id` ("glscene"); false when the file has no such scene.
+    bool setGlobalSceneName(int id, const QString &text);
 
     QList<SceneName> globalScenes() const;      // "glscene", ascending id
     QList<SceneName> additionalSets() const;    // "dopset", ascending id

@@ -21,6 +21,7 @@
 #include "multiconfigform.h"
 #include "roomsv1.h"
 #include "splashform.h"
+#include "weatherdata.h"
 
 #include <QApplication>
 #include <QDir>
@@ -244,6 +245,10 @@ void MainWindow::mainConfigLoaded()
     m_savedSize = rect.size();
     setGeometry(rect);
     applyWindowMode(s.value(EAppSettings::WndView).toString());
+    // Where weather tiles ask for their forecast: an installation names its informer.
+    const QString informer = s.optionalValue(QStringLiteral("weather_url"));
+    if (!informer.isEmpty())
+        WeatherData::setDefaultInformerPrefix(informer);
 }
 
 void MainWindow::applyWindowMode(const QString &mode)

@@ -591,6 +591,11 @@ void SceneForm::RenameControlData()
     const QString name = d->rename->text().trimmed();
     if (!name.isEmpty()) {
         d->renamed.insert(index - 1, name);
+        // The new name is kept in the settings too, so config.xml carries it at exit.
+        EAppSettings &settings = ECoreApp::instance()->settings();
+        const QList<EAppSettings::SceneName> globals = settings.globalScenes();
+        if (index - 1 < globals.size())
+            settings.setGlobalSceneName(globals.at(index - 1).id, name);
         QStringList items = d->scene->items();
         items[index] = name;
         d->scene->setItems(items);

@@ -250,6 +250,26 @@ private slots:
         QCOMPARE(s.registerOffset(), 0);
         QCOMPARE(s.value(EAppSettings::Timeout).toInt(), 500); // element without "value"
     }
+
+    void additionsAndRenamesSurviveASave()
+    {
+        QTemporaryDir dir;
+        const QString path = writeFile(
+            dir, "config.xml",
+            "<config><weather_url value=\"http://127.0.0.1:9/xml/\"/>"
+            "<glscene id=\"1\" textB=\"Evening\"/><glscene id=\"2\" textB=\"Night\"/></config>");
+        EAppSettings s;
+        QVERIFY(s.load(path));
+        QCOMPARE(s.optionalValue("weather_url"), QStringLiteral("http://127.0.0.1:9/xml/"));
+        QCOMPARE(s.optionalValue("no_such_key", "fallback"), QStringLiteral("fallback"));
+        QVERIFY(s.setGlobalSceneName(2, "Late"));
+        QVERIFY(!s.setGlobalSceneName(9, "Nobody"));
+        QVERIFY(s.save(path));
+        EAppSettings again;
+        QVERIFY(again.load(path));
+        QCOMPARE(texts(again.globalScenes()), (QStringList{"Evening", "Late"}));
+        QCOMPARE(again.optionalValue("weather_url"), QStringLiteral("http://127.0.0.1:9/xml/"));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_EAppSettings)

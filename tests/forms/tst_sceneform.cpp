@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
 #include "baseroomv1.h"
+#include "eappsettings.h"
 #include "echeckboxwidget.h"
 #include "ecombopopup.h"
 #include "ecombowidget.h"
@@ -315,6 +316,8 @@ private slots:
         page.form->hide();
         page.form->show();
         QCOMPARE(page.form->sceneSelector()->itemText(2), QStringLiteral("Late"));
+        // The settings carry the new name, so it is written into config.xml at exit.
+        QCOMPARE(ECoreApp::instance()->settings().globalScenes().at(1).text, QStringLiteral("Late"));
     }
 };
 
