@@ -120,6 +120,8 @@ RoomFormV1::RoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent)
     else
         d->grid->addWidget(d->plan, 2, 0, 1, 4);
     if (isMain) {
+        // Outside the layout the title would have no parent and outlive the screen.
+        d->title->setParentItem(this);
         d->title->hide();
         setDrawBackground(false);
     } else {
