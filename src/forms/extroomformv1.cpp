@@ -18,6 +18,7 @@
 #include "sensorcontrolv1.h"
 #include "switchcontrolv1.h"
 #include "switchtypedialog.h"
+#include "uniaddcontrols.h"
 
 #include <QGraphicsSceneMouseEvent>
 
@@ -116,9 +117,38 @@ void ExtRoomFormV1::endAction()
 
 void ExtRoomFormV1::AddButton()
 {
-    // The palette of control kinds opens here once it exists; until then the toolbox's add
-    // button arms a lamp, the most common element.
-    armAdd(2);
+    closeDialogs();
+    endAction();
+    BaseRoomV1 *page = room();
+    if (!page)
+        return;
+    // Made afresh each time: the palette holds nothing but its buttons.
+    m_palette = new UniAddControls(this);
+    m_palette->setObjectName(QStringLiteral("addPalette"));
+    m_palette->setZValue(10);
+    m_palette->setPageContext(page->kind(), page->systemType());
+    m_palette->setPos((size().width() - UniAddControls::kWidth) / 2,
+                      (size().height() - UniAddControls::kHeight) / 2);
+    connect(m_palette, &UniAddControls::CloseClicked, this, &ExtRoomFormV1::closeCntClick);
+    connect(m_palette, &UniAddControls::addSystemClicked, this, &ExtRoomFormV1::AddSystButton);
+    connect(m_palette, &UniAddControls::firstClick, this, &ExtRoomFormV1::firstAddControl);
+    connect(m_palette, &UniAddControls::lightClick, this, &ExtRoomFormV1::lightAddClick);
+    connect(m_palette, &UniAddControls::switchClick, this, &ExtRoomFormV1::switchAddClick);
+    connect(m_palette, &UniAddControls::sensorClick, this, &ExtRoomFormV1::sensorAddClick);
+    connect(m_palette, &UniAddControls::heatClick, this, &ExtRoomFormV1::heatAddClick);
+    connect(m_palette, &UniAddControls::byteClick, this, &ExtRoomFormV1::byteAddControl);
+    connect(m_palette, &UniAddControls::bytebtnClick, this, &ExtRoomFormV1::bytebtnAddControl);
+    connect(m_palette, &UniAddControls::boolbtnClick, this, &ExtRoomFormV1::boolbtnAddControl);
+    connect(m_palette, &UniAddControls::boolClick, this, &ExtRoomFormV1::boolAddControl);
+    connect(m_palette, &UniAddControls::weatherClick, this, &ExtRoomFormV1::weatherAddClick);
+    connect(m_palette, &UniAddControls::ipcamClick, this, &ExtRoomFormV1::ipcamAddClick);
+    connect(m_palette, &UniAddControls::avcamClick, this, &ExtRoomFormV1::avcamAddClick);
+    connect(m_palette, &UniAddControls::textWriteClick, this, &ExtRoomFormV1::textwriteAddClick);
+    connect(m_palette, &UniAddControls::textClick, this, &ExtRoomFormV1::textAddControl);
+    connect(m_palette, &UniAddControls::dyntextClick, this, &ExtRoomFormV1::dyntextAddClick);
+    connect(m_palette, &UniAddControls::hsliderClick, this, &ExtRoomFormV1::hsliderAddClick);
+    connect(m_palette, &UniAddControls::vsliderClick, this, &ExtRoomFormV1::vsliderAddClick);
+    m_palette->show();
 }
 
 void ExtRoomFormV1::DelButton()
@@ -246,6 +276,12 @@ void ExtRoomFormV1::SaveLightSettings()
 
 void ExtRoomFormV1::closeDialogs()
 {
+    if (m_palette) {
+        // Closed from one of its own buttons' clicks: it goes once that click has returned.
+        m_palette->hide();
+        m_palette->deleteLater();
+        m_palette = nullptr;
+    }
     if (m_switchDialog)
         m_switchDialog->hide();
     m_switchId.clear();

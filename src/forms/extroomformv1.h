@@ -5,6 +5,7 @@
 #include "roomformv1.h"
 
 class SwitchTypeDialog;
+class UniAddControls;
 
 // The room screen of the main content: the operating screen plus the edit actions of the
 // toolbox (add a control at the next press on the plan, delete the next clicked control). The
@@ -22,6 +23,8 @@ public:
     int addCode() const { return m_addCode; }
     // The switch type panel; null until it was first opened.
     SwitchTypeDialog *switchTypeDialog() const { return m_switchDialog; }
+    // The add palette while it is open; null otherwise.
+    UniAddControls *palette() const { return m_palette; }
 
 signals:
     void updateRooms();
@@ -73,6 +76,7 @@ private:
     int m_action = ActionNone;
     int m_addCode = 0;
     SwitchTypeDialog *m_switchDialog = nullptr;
+    UniAddControls *m_palette = nullptr;
     // The switch the panel was opened for, by runtime id: the record may go away meanwhile.
     QString m_switchId;
 };
