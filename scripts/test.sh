@@ -36,4 +36,9 @@ echo "== testing (tsan)"
     QT_NO_GLIB=1 \
     TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1:suppressions=$root/tests/tsan.supp" \
     ctest -L tsan --output-on-failure -j "$(nproc)" --timeout 600) || status=1
+
+# Every parser of outside input, fuzzed for a few seconds on its corpus (scripts/fuzz.sh runs
+# them for longer).
+echo "== fuzzing (smoke)"
+"$root/scripts/fuzz.sh" --smoke || status=1
 exit $status

@@ -17,8 +17,6 @@ class EAppSettings;
 class ELocale;
 class EFonts;
 class IProjectModel;
-class ControlerData;
-class EAudioPlayer;
 
 enum class StartMode { Demo = 1, Standard = 2, Multi = 3 };
 
@@ -90,11 +88,6 @@ public:
     QObject *audioPlayerObject() const;
     ISoundService *soundService() const;
     QObject *controllerObject() const;
-    // Typed shortcuts that the link and player libraries still define; nothing calls them any
-    // more. Use FormServices::link() and audioPlayer() (and RoomsV1::fromCore() for the model);
-    // these two go as soon as their definitions are removed from those libraries.
-    ControlerData *controller() const;
-    EAudioPlayer *audioPlayer() const;
 
     QString applicationFolder() const;
     QString configurationFolder() const;

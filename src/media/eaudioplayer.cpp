@@ -2,7 +2,6 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "eaudioplayer.h"
 
-#include "ecoreapp.h"
 #include "mediaconstants.h"
 #include "medialogging.h"
 
@@ -20,12 +19,6 @@
 
 using namespace MediaConstants;
 using namespace MediaConstants::Wave;
-
-// The core only knows the player as a QObject; the typed accessor lives with the type.
-EAudioPlayer *ECoreApp::audioPlayer() const
-{
-    return qobject_cast<EAudioPlayer *>(audioPlayerObject());
-}
 
 namespace {
 

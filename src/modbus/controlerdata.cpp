@@ -5,16 +5,10 @@
 #include "controlerdata_p.h"
 
 #include "eappsettings.h"
-#include "ecoreapp.h"
 #include "modbusconstants.h"
 #include "modbuslog.h"
 
 using namespace ModbusLink;
-
-ControlerData *ECoreApp::controller() const
-{
-    return qobject_cast<ControlerData *>(controllerObject());
-}
 
 ControlerData::ControlerData(QObject *parent)
     : BaseTCPModbus(parent), d(std::make_unique<ControlerDataPrivate>())
