@@ -19,6 +19,7 @@
 #include "switchcontrolv1.h"
 #include "switchtypedialog.h"
 #include "uniaddcontrols.h"
+#include "unisettings.h"
 
 #include <QGraphicsSceneMouseEvent>
 
@@ -262,20 +263,60 @@ void ExtRoomFormV1::closeCntClick()
     closeDialogs();
 }
 
+void ExtRoomFormV1::openSettings(BaseControlV1 *control, BaseRoomV1 *page)
+{
+    if (!m_settings) {
+        m_settings = new UniSettings(this);
+        m_settings->setObjectName(QStringLiteral("settingsPanel"));
+        m_settings->setZValue(10);
+        connect(m_settings, &UniSettings::SaveClicked, this, &ExtRoomFormV1::SaveLightSettings);
+        connect(m_settings, &UniSettings::CloseClicked, this,
+                &ExtRoomFormV1::DontSaveLightSettings);
+    }
+    m_settings->retranslate();
+    if (control) {
+        m_settingsControl = control->runtimeId();
+        m_settings->setControl(control);
+    } else {
+        m_settingsControl.clear();
+        m_settings->setPage(page);
+    }
+    m_settings->setGeometry(QRectF(QPointF(0, 0), size()));
+    m_settings->show();
+}
+
 void ExtRoomFormV1::DontSaveLightSettings()
 {
     closeDialogs();
+    endAction();
 }
 
 void ExtRoomFormV1::SaveLightSettings()
 {
-    // The properties dialog re-applies its record here once it exists.
+    BaseRoomV1 *page = room();
+    if (page && m_settings && m_settings->hasTarget()) {
+        if (BaseControlV1 *c = page->controlById(m_settingsControl)) {
+            // Size, pictures and numbers may have changed: the widget is made again.
+            removeWidget(c->runtimeId());
+            addControlWidget(c);
+            refreshWidget(c);
+        } else {
+            updateSettings();
+        }
+        page->setModified(true);
+        sendRoom();
+    }
     closeDialogs();
     endAction();
 }
 
 void ExtRoomFormV1::closeDialogs()
 {
+    if (m_settings) {
+        m_settings->hide();
+        m_settings->clear();
+    }
+    m_settingsControl.clear();
     if (m_palette) {
         // Closed from one of its own buttons' clicks: it goes once that click has returned.
         m_palette->hide();
@@ -358,7 +399,12 @@ bool ExtRoomFormV1::editClick(QObject *sender)
         room()->setModified(true);
         sendRoom();
     }
-    // Properties: the dialog opens here once it exists; the click is the action's either way.
+    if (m_action == ActionProperties) {
+        if (BaseControlV1 *c = controlOf(sender)) {
+            openSettings(c, nullptr);
+            return true;
+        }
+    }
     endAction();
     return true;
 }
@@ -419,6 +465,11 @@ void ExtRoomFormV1::mousePressEvent(QGraphicsSceneMouseEvent *event)
         return;
     }
     event->accept();
+    if (m_action == ActionProperties) {
+        // A press on the plan itself edits the page shown.
+        openSettings(nullptr, room());
+        return;
+    }
     if (m_action == ActionAdd)
         addElementAt(event->pos());
     endAction();

@@ -6,6 +6,7 @@
 
 class SwitchTypeDialog;
 class UniAddControls;
+class UniSettings;
 
 // The room screen of the main content: the operating screen plus the edit actions of the
 // toolbox (add a control at the next press on the plan, delete the next clicked control). The
@@ -25,6 +26,8 @@ public:
     SwitchTypeDialog *switchTypeDialog() const { return m_switchDialog; }
     // The add palette while it is open; null otherwise.
     UniAddControls *palette() const { return m_palette; }
+    // The properties panel; null until it was first opened.
+    UniSettings *settingsPanel() const { return m_settings; }
 
 signals:
     void updateRooms();
@@ -72,11 +75,15 @@ private:
     void addElementAt(const QPointF &formPos);
     void addSubPageAt(const QPointF &formPos);
     void openSwitchType(BaseControlV1 *control);
+    void openSettings(BaseControlV1 *control, BaseRoomV1 *page);
 
     int m_action = ActionNone;
     int m_addCode = 0;
     SwitchTypeDialog *m_switchDialog = nullptr;
     UniAddControls *m_palette = nullptr;
+    UniSettings *m_settings = nullptr;
+    // What the properties panel edits, by runtime id: a control, else the page shown.
+    QString m_settingsControl;
     // The switch the panel was opened for, by runtime id: the record may go away meanwhile.
     QString m_switchId;
 };

@@ -21,6 +21,7 @@
 #include "switchcontrolv1.h"
 #include "switchtypedialog.h"
 #include "uniaddcontrols.h"
+#include "unisettings.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -109,6 +110,7 @@ private slots:
     void levelEntryAddsPagesWithTheirOwnNumbers_data();
     void levelEntryAddsPagesWithTheirOwnNumbers();
     void addedControlReachesTheLinkAsANewCopy();
+    void propertiesPanelEditsTheClickedControl();
     void paletteEntriesByPage_data();
     void paletteEntriesByPage();
     void paletteAddsEveryKind_data();
@@ -280,6 +282,44 @@ void tst_ExtRoomForm::addedControlReachesTheLinkAsANewCopy()
     m_fx->click(m_form->widgetById(added->runtimeId()));
     QTRY_COMPARE(m_link->rooms.size(), 3);
     QVERIFY(m_link->rooms.last().controls.last().deleted);
+}
+
+void tst_ExtRoomForm::propertiesPanelEditsTheClickedControl()
+{
+    m_room->setShowScenes(false);
+    m_form = makeForm(m_room);
+    QTRY_COMPARE(m_link->rooms.size(), 1);
+    auto *lamp = dynamic_cast<LightControlV1 *>(m_room->controlAt(0));
+    QVERIFY(lamp);
+    m_form->ShowSettings();
+    m_fx->click(m_form->widgetById(lamp->runtimeId()));
+    QTRY_VERIFY(m_form->settingsPanel() && m_form->settingsPanel()->isVisible());
+    UniSettings *panel = m_form->settingsPanel();
+    QCOMPARE(panel->fieldValue(UniSettings::Text).toString(), QStringLiteral("Lamp"));
+    panel->setFieldValue(UniSettings::Number, 4);
+    m_fx->click(panel->saveButton());
+    QTRY_VERIFY(!panel->isVisible());
+    QCOMPARE(lamp->lmpNumber(), 4);
+    QVERIFY(m_room->isModified());
+    // The link polls the lamp at its new address at once.
+    QTRY_COMPARE(m_link->rooms.size(), 2);
+    QCOMPARE(m_link->rooms.last().controls.first().byteAddress, lamp->byteAddress());
+    QVERIFY(m_form->widgetById(lamp->runtimeId()));
+    QCOMPARE(m_form->editAction(), int(ExtRoomFormV1::ActionNone));
+
+    // Cancel changes nothing and sends nothing; a press on the plan edits the page itself.
+    m_room->setModified(false);
+    m_form->ShowSettings();
+    m_fx->click(m_form, m_form->plan()->mapToItem(m_form, QPointF(300, 200)));
+    QTRY_VERIFY(panel->isVisible());
+    QCOMPARE(panel->fieldValue(UniSettings::Name).toString(), m_room->name());
+    panel->setFieldValue(UniSettings::Text, QStringLiteral("changed"));
+    m_fx->click(panel->cancelButton());
+    QTRY_VERIFY(!panel->isVisible());
+    flush();
+    QVERIFY(m_room->textB() != QStringLiteral("changed"));
+    QVERIFY(!m_room->isModified());
+    QCOMPARE(m_link->rooms.size(), 2);
 }
 
 void tst_ExtRoomForm::paletteEntriesByPage_data()

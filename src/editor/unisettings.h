@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#pragma once
+
+#include "egraphicswidget.h"
+#include "elocale.h"
+
+#include <QVariant>
+#include <QVector>
+#include <functional>
+#include <memory>
+
+class BaseControlV1;
+class BaseRoomV1;
+class EBaseWidget;
+struct UniSettingsPrivate;
+
+// The editor's properties panel: one fixed grid of labelled editors, of which those that fit the
+// loaded control (or page) are enabled and filled. Save writes back only the editors the person
+// changed, so values the editors cannot show (a font size over their range, a font or system type
+// not in their lists) survive a save of some other property.
+class UniSettings : public EGraphicsWidget, public AbstractLocalizable
+{
+    Q_OBJECT
+public:
+    enum Field {
+        Name,
+        Text,
+        Width,
+        Height,
+        Image,
+        FontType,
+        ImageOff,
+        ImageOn,
+        Address,
+        ByteNumber,
+        BitNumber,
+        ImageScene,
+        Minimum,
+        Maximum,
+        MaxVal,
+        Value,
+        Step,
+        SystemType,
+        DataType,
+        Precision,
+        FontName,
+        FontSize,
+        FontColor,
+        Number,
+        Dimmer,
+        ReadOnly,
+        Editable,
+        TextRect,
+        Fone,
+        Scenes,
+        FieldCount
+    };
+
+    explicit UniSettings(QGraphicsItem *parent = nullptr);
+    ~UniSettings() override;
+
+    void clear();
+    void setPage(BaseRoomV1 *page);
+    void setControl(BaseControlV1 *control);
+    bool hasTarget() const;
+
+    // The editor of a field and its value as the panel holds it (text, number, list index or
+    // check state), for the room screen's tests and for people driving it by code.
+    EGraphicsWidget *editor(Field field) const;
+    bool isFieldEnabled(Field field) const;
+    QVariant fieldValue(Field field) const;
+    void setFieldValue(Field field, const QVariant &value);
+    EBaseWidget *saveButton() const;
+    EBaseWidget *cancelButton() const;
+
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
+               QWidget *widget = nullptr) override;
+
+signals:
+    void CloseClicked();
+    void SaveClicked();
+
+public slots:
+    void closeControls();
+    void saveControls();
+    void updateByteMax(int index);
+
+protected:
+    void applyTexts() override;
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
+
+private:
+    struct Binding
+    {
+        Field field;
+        std::function<QVariant()> get;
+        std::function<void(const QVariant &)> set;
+    };
+    void load(const QVector<Binding> &bindings);
+    std::unique_ptr<UniSettingsPrivate> d;
+};

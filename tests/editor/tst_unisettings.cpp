@@ -1,0 +1,181 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+// The properties panel: which editors each kind offers, what Save writes back, and that values
+// the person did not touch survive a save even when the editors cannot show them.
+#include "bytecontrolv1.h"
+#include "ecoreapp.h"
+#include "lightcontrolv1.h"
+#include "roomconstantsv1.h"
+#include "roomstructv1.h"
+#include "systemcontrolv1.h"
+#include "textcontrolv1.h"
+#include "textwritecontrolv1.h"
+#include "unisettings.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+class tst_UniSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanupTestCase() { ECoreApp::destroyInstance(); }
+    void editorsByKind_data();
+    void editorsByKind();
+    void saveWritesTheChangedEditors();
+    void untouchedValuesSurviveASave_data();
+    void untouchedValuesSurviveASave();
+    void systemButtonKeepsAnUnsetType();
+    void pageProperties();
+};
+
+void tst_UniSettings::editorsByKind_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QList<int>>("enabled");
+    QTest::newRow("light") << int(ControlConstants::KindLight)
+                           << QList<int>{UniSettings::Name,    UniSettings::Text,
+                                         UniSettings::Number,  UniSettings::Dimmer,
+                                         UniSettings::ImageOn, UniSettings::ImageOff};
+    QTest::newRow("weather") << int(ControlConstants::KindWeather) << QList<int>{UniSettings::Text};
+    QTest::newRow("system") << int(ControlConstants::KindSystem)
+                            << QList<int>{UniSettings::Name, UniSettings::Text, UniSettings::Image,
+                                          UniSettings::SystemType};
+    QTest::newRow("text write") << int(ControlConstants::KindTextWrite)
+                                << QList<int>{UniSettings::Name,    UniSettings::Text,
+                                              UniSettings::Width,   UniSettings::Height,
+                                              UniSettings::Address, UniSettings::FontColor,
+                                              UniSettings::Fone,    UniSettings::FontSize,
+                                              UniSettings::Maximum};
+}
+
+void tst_UniSettings::editorsByKind()
+{
+    QFETCH(int, kind);
+    QFETCH(QList<int>, enabled);
+    RoomStructV1 room;
+    BaseControlV1 *c = room.createControl(kind, QStringLiteral("x"), QStringLiteral("X"), {});
+    QVERIFY(c);
+    UniSettings panel;
+    panel.setControl(c);
+    for (int f = 0; f < UniSettings::FieldCount; ++f)
+        QCOMPARE(panel.isFieldEnabled(UniSettings::Field(f)), enabled.contains(f));
+    panel.clear();
+    QVERIFY(!panel.hasTarget());
+    QVERIFY(!panel.isFieldEnabled(UniSettings::Text));
+}
+
+void tst_UniSettings::saveWritesTheChangedEditors()
+{
+    RoomStructV1 room;
+    auto *lamp = room.createLight(QStringLiteral("l"), QStringLiteral("L"), {});
+    auto *writer = room.createTextWrite(QStringLiteral("w"), QStringLiteral("W"), {});
+    auto *byte = room.createByte(QStringLiteral("b"), QStringLiteral("B"), {});
+    UniSettings panel;
+    QSignalSpy saved(&panel, &UniSettings::SaveClicked);
+
+    panel.setControl(lamp);
+    panel.setFieldValue(UniSettings::Number, 3);
+    panel.setFieldValue(UniSettings::Text, QStringLiteral("Ceiling"));
+    panel.setFieldValue(UniSettings::Dimmer, true);
+    panel.saveControls();
+    QCOMPARE(lamp->lmpNumber(), 3);
+    QCOMPARE(lamp->byteAddress(), 636);
+    QCOMPARE(lamp->textB(), QStringLiteral("Ceiling"));
+    QVERIFY(lamp->isDimmer());
+    QCOMPARE(lamp->name(), QStringLiteral("l"));
+
+    // The controller's text field is whole registers: an odd length is cut to even.
+    panel.setControl(writer);
+    panel.setFieldValue(UniSettings::Maximum, 101);
+    panel.saveControls();
+    QCOMPARE(writer->maximum(), 100);
+
+    panel.setControl(byte);
+    panel.setFieldValue(UniSettings::DataType, 2);
+    panel.setFieldValue(UniSettings::Address, QStringLiteral(" 301 "));
+    panel.saveControls();
+    QCOMPARE(byte->typeD(), 2);
+    QCOMPARE(byte->byteAddress(), 301);
+    QCOMPARE(saved.count(), 3);
+}
+
+void tst_UniSettings::untouchedValuesSurviveASave_data()
+{
+    QTest::addColumn<int>("fontSize");
+    QTest::addColumn<QString>("fontFamily");
+    QTest::addColumn<int>("fontType");
+    QTest::newRow("font size over the editor's range") << 100 << "Arial" << 75;
+    QTest::newRow("font not in the list") << 12 << "Verdana" << 50;
+    QTest::newRow("weight neither bold nor normal") << 12 << "Times" << 60;
+}
+
+void tst_UniSettings::untouchedValuesSurviveASave()
+{
+    QFETCH(int, fontSize);
+    QFETCH(QString, fontFamily);
+    QFETCH(int, fontType);
+    RoomStructV1 room;
+    auto *text = room.createText(QStringLiteral("t"), QStringLiteral("T"), {});
+    text->setFontSize(fontSize);
+    text->setFontFamily(fontFamily);
+    text->setFontType(fontType);
+    UniSettings panel;
+    panel.setControl(text);
+    panel.setFieldValue(UniSettings::Text, QStringLiteral("Hello"));
+    panel.saveControls();
+    QCOMPARE(text->textB(), QStringLiteral("Hello"));
+    QCOMPARE(text->fontSize(), fontSize);
+    QCOMPARE(text->fontFamily(), fontFamily);
+    QCOMPARE(text->fontType(), fontType);
+    // A value the person does choose is stored.
+    panel.setControl(text);
+    panel.setFieldValue(UniSettings::FontSize, 20);
+    panel.setFieldValue(UniSettings::FontName, 5);
+    panel.setFieldValue(UniSettings::FontType, 1);
+    panel.saveControls();
+    QCOMPARE(text->fontSize(), 20);
+    QCOMPARE(text->fontFamily(), QStringLiteral("Courier New"));
+    QCOMPARE(text->fontType(), 75);
+}
+
+void tst_UniSettings::systemButtonKeepsAnUnsetType()
+{
+    RoomStructV1 room;
+    auto *button = room.createSystem(QStringLiteral("s"), QStringLiteral("S"), {});
+    const auto unset = button->systType();
+    QVERIFY(button->systTypeText().isEmpty());
+    UniSettings panel;
+    panel.setControl(button);
+    panel.setFieldValue(UniSettings::Name, QStringLiteral("other.xml"));
+    panel.saveControls();
+    QCOMPARE(button->fileName(), QStringLiteral("other.xml"));
+    QCOMPARE(button->systType(), unset);
+    panel.setControl(button);
+    panel.setFieldValue(UniSettings::SystemType, 8);
+    panel.saveControls();
+    QCOMPARE(button->systTypeText(), QStringLiteral("light"));
+}
+
+void tst_UniSettings::pageProperties()
+{
+    RoomStructV1 room;
+    room.setContImage(QStringLiteral("cont.png"));
+    room.setImage(QStringLiteral("plan.png"));
+    UniSettings panel;
+    panel.setPage(&room);
+    QVERIFY(panel.hasTarget());
+    QCOMPARE(panel.fieldValue(UniSettings::ImageOn).toString(), QStringLiteral("cont.png"));
+    QVERIFY(!panel.isFieldEnabled(UniSettings::Number));
+    panel.setFieldValue(UniSettings::Image, QStringLiteral("new.png"));
+    panel.setFieldValue(UniSettings::Scenes, !room.showScenes());
+    const bool scenes = !room.showScenes();
+    panel.saveControls();
+    QCOMPARE(room.image(), QStringLiteral("new.png"));
+    QCOMPARE(room.contImage(), QStringLiteral("cont.png"));
+    QCOMPARE(room.showScenes(), scenes);
+}
+
+QTEST_MAIN(tst_UniSettings)
+#include "tst_unisettings.moc"
