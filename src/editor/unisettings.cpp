@@ -113,6 +113,9 @@ struct UniSettingsPrivate
     // What each enabled editor showed after loading: only editors that differ are written back.
     QVariant shown[UniSettings::FieldCount];
     std::function<void(const QVariant &)> setters[UniSettings::FieldCount];
+    std::function<QVariant()> getters[UniSettings::FieldCount];
+    std::function<void()> lastUndo;
+    std::function<void()> lastRedo;
 };
 
 UniSettings::UniSettings(QGraphicsItem *parent)
@@ -303,6 +306,7 @@ void UniSettings::clear()
             d->labels[f]->setEnabled(false);
         d->shown[f] = QVariant();
         d->setters[f] = nullptr;
+        d->getters[f] = nullptr;
     }
     auto *maximum = static_cast<ENumericWidget *>(d->editors[Maximum]);
     maximum->setRange(kIntMin, kIntMax);
@@ -318,6 +322,7 @@ void UniSettings::load(const QVector<Binding> &bindings)
         setFieldValue(b.field, b.get());
         d->shown[b.field] = fieldValue(b.field);
         d->setters[b.field] = b.set;
+        d->getters[b.field] = b.get;
     }
 }
 
@@ -557,14 +562,47 @@ void UniSettings::closeControls()
 
 void UniSettings::saveControls()
 {
+    struct Written
+    {
+        std::function<void(const QVariant &)> set;
+        QVariant before;
+        QVariant after;
+    };
+    QVector<Written> written;
     for (int f = 0; f < FieldCount; ++f) {
         if (!d->setters[f])
             continue;
         const QVariant now = fieldValue(Field(f));
-        if (now != d->shown[f])
+        if (now != d->shown[f]) {
+            written.append({d->setters[f], d->getters[f](), now});
             d->setters[f](now);
+        }
+    }
+    d->lastUndo = nullptr;
+    d->lastRedo = nullptr;
+    if (!written.isEmpty()) {
+        // Taken back in reverse order, so that a field derived from another (a lamp's address
+        // from its number) ends as it was.
+        d->lastUndo = [written] {
+            for (int i = written.size() - 1; i >= 0; --i)
+                written.at(i).set(written.at(i).before);
+        };
+        d->lastRedo = [written] {
+            for (const Written &w : written)
+                w.set(w.after);
+        };
     }
     emit SaveClicked();
+}
+
+std::function<void()> UniSettings::lastUndo() const
+{
+    return d->lastUndo;
+}
+
+std::function<void()> UniSettings::lastRedo() const
+{
+    return d->lastRedo;
 }
 
 void UniSettings::updateByteMax(int index)

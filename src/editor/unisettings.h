@@ -71,6 +71,10 @@ public:
     bool isFieldEnabled(Field field) const;
     QVariant fieldValue(Field field) const;
     void setFieldValue(Field field, const QVariant &value);
+    // What the last Save wrote, as two functions: back to the values before it, and again to
+    // the values it wrote. Empty functions when it wrote nothing.
+    std::function<void()> lastUndo() const;
+    std::function<void()> lastRedo() const;
     EBaseWidget *saveButton() const;
     EBaseWidget *cancelButton() const;
 

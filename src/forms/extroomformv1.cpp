@@ -7,6 +7,8 @@
 #include "controlconstants.h"
 #include "ebasewidget.h"
 #include "ecoreapp.h"
+#include "edithistory.h"
+#include "eiconwidget.h"
 #include "eimagewidget.h"
 #include "extsceneswidget.h"
 #include "exttoolboxwidget.h"
@@ -22,6 +24,7 @@
 #include "unisettings.h"
 
 #include <QGraphicsSceneMouseEvent>
+#include <QKeyEvent>
 
 using namespace ControlConstants;
 
@@ -97,9 +100,111 @@ ExtRoomFormV1::ExtRoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent) : RoomForm
     connect(toolbox(), &ExtToolboxWidget::addElementClicked, this, &ExtRoomFormV1::AddButton);
     connect(toolbox(), &ExtToolboxWidget::delElementClicked, this, &ExtRoomFormV1::DelButton);
     connect(toolbox(), &ExtToolboxWidget::prefElementClicked, this, &ExtRoomFormV1::ShowSettings);
+    m_history = new EditHistory(this);
+    connect(m_history, &EditHistory::changed, this, &ExtRoomFormV1::updateHistoryButtons);
+    m_undoButton = new EIconWidget(this);
+    m_undoButton->setObjectName(QStringLiteral("undoButton"));
+    m_undoButton->setImageSource(QStringLiteral(":/resources/left_arrow.png"));
+    m_redoButton = new EIconWidget(this);
+    m_redoButton->setObjectName(QStringLiteral("redoButton"));
+    m_redoButton->setImageSource(QStringLiteral(":/resources/right_arrow.png"));
+    for (EIconWidget *b : {m_undoButton, m_redoButton}) {
+        b->setFrameVisible(true);
+        b->resize(48, 48);
+        b->setZValue(5);
+    }
+    connect(m_undoButton, &EBaseWidget::clicked, this, &ExtRoomFormV1::undoEdit);
+    connect(m_redoButton, &EBaseWidget::clicked, this, &ExtRoomFormV1::redoEdit);
+    setFlag(QGraphicsItem::ItemIsFocusable, true);
+    updateHistoryButtons();
 }
 
 ExtRoomFormV1::~ExtRoomFormV1() = default;
+
+void ExtRoomFormV1::recordEdit(const QString &text, bool wasModified, std::function<void()> undo,
+                               std::function<void()> redo)
+{
+    m_history->record(
+        text,
+        [this, wasModified, undo] {
+            closeDialogs();
+            endAction();
+            undo();
+            if (BaseRoomV1 *page = room())
+                page->setModified(wasModified);
+            sendRoom();
+        },
+        [this, redo] {
+            closeDialogs();
+            endAction();
+            redo();
+            if (BaseRoomV1 *page = room())
+                page->setModified(true);
+            sendRoom();
+        });
+}
+
+void ExtRoomFormV1::rebuildWidget(const QString &runtimeId)
+{
+    BaseControlV1 *c = room() ? room()->controlById(runtimeId) : nullptr;
+    if (!c)
+        return;
+    removeWidget(runtimeId);
+    if (!c->isDeleted()) {
+        addControlWidget(c);
+        refreshWidget(c);
+    }
+}
+
+void ExtRoomFormV1::undoEdit()
+{
+    m_history->undo();
+}
+
+void ExtRoomFormV1::redoEdit()
+{
+    m_history->redo();
+}
+
+void ExtRoomFormV1::updateHistoryButtons()
+{
+    const bool editing = showSettingsOn();
+    m_undoButton->setVisible(editing);
+    m_redoButton->setVisible(editing);
+    m_undoButton->setEnabled(m_history->canUndo());
+    m_redoButton->setEnabled(m_history->canRedo());
+}
+
+void ExtRoomFormV1::resizeEvent(QGraphicsSceneResizeEvent *event)
+{
+    RoomFormV1::resizeEvent(event);
+    // Under the toolbox, at the right edge.
+    const qreal right = event->newSize().width() - 8;
+    const qreal top = event->newSize().height() - 56;
+    m_redoButton->setPos(right - 48, top);
+    m_undoButton->setPos(right - 100, top);
+}
+
+void ExtRoomFormV1::showEvent(QShowEvent *event)
+{
+    RoomFormV1::showEvent(event);
+    updateHistoryButtons();
+}
+
+void ExtRoomFormV1::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers mods =
+        event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier);
+    if (event->key() == Qt::Key_Z && (mods & Qt::ControlModifier) && showSettingsOn()) {
+        if (mods & Qt::ShiftModifier)
+            redoEdit();
+        else
+            undoEdit();
+        event->accept();
+        return;
+    }
+    RoomFormV1::keyPressEvent(event);
+}
 
 void ExtRoomFormV1::armAdd(int code)
 {
@@ -295,13 +400,28 @@ void ExtRoomFormV1::SaveLightSettings()
 {
     BaseRoomV1 *page = room();
     if (page && m_settings && m_settings->hasTarget()) {
-        if (BaseControlV1 *c = page->controlById(m_settingsControl)) {
-            // Size, pictures and numbers may have changed: the widget is made again.
-            removeWidget(c->runtimeId());
-            addControlWidget(c);
-            refreshWidget(c);
-        } else {
-            updateSettings();
+        const QString id = m_settingsControl;
+        // Size, pictures and numbers may have changed: the widget is made again.
+        const auto apply = [this, id] {
+            if (!id.isEmpty())
+                rebuildWidget(id);
+            else
+                updateSettings();
+        };
+        apply();
+        const std::function<void()> undo = m_settings->lastUndo();
+        const std::function<void()> redo = m_settings->lastRedo();
+        if (undo && redo) {
+            recordEdit(
+                QStringLiteral("properties"), page->isModified(),
+                [undo, apply] {
+                    undo();
+                    apply();
+                },
+                [redo, apply] {
+                    redo();
+                    apply();
+                });
         }
         page->setModified(true);
         sendRoom();
@@ -388,13 +508,36 @@ bool ExtRoomFormV1::editClick(QObject *sender)
         return false;
     if (m_action == ActionDelete) {
         int index = -1;
+        const bool wasModified = room()->isModified();
         if (BaseControlV1 *c = controlOf(sender, &index)) {
+            const QString id = c->runtimeId();
             c->setDeleted(true);
-            removeWidget(c->runtimeId());
+            removeWidget(id);
+            const auto show = [this, id](bool deleted) {
+                if (BaseControlV1 *rec = room()->controlById(id)) {
+                    rec->setDeleted(deleted);
+                    rebuildWidget(id);
+                }
+            };
+            recordEdit(
+                QStringLiteral("delete"), wasModified, [show] { show(false); },
+                [show] { show(true); });
         } else if (BaseRoomV1 *sub = subRoomOf(sender)) {
             sub->setDeleted(true);
             removeWidget(sub->runtimeId());
             emit updateRooms();
+            recordEdit(
+                QStringLiteral("delete page"), wasModified,
+                [this, sub] {
+                    sub->setDeleted(false);
+                    addRoomIcon(sub);
+                    emit updateRooms();
+                },
+                [this, sub] {
+                    sub->setDeleted(true);
+                    removeWidget(sub->runtimeId());
+                    emit updateRooms();
+                });
         }
         room()->setModified(true);
         sendRoom();
@@ -437,6 +580,15 @@ void ExtRoomFormV1::addElementAt(const QPointF &formPos)
         applyDemoImages(control);
     addControlWidget(control);
     refreshWidget(control);
+    const QString id = control->runtimeId();
+    const auto show = [this, id](bool deleted) {
+        if (BaseControlV1 *rec = room()->controlById(id)) {
+            rec->setDeleted(deleted);
+            rebuildWidget(id);
+        }
+    };
+    recordEdit(
+        QStringLiteral("add"), page->isModified(), [show] { show(true); }, [show] { show(false); });
     page->setModified(true);
     sendRoom();
 }
@@ -448,10 +600,23 @@ void ExtRoomFormV1::addSubPageAt(const QPointF &formPos)
     if (!rooms || !page)
         return;
     const QPointF onPlan = plan()->mapFromItem(this, formPos);
+    const bool wasModified = page->isModified();
     BaseRoomV1 *created = rooms->createSubPage(page, onPlan, ExtWidgetFactory::planSize(plan()),
                                                FormServices::text(kTextSceneWord));
     if (!created)
         return;
+    recordEdit(
+        QStringLiteral("add page"), wasModified,
+        [this, created] {
+            created->setDeleted(true);
+            removeWidget(created->runtimeId());
+            emit updateRooms();
+        },
+        [this, created] {
+            created->setDeleted(false);
+            addRoomIcon(created);
+            emit updateRooms();
+        });
     addRoomIcon(created);
     // The main content creates the new page's screen.
     emit updateRooms();

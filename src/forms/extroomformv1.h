@@ -4,9 +4,13 @@
 
 #include "roomformv1.h"
 
+#include <functional>
+
 class SwitchTypeDialog;
 class UniAddControls;
 class UniSettings;
+class EditHistory;
+class EIconWidget;
 
 // The room screen of the main content: the operating screen plus the edit actions of the
 // toolbox (add a control at the next press on the plan, delete the next clicked control). The
@@ -28,6 +32,10 @@ public:
     UniAddControls *palette() const { return m_palette; }
     // The properties panel; null until it was first opened.
     UniSettings *settingsPanel() const { return m_settings; }
+    // This session's edits of the shown page, for Undo and Redo.
+    EditHistory *history() const { return m_history; }
+    EIconWidget *undoButton() const { return m_undoButton; }
+    EIconWidget *redoButton() const { return m_redoButton; }
 
 signals:
     void updateRooms();
@@ -63,11 +71,16 @@ public slots:
     // The panel's Save sends the chosen type to the controller; Cancel only closes it.
     void switchTypeSave();
     void switchTypeClose();
+    void undoEdit();
+    void redoEdit();
 
 protected:
     bool editClick(QObject *sender) override;
     void closeDialogs() override;
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QGraphicsSceneResizeEvent *event) override;
 
 private:
     void armAdd(int code);
@@ -76,12 +89,21 @@ private:
     void addSubPageAt(const QPointF &formPos);
     void openSwitchType(BaseControlV1 *control);
     void openSettings(BaseControlV1 *control, BaseRoomV1 *page);
+    // Records an edit just made; `wasModified` is the page's flag before it, which undoing the
+    // edit restores (so that an undone session writes no file at exit).
+    void recordEdit(const QString &text, bool wasModified, std::function<void()> undo,
+                    std::function<void()> redo);
+    void rebuildWidget(const QString &runtimeId);
+    void updateHistoryButtons();
 
     int m_action = ActionNone;
     int m_addCode = 0;
     SwitchTypeDialog *m_switchDialog = nullptr;
     UniAddControls *m_palette = nullptr;
     UniSettings *m_settings = nullptr;
+    EditHistory *m_history = nullptr;
+    EIconWidget *m_undoButton = nullptr;
+    EIconWidget *m_redoButton = nullptr;
     // What the properties panel edits, by runtime id: a control, else the page shown.
     QString m_settingsControl;
     // The switch the panel was opened for, by runtime id: the record may go away meanwhile.

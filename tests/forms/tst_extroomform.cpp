@@ -4,8 +4,11 @@
 // new floors and rooms from the level entry, and that every edit reaches the link as a new copy
 // of the room.
 #include "controlconstants.h"
+#include "eappsettings.h"
 #include "ebasewidget.h"
 #include "ecombowidget.h"
+#include "ecoreapp.h"
+#include "edithistory.h"
 #include "eiconwidget.h"
 #include "eimagewidget.h"
 #include "extroomformv1.h"
@@ -111,6 +114,7 @@ private slots:
     void levelEntryAddsPagesWithTheirOwnNumbers();
     void addedControlReachesTheLinkAsANewCopy();
     void propertiesPanelEditsTheClickedControl();
+    void undoAndRedoReturnPageFileAndPolling();
     void paletteEntriesByPage_data();
     void paletteEntriesByPage();
     void paletteAddsEveryKind_data();
@@ -320,6 +324,70 @@ void tst_ExtRoomForm::propertiesPanelEditsTheClickedControl()
     QVERIFY(m_room->textB() != QStringLiteral("changed"));
     QVERIFY(!m_room->isModified());
     QCOMPARE(m_link->rooms.size(), 2);
+}
+
+void tst_ExtRoomForm::undoAndRedoReturnPageFileAndPolling()
+{
+    ECoreApp::instance()->settings().setValue(EAppSettings::ShowSettings, true);
+    m_room->setShowScenes(false);
+    m_form = makeForm(m_room);
+    QTRY_COMPARE(m_link->rooms.size(), 1);
+    QVERIFY(m_form->undoButton()->isVisible());
+    QVERIFY(!m_form->undoButton()->isEnabled());
+    const auto polled = [this] { return m_link->rooms.last().windows(0).size(); };
+    const int windowsBefore = polled();
+    const int before = m_room->controlCount();
+
+    // Add, then undo with the keyboard: the lamp is gone from the plan, the poll and the file.
+    m_form->lightAddClick();
+    m_fx->click(m_form, m_form->plan()->mapToItem(m_form, QPointF(200, 100)));
+    QTRY_COMPARE(m_room->controlCount(), before + 1);
+    BaseControlV1 *added = m_room->controlAt(before);
+    const QString id = added->runtimeId();
+    QTRY_COMPARE(polled(), windowsBefore + 1);
+    QVERIFY(m_form->undoButton()->isEnabled());
+    m_form->setFocus();
+    QTest::keyClick(m_fx->view()->viewport(), Qt::Key_Z, Qt::ControlModifier);
+    QTRY_VERIFY(added->isDeleted());
+    QVERIFY(!m_form->widgetById(id));
+    QVERIFY(!m_room->isModified());
+    QTRY_COMPARE(polled(), windowsBefore);
+    QVERIFY(m_form->redoButton()->isEnabled());
+    QTest::keyClick(m_fx->view()->viewport(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QTRY_VERIFY(!added->isDeleted());
+    QVERIFY(m_form->widgetById(id));
+    QVERIFY(m_room->isModified());
+    QTRY_COMPARE(polled(), windowsBefore + 1);
+
+    // A property change, undone from the toolbox button.
+    auto *lamp = static_cast<LightControlV1 *>(m_room->controlAt(0));
+    const int number = lamp->lmpNumber();
+    const int address = lamp->byteAddress();
+    m_form->ShowSettings();
+    m_fx->click(m_form->widgetById(lamp->runtimeId()));
+    QTRY_VERIFY(m_form->settingsPanel() && m_form->settingsPanel()->isVisible());
+    m_form->settingsPanel()->setFieldValue(UniSettings::Number, 9);
+    m_fx->click(m_form->settingsPanel()->saveButton());
+    QTRY_COMPARE(lamp->lmpNumber(), 9);
+    m_fx->click(m_form->undoButton());
+    QTRY_COMPARE(lamp->lmpNumber(), number);
+    QCOMPARE(lamp->byteAddress(), address);
+    QTRY_COMPARE(m_link->rooms.last().controls.first().byteAddress, address);
+
+    // Delete, undone: the control is back on the plan.
+    m_form->DelButton();
+    m_fx->click(m_form->widgetById(lamp->runtimeId()));
+    QTRY_VERIFY(lamp->isDeleted());
+    m_form->undoEdit();
+    QVERIFY(!lamp->isDeleted());
+    QVERIFY(m_form->widgetById(lamp->runtimeId()));
+
+    // Everything undone: the page is as loaded and would not be written.
+    while (m_form->history()->canUndo())
+        m_form->undoEdit();
+    QVERIFY(!m_room->isModified());
+    QVERIFY(added->isDeleted());
+    QTRY_COMPARE(polled(), windowsBefore);
 }
 
 void tst_ExtRoomForm::paletteEntriesByPage_data()
