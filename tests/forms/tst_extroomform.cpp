@@ -26,6 +26,8 @@
 #include "uniaddcontrols.h"
 #include "unisettings.h"
 
+#include <QDir>
+#include <QFile>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -115,6 +117,7 @@ private slots:
     void addedControlReachesTheLinkAsANewCopy();
     void propertiesPanelEditsTheClickedControl();
     void undoAndRedoReturnPageFileAndPolling();
+    void editsAreWrittenAtExitAndReadBack();
     void paletteEntriesByPage_data();
     void paletteEntriesByPage();
     void paletteAddsEveryKind_data();
@@ -388,6 +391,82 @@ void tst_ExtRoomForm::undoAndRedoReturnPageFileAndPolling()
     QVERIFY(!m_room->isModified());
     QVERIFY(added->isDeleted());
     QTRY_COMPARE(polled(), windowsBefore);
+}
+
+void tst_ExtRoomForm::editsAreWrittenAtExitAndReadBack()
+{
+    QVERIFY(m_fx->loadDemo());
+    RoomsV1 *rooms = FormServices::rooms();
+    // A lighting room without network tiles, which would go on the network once shown.
+    BaseRoomV1 *page = nullptr;
+    for (BaseRoomV1 *p : rooms->pages()) {
+        if (p->kind() != BaseRoomV1::KindRoom || p->systemType() != BaseRoomV1::LightSystem)
+            continue;
+        bool offline = true;
+        for (BaseControlV1 *c : p->controls()) {
+            const int kind = c->kind();
+            offline = offline && kind != ControlConstants::KindWeather &&
+                      kind != ControlConstants::KindIpCam && kind != ControlConstants::KindAVCam;
+        }
+        if (offline) {
+            page = p;
+            break;
+        }
+    }
+    QVERIFY(page);
+    const QString pageName = page->name();
+    const QString folder = ECoreApp::instance()->workingFolder();
+    const QStringList files = ECoreApp::instance()->projectFiles();
+    QVERIFY(!files.isEmpty());
+    QHash<QString, QByteArray> before;
+    for (const QString &f : files) {
+        QFile file(QDir(folder).filePath(f));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        before.insert(f, file.readAll());
+    }
+
+    page->setShowScenes(false);
+    m_form = makeForm(page);
+    const int count = page->controlCount();
+    m_form->lightAddClick();
+    m_fx->click(m_form, m_form->plan()->mapToItem(m_form, QPointF(200, 100)));
+    QTRY_COMPARE(page->controlCount(), count + 1);
+    BaseControlV1 *added = page->controlAt(count);
+    m_form->ShowSettings();
+    m_fx->click(m_form->widgetById(added->runtimeId()));
+    QTRY_VERIFY(m_form->settingsPanel() && m_form->settingsPanel()->isVisible());
+    m_form->settingsPanel()->setFieldValue(UniSettings::Number, 42);
+    m_form->settingsPanel()->setFieldValue(UniSettings::Text, QStringLiteral("Reading lamp"));
+    m_fx->click(m_form->settingsPanel()->saveButton());
+    QTRY_VERIFY(!m_form->settingsPanel()->isVisible());
+    const double posX = added->posX();
+    const double posY = added->posY();
+    delete m_form;
+    m_form = nullptr;
+
+    // The program ends: the edited tree is written back, nothing else.
+    ECoreApp::destroyInstance();
+    int changed = 0;
+    for (const QString &f : files) {
+        QFile file(QDir(folder).filePath(f));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        if (file.readAll() != before.value(f))
+            ++changed;
+    }
+    QCOMPARE(changed, 1);
+
+    RoomsV1 reread;
+    reread.load(folder, files);
+    BaseRoomV1 *again = reread.pageByName(pageName);
+    QVERIFY(again);
+    QCOMPARE(again->controlCount(), count + 1);
+    auto *lamp = dynamic_cast<LightControlV1 *>(again->controlAt(count));
+    QVERIFY(lamp);
+    QCOMPARE(lamp->lmpNumber(), 42);
+    QCOMPARE(lamp->textB(), QStringLiteral("Reading lamp"));
+    QCOMPARE(lamp->name(), QStringLiteral("Light"));
+    QVERIFY(qAbs(lamp->posX() - posX) < 1e-6);
+    QVERIFY(qAbs(lamp->posY() - posY) < 1e-6);
 }
 
 void tst_ExtRoomForm::paletteEntriesByPage_data()
