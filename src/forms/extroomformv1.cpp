@@ -13,9 +13,12 @@
 #include "extsceneswidget.h"
 #include "exttoolboxwidget.h"
 #include "extwidgetfactory.h"
+#include "floorstructv1.h"
 #include "formservices.h"
 #include "lightcontrolv1.h"
+#include "mainstructv1.h"
 #include "resbtcontrolv1.h"
+#include "roomstructv1.h"
 #include "roomsv1.h"
 #include "sensorcontrolv1.h"
 #include "switchcontrolv1.h"
@@ -117,6 +120,69 @@ ExtRoomFormV1::ExtRoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent) : RoomForm
     connect(m_redoButton, &EBaseWidget::clicked, this, &ExtRoomFormV1::redoEdit);
     setFlag(QGraphicsItem::ItemIsFocusable, true);
     updateHistoryButtons();
+    if (this->room()) {
+        for (BaseControlV1 *c : this->room()->controls())
+            hookWidget(c->runtimeId());
+        if (auto *root = dynamic_cast<MainStructV1 *>(this->room())) {
+            for (FloorStructV1 *floor : root->floors())
+                hookWidget(floor->runtimeId());
+        } else if (auto *floor = dynamic_cast<FloorStructV1 *>(this->room())) {
+            for (RoomStructV1 *r : floor->rooms())
+                hookWidget(r->runtimeId());
+        }
+    }
+}
+
+QPointF ExtRoomFormV1::positionOf(const QString &runtimeId) const
+{
+    if (!room())
+        return QPointF();
+    if (BaseControlV1 *c = room()->controlById(runtimeId))
+        return QPointF(c->posX(), c->posY());
+    if (BaseRoomV1 *sub = RoomsV1::fromCore() ? RoomsV1::fromCore()->pageById(runtimeId) : nullptr)
+        return QPointF(sub->posX(), sub->posY());
+    return QPointF();
+}
+
+void ExtRoomFormV1::setPositionOf(const QString &runtimeId, const QPointF &pos)
+{
+    if (!room())
+        return;
+    if (BaseControlV1 *c = room()->controlById(runtimeId)) {
+        c->setPosX(pos.x());
+        c->setPosY(pos.y());
+    } else if (BaseRoomV1 *sub =
+                   RoomsV1::fromCore() ? RoomsV1::fromCore()->pageById(runtimeId) : nullptr) {
+        sub->setPosX(pos.x());
+        sub->setPosY(pos.y());
+    }
+    placeWidgets();
+}
+
+void ExtRoomFormV1::hookWidget(const QString &runtimeId)
+{
+    EBaseWidget *w = widgetById(runtimeId);
+    if (!w)
+        return;
+    // The press that may become a drag: the position and flag before anything moved.
+    connect(w, &EBaseWidget::moveEmit, this, [this, runtimeId] {
+        if (room())
+            m_dragStart.insert(runtimeId, {positionOf(runtimeId), room()->isModified()});
+    });
+    // Connected after the screen's own handler, which has stored the new position by now.
+    connect(w, &EBaseWidget::endDrag, this, [this, runtimeId] {
+        if (!m_dragStart.contains(runtimeId))
+            return;
+        const DragStart start = m_dragStart.take(runtimeId);
+        const QPointF to = positionOf(runtimeId);
+        if (to == start.pos)
+            return;
+        const QPointF from = start.pos;
+        recordEdit(
+            QStringLiteral("move"), start.wasModified,
+            [this, runtimeId, from] { setPositionOf(runtimeId, from); },
+            [this, runtimeId, to] { setPositionOf(runtimeId, to); });
+    });
 }
 
 ExtRoomFormV1::~ExtRoomFormV1() = default;
@@ -153,6 +219,7 @@ void ExtRoomFormV1::rebuildWidget(const QString &runtimeId)
     if (!c->isDeleted()) {
         addControlWidget(c);
         refreshWidget(c);
+        hookWidget(runtimeId);
     }
 }
 
@@ -531,6 +598,7 @@ bool ExtRoomFormV1::editClick(QObject *sender)
                 [this, sub] {
                     sub->setDeleted(false);
                     addRoomIcon(sub);
+                    hookWidget(sub->runtimeId());
                     emit updateRooms();
                 },
                 [this, sub] {
@@ -581,6 +649,7 @@ void ExtRoomFormV1::addElementAt(const QPointF &formPos)
     addControlWidget(control);
     refreshWidget(control);
     const QString id = control->runtimeId();
+    hookWidget(id);
     const auto show = [this, id](bool deleted) {
         if (BaseControlV1 *rec = room()->controlById(id)) {
             rec->setDeleted(deleted);
@@ -615,9 +684,11 @@ void ExtRoomFormV1::addSubPageAt(const QPointF &formPos)
         [this, created] {
             created->setDeleted(false);
             addRoomIcon(created);
+            hookWidget(created->runtimeId());
             emit updateRooms();
         });
     addRoomIcon(created);
+    hookWidget(created->runtimeId());
     // The main content creates the new page's screen.
     emit updateRooms();
     sendRoom();

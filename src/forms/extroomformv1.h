@@ -4,6 +4,8 @@
 
 #include "roomformv1.h"
 
+#include <QHash>
+#include <QPointF>
 #include <functional>
 
 class SwitchTypeDialog;
@@ -95,6 +97,10 @@ private:
                     std::function<void()> redo);
     void rebuildWidget(const QString &runtimeId);
     void updateHistoryButtons();
+    // Follows a widget's drags so that a move can be undone.
+    void hookWidget(const QString &runtimeId);
+    QPointF positionOf(const QString &runtimeId) const;
+    void setPositionOf(const QString &runtimeId, const QPointF &pos);
 
     int m_action = ActionNone;
     int m_addCode = 0;
@@ -106,6 +112,12 @@ private:
     EIconWidget *m_redoButton = nullptr;
     // What the properties panel edits, by runtime id: a control, else the page shown.
     QString m_settingsControl;
+    struct DragStart
+    {
+        QPointF pos;
+        bool wasModified = false;
+    };
+    QHash<QString, DragStart> m_dragStart;
     // The switch the panel was opened for, by runtime id: the record may go away meanwhile.
     QString m_switchId;
 };

@@ -118,6 +118,7 @@ private slots:
     void propertiesPanelEditsTheClickedControl();
     void undoAndRedoReturnPageFileAndPolling();
     void editsAreWrittenAtExitAndReadBack();
+    void heldDragMovesAndUndoPutsBack();
     void paletteEntriesByPage_data();
     void paletteEntriesByPage();
     void paletteAddsEveryKind_data();
@@ -467,6 +468,52 @@ void tst_ExtRoomForm::editsAreWrittenAtExitAndReadBack()
     QCOMPARE(lamp->name(), QStringLiteral("Light"));
     QVERIFY(qAbs(lamp->posX() - posX) < 1e-6);
     QVERIFY(qAbs(lamp->posY() - posY) < 1e-6);
+}
+
+void tst_ExtRoomForm::heldDragMovesAndUndoPutsBack()
+{
+    ECoreApp::instance()->settings().setValue(EAppSettings::ShowSettings, true);
+    m_room->setShowScenes(false);
+    m_form = makeForm(m_room);
+    QTRY_COMPARE(m_link->rooms.size(), 1);
+    QGraphicsView *view = m_fx->view();
+    Qt::MouseButtons held;
+    const auto send = [view, &held](QEvent::Type type, const QPointF &scenePos,
+                                    Qt::MouseButton button) {
+        const QPoint p = view->mapFromScene(scenePos);
+        QMouseEvent ev(type, p, view->viewport()->mapToGlobal(p), button, held, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &ev);
+    };
+    EBaseWidget *w = m_form->widgetById(m_switch->runtimeId());
+    QVERIFY(w);
+    const double x0 = m_switch->posX();
+    const double y0 = m_switch->posY();
+    QSignalSpy started(w, &EBaseWidget::startDrag);
+    QSignalSpy ended(w, &EBaseWidget::endDrag);
+    const QPointF start = w->mapToScene(w->rect().center());
+    const QPointF end = start + QPointF(120, 60);
+    held = Qt::LeftButton;
+    send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    // The drag arms only after the press was held.
+    QVERIFY(started.wait(5000));
+    for (int i = 1; i <= 8; ++i)
+        send(QEvent::MouseMove, start + (end - start) * (i / 8.0), Qt::NoButton);
+    held = Qt::NoButton;
+    send(QEvent::MouseButtonRelease, end, Qt::LeftButton);
+    QTRY_COMPARE(ended.count(), 1);
+    QVERIFY(qAbs(m_switch->posX() - x0) > 1);
+    QVERIFY(qAbs(m_switch->posY() - y0) > 1);
+    QVERIFY(m_room->isModified());
+    QVERIFY(m_form->history()->canUndo());
+
+    m_form->undoEdit();
+    QCOMPARE(m_switch->posX(), x0);
+    QCOMPARE(m_switch->posY(), y0);
+    QVERIFY(!m_room->isModified());
+    QTRY_VERIFY(qAbs(w->mapToScene(w->rect().center()).x() - start.x()) < 2);
+    m_form->redoEdit();
+    QVERIFY(qAbs(m_switch->posX() - x0) > 1);
+    QVERIFY(m_room->isModified());
 }
 
 void tst_ExtRoomForm::paletteEntriesByPage_data()
