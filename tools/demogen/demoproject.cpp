@@ -1019,11 +1019,11 @@ void DemoProject::buildCameras()
 {
     const Page page = beginSubsystem(QStringLiteral("cameras.xml"), QStringLiteral("cameras"), 20);
     addCamera(page, QStringLiteral("ipcam"), QStringLiteral("Gate"), kCameraPortGate,
-              QStringLiteral("/gate.mjpg"), 40, 70, 440, 330);
+              QStringLiteral("/gate.mjpg"), 40, 60, 400, 280);
     addCamera(page, QStringLiteral("ipcam"), QStringLiteral("Garden"), kCameraPortGarden,
-              QStringLiteral("/garden.mjpg"), 510, 70, 440, 330);
+              QStringLiteral("/garden.mjpg"), 510, 60, 400, 280);
     addCamera(page, QStringLiteral("avcam"), QStringLiteral("Front door"), kCameraPortDoor,
-              QStringLiteral("/door.mjpg"), 40, 420, 320, 240);
+              QStringLiteral("/door.mjpg"), 40, 440, 320, 200);
     const int recording = d->plan.allocate(1);
     addBool(page, QStringLiteral("Recording"), 400, 440, recording, 0, QStringLiteral("rec_on.png"),
             QStringLiteral("rec_off.png"), false);
