@@ -26,6 +26,7 @@
 #include "uniaddcontrols.h"
 #include "unisettings.h"
 
+#include <QDir>
 #include <QGraphicsSceneMouseEvent>
 #include <QKeyEvent>
 
@@ -57,39 +58,50 @@ constexpr AddEntry kAddEntries[] = {
     {17, KindHSlider, "HSlider"}, {18, KindVSlider, "VSlider"},
 };
 
-// The demo home's own pictures for new controls, so that they look right at once.
-void applyDemoImages(BaseControlV1 *control)
+// Pictures for a new control. The demo home uses the bare file names; elsewhere a new record
+// keeps its default "img/" path unless that file is missing from the working folder and the bare
+// name is there (a configuration made from the demo home), so that it does not show as missing.
+void applyImages(BaseControlV1 *control, bool demo, const QString &folder)
 {
+    const auto pick = [demo, &folder](const QString &current, const char *bare) {
+        const QString name = QLatin1String(bare);
+        if (demo)
+            return name;
+        const QDir dir(folder);
+        if (folder.isEmpty() || dir.exists(current) || !dir.exists(name))
+            return current;
+        return name;
+    };
     switch (control->kind()) {
     case KindLight: {
         auto *c = static_cast<LightControlV1 *>(control);
-        c->setImageOff(QStringLiteral("lightoff.png"));
-        c->setImageOn(QStringLiteral("lighton.png"));
+        c->setImageOff(pick(c->imageOff(), "lightoff.png"));
+        c->setImageOn(pick(c->imageOn(), "lighton.png"));
         break;
     }
     case KindSwitch: {
         auto *c = static_cast<SwitchControlV1 *>(control);
-        c->setImageOn(QStringLiteral("switch.png"));
-        c->setImageScene(QStringLiteral("switchscn.png"));
+        c->setImageOn(pick(c->imageOn(), "switch.png"));
+        c->setImageScene(pick(c->imageScene(), "switchscn.png"));
         break;
     }
     case KindSensor: {
         auto *c = static_cast<SensorControlV1 *>(control);
-        c->setImageOff(QStringLiteral("piroff.png"));
-        c->setImageOn(QStringLiteral("piron.png"));
-        c->setImageDis(QStringLiteral("pirdis.png"));
+        c->setImageOff(pick(c->imageOff(), "piroff.png"));
+        c->setImageOn(pick(c->imageOn(), "piron.png"));
+        c->setImageDis(pick(c->imageDis(), "pirdis.png"));
         break;
     }
     case KindBool: {
         auto *c = static_cast<BoolControlV1 *>(control);
-        c->setImageOff(QStringLiteral("off.png"));
-        c->setImageOn(QStringLiteral("on.png"));
+        c->setImageOff(pick(c->imageOff(), "off.png"));
+        c->setImageOn(pick(c->imageOn(), "on.png"));
         break;
     }
     case KindResbt: {
         auto *c = static_cast<ResbtControlV1 *>(control);
-        c->setImageOff(QStringLiteral("off.png"));
-        c->setImageOn(QStringLiteral("on.png"));
+        c->setImageOff(pick(c->imageOff(), "off.png"));
+        c->setImageOn(pick(c->imageOn(), "on.png"));
         break;
     }
     default:
@@ -644,8 +656,8 @@ void ExtRoomFormV1::addElementAt(const QPointF &formPos)
                                                  QPointF(qMax(0.0, pct.x()), qMax(0.0, pct.y())));
     if (!control)
         return;
-    if (ECoreApp::instance()->startMode() == StartMode::Demo)
-        applyDemoImages(control);
+    applyImages(control, ECoreApp::instance()->startMode() == StartMode::Demo,
+                ECoreApp::instance()->workingFolder());
     addControlWidget(control);
     refreshWidget(control);
     const QString id = control->runtimeId();

@@ -28,6 +28,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -98,6 +99,27 @@ bool loadDemoOffline(ScreenFixture *fx)
         }
     }
     return true;
+}
+
+// The problems the project checker reports for a folder; "failed" when it could not run.
+QStringList checkerProblems(const QString &folder)
+{
+#ifdef VERANDIX_CHECK_PATH
+    QProcess process;
+    process.start(QStringLiteral(VERANDIX_CHECK_PATH), {folder});
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return {QStringLiteral("failed")};
+    QStringList problems;
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    for (const QString &line : out.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("  - ")))
+            problems << line.mid(4);
+    }
+    return problems;
+#else
+    Q_UNUSED(folder)
+    return {};
+#endif
 }
 
 } // namespace
@@ -419,6 +441,8 @@ void tst_ExtRoomForm::editsAreWrittenAtExitAndReadBack()
     const QString folder = ECoreApp::instance()->workingFolder();
     const QStringList files = ECoreApp::instance()->projectFiles();
     QVERIFY(!files.isEmpty());
+    const QStringList problemsBefore = checkerProblems(folder);
+    QVERIFY(!problemsBefore.contains(QStringLiteral("failed")));
     QHash<QString, QByteArray> before;
     for (const QString &f : files) {
         QFile file(QDir(folder).filePath(f));
@@ -455,6 +479,9 @@ void tst_ExtRoomForm::editsAreWrittenAtExitAndReadBack()
             ++changed;
     }
     QCOMPARE(changed, 1);
+    // The edited project is as sound as before.
+    const QStringList problemsAfter = checkerProblems(folder);
+    QVERIFY2(problemsAfter == problemsBefore, qPrintable(problemsAfter.join(QLatin1Char('\n'))));
 
     RoomsV1 reread;
     reread.load(folder, files);
