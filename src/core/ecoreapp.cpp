@@ -186,8 +186,13 @@ void ECoreApp::loadStandardConfiguration()
 
 void ECoreApp::loadDemoConfiguration()
 {
-    if (d->startMode != StartMode::Demo)
-        return;
+    // Offered by the splash, which a standard or multi start also shows when its configuration
+    // could not be loaded; once a configuration is in use the demo is not loaded over it.
+    if (d->startMode != StartMode::Demo) {
+        if (d->settings.isLoaded())
+            return;
+        d->startMode = StartMode::Demo;
+    }
     loadConfiguration(QLatin1String(CoreNames::kDemoFolder));
 }
 

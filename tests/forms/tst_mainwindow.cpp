@@ -194,8 +194,14 @@ void TestMainWindow::missingSettingsFileIsShownAndLeavesLoading()
     QVERIFY(failed.first().at(0).toString().contains(QStringLiteral("config.xml")));
     QCOMPARE(window.pages()->currentIndex(), int(MainWindow::LoadPage));
     QVERIFY(!window.loadScreen()->message().isEmpty());
-    // It does not stay on a loading page at 0 % for good.
+    // It does not stay on a loading page at 0 % for good, and the splash can still run the demo.
     QTRY_COMPARE_WITH_TIMEOUT(window.pages()->currentIndex(), int(MainWindow::SplashPage), 10000);
+    QSignalSpy ready(&window, &MainWindow::controlsReady);
+    window.loadEngDemoConfig();
+    QVERIFY(ready.count() || ready.wait(20000));
+    QCOMPARE(window.pages()->currentIndex(), int(MainWindow::MainContentPage));
+    // Nothing of the demo is ever written back.
+    QCOMPARE(ECoreApp::instance()->startMode(), StartMode::Demo);
 }
 
 void TestMainWindow::alarmAndConnectionButtons_data()
