@@ -9,6 +9,7 @@
 
 #include <QGraphicsScene>
 #include <QGraphicsSceneMouseEvent>
+#include <QGraphicsSceneWheelEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QVector>
@@ -203,6 +204,18 @@ void EComboPopup::mousePressEvent(QGraphicsSceneMouseEvent *event)
     d->pressScenePos = event->scenePos();
     d->scrollAtPress = d->scroll;
     d->scrolling = false;
+    update();
+}
+
+void EComboPopup::wheelEvent(QGraphicsSceneWheelEvent *event)
+{
+    // On a desktop the wheel scrolls a long list as a finger drag does on a panel: one entry per
+    // notch (120 units).
+    event->accept();
+    if (d->maxScroll() <= 0 || event->orientation() != Qt::Vertical)
+        return;
+    d->scroll = qBound<qreal>(0, d->scroll - event->delta() / 120.0 * d->rowHeight, d->maxScroll());
+    d->pressedRow = -1;
     update();
 }
 

@@ -36,6 +36,7 @@ protected:
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QGraphicsSceneWheelEvent *event) override;
 
 private:
     int rowAt(const QPointF &scenePos) const;

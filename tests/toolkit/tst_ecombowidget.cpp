@@ -7,6 +7,7 @@
 #include "toolkitconstants.h"
 
 #include <QSignalSpy>
+#include <QWheelEvent>
 
 class tst_EComboWidget : public QObject
 {
@@ -132,6 +133,24 @@ private slots:
         f.tv.click(popup->rowSceneRect(row).center());
         QTRY_COMPARE(f.combo->currentIndex(), row);
         QCOMPARE(index.count(), 1);
+    }
+
+    void wheelReachesTheLastEntry()
+    {
+        // Seven entries, six in view: the last one must be reachable with a mouse wheel.
+        Fixture f(7);
+        QVERIFY(f.tv.exposed());
+        f.tv.click(centreOf(f.combo));
+        EComboPopup *popup = f.combo->popup();
+        QCOMPARE(popup->firstVisibleRow(), 0);
+        const QPoint at = f.tv.view.mapFromScene(popup->panelSceneRect().center());
+        QWheelEvent wheel(at, f.tv.view.viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(f.tv.view.viewport(), &wheel);
+        QCOMPARE(popup->firstVisibleRow(), 1);
+        QVERIFY(f.combo->isPopupVisible());
+        f.tv.click(popup->rowSceneRect(6).center());
+        QTRY_COMPARE(f.combo->currentIndex(), 6);
     }
 
     void hidingTheComboClosesItsList()
