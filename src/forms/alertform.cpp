@@ -12,6 +12,7 @@
 #include "etableitem.h"
 #include "etablewidget.h"
 #include "formservices.h"
+#include "linksubscription.h"
 
 #include <QDateTime>
 #include <QPointer>
@@ -49,14 +50,14 @@ struct AlertFormPrivate
     QImage acceptedImage;
     QImage declinedImage;
     std::function<qint64()> clock;
-    QPointer<QObject> link;
-    bool linkSet = false;
-    QMetaObject::Connection updates;
+    std::unique_ptr<LinkSubscription> updates;
     int filter = 2;
 };
 
 AlertForm::AlertForm(QGraphicsItem *parent) : BaseForm(parent), d(new AlertFormPrivate)
 {
+    d->updates = std::make_unique<LinkSubscription>(this, SIGNAL(ReadyUpdateAlerts(ReservVariables)),
+                                                  SLOT(readyToUpdateResVars(ReservVariables)));
     registerControllerTypes();
     d->clock = [] { return QDateTime::currentMSecsSinceEpoch(); };
     d->alarmImage = resourceImage("alert_red.png");
@@ -148,17 +149,12 @@ AlertForm::~AlertForm() = default;
 
 void AlertForm::setLink(QObject *link)
 {
-    const bool wasConnected = bool(d->updates);
-    disconnectLink();
-    d->link = link;
-    d->linkSet = true;
-    if (wasConnected)
-        connectLink();
+    d->updates->setLink(link);
 }
 
 QObject *AlertForm::link() const
 {
-    return d->linkSet ? d->link.data() : static_cast<QObject *>(FormServices::link());
+    return d->updates->link();
 }
 
 void AlertForm::setClock(const std::function<qint64()> &clock)
@@ -326,17 +322,12 @@ void AlertForm::applyTexts()
 
 void AlertForm::connectLink()
 {
-    disconnectLink();
-    if (QObject *source = link())
-        d->updates = connect(source, SIGNAL(ReadyUpdateAlerts(ReservVariables)), this,
-                             SLOT(readyToUpdateResVars(ReservVariables)), Qt::QueuedConnection);
+    d->updates->subscribe();
 }
 
 void AlertForm::disconnectLink()
 {
-    if (d->updates)
-        disconnect(d->updates);
-    d->updates = QMetaObject::Connection();
+    d->updates->unsubscribe();
 }
 
 void AlertForm::showEvent(QShowEvent *event)

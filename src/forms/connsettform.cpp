@@ -13,6 +13,7 @@
 #include "enumericwidget.h"
 #include "exttoolwidget.h"
 #include "formservices.h"
+#include "linksubscription.h"
 
 #include <QDateTime>
 #include <QPointer>
@@ -55,9 +56,7 @@ struct ConnSettFormPrivate
     ExtToolWidget *synchronize = nullptr;
     // The fields the person changed since the page was shown; only they are written back.
     QSet<QObject *> edited;
-    QPointer<QObject> link;
-    bool linkSet = false;
-    QMetaObject::Connection updates;
+    std::unique_ptr<LinkSubscription> updates;
 };
 
 namespace {
@@ -98,6 +97,8 @@ EGroupBoxWidget *framedGroup(EGridLayout *grid)
 
 ConnSettForm::ConnSettForm(QGraphicsItem *parent) : BaseForm(parent), d(new ConnSettFormPrivate)
 {
+    d->updates = std::make_unique<LinkSubscription>(this, SIGNAL(ReadyUpdateAlerts(ReservVariables)),
+                                                  SLOT(readyToUpdateResVars(ReservVariables)));
     registerControllerTypes();
 
     auto *connection = new EGridLayout;
@@ -184,17 +185,12 @@ ConnSettForm::~ConnSettForm() = default;
 
 void ConnSettForm::setLink(QObject *link)
 {
-    const bool wasConnected = bool(d->updates);
-    disconnectLink();
-    d->link = link;
-    d->linkSet = true;
-    if (wasConnected)
-        connectLink();
+    d->updates->setLink(link);
 }
 
 QObject *ConnSettForm::link() const
 {
-    return d->linkSet ? d->link.data() : static_cast<QObject *>(FormServices::link());
+    return d->updates->link();
 }
 
 bool ConnSettForm::isModified() const
@@ -344,17 +340,12 @@ void ConnSettForm::applyTexts()
 
 void ConnSettForm::connectLink()
 {
-    disconnectLink();
-    if (QObject *source = link())
-        d->updates = connect(source, SIGNAL(ReadyUpdateAlerts(ReservVariables)), this,
-                             SLOT(readyToUpdateResVars(ReservVariables)), Qt::QueuedConnection);
+    d->updates->subscribe();
 }
 
 void ConnSettForm::disconnectLink()
 {
-    if (d->updates)
-        disconnect(d->updates);
-    d->updates = QMetaObject::Connection();
+    d->updates->unsubscribe();
 }
 
 void ConnSettForm::showEvent(QShowEvent *event)

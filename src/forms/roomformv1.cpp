@@ -1091,21 +1091,15 @@ void RoomFormV1::GlobalScene4()
 
 void RoomFormV1::GlobalAllOn()
 {
-    if (!d->room)
-        return;
-    const int type = d->room->systemType();
-    const int kind = d->room->kind();
-    emit ResetTimer();
-    if (type == BaseRoomV1::LightSystem && kind == BaseRoomV1::KindRoom)
-        invokeLink("LightOnInRoom", Q_ARG(int, d->room->pageNumber()));
-    else if (type == BaseRoomV1::LightSystem && kind == BaseRoomV1::KindRoot)
-        invokeLink("GlobalOnActivate");
-    else if (type == BaseRoomV1::HeatSystem &&
-             (kind == BaseRoomV1::KindRoot || kind == BaseRoomV1::KindFloor))
-        invokeLink("GlobalHeatOnActivate");
+    switchAll(true);
 }
 
 void RoomFormV1::GlobalAllOff()
+{
+    switchAll(false);
+}
+
+void RoomFormV1::switchAll(bool on)
 {
     if (!d->room)
         return;
@@ -1113,12 +1107,12 @@ void RoomFormV1::GlobalAllOff()
     const int kind = d->room->kind();
     emit ResetTimer();
     if (type == BaseRoomV1::LightSystem && kind == BaseRoomV1::KindRoom)
-        invokeLink("LightOffInRoom", Q_ARG(int, d->room->pageNumber()));
+        invokeLink(on ? "LightOnInRoom" : "LightOffInRoom", Q_ARG(int, d->room->pageNumber()));
     else if (type == BaseRoomV1::LightSystem && kind == BaseRoomV1::KindRoot)
-        invokeLink("GlobalOffActivate");
+        invokeLink(on ? "GlobalOnActivate" : "GlobalOffActivate");
     else if (type == BaseRoomV1::HeatSystem &&
              (kind == BaseRoomV1::KindRoot || kind == BaseRoomV1::KindFloor))
-        invokeLink("GlobalHeatOffActivate");
+        invokeLink(on ? "GlobalHeatOnActivate" : "GlobalHeatOffActivate");
 }
 
 // The floor-heating commands are not part of the controller's command set; the toggle that would

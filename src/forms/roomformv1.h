@@ -144,6 +144,8 @@ private:
     void markPending(int index);
     bool sendValue(const char *method, int value);
     void runScene(int number);
+    // All on (true) or all off in this room, on the light root, or on heating pages.
+    void switchAll(bool on);
     void clearMarks();
     void markSelection(QList<BaseControlV1 *> controls);
     std::unique_ptr<RoomFormV1Private> d;

@@ -17,6 +17,7 @@
 #include "etextedit.h"
 #include "exttoolwidget.h"
 #include "formservices.h"
+#include "linksubscription.h"
 #include "roomsv1.h"
 #include "switchcontrolv1.h"
 
@@ -79,9 +80,7 @@ struct SceneFormPrivate
     bool smsPlaceholder = false;
     // Names given with Rename during this run, by scene index, over the settings' names.
     QMap<int, QString> renamed;
-    QPointer<QObject> link;
-    bool linkSet = false;
-    QMetaObject::Connection updates;
+    std::unique_ptr<LinkSubscription> updates;
 };
 
 namespace {
@@ -161,6 +160,8 @@ void setBit(quint8 &byte, int bit, bool on)
 
 SceneForm::SceneForm(QGraphicsItem *parent) : BaseForm(parent), d(new SceneFormPrivate)
 {
+    d->updates = std::make_unique<LinkSubscription>(this, SIGNAL(ReadyUpdateScenes(ScenesStruct)),
+                                                  SLOT(readyToUpdateResVars(ScenesStruct)));
     registerControllerTypes();
 
     // The global scene and its name.
@@ -282,17 +283,12 @@ SceneForm::~SceneForm() = default;
 
 void SceneForm::setLink(QObject *link)
 {
-    const bool wasConnected = bool(d->updates);
-    disconnectLink();
-    d->link = link;
-    d->linkSet = true;
-    if (wasConnected)
-        connectLink();
+    d->updates->setLink(link);
 }
 
 QObject *SceneForm::link() const
 {
-    return d->linkSet ? d->link.data() : static_cast<QObject *>(FormServices::link());
+    return d->updates->link();
 }
 
 int SceneForm::sceneItemForValue(int value, int itemCount)
@@ -644,17 +640,12 @@ void SceneForm::applyTexts()
 
 void SceneForm::connectLink()
 {
-    disconnectLink();
-    if (QObject *source = link())
-        d->updates = connect(source, SIGNAL(ReadyUpdateScenes(ScenesStruct)), this,
-                             SLOT(readyToUpdateResVars(ScenesStruct)), Qt::QueuedConnection);
+    d->updates->subscribe();
 }
 
 void SceneForm::disconnectLink()
 {
-    if (d->updates)
-        disconnect(d->updates);
-    d->updates = QMetaObject::Connection();
+    d->updates->unsubscribe();
 }
 
 void SceneForm::showEvent(QShowEvent *event)

@@ -10,6 +10,7 @@
 #include "elabelwidget.h"
 #include "erectwidget.h"
 #include "formservices.h"
+#include "linksubscription.h"
 #include "securekeybutton.h"
 
 #include <QGraphicsLinearLayout>
@@ -28,13 +29,13 @@ struct SecureFormPrivate
     ELabelWidget *state = nullptr;
     ELabelWidget *code = nullptr;
     QMap<QString, SecureKeyButton *> buttons;
-    QPointer<QObject> link;
-    bool linkSet = false;
-    QMetaObject::Connection updates;
+    std::unique_ptr<LinkSubscription> updates;
 };
 
 SecureForm::SecureForm(QGraphicsItem *parent) : BaseForm(parent), d(new SecureFormPrivate)
 {
+    d->updates = std::make_unique<LinkSubscription>(this, SIGNAL(ReadyUpdateAlerts(ReservVariables)),
+                                                  SLOT(readyToUpdateResVars(ReservVariables)));
     registerControllerTypes();
     auto *grid = new EGridLayout;
     grid->setColumnSizes({10, 0, 110, 110, 110, 110, 0});
@@ -113,17 +114,12 @@ SecureForm::~SecureForm() = default;
 
 void SecureForm::setLink(QObject *link)
 {
-    const bool wasConnected = bool(d->updates);
-    disconnectLink();
-    d->link = link;
-    d->linkSet = true;
-    if (wasConnected)
-        connectLink();
+    d->updates->setLink(link);
 }
 
 QObject *SecureForm::link() const
 {
-    return d->linkSet ? d->link.data() : static_cast<QObject *>(FormServices::link());
+    return d->updates->link();
 }
 
 QString SecureForm::codeText() const
@@ -199,17 +195,12 @@ void SecureForm::applyTexts()
 
 void SecureForm::connectLink()
 {
-    disconnectLink();
-    if (QObject *source = link())
-        d->updates = connect(source, SIGNAL(ReadyUpdateAlerts(ReservVariables)), this,
-                             SLOT(readyToUpdateResVars(ReservVariables)), Qt::QueuedConnection);
+    d->updates->subscribe();
 }
 
 void SecureForm::disconnectLink()
 {
-    if (d->updates)
-        disconnect(d->updates);
-    d->updates = QMetaObject::Connection();
+    d->updates->unsubscribe();
 }
 
 void SecureForm::showEvent(QShowEvent *event)
