@@ -20,6 +20,7 @@
 #include "roomsnapshot.h"
 #include "roomstructv1.h"
 #include "roomsv1.h"
+#include "roomrecordinglink.h"
 #include "screentestsupport.h"
 #include "switchcontrolv1.h"
 #include "switchtypedialog.h"
@@ -34,55 +35,7 @@
 
 namespace {
 
-class EditLink : public QObject
-{
-    Q_OBJECT
-public:
-    struct Call
-    {
-        QString name;
-        QVariantList args;
-    };
-    QList<Call> calls;
-    QList<RoomSnapshot> rooms;
-
-    QStringList names() const
-    {
-        QStringList out;
-        for (const Call &c : calls)
-            out << c.name;
-        return out;
-    }
-    QString last() const
-    {
-        if (calls.isEmpty())
-            return QString();
-        QStringList parts{calls.last().name};
-        for (const QVariant &v : calls.last().args)
-            parts << v.toString();
-        return parts.join(QLatin1Char(' '));
-    }
-
-    Q_INVOKABLE void setRoom(const RoomSnapshot &room)
-    {
-        rooms << room;
-        calls.append({QStringLiteral("setRoom"), {room.controls.size()}});
-    }
-    Q_INVOKABLE void closeRoom() { calls.append({QStringLiteral("closeRoom"), {}}); }
-    Q_INVOKABLE void SwitchLightClick(int n)
-    {
-        calls.append({QStringLiteral("SwitchLightClick"), {n}});
-    }
-    Q_INVOKABLE void ChangeSwitchType(int n, int type, int scene)
-    {
-        calls.append({QStringLiteral("ChangeSwitchType"), {n, type, scene}});
-    }
-
-signals:
-    void ReadyUpdateControls(const QList<SubsUpdate> &answer, int contOffset);
-    void ControlDataWriten(int index);
-    void controlerStateChanged(QAbstractSocket::SocketState state, int ip);
-};
+using EditLink = RoomRecordingLink;
 
 // The demo home, with its weather and camera tiles left off the plans: they go on the network as
 // soon as they are on screen, towards services this test does not run.
