@@ -102,7 +102,8 @@ ConnSettForm::ConnSettForm(QGraphicsItem *parent) : BaseForm(parent), d(new Conn
     registerControllerTypes();
 
     auto *connection = new EGridLayout;
-    connection->setColumnSizes({250, 76, 76, 76, 76, 0});
+    // Caption and four address parts fit the half of a 1024-pixel page the group gets.
+    connection->setColumnSizes({170, 70, 70, 70, 70, 0});
     connection->setRowSizes({44, 44, 44, 44, 0});
     d->addressCaption = caption(connection, 0);
     for (int i = 0; i < 4; ++i) {
@@ -124,7 +125,7 @@ ConnSettForm::ConnSettForm(QGraphicsItem *parent) : BaseForm(parent), d(new Conn
     d->connectionGroup = framedGroup(connection);
 
     auto *other = new EGridLayout;
-    other->setColumnSizes({250, 76, 76, 76, 0});
+    other->setColumnSizes({170, 70, 70, 70, 0});
     other->setRowSizes({44, 0});
     d->reconnectCaption = caption(other, 0);
     d->reconnect = numberField(other, 0, 1, 3, 0, kReconnectMax);
