@@ -4,6 +4,8 @@
 # Builds the libFuzzer harnesses (fuzz/) with clang and runs them one after another.
 #
 #   scripts/fuzz.sh [SECONDS] [HARNESS...]   run each harness SECONDS (default 60), print figures
+#   scripts/fuzz.sh --runs=N [SECONDS] [...]  stop each harness after N executions instead
+#                                             (SECONDS then only bounds a slow harness)
 #   scripts/fuzz.sh --smoke [HARNESS...]     a few seconds each from the seed corpus only (tests)
 #   scripts/fuzz.sh --list                   names of the harnesses
 #
@@ -17,17 +19,21 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${VERANDIX_FUZZ_BUILD:-$root/build-libfuzzer}"
 smoke=0
 seconds=60
+runs_limit=
+seconds_given=0
 harnesses=()
 for arg in "$@"; do
     case "$arg" in
         --smoke) smoke=1 ;;
         --list) ls "$root/fuzz/corpus"; exit 0 ;;
-        -h|--help) sed -n '4,13p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        --runs=*) runs_limit="${arg#--runs=}" ;;
+        -h|--help) sed -n '4,15p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 0 ;;
         ''|*[!0-9]*) harnesses+=("$arg") ;;
-        *) seconds="$arg" ;;
+        *) seconds="$arg"; seconds_given=1 ;;
     esac
 done
 [ "$smoke" -eq 1 ] && seconds="${VERANDIX_FUZZ_SMOKE_SECONDS:-3}"
+[ -n "$runs_limit" ] && [ "$seconds_given" -eq 0 ] && seconds=86400
 
 cxx="$(command -v clang++-14 || command -v clang++ || true)"
 cc="$(command -v clang-14 || command -v clang || true)"
@@ -84,17 +90,20 @@ for name in "${harnesses[@]}"; do
     options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
              -artifact_prefix="$findings/")
     [ -f "$root/fuzz/$name.dict" ] && options+=(-dict="$root/fuzz/$name.dict")
+    [ -n "$runs_limit" ] && options+=(-runs="$runs_limit")
     before="$(find "$findings" -type f | wc -l)"
     log="$build/fuzz-$name.log"
+    started=$SECONDS
     "$binary" "${options[@]}" "$corpus" "$seeds" >"$log" 2>&1
     rc=$?
+    took_seconds=$((SECONDS - started))
     after="$(find "$findings" -type f | wc -l)"
     found=$((after - before))
     runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)"
     took="$(grep -oE 'exec/s: [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+')"
     cov="$(grep -oE 'cov: [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+')"
     ft="$(grep -oE 'ft: [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+')"
-    printf '%-15s %9s %12s %10s %8s %8s  %s\n' "$name" "$seconds" "${runs:-?}" "${took:-?}" \
+    printf '%-15s %9s %12s %10s %8s %8s  %s\n' "$name" "$took_seconds" "${runs:-?}" "${took:-?}" \
         "${cov:-?}" "${ft:-?}" "$found"
     if [ "$rc" -ne 0 ] || [ "$found" -gt 0 ]; then
         status=1

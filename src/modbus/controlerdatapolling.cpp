@@ -64,7 +64,10 @@ void ControlerData::TimerCNT()
     if (!isSocketConnected()) {
         d->ready = false;
         reconnectToControler();
-        return;
+        // Back at once: read in this tick, so the screens show the controller's state the moment
+        // it returns instead of a whole poll period after the top bar says "connected".
+        if (!isSocketConnected())
+            return;
     }
 
     const QByteArray status = getModbusData(offset + kStatusWord, kStatusBlockBytes);

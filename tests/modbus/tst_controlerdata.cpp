@@ -188,6 +188,7 @@ private slots:
     void roomWideLampCommands_data();
     void roomWideLampCommands();
     void controllerKilledAndRestarted();
+    void readsInTheTickThatReconnects();
 };
 
 void TestControlerData::requestPlanning_data()
@@ -641,6 +642,30 @@ void TestControlerData::controllerKilledAndRestarted()
     QVERIFY(checked >= 24 * 3);
     QCOMPARE(rig.log.lastAddress(), 1);
     QCOMPARE(threads.threads(), QSet<QThread *>{rig.link.linkThread()});
+}
+
+// The tick that finds the controller back reads it at once: status and the room's blocks come
+// with the reconnect, not one poll period later.
+void TestControlerData::readsInTheTickThatReconnects()
+{
+    Rig rig;
+    addLamp(rig.room, 0);
+    QVERIFY(rig.start());
+    const quint16 port = rig.controller.port();
+    rig.controller.stop();
+    QTRY_VERIFY(rig.log.count(QAbstractSocket::UnconnectedState) >= 1);
+
+    const int alertsBefore = rig.alerts.size();
+    const int answersBefore = rig.answers.size();
+    rig.tick(); // nobody there: no read, nothing published
+    QCOMPARE(rig.alerts.size(), alertsBefore);
+    QVERIFY(!rig.link.isReady());
+
+    QVERIFY(rig.controller.start(kLocal, port));
+    rig.tick();
+    QCOMPARE(rig.alerts.size(), alertsBefore + 1);
+    QCOMPARE(rig.answers.size(), answersBefore + 1);
+    QVERIFY(rig.link.isReady());
 }
 
 QTEST_GUILESS_MAIN(TestControlerData)
