@@ -10,7 +10,7 @@ packages=(
     libmodbus-dev libcpp-httplib-dev mbpoll ffmpeg
     xvfb xauth xdotool imagemagick fonts-liberation2 fontconfig
     pulseaudio pulseaudio-utils
-    clang libclang-rt-14-dev llvm dpkg-dev desktop-file-utils appstream librsvg2-bin
+    clang libclang-rt-14-dev llvm dpkg-dev desktop-file-utils appstream librsvg2-bin debootstrap
 )
 
 missing=()
