@@ -33,6 +33,15 @@ const QStringList kLightFloorScenes = {QStringLiteral("All on"), QStringLiteral(
 const QStringList kHeatScenes = {QStringLiteral("Comfort"), QStringLiteral("Economy"),
                                  QStringLiteral("Frost guard"), QStringLiteral("Boost")};
 
+// With the editing tools on, a room screen floats the edit toolbox over the top right corner of
+// its plan and the undo and redo arrows over the bottom right corner. Links to related pages stand
+// in a column at the right edge that starts below the one and ends above the other.
+constexpr double kLinkColumnX = 880;
+double linkRowY(int row)
+{
+    return 100 + row * 130;
+}
+
 QString hex(int v)
 {
     return QStringLiteral("0x%1").arg(v, 2, 16, QLatin1Char('0'));
@@ -409,11 +418,13 @@ void DemoProject::buildMain()
     root->set(QStringLiteral("showScenes"), false);
     const Page page{kMainFile, QStringLiteral("Home"), root};
 
-    addText(page, QStringLiteral("Verandix demo home"), 250, 22, 520, 44, 28, true,
+    // Centred over the house, which stands left of the middle to leave three columns on the right.
+    addText(page, QStringLiteral("Verandix demo home"), 192, 22, 520, 44, 28, true,
             QStringLiteral("center"));
-    addWeather(page, QStringLiteral("Demo Town"), QStringLiteral("26063"), 792, 18);
 
-    // System screens down the left, further subsystems down the right, the house between them.
+    // System screens down the left, further subsystems on the right, the house between them. Both
+    // groups share the rows; the right group keeps its top row below the edit toolbox and its
+    // bottom right corner free for the undo and redo arrows, where the weather tile ends short.
     struct Button
     {
         const char *caption;
@@ -437,10 +448,12 @@ void DemoProject::buildMain()
     }
     for (int i = 0; i < kSubsystems.size(); ++i) {
         const SubsystemInfo &s = kSubsystems.at(i);
-        const double x = i % 2 == 0 ? 806 : 912;
-        const double y = 214 + (i / 2) * 96;
+        const double x = 698 + (i % 3) * 106;
+        const double y = 96 + (i / 3) * 118;
         addLink(page, s.caption, QStringLiteral("subst"), s.file, s.icon, x, y);
     }
+    // Beside the weather link, under the last full row.
+    addWeather(page, QStringLiteral("Demo Town"), QStringLiteral("26063"), 804, 450);
     finish(kMainFile, root);
 }
 
@@ -657,12 +670,12 @@ void DemoProject::buildSecurity()
               QStringLiteral("cmd_panic.png"));
     addText(page, QStringLiteral("Last event"), 40, 470, 300, 28, 16, false, QStringLiteral("left"),
             QStringLiteral("#9FD3FF"));
-    d->securityEventText = addDynText(page, QStringLiteral("Last event"), 40, 502, 460, kTextBytes,
+    d->securityEventText = addDynText(page, QStringLiteral("Last event"), 40, 506, 460, kTextBytes,
                                       QStringLiteral("System disarmed"));
     addLink(page, QStringLiteral("Cameras"), QStringLiteral("subst"), QStringLiteral("cameras.xml"),
-            QStringLiteral("sub_cameras.png"), 880, 40);
+            QStringLiteral("sub_cameras.png"), kLinkColumnX, linkRowY(0));
     addLink(page, QStringLiteral("Gates"), QStringLiteral("subst"), QStringLiteral("gates.xml"),
-            QStringLiteral("sub_gates.png"), 880, 150);
+            QStringLiteral("sub_gates.png"), kLinkColumnX, linkRowY(1));
 
     // One page per storey over its plan: door and window contacts where they are, smoke
     // detectors in the rooms that have them.
@@ -764,7 +777,8 @@ void DemoProject::buildLeaks()
     const int pressureByte = addNumber(page, 300, 430, pressure);
     d->scenarioSetup << QStringLiteral("0 set byte %1 38  # 3.8 bar").arg(pressureByte);
     addLink(page, QStringLiteral("Boiler room"), QStringLiteral("subst"),
-            QStringLiteral("boiler.xml"), QStringLiteral("sub_boiler.png"), 880, 40);
+            QStringLiteral("boiler.xml"), QStringLiteral("sub_boiler.png"), kLinkColumnX,
+            linkRowY(0));
     finish(page.file, page.element);
 }
 
@@ -826,9 +840,11 @@ void DemoProject::buildElectricity()
     d->scenarioSetup << QStringLiteral("0 set byte %1 %2  # 12.4 A").arg(currentAddress).arg(124);
     d->scenarioSetup << QStringLiteral("0 set byte %1 %2").arg(energyAddress).arg(187 & 0xff);
     addLink(page, QStringLiteral("Ventilation"), QStringLiteral("subst"),
-            QStringLiteral("ventilation.xml"), QStringLiteral("sub_ventilation.png"), 880, 40);
+            QStringLiteral("ventilation.xml"), QStringLiteral("sub_ventilation.png"), kLinkColumnX,
+            linkRowY(0));
     addLink(page, QStringLiteral("Boiler room"), QStringLiteral("subst"),
-            QStringLiteral("boiler.xml"), QStringLiteral("sub_boiler.png"), 880, 150);
+            QStringLiteral("boiler.xml"), QStringLiteral("sub_boiler.png"), kLinkColumnX,
+            linkRowY(1));
     finish(page.file, page.element);
 }
 
@@ -850,7 +866,7 @@ void DemoProject::buildVentilation()
                                 270, 420, 80, 0, 100, QStringLiteral("#4dd0a8"));
     d->scenarioSetup << QStringLiteral("0 set byte %1 153  # 60 %").arg(fresh);
     const int extract =
-        addSlider(page, QStringLiteral("vslider"), QStringLiteral("Bathroom extract"), 600, 100, 90,
+        addSlider(page, QStringLiteral("vslider"), QStringLiteral("Bathroom extract"), 680, 100, 90,
                   300, 0, 100, QStringLiteral("#4dd0a8"));
     d->scenarioSetup << QStringLiteral("0 set byte %1 102  # 40 %").arg(extract);
 
@@ -881,7 +897,8 @@ void DemoProject::buildVentilation()
             QStringLiteral("off.png"), false);
     d->scenarioSetup << QStringLiteral("0 set byte %1 0x02  # heat recovery on").arg(flags);
     addLink(page, QStringLiteral("Electricity"), QStringLiteral("subst"),
-            QStringLiteral("electricity.xml"), QStringLiteral("sub_electricity.png"), 880, 40);
+            QStringLiteral("electricity.xml"), QStringLiteral("sub_electricity.png"), kLinkColumnX,
+            linkRowY(0));
     finish(page.file, page.element);
 }
 
@@ -899,7 +916,7 @@ void DemoProject::buildBoiler()
     d->scenarioSetup
         << QStringLiteral("0 set byte %1 0x03  # burner and heating pump running").arg(states);
     const int mode = d->plan.allocate(1);
-    addText(page, QStringLiteral("Season"), 460, 70, 300, 28, 16, false, QStringLiteral("left"),
+    addText(page, QStringLiteral("Season"), 460, 64, 300, 28, 16, false, QStringLiteral("left"),
             QStringLiteral("#9FD3FF"));
     addByteButtons(page, mode, 460, 100, 110,
                    {{QStringLiteral("Off"), QStringLiteral("mode_off")},
@@ -937,12 +954,14 @@ void DemoProject::buildBoiler()
     d->scenarioSetup << QStringLiteral("0 set byte %1 179  # 70 %").arg(powerAddress);
     addText(page, QStringLiteral("Status"), 40, 380, 300, 28, 16, false, QStringLiteral("left"),
             QStringLiteral("#9FD3FF"));
-    d->boilerStatusText = addDynText(page, QStringLiteral("Boiler status"), 40, 412, 460,
+    d->boilerStatusText = addDynText(page, QStringLiteral("Boiler status"), 40, 416, 460,
                                      kTextBytes, QStringLiteral("Heating"));
     addLink(page, QStringLiteral("Water leaks"), QStringLiteral("subst"),
-            QStringLiteral("leaks.xml"), QStringLiteral("sub_leaks.png"), 880, 40);
+            QStringLiteral("leaks.xml"), QStringLiteral("sub_leaks.png"), kLinkColumnX,
+            linkRowY(0));
     addLink(page, QStringLiteral("Electricity"), QStringLiteral("subst"),
-            QStringLiteral("electricity.xml"), QStringLiteral("sub_electricity.png"), 880, 150);
+            QStringLiteral("electricity.xml"), QStringLiteral("sub_electricity.png"), kLinkColumnX,
+            linkRowY(1));
     finish(page.file, page.element);
 }
 
@@ -982,7 +1001,7 @@ void DemoProject::buildGarden()
                   80, 0, 100, QStringLiteral("#7cb342"));
     d->scenarioSetup << QStringLiteral("0 set byte %1 77  # 30 %").arg(lights);
     addLink(page, QStringLiteral("Weather"), QStringLiteral("subst"), QStringLiteral("weather.xml"),
-            QStringLiteral("sub_weather.png"), 880, 40);
+            QStringLiteral("sub_weather.png"), kLinkColumnX, linkRowY(0));
     finish(page.file, page.element);
 }
 
@@ -1009,29 +1028,31 @@ void DemoProject::buildGates()
     addButton(page, QStringLiteral("Garage door"), 260, 420, buttons, 1,
               QStringLiteral("cmd_garage.png"));
     addCamera(page, QStringLiteral("ipcam"), QStringLiteral("Gate camera"), kCameraPortGate,
-              QStringLiteral("/gate.mjpg"), 520, 100, 400, 300);
+              QStringLiteral("/gate.mjpg"), 470, 100, 400, 300);
     addLink(page, QStringLiteral("Cameras"), QStringLiteral("subst"), QStringLiteral("cameras.xml"),
-            QStringLiteral("sub_cameras.png"), 880, 440);
+            QStringLiteral("sub_cameras.png"), kLinkColumnX, linkRowY(0));
     finish(page.file, page.element);
 }
 
 void DemoProject::buildCameras()
 {
-    const Page page = beginSubsystem(QStringLiteral("cameras.xml"), QStringLiteral("cameras"), 20);
+    const Page page = beginSubsystem(QStringLiteral("cameras.xml"), QStringLiteral("cameras"));
+    // Two rows under the heading. A camera tile needs 250 pixels of height for its control
+    // buttons and caption; two rows of them just fit a 700-pixel window.
     addCamera(page, QStringLiteral("ipcam"), QStringLiteral("Gate"), kCameraPortGate,
-              QStringLiteral("/gate.mjpg"), 40, 60, 400, 280);
+              QStringLiteral("/gate.mjpg"), 40, 100, 400, 250);
     addCamera(page, QStringLiteral("ipcam"), QStringLiteral("Garden"), kCameraPortGarden,
-              QStringLiteral("/garden.mjpg"), 510, 60, 400, 280);
+              QStringLiteral("/garden.mjpg"), 470, 100, 400, 250);
     addCamera(page, QStringLiteral("avcam"), QStringLiteral("Front door"), kCameraPortDoor,
-              QStringLiteral("/door.mjpg"), 40, 440, 320, 200);
+              QStringLiteral("/door.mjpg"), 40, 400, 320, 250);
     const int recording = d->plan.allocate(1);
-    addBool(page, QStringLiteral("Recording"), 400, 440, recording, 0, QStringLiteral("rec_on.png"),
+    addBool(page, QStringLiteral("Recording"), 400, 420, recording, 0, QStringLiteral("rec_on.png"),
             QStringLiteral("rec_off.png"), false);
     d->scenarioSetup << QStringLiteral("0 set byte %1 0x01  # recording").arg(recording);
     addLink(page, QStringLiteral("Gates"), QStringLiteral("subst"), QStringLiteral("gates.xml"),
-            QStringLiteral("sub_gates.png"), 520, 440);
+            QStringLiteral("sub_gates.png"), 520, 420);
     addLink(page, QStringLiteral("Security"), QStringLiteral("subst"),
-            QStringLiteral("security.xml"), QStringLiteral("sub_security.png"), 630, 440);
+            QStringLiteral("security.xml"), QStringLiteral("sub_security.png"), 630, 420);
     finish(page.file, page.element);
 }
 
@@ -1057,7 +1078,7 @@ void DemoProject::buildMedia()
     d->scenarioSetup << QStringLiteral("0 set byte %1 153  # +2").arg(bass);
     addText(page, QStringLiteral("Now playing"), 40, 370, 300, 28, 16, false,
             QStringLiteral("left"), QStringLiteral("#9FD3FF"));
-    d->mediaNowPlaying = addDynText(page, QStringLiteral("Now playing"), 40, 402, 460, kTextBytes,
+    d->mediaNowPlaying = addDynText(page, QStringLiteral("Now playing"), 40, 406, 460, kTextBytes,
                                     QStringLiteral("Evening jazz"));
     const int buttons = d->plan.allocate(1);
     addButton(page, QStringLiteral("Play / Pause"), 40, 460, buttons, 0,
@@ -1112,10 +1133,10 @@ void DemoProject::buildWeather()
     d->scenarioSetup << QStringLiteral("0 set byte %1 %2  # 1.2 mm").arg(rainAddress).arg(12);
     addText(page, QStringLiteral("Forecast"), 40, 450, 300, 28, 16, false, QStringLiteral("left"),
             QStringLiteral("#9FD3FF"));
-    d->forecastText = addDynText(page, QStringLiteral("Forecast"), 40, 482, 460, kTextBytes,
+    d->forecastText = addDynText(page, QStringLiteral("Forecast"), 40, 486, 460, kTextBytes,
                                  QStringLiteral("Light rain later"));
     addLink(page, QStringLiteral("Garden"), QStringLiteral("subst"), QStringLiteral("garden.xml"),
-            QStringLiteral("sub_garden.png"), 880, 40);
+            QStringLiteral("sub_garden.png"), kLinkColumnX, linkRowY(0));
     finish(page.file, page.element);
 }
 

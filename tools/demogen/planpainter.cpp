@@ -512,9 +512,9 @@ QImage PlanPainter::elevation(Elevation kind)
     }
     if (kind == Elevation::Home) {
         QPainterPath moon;
-        moon.addEllipse(QPointF(742, 96), 30, 30);
+        moon.addEllipse(QPointF(640, 92), 30, 30);
         QPainterPath shade;
-        shade.addEllipse(QPointF(758, 86), 26, 26);
+        shade.addEllipse(QPointF(656, 82), 26, 26);
         p.setBrush(QColor(0xf4, 0xf1, 0xd8));
         p.drawPath(moon.subtracted(shade));
     }
@@ -531,16 +531,20 @@ QImage PlanPainter::elevation(Elevation kind)
     p.drawPath(hills);
     p.fillRect(QRectF(0, 560, kPlanWidth, 140), QColor(0x14, 0x22, 0x1c));
 
+    // The floor buttons of the lighting and heating roots sit on the storeys of this body.
     const QRectF body(282, 250, 460, 310);
     const double storey = body.height() / 2;
     if (kind == Elevation::Home) {
-        paintHouseBody(p, body, QColor(0x3b, 0x44, 0x52), QColor(0x5a, 0x2f, 0x2a), 120);
+        // Narrower and left of the middle: the home page puts two columns of buttons on its left
+        // and three on its right.
+        const QRectF home(262, 250, 380, 310);
+        paintHouseBody(p, home, QColor(0x3b, 0x44, 0x52), QColor(0x5a, 0x2f, 0x2a), 120);
         // Lit windows: warm light from inside on a cool evening.
         const QColor lit(0xff, 0xc8, 0x6a);
         const QColor dark(0x23, 0x2c, 0x38);
-        const QList<QRectF> windows = {QRectF(312, 290, 70, 80), QRectF(420, 290, 70, 80),
-                                       QRectF(630, 290, 80, 80), QRectF(312, 440, 110, 80),
-                                       QRectF(600, 440, 110, 80)};
+        const QList<QRectF> windows = {QRectF(292, 290, 70, 80), QRectF(417, 290, 70, 80),
+                                       QRectF(542, 290, 70, 80), QRectF(292, 440, 100, 80),
+                                       QRectF(512, 440, 100, 80)};
         for (int i = 0; i < windows.size(); ++i) {
             const QRectF w = windows.at(i);
             const bool on = i != 1;
@@ -560,14 +564,14 @@ QImage PlanPainter::elevation(Elevation kind)
         }
         // Front door with its porch light.
         p.setBrush(QColor(0x6a, 0x3f, 0x2a));
-        p.drawRect(QRectF(480, 440, 70, 120));
+        p.drawRect(QRectF(417, 440, 70, 120));
         p.setBrush(QColor(0xff, 0xd8, 0x8a));
-        p.drawEllipse(QPointF(566, 436), 6, 6);
+        p.drawEllipse(QPointF(503, 436), 6, 6);
         p.setBrush(QColor(0xdf, 0xe5, 0xec));
-        p.drawEllipse(QPointF(538, 500), 4, 4);
+        p.drawEllipse(QPointF(475, 500), 4, 4);
         // Chimney.
         p.setBrush(QColor(0x4a, 0x2a, 0x26));
-        p.drawRect(QRectF(640, 150, 34, 80));
+        p.drawRect(QRectF(548, 150, 34, 80));
     } else {
         paintHouseBody(p, body, QColor(0x26, 0x2d, 0x38), QColor(0x44, 0x29, 0x28), 120);
         // Cut-away storeys: each one a lit band with a hint of furniture.
@@ -639,10 +643,10 @@ QImage PlanPainter::elevation(Elevation kind)
     // Path to the door.
     if (kind == Elevation::Home) {
         QPainterPath path;
-        path.moveTo(480, 560);
-        path.lineTo(550, 560);
-        path.lineTo(600, 700);
-        path.lineTo(430, 700);
+        path.moveTo(417, 560);
+        path.lineTo(487, 560);
+        path.lineTo(537, 700);
+        path.lineTo(367, 700);
         path.closeSubpath();
         p.setBrush(QColor(0x3a, 0x3a, 0x36));
         p.drawPath(path);
