@@ -235,6 +235,15 @@ void ExtRoomFormV1::rebuildWidget(const QString &runtimeId)
     }
 }
 
+void ExtRoomFormV1::rebuildRoomIcon(BaseRoomV1 *subPage)
+{
+    removeWidget(subPage->runtimeId());
+    if (!subPage->isDeleted()) {
+        addRoomIcon(subPage);
+        hookWidget(subPage->runtimeId());
+    }
+}
+
 void ExtRoomFormV1::undoEdit()
 {
     m_history->undo();
@@ -458,11 +467,14 @@ void ExtRoomFormV1::openSettings(BaseControlV1 *control, BaseRoomV1 *page)
                 &ExtRoomFormV1::DontSaveLightSettings);
     }
     m_settings->retranslate();
+    m_settingsSubPage = nullptr;
     if (control) {
         m_settingsControl = control->runtimeId();
         m_settings->setControl(control);
     } else {
         m_settingsControl.clear();
+        if (page != room())
+            m_settingsSubPage = page;
         m_settings->setPage(page);
     }
     m_settings->setGeometry(QRectF(QPointF(0, 0), size()));
@@ -480,12 +492,18 @@ void ExtRoomFormV1::SaveLightSettings()
     BaseRoomV1 *page = room();
     if (page && m_settings && m_settings->hasTarget()) {
         const QString id = m_settingsControl;
+        BaseRoomV1 *subPage = m_settingsSubPage;
         // Size, pictures and numbers may have changed: the widget is made again.
-        const auto apply = [this, id] {
-            if (!id.isEmpty())
+        const auto apply = [this, id, subPage] {
+            if (!id.isEmpty()) {
                 rebuildWidget(id);
-            else
+            } else if (subPage) {
+                rebuildRoomIcon(subPage);
+                // Its name and caption also show in the navigation of the other screens.
+                emit updateRooms();
+            } else {
                 updateSettings();
+            }
         };
         apply();
         const std::function<void()> undo = m_settings->lastUndo();
@@ -502,6 +520,7 @@ void ExtRoomFormV1::SaveLightSettings()
                     apply();
                 });
         }
+        // A floor or room is written with the subsystem of the page shown: one flag serves both.
         page->setModified(true);
         sendRoom();
     }
@@ -516,6 +535,7 @@ void ExtRoomFormV1::closeDialogs()
         m_settings->clear();
     }
     m_settingsControl.clear();
+    m_settingsSubPage = nullptr;
     if (m_palette) {
         // Closed from one of its own buttons' clicks: it goes once that click has returned.
         m_palette->hide();
@@ -625,6 +645,11 @@ bool ExtRoomFormV1::editClick(QObject *sender)
     if (m_action == ActionProperties) {
         if (BaseControlV1 *c = controlOf(sender)) {
             openSettings(c, nullptr);
+            return true;
+        }
+        // A floor's or room's icon edits that page, as a press on a plan edits the page shown.
+        if (BaseRoomV1 *sub = subRoomOf(sender)) {
+            openSettings(nullptr, sub);
             return true;
         }
     }

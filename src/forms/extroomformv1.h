@@ -96,6 +96,7 @@ private:
     void recordEdit(const QString &text, bool wasModified, std::function<void()> undo,
                     std::function<void()> redo);
     void rebuildWidget(const QString &runtimeId);
+    void rebuildRoomIcon(BaseRoomV1 *subPage);
     void updateHistoryButtons();
     // Follows a widget's drags so that a move can be undone.
     void hookWidget(const QString &runtimeId);
@@ -112,6 +113,9 @@ private:
     EIconWidget *m_redoButton = nullptr;
     // What the properties panel edits, by runtime id: a control, else the page shown.
     QString m_settingsControl;
+    // A floor or room edited from its icon on this page (its name, caption and icon); null when
+    // the panel edits a control or the page shown. Pages are only flagged deleted in a session.
+    BaseRoomV1 *m_settingsSubPage = nullptr;
     struct DragStart
     {
         QPointF pos;

@@ -91,6 +91,7 @@ private slots:
     void levelEntryAddsPagesWithTheirOwnNumbers();
     void addedControlReachesTheLinkAsANewCopy();
     void propertiesPanelEditsTheClickedControl();
+    void propertiesOfAFloorFromItsIcon();
     void undoAndRedoReturnPageFileAndPolling();
     void editsAreWrittenAtExitAndReadBack();
     void heldDragMovesAndUndoPutsBack();
@@ -303,6 +304,48 @@ void tst_ExtRoomForm::propertiesPanelEditsTheClickedControl()
     QVERIFY(m_room->textB() != QStringLiteral("changed"));
     QVERIFY(!m_room->isModified());
     QCOMPARE(m_link->rooms.size(), 2);
+}
+
+// In properties mode a floor's icon on the root page opens that floor's properties (not the
+// root's, and without leaving the mode early); its new caption shows on a new icon at once, the
+// other screens hear of it, and undoing puts the caption and the root's flag back.
+void tst_ExtRoomForm::propertiesOfAFloorFromItsIcon()
+{
+    QVERIFY(loadDemoOffline(m_fx));
+    RoomsV1 *rooms = FormServices::rooms();
+    QVERIFY(rooms && rooms->lightSystem() && !rooms->lightSystem()->floors().isEmpty());
+    MainStructV1 *root = rooms->lightSystem();
+    FloorStructV1 *floor = root->floors().first();
+    root->setShowScenes(false);
+    m_form = makeForm(root);
+    QSignalSpy updated(m_form, &ExtRoomFormV1::updateRooms);
+    const QString caption = floor->textB();
+    const QString rootCaption = root->textB();
+    EBaseWidget *icon = m_form->widgetById(floor->runtimeId());
+    QVERIFY(icon);
+
+    m_form->ShowSettings();
+    m_fx->click(icon);
+    QTRY_VERIFY(m_form->settingsPanel() && m_form->settingsPanel()->isVisible());
+    UniSettings *panel = m_form->settingsPanel();
+    QCOMPARE(panel->fieldValue(UniSettings::Name).toString(), floor->name());
+    QCOMPARE(panel->fieldValue(UniSettings::Text).toString(), caption);
+    panel->setFieldValue(UniSettings::Text, QStringLiteral("Upstairs"));
+    m_fx->click(panel->saveButton());
+    QTRY_VERIFY(!panel->isVisible());
+    QCOMPARE(floor->textB(), QStringLiteral("Upstairs"));
+    QCOMPARE(root->textB(), rootCaption);
+    QVERIFY(root->isModified());
+    QCOMPARE(updated.count(), 1);
+    EBaseWidget *remade = m_form->widgetById(floor->runtimeId());
+    QVERIFY(remade && remade->isVisible());
+    QCOMPARE(m_form->editAction(), int(ExtRoomFormV1::ActionNone));
+
+    m_form->undoEdit();
+    QCOMPARE(floor->textB(), caption);
+    QVERIFY(!root->isModified());
+    QVERIFY(m_form->widgetById(floor->runtimeId()));
+    QCOMPARE(updated.count(), 2);
 }
 
 void tst_ExtRoomForm::undoAndRedoReturnPageFileAndPolling()
