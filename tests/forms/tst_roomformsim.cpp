@@ -3,6 +3,7 @@
 // A demo room screen with the real controller link against the simulated home: a click on a lamp
 // reaches the simulator, and a change made at the controller shows on the lamp.
 #include "controlerdata.h"
+#include "eimagewidget.h"
 #include "eappsettings.h"
 #include "ecoreapp.h"
 #include "extlightwidget.h"
@@ -11,6 +12,7 @@
 #include "lightcontrolv1.h"
 #include "roomsv1.h"
 #include "screentestsupport.h"
+#include "unisettings.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -31,8 +33,19 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void lampClickReachesTheControllerAndBack();
+    void addedLampIsPolledAndSwitchableAtOnce();
 
 private:
+    // The first lighting room with a lamp, that lamp, and the register offset of the settings.
+    bool firstLampRoom(BaseRoomV1 **room, LightControlV1 **lamp, int *offset);
+    // Starts `link` against the simulator and shows `room` on a new screen polled by it, once the
+    // link is connected and has answered twice (a command sent earlier would be dropped).
+    ExtRoomFormV1 *showLive(BaseRoomV1 *room, int offset, ControlerData *link, int *polled);
+    int lampByte(int offset, const LightControlV1 *lamp) const
+    {
+        return 2 * offset + lamp->byteAddress() + lamp->oddOffset();
+    }
+
     int readByte(int byteAddress);
     bool writeByte(int byteAddress, quint8 value);
 
@@ -105,44 +118,59 @@ bool tst_RoomFormSim::writeByte(int byteAddress, quint8 value)
     return modbus_write_registers(m_ctx, byteAddress / 2, 1, &word) == 1;
 }
 
-void tst_RoomFormSim::lampClickReachesTheControllerAndBack()
+bool tst_RoomFormSim::firstLampRoom(BaseRoomV1 **room, LightControlV1 **lamp, int *offset)
 {
     RoomsV1 *rooms = FormServices::rooms();
-    QVERIFY(rooms);
-    // The first light room with a lamp.
-    BaseRoomV1 *room = nullptr;
-    LightControlV1 *lamp = nullptr;
+    if (!rooms)
+        return false;
+    *room = nullptr;
+    *lamp = nullptr;
     for (BaseRoomV1 *page : rooms->pagesOfType(BaseRoomV1::LightSystem)) {
         for (BaseControlV1 *c : page->controls()) {
-            if (!lamp && !c->isDeleted() && page->kind() == BaseRoomV1::KindRoom)
-                lamp = dynamic_cast<LightControlV1 *>(c);
+            if (!*lamp && !c->isDeleted() && page->kind() == BaseRoomV1::KindRoom)
+                *lamp = dynamic_cast<LightControlV1 *>(c);
         }
-        if (lamp && !room)
-            room = page;
+        if (*lamp && !*room)
+            *room = page;
     }
-    QVERIFY(room && lamp);
-    const std::optional<int> offset = ControlerData::registerOffsetFromText(
+    const std::optional<int> value = ControlerData::registerOffsetFromText(
         ECoreApp::instance()->settings().value(EAppSettings::Offset).toString());
-    QVERIFY(offset && *offset >= 0);
-    const int lampByte = 2 * (*offset) + lamp->byteAddress() + lamp->oddOffset();
-    QVERIFY(writeByte(lampByte, quint8(readByte(lampByte) & ~1)));
+    *offset = value.value_or(-1);
+    return *room && *lamp && *offset >= 0;
+}
 
-    ControlerData link;
-    link.setIpAdressAndPort(QStringLiteral("127.0.0.1"), quint16(m_port));
-    link.setIpAdress2(QStringLiteral("127.0.0.1"));
-    link.SetControlerOffset(*offset);
-    link.SetUpdateTimeout(100);
-    link.start();
+ExtRoomFormV1 *tst_RoomFormSim::showLive(BaseRoomV1 *room, int offset, ControlerData *link,
+                                         int *polled)
+{
+    link->setIpAdressAndPort(QStringLiteral("127.0.0.1"), quint16(m_port));
+    link->setIpAdress2(QStringLiteral("127.0.0.1"));
+    link->SetControlerOffset(offset);
+    link->SetUpdateTimeout(100);
+    link->start();
 
     auto *form = new ExtRoomFormV1(room);
     // Counted in this thread (queued): a signal spy would record in the link thread.
-    int polled = 0;
-    connect(&link, &ControlerData::ReadyUpdateControls, form, [&polled] { ++polled; });
-    form->setLink(&link);
+    connect(link, &ControlerData::ReadyUpdateControls, form, [polled] { ++*polled; });
+    form->setLink(link);
     m_fx->place(form);
-    // The link drops a command that arrives before it is connected and polling the room; a
-    // person first sees the live page.
-    QTRY_VERIFY_WITH_TIMEOUT(link.isReady() && polled >= 2, kFollowTimeoutMs);
+    // The caller checks the outcome; here only the wait.
+    (void)QTest::qWaitFor([&] { return link->isReady() && *polled >= 2; }, kFollowTimeoutMs);
+    return form;
+}
+
+void tst_RoomFormSim::lampClickReachesTheControllerAndBack()
+{
+    BaseRoomV1 *room = nullptr;
+    LightControlV1 *lamp = nullptr;
+    int offset = -1;
+    QVERIFY(firstLampRoom(&room, &lamp, &offset));
+    const int lampByte = this->lampByte(offset, lamp);
+    QVERIFY(writeByte(lampByte, quint8(readByte(lampByte) & ~1)));
+
+    ControlerData link;
+    int polled = 0;
+    ExtRoomFormV1 *form = showLive(room, offset, &link, &polled);
+    QVERIFY(link.isReady() && polled >= 2);
     auto *widget = qobject_cast<ExtLightWidget *>(form->widgetById(lamp->runtimeId()));
     QVERIFY(widget);
     QCOMPARE(lamp->lampState(), 1);
@@ -171,6 +199,74 @@ void tst_RoomFormSim::lampClickReachesTheControllerAndBack()
 
     delete form;
     link.shutdown();
+}
+
+// A lamp added in edit mode and given a free number is polled and switchable at once, without
+// leaving the page: the room goes to the link as a new copy with every edit.
+void tst_RoomFormSim::addedLampIsPolledAndSwitchableAtOnce()
+{
+    BaseRoomV1 *room = nullptr;
+    LightControlV1 *existing = nullptr;
+    int offset = -1;
+    QVERIFY(firstLampRoom(&room, &existing, &offset));
+    int highest = 0;
+    for (BaseRoomV1 *page : FormServices::rooms()->pagesOfType(BaseRoomV1::LightSystem)) {
+        for (BaseControlV1 *c : page->controls()) {
+            if (auto *l = dynamic_cast<LightControlV1 *>(c))
+                highest = qMax(highest, l->lmpNumber());
+        }
+    }
+
+    ControlerData link;
+    int polled = 0;
+    ExtRoomFormV1 *form = showLive(room, offset, &link, &polled);
+    QVERIFY(link.isReady() && polled >= 2);
+    const int before = room->controlCount();
+    // A spot on the plan that no widget covers: a press there places the new lamp.
+    QPointF spot(-1, -1);
+    const QRectF area = form->plan()->boundingRect();
+    for (qreal y = area.height() * 0.1; y < area.height() * 0.9 && spot.x() < 0; y += 10) {
+        for (qreal x = area.width() * 0.1; x < area.width() * 0.9 && spot.x() < 0; x += 10) {
+            const QPointF at = form->plan()->mapToScene(QPointF(x, y));
+            const QList<QGraphicsItem *> under = form->scene()->items(at);
+            if (!under.isEmpty() && under.first() == form->plan())
+                spot = QPointF(x, y);
+        }
+    }
+    QVERIFY(spot.x() >= 0);
+    form->lightAddClick();
+    m_fx->click(form, form->plan()->mapToItem(form, spot));
+    QTRY_COMPARE(room->controlCount(), before + 1);
+    auto *added = dynamic_cast<LightControlV1 *>(room->controlAt(before));
+    QVERIFY(added);
+
+    form->ShowSettings();
+    m_fx->click(form->widgetById(added->runtimeId()));
+    QTRY_VERIFY(form->settingsPanel() && form->settingsPanel()->isVisible());
+    form->settingsPanel()->setFieldValue(UniSettings::Number, highest + 1);
+    m_fx->click(form->settingsPanel()->saveButton());
+    QTRY_COMPARE(added->lmpNumber(), highest + 1);
+    const int addedByte = lampByte(offset, added);
+    QVERIFY(writeByte(addedByte, 0));
+
+    // Polled: a change at the controller shows on the new lamp.
+    auto *widget = qobject_cast<ExtLightWidget *>(form->widgetById(added->runtimeId()));
+    QVERIFY(widget);
+    QVERIFY(writeByte(addedByte, 1));
+    QTRY_COMPARE_WITH_TIMEOUT(widget->imageName(), added->imageOn(), kFollowTimeoutMs);
+    QVERIFY(writeByte(addedByte, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(widget->imageName(), added->imageOff(), kFollowTimeoutMs);
+
+    // Switchable: a person's click reaches the controller at the new lamp's address.
+    m_fx->click(widget, widget->imageRect().isEmpty() ? widget->rect().center()
+                                                      : widget->imageRect().center());
+    QTRY_VERIFY_WITH_TIMEOUT(readByte(addedByte) & 1, kFollowTimeoutMs);
+
+    delete form;
+    link.shutdown();
+    // The demo stays as loaded for whatever runs next.
+    added->setDeleted(true);
+    room->setModified(false);
 }
 
 QTEST_MAIN(tst_RoomFormSim)
