@@ -16,8 +16,8 @@
 # program before and after the click land in VERANDIX_INSTALL_SHOTS (default build-package/).
 set -uo pipefail
 
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-deb="${1:-$(ls -t "$here"/build-package/verandix_*.deb 2>/dev/null | head -1)}"
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+deb="${1:-$(ls -t "$root"/build-package/verandix_*.deb 2>/dev/null | head -1)}"
 [ -n "$deb" ] && [ -f "$deb" ] || { echo "install-check: no package (scripts/package.sh builds one)" >&2; exit 2; }
 deb="$(readlink -f "$deb")"
 [ "$(id -u)" -eq 0 ] || { echo "install-check: needs root (debootstrap, chroot)" >&2; exit 2; }
@@ -46,17 +46,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-failures=0
-check() { # description, command...
-    local what="$1"
-    shift
-    if "$@" >/dev/null 2>&1; then
-        echo "ok   $what"
-    else
-        echo "FAIL $what"
-        failures=$((failures + 1))
-    fi
-}
+# shellcheck source=scripts/checklist.sh
+source "$root/scripts/checklist.sh"
 in_root() { chroot "$target" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root \
     LANG=C.UTF-8 "$@"; }
 

@@ -20,17 +20,8 @@ if [ "${1:-}" = "--check-only" ]; then
     deb="${2:?--check-only needs the .deb}"
 fi
 
-failures=0
-check() { # description, command...
-    local what="$1"
-    shift
-    if "$@" >/dev/null 2>&1; then
-        echo "ok   $what"
-    else
-        echo "FAIL $what"
-        failures=$((failures + 1))
-    fi
-}
+# shellcheck source=scripts/checklist.sh
+source "$root/scripts/checklist.sh"
 
 if [ -z "$deb" ]; then
     launcher=()
