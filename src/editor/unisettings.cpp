@@ -114,6 +114,8 @@ struct UniSettingsPrivate
     QVariant shown[UniSettings::FieldCount];
     std::function<void(const QVariant &)> setters[UniSettings::FieldCount];
     std::function<QVariant()> getters[UniSettings::FieldCount];
+    std::function<QVariant()> keepers[UniSettings::FieldCount];
+    std::function<void(const QVariant &)> restorers[UniSettings::FieldCount];
     std::function<void()> lastUndo;
     std::function<void()> lastRedo;
 };
@@ -307,6 +309,8 @@ void UniSettings::clear()
         d->shown[f] = QVariant();
         d->setters[f] = nullptr;
         d->getters[f] = nullptr;
+        d->keepers[f] = nullptr;
+        d->restorers[f] = nullptr;
     }
     auto *maximum = static_cast<ENumericWidget *>(d->editors[Maximum]);
     maximum->setRange(kIntMin, kIntMax);
@@ -323,6 +327,8 @@ void UniSettings::load(const QVector<Binding> &bindings)
         d->shown[b.field] = fieldValue(b.field);
         d->setters[b.field] = b.set;
         d->getters[b.field] = b.get;
+        d->keepers[b.field] = b.keep ? b.keep : b.get;
+        d->restorers[b.field] = b.restore ? b.restore : b.set;
     }
 }
 
@@ -374,12 +380,16 @@ void UniSettings::setPage(BaseRoomV1 *page)
             [OBJ](const QVariant &v) {                                                             \
                 if (v.toInt() >= 0)                                                                \
                     OBJ->SET(LIST.value(v.toInt()));                                               \
-            }                                                                                      \
+            },                                                                                     \
+            [OBJ] { return QVariant(OBJ->GET()); },                                                \
+            [OBJ](const QVariant &v) { OBJ->SET(v.toString()); }                                   \
     }
 #define BIND_FONTTYPE(OBJ)                                                                         \
     {                                                                                              \
         UniSettings::FontType, [OBJ] { return QVariant(OBJ->fontType() == kBold ? 1 : 0); },       \
-            [OBJ](const QVariant &v) { OBJ->setFontType(v.toInt() == 1 ? kBold : kNormal); }       \
+            [OBJ](const QVariant &v) { OBJ->setFontType(v.toInt() == 1 ? kBold : kNormal); },      \
+            [OBJ] { return QVariant(OBJ->fontType()); },                                           \
+            [OBJ](const QVariant &v) { OBJ->setFontType(v.toInt()); }                              \
     }
 #define BIND_TYPED(OBJ)                                                                            \
     {                                                                                              \
@@ -565,6 +575,7 @@ void UniSettings::saveControls()
     struct Written
     {
         std::function<void(const QVariant &)> set;
+        std::function<void(const QVariant &)> restore;
         QVariant before;
         QVariant after;
     };
@@ -574,7 +585,7 @@ void UniSettings::saveControls()
             continue;
         const QVariant now = fieldValue(Field(f));
         if (now != d->shown[f]) {
-            written.append({d->setters[f], d->getters[f](), now});
+            written.append({d->setters[f], d->restorers[f], d->keepers[f](), now});
             d->setters[f](now);
         }
     }
@@ -585,7 +596,7 @@ void UniSettings::saveControls()
         // from its number) ends as it was.
         d->lastUndo = [written] {
             for (int i = written.size() - 1; i >= 0; --i)
-                written.at(i).set(written.at(i).before);
+                written.at(i).restore(written.at(i).before);
         };
         d->lastRedo = [written] {
             for (const Written &w : written)

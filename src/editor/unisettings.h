@@ -100,6 +100,11 @@ private:
         Field field;
         std::function<QVariant()> get;
         std::function<void(const QVariant &)> set;
+        // The record's own value and how to put it back, for fields whose editor shows it
+        // mapped (an entry of a list, bold or normal): undoing must restore a value the editor
+        // could not show. Empty: `get` and `set` serve.
+        std::function<QVariant()> keep = nullptr;
+        std::function<void(const QVariant &)> restore = nullptr;
     };
     void load(const QVector<Binding> &bindings);
     std::unique_ptr<UniSettingsPrivate> d;

@@ -138,6 +138,15 @@ void tst_UniSettings::untouchedValuesSurviveASave()
     QCOMPARE(text->fontSize(), 20);
     QCOMPARE(text->fontFamily(), QStringLiteral("Courier New"));
     QCOMPARE(text->fontType(), 75);
+    // Undoing that choice brings back the values as they were, shown or not.
+    QVERIFY(panel.lastUndo());
+    panel.lastUndo()();
+    QCOMPARE(text->fontSize(), fontSize);
+    QCOMPARE(text->fontFamily(), fontFamily);
+    QCOMPARE(text->fontType(), fontType);
+    panel.lastRedo()();
+    QCOMPARE(text->fontFamily(), QStringLiteral("Courier New"));
+    QCOMPARE(text->fontType(), 75);
 }
 
 void tst_UniSettings::systemButtonKeepsAnUnsetType()
