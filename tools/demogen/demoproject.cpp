@@ -138,14 +138,13 @@ GenElement::Ptr DemoProject::newRoot(const QString &file, const QString &name,
     return root;
 }
 
-DemoProject::Page DemoProject::beginSubsystem(const QString &file, const QString &name,
-                                              double headingY)
+DemoProject::Page DemoProject::beginSubsystem(const QString &file, const QString &name)
 {
     const SubsystemInfo &info = subsystem(file);
     d->plan.beginBlock(info.file, info.firstByte, kSubsystemBlockBytes);
     const Page page{info.file, info.caption,
                     newRoot(info.file, name, info.caption, info.background)};
-    addText(page, info.caption, 40, headingY, 400, 40, 26, true, QStringLiteral("left"));
+    addText(page, info.caption, 40, 34, 400, 40, 26, true, QStringLiteral("left"));
     return page;
 }
 

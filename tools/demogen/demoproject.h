@@ -54,7 +54,7 @@ private:
     GenElement::Ptr newRoot(const QString &file, const QString &name, const QString &caption,
                             const QString &image);
     // Starts one further subsystem: its address block, root element and heading.
-    Page beginSubsystem(const QString &file, const QString &name, double headingY = 34);
+    Page beginSubsystem(const QString &file, const QString &name);
     GenElement::Ptr addPage(const Page &parent, const QString &tag, const QString &name,
                             const QString &caption, const QString &image, const QString &icon,
                             double x, double y, Page *page);
