@@ -261,9 +261,18 @@ void homePage(QPainter &p, const QRectF &r)
     for (int i = 0; i < 8; ++i)
         button(left[i], r.left() + s * 0.3 + (i % 2) * s * 1.35,
                r.top() + s * 0.35 + (i / 2) * s * 1.6);
+    // The subsystems in three columns on the left column's rows, the weather tile beside the
+    // last one, as on the demo's home page.
+    const double rightColumn = r.right() - s * 1.3 - 2 * s * 1.35;
     for (int i = 0; i < 10; ++i)
-        button(right[i], r.right() - s * 2.75 + (i % 2) * s * 1.35,
-               r.top() + s * 0.35 + (i / 2) * s * 1.28);
+        button(right[i], rightColumn + (i % 3) * s * 1.35, r.top() + s * 0.35 + (i / 3) * s * 1.6);
+    const double tileX = rightColumn + s * 1.35;
+    const double tileY = r.top() + s * 0.35 + 3 * s * 1.6;
+    const QColor text(255, 255, 255, 170);
+    textBar(p, QRectF(tileX, tileY, s * 0.9, s * 0.14), text);
+    textBar(p, QRectF(tileX, tileY + s * 0.28, s * 0.8, s * 0.4), QColor(255, 255, 255, 220));
+    for (int line = 0; line < 3; ++line)
+        textBar(p, QRectF(tileX, tileY + s * (0.8 + 0.18 * line), s * 1.1, s * 0.08), text);
     p.restore();
 }
 
