@@ -588,7 +588,7 @@ public:
         static const QStringList samples{
             "",          "Kitchen",   "a&b",         "<tag>",      "quote \" and '",
             "Ümlaut €",  "tab\there", "line\nbreak", "  spaced  ", "img/lighton.png",
-            "//10.0.0.1"};
+            "//127.0.0.1"};
         return samples.at(integer(0, samples.size() - 1));
     }
     QString nonEmptyText()
