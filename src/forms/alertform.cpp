@@ -293,9 +293,8 @@ void AlertForm::cellItemChanged(ETableItem *, int row, int column, bool val)
     default:
         break;
     }
-    if (QObject *target = link())
-        QMetaObject::invokeMethod(target, "WriteAlarm", Qt::QueuedConnection, Q_ARG(int, m.id),
-                                  Q_ARG(char, char(s)));
+    if (LinkCommands *commands = FormServices::linkCommands(link()))
+        commands->WriteAlarm(m.id, char(s));
 }
 
 void AlertForm::closeControls()

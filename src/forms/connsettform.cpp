@@ -300,9 +300,8 @@ void ConnSettForm::readyToUpdateResVars(const ReservVariables &value)
 void ConnSettForm::syncTime()
 {
     const uint now = uint(QDateTime::currentSecsSinceEpoch());
-    if (QObject *target = link())
-        QMetaObject::invokeMethod(target, "SinchronizeTime", Qt::QueuedConnection,
-                                  Q_ARG(uint, now));
+    if (LinkCommands *commands = FormServices::linkCommands(link()))
+        commands->SinchronizeTime(now);
 }
 
 void ConnSettForm::valueChangedUpdate(double)

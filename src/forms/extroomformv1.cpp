@@ -16,6 +16,7 @@
 #include "floorstructv1.h"
 #include "formservices.h"
 #include "lightcontrolv1.h"
+#include "linkcommands.h"
 #include "mainstructv1.h"
 #include "resbtcontrolv1.h"
 #include "roomstructv1.h"
@@ -586,9 +587,9 @@ void ExtRoomFormV1::switchTypeSave()
     // The record itself is not changed: its type and scene come back with the next poll.
     auto *sw = room() ? dynamic_cast<SwitchControlV1 *>(room()->controlById(m_switchId)) : nullptr;
     if (sw && m_switchDialog) {
-        invokeLink("ChangeSwitchType", Q_ARG(int, sw->swcNumber()),
-                   Q_ARG(int, m_switchDialog->typeIndex()),
-                   Q_ARG(int, m_switchDialog->sceneCode()));
+        if (LinkCommands *commands = linkCommands())
+            commands->ChangeSwitchType(sw->swcNumber(), m_switchDialog->typeIndex(),
+                                       m_switchDialog->sceneCode());
     }
     switchTypeClose();
 }

@@ -6,6 +6,7 @@
 #include "eaudioplayer.h"
 #include "ecoreapp.h"
 #include "elocale.h"
+#include "linkcommands.h"
 #include "roomsv1.h"
 
 namespace FormServices {
@@ -23,6 +24,15 @@ ControlerData *link()
 EAudioPlayer *audioPlayer()
 {
     return qobject_cast<EAudioPlayer *>(ECoreApp::instance()->audioPlayerObject());
+}
+
+LinkCommands *linkCommands(QObject *link)
+{
+    if (auto *commands = qobject_cast<LinkCommands *>(link))
+        return commands;
+    if (auto *controller = qobject_cast<ControlerData *>(link))
+        return &controller->commands();
+    return nullptr;
 }
 
 QString text(int id)

@@ -6,6 +6,8 @@
 
 class ControlerData;
 class EAudioPlayer;
+class LinkCommands;
+class QObject;
 class RoomsV1;
 
 // The screens' one seam to the long-lived services that the application core holds. A test may
@@ -14,6 +16,9 @@ namespace FormServices {
 RoomsV1 *rooms();
 ControlerData *link();
 EAudioPlayer *audioPlayer();
+// The commands of a link object: its own when it implements LinkCommands (a test's stand-in), the
+// queued commands of the controller link, or null for null and for any other object.
+LinkCommands *linkCommands(QObject *link);
 // Text of the language table by id.
 QString text(int id);
 } // namespace FormServices

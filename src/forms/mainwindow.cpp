@@ -417,32 +417,32 @@ void MainWindow::setReportTarget(QObject *target)
     m_reportTarget = target;
 }
 
-void MainWindow::reportSound(const char *method)
+void MainWindow::reportSound(void (LinkCommands::*report)(int))
 {
     QObject *link = m_reportTarget ? m_reportTarget.data() : FormServices::link();
     const int number = m_playing.isEmpty() ? m_soundNumber : m_playing.last();
-    if (link)
-        QMetaObject::invokeMethod(link, method, Qt::QueuedConnection, Q_ARG(int, number));
+    if (LinkCommands *commands = FormServices::linkCommands(link))
+        (commands->*report)(number);
 }
 
 void MainWindow::startedSoundNumber()
 {
-    reportSound("SoundStarted");
+    reportSound(&LinkCommands::SoundStarted);
 }
 
 void MainWindow::finishedSoundNumber()
 {
-    reportSound("SoundStoped");
+    reportSound(&LinkCommands::SoundStoped);
 }
 
 void MainWindow::notfoundSoundNumber()
 {
-    reportSound("SoundNotfound");
+    reportSound(&LinkCommands::SoundNotfound);
 }
 
 void MainWindow::errorSoundNumber()
 {
-    reportSound("SoundError");
+    reportSound(&LinkCommands::SoundError);
 }
 
 // --- clock, scaling and window modes --------------------------------------------------------

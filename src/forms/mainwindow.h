@@ -13,6 +13,7 @@
 
 class AlarmLogWriter;
 class EStackWidget;
+class LinkCommands;
 class LoadScreenForm;
 class MainContentForm;
 class MultiConfigForm;
@@ -91,7 +92,7 @@ private:
     void applyWindowMode(const QString &mode);
     void rememberNormalGeometry();
     void playControllerSound(int number);
-    void reportSound(const char *method);
+    void reportSound(void (LinkCommands::*report)(int));
     void afterLoadAttempt();
     void failLoading(const QString &message);
     bool mainContentVisible() const;

@@ -30,6 +30,7 @@
 #include "formservices.h"
 #include "heatcontrolv1.h"
 #include "lightcontrolv1.h"
+#include "linkcommands.h"
 #include "mainstructv1.h"
 #include "resbtcontrolv1.h"
 #include "roomsnapshot.h"
@@ -320,7 +321,8 @@ void RoomFormV1::deactivate()
         disconnect(l, SIGNAL(ControlDataWriten(int)), this, SLOT(ControlDataWriten(int)));
         disconnect(l, SIGNAL(controlerStateChanged(QAbstractSocket::SocketState, int)), this,
                    SLOT(controlerStateChanged(QAbstractSocket::SocketState, int)));
-        QMetaObject::invokeMethod(l, "closeRoom", Qt::QueuedConnection);
+        if (LinkCommands *commands = FormServices::linkCommands(l))
+            commands->closeRoom();
     }
     d->connectedLink.clear();
 }
@@ -330,19 +332,13 @@ void RoomFormV1::sendRoom()
     if (!d->room || !d->active)
         return;
     // The link works from a value copy: the records stay in this thread.
-    invokeLink("setRoom", Q_ARG(RoomSnapshot, makeRoomSnapshot(*d->room)));
+    if (LinkCommands *commands = linkCommands())
+        commands->setRoom(makeRoomSnapshot(*d->room));
 }
 
-bool RoomFormV1::invokeLink(const char *method, QGenericArgument a0, QGenericArgument a1,
-                            QGenericArgument a2)
+LinkCommands *RoomFormV1::linkCommands() const
 {
-    QObject *l = link();
-    if (!l)
-        return false;
-    const bool ok = QMetaObject::invokeMethod(l, method, Qt::QueuedConnection, a0, a1, a2);
-    if (!ok)
-        qCWarning(lcRoom) << "link has no command" << method;
-    return ok;
+    return FormServices::linkCommands(link());
 }
 
 void RoomFormV1::closeDialogs()
@@ -724,44 +720,46 @@ void RoomFormV1::markPending(int index)
 
 // ---- commands ---------------------------------------------------------------------------------
 
-bool RoomFormV1::sendValue(const char *method, int value)
+bool RoomFormV1::sendValue(void (LinkCommands::*command)(int, int), int value)
 {
     int index = -1;
     BaseControlV1 *c = controlOf(sender(), &index);
+    LinkCommands *commands = linkCommands();
     // A read-only control never writes, and nothing is marked pending that no write will clear.
-    if (!c || c->isReadOnly() || !c->isControllerBound() || !link())
+    if (!c || c->isReadOnly() || !c->isControllerBound() || !commands)
         return false;
     emit ResetTimer();
     markPending(index);
-    return invokeLink(method, Q_ARG(int, index), Q_ARG(int, value));
+    (commands->*command)(index, value);
+    return true;
 }
 
 void RoomFormV1::HeatTemp(int value)
 {
     if (editClick(sender()))
         return;
-    sendValue("ChangeHeatTemp", value);
+    sendValue(&LinkCommands::ChangeHeatTemp, value);
 }
 
 void RoomFormV1::LightBrightChange(int bright)
 {
     if (editClick(sender()))
         return;
-    sendValue("ChangeLightBright", bright);
+    sendValue(&LinkCommands::ChangeLightBright, bright);
 }
 
 void RoomFormV1::ByteButtonValueChange(int value)
 {
     if (editClick(sender()))
         return;
-    sendValue("ByteControlChange", value);
+    sendValue(&LinkCommands::ByteControlChange, value);
 }
 
 void RoomFormV1::SliderValueChange(int value)
 {
     if (editClick(sender()))
         return;
-    sendValue("ByteControlChange", value);
+    sendValue(&LinkCommands::ByteControlChange, value);
 }
 
 void RoomFormV1::TextWriterChanged()
@@ -774,7 +772,8 @@ void RoomFormV1::TextWriterChanged()
     if (!c || !w || c->kind() != KindTextWrite || c->isReadOnly())
         return;
     emit ResetTimer();
-    invokeLink("TextWriteControlChange", Q_ARG(int, index), Q_ARG(QString, w->currentText()));
+    if (LinkCommands *commands = linkCommands())
+        commands->TextWriteControlChange(index, w->currentText());
 }
 
 void RoomFormV1::BoolButtonClicked()
@@ -783,11 +782,12 @@ void RoomFormV1::BoolButtonClicked()
         return;
     int index = -1;
     BaseControlV1 *c = controlOf(sender(), &index);
-    if (!c || c->kind() != KindBool || c->isReadOnly() || !link())
+    LinkCommands *commands = linkCommands();
+    if (!c || c->kind() != KindBool || c->isReadOnly() || !commands)
         return;
     emit ResetTimer();
     markPending(index);
-    invokeLink("BoolClick", Q_ARG(int, index));
+    commands->BoolClick(index);
 }
 
 void RoomFormV1::BtnButtonClicked()
@@ -799,7 +799,8 @@ void RoomFormV1::BtnButtonClicked()
     if (!c || c->kind() != KindBtn || c->isReadOnly())
         return;
     emit ResetTimer();
-    invokeLink("BoolButton1Click", Q_ARG(int, index));
+    if (LinkCommands *commands = linkCommands())
+        commands->BoolButton1Click(index);
 }
 
 void RoomFormV1::ByteButtonClicked()
@@ -811,7 +812,8 @@ void RoomFormV1::ByteButtonClicked()
     if (!c || c->kind() != KindResbt || c->isReadOnly())
         return;
     emit ResetTimer();
-    invokeLink("ByteControlValClick", Q_ARG(int, index));
+    if (LinkCommands *commands = linkCommands())
+        commands->ByteControlValClick(index);
 }
 
 void RoomFormV1::ByteControlClicked()
@@ -941,7 +943,12 @@ void RoomFormV1::LightClick()
         return;
     if (!dependency) {
         clearMarks();
-        invokeLink(lamp->lampState() != 0 ? "EnableLight" : "DisableLight", Q_ARG(int, index));
+        if (LinkCommands *commands = linkCommands()) {
+            if (lamp->lampState() != 0)
+                commands->EnableLight(index);
+            else
+                commands->DisableLight(index);
+        }
         QList<BaseControlV1 *> bound;
         for (int number : {int(lamp->switch1()), int(lamp->switch2()), int(lamp->switch3())}) {
             if (number != 0)
@@ -956,7 +963,8 @@ void RoomFormV1::LightClick()
         const int sw = d->selectedSwitch;
         if (w->isMarked()) {
             w->setMarked(false);
-            invokeLink("DelSwitchFromLamp", Q_ARG(int, index), Q_ARG(int, sw));
+            if (LinkCommands *commands = linkCommands())
+                commands->DelSwitchFromLamp(index, sw);
         } else {
             // The controller keeps three switch slots per lamp: with all of them taken by other
             // switches the bind cannot happen, so the lamp must not look bound.
@@ -966,17 +974,20 @@ void RoomFormV1::LightClick()
                 possible = possible || s == 0 || s == (sw & 0xFF);
             if (possible) {
                 w->setMarked(true);
-                invokeLink("AddSwitchToLamp", Q_ARG(int, index), Q_ARG(int, sw));
+                if (LinkCommands *commands = linkCommands())
+                    commands->AddSwitchToLamp(index, sw);
             }
         }
     }
     if (d->selectedSensor >= 0) {
         if (w->isMarked()) {
             w->setMarked(false);
-            invokeLink("SetSensorToLight", Q_ARG(int, index), Q_ARG(int, 0));
+            if (LinkCommands *commands = linkCommands())
+                commands->SetSensorToLight(index, 0);
         } else {
             w->setMarked(true);
-            invokeLink("SetSensorToLight", Q_ARG(int, index), Q_ARG(int, d->selectedSensor));
+            if (LinkCommands *commands = linkCommands())
+                commands->SetSensorToLight(index, d->selectedSensor);
         }
     }
 }
@@ -995,8 +1006,8 @@ void RoomFormV1::SwitchClick()
         clearMarks();
         if (sw->switchMode() != 0)
             runScene(sw->sceneNumber());
-        else
-            invokeLink("SwitchLightClick", Q_ARG(int, sw->swcNumber()));
+        else if (LinkCommands *commands = linkCommands())
+            commands->SwitchLightClick(sw->swcNumber());
         return;
     }
     if (switchChange) {
@@ -1025,7 +1036,8 @@ void RoomFormV1::SensorClick()
     clearMarks();
     d->selectedSwitch = -1;
     if (!d->scenes->isDependencyMode()) {
-        invokeLink("SensorClick", Q_ARG(int, sensor->snrNumber()));
+        if (LinkCommands *commands = linkCommands())
+            commands->SensorClick(sensor->snrNumber());
         return;
     }
     if (d->scenes->isSwitchChangeMode())
@@ -1050,23 +1062,30 @@ void RoomFormV1::runScene(int number)
 {
     if (!d->room || number < 1 || number > 4)
         return;
-    static const char *const roomScenes[] = {"Miniscene1InRoom", "Miniscene2InRoom",
-                                             "Miniscene3InRoom", "Miniscene4InRoom"};
-    static const char *const lightScenes[] = {"GlobalScene1Activate", "GlobalScene2Activate",
-                                              "GlobalScene3Activate", "GlobalScene4Activate"};
-    static const char *const heatScenes[] = {"GlobalHeatScene1Activate", "GlobalHeatScene2Activate",
-                                             "GlobalHeatScene3Activate",
-                                             "GlobalHeatScene4Activate"};
+    using RoomScene = void (LinkCommands::*)(int);
+    using GlobalScene = void (LinkCommands::*)();
+    static constexpr RoomScene roomScenes[] = {
+        &LinkCommands::Miniscene1InRoom, &LinkCommands::Miniscene2InRoom,
+        &LinkCommands::Miniscene3InRoom, &LinkCommands::Miniscene4InRoom};
+    static constexpr GlobalScene lightScenes[] = {
+        &LinkCommands::GlobalScene1Activate, &LinkCommands::GlobalScene2Activate,
+        &LinkCommands::GlobalScene3Activate, &LinkCommands::GlobalScene4Activate};
+    static constexpr GlobalScene heatScenes[] = {
+        &LinkCommands::GlobalHeatScene1Activate, &LinkCommands::GlobalHeatScene2Activate,
+        &LinkCommands::GlobalHeatScene3Activate, &LinkCommands::GlobalHeatScene4Activate};
     const int type = d->room->systemType();
     const int kind = d->room->kind();
     emit ResetTimer();
+    LinkCommands *commands = linkCommands();
+    if (!commands)
+        return;
     if (type == BaseRoomV1::LightSystem && kind == BaseRoomV1::KindRoom)
-        invokeLink(roomScenes[number - 1], Q_ARG(int, d->room->pageNumber()));
+        (commands->*roomScenes[number - 1])(d->room->pageNumber());
     else if (type == BaseRoomV1::LightSystem && kind == BaseRoomV1::KindRoot)
-        invokeLink(lightScenes[number - 1]);
+        (commands->*lightScenes[number - 1])();
     else if (type == BaseRoomV1::HeatSystem &&
              (kind == BaseRoomV1::KindRoot || kind == BaseRoomV1::KindFloor))
-        invokeLink(heatScenes[number - 1]);
+        (commands->*heatScenes[number - 1])();
 }
 
 void RoomFormV1::GlobalScene1()
@@ -1106,13 +1125,26 @@ void RoomFormV1::switchAll(bool on)
     const int type = d->room->systemType();
     const int kind = d->room->kind();
     emit ResetTimer();
-    if (type == BaseRoomV1::LightSystem && kind == BaseRoomV1::KindRoom)
-        invokeLink(on ? "LightOnInRoom" : "LightOffInRoom", Q_ARG(int, d->room->pageNumber()));
-    else if (type == BaseRoomV1::LightSystem && kind == BaseRoomV1::KindRoot)
-        invokeLink(on ? "GlobalOnActivate" : "GlobalOffActivate");
-    else if (type == BaseRoomV1::HeatSystem &&
-             (kind == BaseRoomV1::KindRoot || kind == BaseRoomV1::KindFloor))
-        invokeLink(on ? "GlobalHeatOnActivate" : "GlobalHeatOffActivate");
+    LinkCommands *commands = linkCommands();
+    if (!commands)
+        return;
+    if (type == BaseRoomV1::LightSystem && kind == BaseRoomV1::KindRoom) {
+        if (on)
+            commands->LightOnInRoom(d->room->pageNumber());
+        else
+            commands->LightOffInRoom(d->room->pageNumber());
+    } else if (type == BaseRoomV1::LightSystem && kind == BaseRoomV1::KindRoot) {
+        if (on)
+            commands->GlobalOnActivate();
+        else
+            commands->GlobalOffActivate();
+    } else if (type == BaseRoomV1::HeatSystem &&
+               (kind == BaseRoomV1::KindRoot || kind == BaseRoomV1::KindFloor)) {
+        if (on)
+            commands->GlobalHeatOnActivate();
+        else
+            commands->GlobalHeatOffActivate();
+    }
 }
 
 // The floor-heating commands are not part of the controller's command set; the toggle that would
@@ -1164,13 +1196,13 @@ void RoomFormV1::DialogSaveOK()
         return;
     const int g = d->saveDialog->globalScene();
     const int m = d->saveDialog->miniScene();
-    if (d->room->systemType() == BaseRoomV1::LightSystem) {
+    LinkCommands *commands = linkCommands();
+    if (commands && d->room->systemType() == BaseRoomV1::LightSystem) {
         if (m >= 1)
-            invokeLink("SaveGlobalMiniLight", Q_ARG(int, g), Q_ARG(int, m),
-                       Q_ARG(int, d->room->pageNumber()));
-    } else if (d->room->systemType() == BaseRoomV1::HeatSystem) {
+            commands->SaveGlobalMiniLight(g, m, d->room->pageNumber());
+    } else if (commands && d->room->systemType() == BaseRoomV1::HeatSystem) {
         if (g >= 1)
-            invokeLink("FloorHeatSave", Q_ARG(int, g));
+            commands->FloorHeatSave(g);
     }
     DialogDontSave();
 }

@@ -17,6 +17,7 @@ class EImageWidget;
 class ELabelWidget;
 class ExtScenesWidget;
 class ExtToolboxWidget;
+class LinkCommands;
 class SaveSceneDialog;
 struct RoomFormV1Private;
 
@@ -123,9 +124,8 @@ protected:
 
     // Hands the room to the link again (after it was shown or edited).
     void sendRoom();
-    bool invokeLink(const char *method, QGenericArgument a0 = QGenericArgument(nullptr),
-                    QGenericArgument a1 = QGenericArgument(),
-                    QGenericArgument a2 = QGenericArgument());
+    // The commands of link(); null when there is no link.
+    LinkCommands *linkCommands() const;
     // Creates, places and connects the widget of control `control`; null if it has none.
     EBaseWidget *addControlWidget(BaseControlV1 *control);
     EBaseWidget *addRoomIcon(BaseRoomV1 *subRoom);
@@ -142,7 +142,7 @@ protected:
 
 private:
     void markPending(int index);
-    bool sendValue(const char *method, int value);
+    bool sendValue(void (LinkCommands::*command)(int, int), int value);
     void runScene(int number);
     // All on (true) or all off in this room, on the light root, or on heating pages.
     void switchAll(bool on);

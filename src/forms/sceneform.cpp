@@ -557,19 +557,16 @@ void SceneForm::SaveCurrentGlobalScene()
     const int scene = d->scene->currentIndex() - 1;
     if (scene < 0)
         return;
-    QObject *target = link();
-    if (!target)
+    LinkCommands *commands = FormServices::linkCommands(link());
+    if (!commands)
         return;
     // The definition travels with the queued call, in order before the write that uses it, so
     // a poll holding the link busy cannot stall the screen and two quick saves cannot mix.
-    const GActivators activators = editedActivators();
-    QMetaObject::invokeMethod(target, "SetActivators", Qt::QueuedConnection,
-                              Q_ARG(GActivators, activators));
+    commands->SetActivators(editedActivators());
     const QString text = d->sms->text();
     if (!(d->smsPlaceholder && text == kEmptyText))
-        QMetaObject::invokeMethod(target, "WriteSMS", Qt::QueuedConnection, Q_ARG(QString, text),
-                                  Q_ARG(int, scene));
-    QMetaObject::invokeMethod(target, "WriteGlobalScene", Qt::QueuedConnection, Q_ARG(int, scene));
+        commands->WriteSMS(text, scene);
+    commands->WriteGlobalScene(scene);
 }
 
 void SceneForm::RenameControlData()
@@ -657,8 +654,8 @@ void SceneForm::showEvent(QShowEvent *event)
     d->scene->show();
     SelectGlobalScene(d->scene->currentIndex());
     connectLink();
-    if (QObject *target = link())
-        QMetaObject::invokeMethod(target, "SetCurrentScenesRoom", Qt::QueuedConnection);
+    if (LinkCommands *commands = FormServices::linkCommands(link()))
+        commands->SetCurrentScenesRoom();
 }
 
 void SceneForm::hideEvent(QHideEvent *event)

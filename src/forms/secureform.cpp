@@ -167,8 +167,8 @@ void SecureForm::TakeSecure()
     // At most nine digits, so the number always fits the controller's 32-bit word.
     const int code = d->code->labelT().toInt();
     d->code->setLabelT(kEmptyCode);
-    if (QObject *target = link())
-        QMetaObject::invokeMethod(target, "WritePassword", Qt::QueuedConnection, Q_ARG(int, code));
+    if (LinkCommands *commands = FormServices::linkCommands(link()))
+        commands->WritePassword(code);
 }
 
 void SecureForm::readyToUpdateResVars(const ReservVariables &value)

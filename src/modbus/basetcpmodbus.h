@@ -26,7 +26,7 @@ class QTcpSocket;
 // - Between start() and shutdown() the object lives in the link thread, which alone touches the
 //   socket, the timers and the data image. Every Q_INVOKABLE method and public slot runs there:
 //   called from any other thread it is forwarded by a queued call and returns at once (screens
-//   call them by name with QMetaObject::invokeMethod(link, "Name", Qt::QueuedConnection, ...)).
+//   call the commands through the typed, always queued ControlerData::commands()).
 //   Arguments are values; nothing the link keeps points into the caller's data.
 // - Block access (getModbusData, setModbusData), the poll tick and the hooks run only in the
 //   thread the object lives in. A call from elsewhere is a programming error: it stops debug

@@ -14,8 +14,14 @@ ControlerData::ControlerData(QObject *parent)
     : BaseTCPModbus(parent), d(std::make_unique<ControlerDataPrivate>())
 {
     registerControllerTypes();
+    d->commands = std::make_unique<LinkCommandQueue>(this);
     for (int i = 0; i < kGlobalSceneCount; ++i)
         d->scenes.activators.append(GActivators());
+}
+
+LinkCommands &ControlerData::commands()
+{
+    return *d->commands;
 }
 
 ControlerData::~ControlerData()

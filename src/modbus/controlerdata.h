@@ -4,6 +4,7 @@
 
 #include "basetcpmodbus.h"
 #include "controllertypes.h"
+#include "linkcommands.h"
 #include "roomsnapshot.h"
 
 #include <QList>
@@ -17,10 +18,10 @@ class EAppSettings;
 // status block, reads the memory windows of the room page being shown (grouped into as few block
 // reads as possible) and, while the scenes screen is open, the scene area, and publishes copies of
 // what it read. The named commands that write into the controller are methods of the same object.
-// Screens call everything by queued invocation, so all of it runs in the link thread; the thread
-// contracts are those of BaseTCPModbus. A page is shown to the link as a RoomSnapshot value:
-//   QMetaObject::invokeMethod(link, "setRoom", Qt::QueuedConnection,
-//                             Q_ARG(RoomSnapshot, makeRoomSnapshot(*room)));
+// Screens reach them through the typed LinkCommands of commands(), which queues every call, so all
+// of it runs in the link thread; the thread contracts are those of BaseTCPModbus. A page is shown
+// to the link as a RoomSnapshot value:
+//   link->commands().setRoom(makeRoomSnapshot(*room));
 class ControlerData : public BaseTCPModbus
 {
     Q_OBJECT
@@ -45,6 +46,10 @@ public:
     // Any thread, never blocking: values the link publishes as they change.
     int controlerOffset() const;
     bool isReady() const;
+
+    // Any thread: the commands of the methods below, typed. Each call is queued into the link
+    // thread and returns at once; calls run in the order they were made.
+    LinkCommands &commands();
 
     Q_INVOKABLE void setMessParameters(const QList<AlertStruct> &messages,
                                        const QList<ArchiveStruct> &parameters);

@@ -4,11 +4,13 @@
 
 #include "controlerdata.h"
 #include "controllertypes.h"
+#include "linkcommandqueue.h"
 #include "modbusconstants.h"
 #include "roomsnapshot.h"
 
 #include <QList>
 #include <atomic>
+#include <memory>
 #include <mutex>
 
 // The state of ControlerData, shared by its source files (lifecycle and room selection, polling,
@@ -26,6 +28,9 @@ struct ControlerData::ControlerDataPrivate
     quint64 planGeneration = 0;
     ScenesStruct scenes;
     ReservVariables variables;
+
+    // Set once in the constructor; any thread may queue commands through it.
+    std::unique_ptr<LinkCommandQueue> commands;
 
     // Written in the link thread (or by the owner before start()), read by anyone.
     std::atomic<bool> ready{false};

@@ -11,14 +11,6 @@
 #include <QGraphicsWidget>
 #include <QTest>
 
-QStringList RecordingLink::names() const
-{
-    QStringList result;
-    for (const Call &call : calls)
-        result.append(call.name);
-    return result;
-}
-
 ScreenFixture::ScreenFixture()
 {
     registerControllerTypes();

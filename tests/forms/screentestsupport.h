@@ -3,6 +3,7 @@
 #pragma once
 
 #include "controllertypes.h"
+#include "recordinglinkcommands.h"
 
 #include <QGraphicsScene>
 #include <QGraphicsView>
@@ -12,49 +13,8 @@
 
 class QGraphicsWidget;
 
-// A stand-in for the controller link: records every named call the screens make, in order, and
-// lets a test publish status records and scene data as the link would.
-class RecordingLink : public QObject
-{
-    Q_OBJECT
-public:
-    struct Call
-    {
-        QString name;
-        QVariantList args;
-    };
-
-    QList<Call> calls;
-    QStringList names() const;
-    void clear() { calls.clear(); }
-
-    Q_INVOKABLE void WritePassword(int passw) { record("WritePassword", {passw}); }
-    Q_INVOKABLE void WriteAlarm(int alarmId, char data)
-    {
-        record("WriteAlarm", {alarmId, int(quint8(data))});
-    }
-    Q_INVOKABLE void SinchronizeTime(uint time) { record("SinchronizeTime", {time}); }
-    Q_INVOKABLE void SetActivators(const GActivators &activat)
-    {
-        record("SetActivators", {QVariant::fromValue(activat)});
-    }
-    Q_INVOKABLE void WriteSMS(const QString &text, int number)
-    {
-        record("WriteSMS", {text, number});
-    }
-    Q_INVOKABLE void WriteGlobalScene(int number) { record("WriteGlobalScene", {number}); }
-    Q_INVOKABLE void SetCurrentScenesRoom() { record("SetCurrentScenesRoom", {}); }
-
-signals:
-    void ReadyUpdateAlerts(const ReservVariables &currentVariables);
-    void ReadyUpdateScenes(const ScenesStruct &currentScenes);
-
-private:
-    void record(const char *name, const QVariantList &args)
-    {
-        calls.append({QLatin1String(name), args});
-    }
-};
+// The fixed screens' tests know the recording stand-in for the link by this name.
+using RecordingLink = RecordingLinkCommands;
 
 // A fresh application core with the project model, loaded from a configuration folder made for
 // the test (a config.xml from `settingsBody`, or the unpacked demo home).

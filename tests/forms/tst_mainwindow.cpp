@@ -3,9 +3,11 @@
 // The main window on the offscreen platform: loading sequence, start pages, the top bar driven by
 // status records (and once by a real controller link), sounds reported back, logs, page demands,
 // window modes and geometry written back, and content scaling.
+#include "controlerdata.h"
 #include "controllertypes.h"
 #include "eappsettings.h"
 #include "eaudioplayer.h"
+#include "ebasewidget.h"
 #include "ecoreapp.h"
 #include "elocale.h"
 #include "estackwidget.h"
@@ -14,10 +16,9 @@
 #include "loadscreenform.h"
 #include "maincontentform.h"
 #include "mainwindow.h"
+#include "recordinglinkcommands.h"
 #include "roomsv1.h"
 #include "splashform.h"
-#include "ebasewidget.h"
-#include "controlerdata.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -32,16 +33,7 @@
 namespace {
 
 // Records the sound reports the window sends to the link.
-class ReportSink : public QObject
-{
-    Q_OBJECT
-public:
-    QStringList calls;
-    Q_INVOKABLE void SoundStarted(int n) { calls << QStringLiteral("started %1").arg(n); }
-    Q_INVOKABLE void SoundStoped(int n) { calls << QStringLiteral("stopped %1").arg(n); }
-    Q_INVOKABLE void SoundNotfound(int n) { calls << QStringLiteral("notfound %1").arg(n); }
-    Q_INVOKABLE void SoundError(int n) { calls << QStringLiteral("error %1").arg(n); }
-};
+using ReportSink = RecordingLinkCommands;
 
 QByteArray wave(int milliseconds)
 {
@@ -329,10 +321,10 @@ void TestMainWindow::soundsAreReportedWithTheirNumber_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("reports");
-    QTest::newRow("plays") << wave(150) << QStringList{"started 3", "stopped 3"};
-    QTest::newRow("cannot be played") << QByteArray("RIFF\x10\0\0\0WAVEjunkjunk", 20)
-                                      << QStringList{"error 3"};
-    QTest::newRow("file missing") << QByteArray() << QStringList{"notfound 3"};
+    QTest::newRow("plays") << wave(150) << QStringList{"SoundStarted 3", "SoundStoped 3"};
+    QTest::newRow("cannot be played")
+        << QByteArray("RIFF\x10\0\0\0WAVEjunkjunk", 20) << QStringList{"SoundError 3"};
+    QTest::newRow("file missing") << QByteArray() << QStringList{"SoundNotfound 3"};
 }
 
 void TestMainWindow::soundsAreReportedWithTheirNumber()
@@ -356,7 +348,7 @@ void TestMainWindow::soundsAreReportedWithTheirNumber()
     window->readyToUpdateResVars(v);
     // Playback starts only after the status handler returned.
     QVERIFY(sink.calls.isEmpty());
-    QTRY_COMPARE_WITH_TIMEOUT(sink.calls, reports, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(sink.texts(), reports, 10000);
 }
 
 void TestMainWindow::logsAreWritten()

@@ -95,6 +95,8 @@ private slots:
     void fullLampIsNotMarkedBound();
     void sceneBarByPageType_data();
     void sceneBarByPageType();
+    void eachSceneItsOwnCommand_data();
+    void eachSceneItsOwnCommand();
     void sceneSaveForLightRoom();
     void sceneSaveForHeatingReachesGlobalList();
     void widgetsFollowThePlanSize();
@@ -506,6 +508,52 @@ void tst_RoomForm::sceneBarByPageType()
         QTRY_COMPARE(m_link->calls.size(), 1);
         QCOMPARE(m_link->calls.first().name, commands.first().section(QLatin1Char(' '), 0, 0));
     }
+    delete m_form;
+    m_form = nullptr;
+}
+
+void tst_RoomForm::eachSceneItsOwnCommand_data()
+{
+    QTest::addColumn<int>("systemType");
+    QTest::addColumn<int>("pageKind");
+    QTest::addColumn<QStringList>("commands"); // scenes 1 to 4
+
+    QTest::newRow("light room") << 1 << 1
+                                << QStringList{"Miniscene1InRoom 7", "Miniscene2InRoom 7",
+                                               "Miniscene3InRoom 7", "Miniscene4InRoom 7"};
+    QTest::newRow("light root") << 1 << 3
+                                << QStringList{"GlobalScene1Activate", "GlobalScene2Activate",
+                                               "GlobalScene3Activate", "GlobalScene4Activate"};
+    QTest::newRow("heating floor")
+        << 2 << 2
+        << QStringList{"GlobalHeatScene1Activate", "GlobalHeatScene2Activate",
+                       "GlobalHeatScene3Activate", "GlobalHeatScene4Activate"};
+}
+
+// Each of the four scene buttons sends its own scene, on every page type that has them.
+void tst_RoomForm::eachSceneItsOwnCommand()
+{
+    QFETCH(int, systemType);
+    QFETCH(int, pageKind);
+    QFETCH(QStringList, commands);
+    std::unique_ptr<BaseRoomV1> page;
+    if (pageKind == BaseRoomV1::KindRoot)
+        page = std::make_unique<MainStructV1>();
+    else if (pageKind == BaseRoomV1::KindFloor)
+        page = std::make_unique<FloorStructV1>();
+    else
+        page = std::make_unique<RoomStructV1>();
+    page->setSystemType(BaseRoomV1::TYPESYSTEM(systemType));
+    page->setPageNumber(7);
+    m_form = makeForm(page.get());
+    ExtScenesWidget *bar = m_form->scenesWidget();
+    QVERIFY(bar->isVisible());
+    m_link->calls.clear();
+    for (auto button : {ExtScenesWidget::Scene1, ExtScenesWidget::Scene2, ExtScenesWidget::Scene3,
+                        ExtScenesWidget::Scene4})
+        click(bar->button(button));
+    QTRY_COMPARE(m_link->calls.size(), 4);
+    QCOMPARE(m_link->texts(), commands);
     delete m_form;
     m_form = nullptr;
 }

@@ -15,6 +15,7 @@
 #include "etableitem.h"
 #include "etablewidget.h"
 #include "etextedit.h"
+#include "formservices.h"
 #include "exttoolwidget.h"
 #include "sceneform.h"
 #include "screentestsupport.h"
@@ -45,6 +46,7 @@ private slots:
     void sceneSavedAndReadBack();
     void synchronizeSetsTheControllerClock();
     void alarmListedAndSwitchedOff();
+    void commandsOfEachKindOfLink();
 
 private:
     void command(const QByteArray &line);
@@ -210,6 +212,19 @@ void TestScreensLink::alarmListedAndSwitchedOff()
     command("alarm on 3 10");
     QTRY_VERIFY_WITH_TIMEOUT(!table->isRowHidden(2), kLinkTimeoutMs);
     delete form;
+}
+
+// Screens find the commands of whatever they were given as the link: a stand-in's own, the
+// controller link's queue, and none (nothing sent, nothing crashes) for anything else.
+void TestScreensLink::commandsOfEachKindOfLink()
+{
+    RecordingLink standIn;
+    QObject plain;
+    QCOMPARE(FormServices::linkCommands(nullptr), nullptr);
+    QCOMPARE(FormServices::linkCommands(&plain), nullptr);
+    QCOMPARE(FormServices::linkCommands(&standIn), static_cast<LinkCommands *>(&standIn));
+    QCOMPARE(FormServices::linkCommands(m_link), &m_link->commands());
+    QCOMPARE(FormServices::linkCommands(FormServices::link()), &m_link->commands());
 }
 
 QTEST_MAIN(TestScreensLink)
