@@ -5,14 +5,19 @@
 #include "eaudioplayer.h"
 #include "ecommandline.h"
 #include "ecoreapp.h"
+#include "esignalwatcher.h"
 #include "mainwindow.h"
 #include "tourrunner.h"
 #include "roomsv1.h"
 
 #include <QApplication>
+#include <QSessionManager>
 #include <QTextStream>
 
 namespace {
+
+constexpr int kAutoSaveLookMs = 250;
+constexpr int kAutoSaveLatestMs = 1000;
 
 // The core knows these services only through its own interfaces; the program is the one place
 // that names the concrete types and hands them over. The core owns them from here on.
@@ -58,6 +63,17 @@ int main(int argc, char *argv[])
     ECoreApp *app = ECoreApp::instance();
     installServices(app);
     ECommandLine::apply(arguments, app);
+    // Edits and settings reach their files within about two seconds of being made, so a power
+    // cut or a killed process loses nothing older than that.
+    app->setAutoSave(kAutoSaveLookMs, kAutoSaveLatestMs);
+
+    // A logout, a shutdown or a service manager ends the program the way the exit page does.
+    ESignalWatcher signalWatcher;
+    QObject::connect(&signalWatcher, &ESignalWatcher::terminationRequested, &application,
+                     [] { QCoreApplication::exit(0); });
+    // The session manager may end the session without ending the program first.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &application,
+                     [app](QSessionManager &) { app->saveChanges(); });
 
     int exitCode = 0;
     {
@@ -71,6 +87,8 @@ int main(int argc, char *argv[])
         }
         window.show();
         exitCode = application.exec();
+        // The edits first: stopping the link may wait for a controller that does not answer.
+        app->saveChanges();
         // Mode, geometry and the link stop before the core writes the settings back.
         window.shutdown();
     }

@@ -5,6 +5,10 @@
 //
 //   savekill run DIR         loads DIR and saves config.xml and every project file in rounds,
 //                            each round marking all of them with the next generation number
+//   savekill edit DIR        loads DIR through the application core with its autosave on and
+//                            makes one edit every 200 ms (a new generation of every file, held
+//                            in memory only): the core must write it within two seconds; each
+//                            edit is logged as "edit N MS" (N its generation, MS the wall clock)
 //   savekill check DIR BASE  every file of BASE must exist in DIR, parse, and be byte for byte
 //                            what a round of some generation writes, none newer than config.xml
 //                            (written first); prints the generation of every file
@@ -13,19 +17,24 @@
 // subsystem's caption, so a version can be rebuilt from BASE alone and compared exactly.
 
 #include "eappsettings.h"
+#include "ecoreapp.h"
 #include "mainstructv1.h"
 #include "projectwriterv1.h"
 #include "roomsv1.h"
 #include "xmldocument.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QGuiApplication>
 #include <QFile>
 #include <QMap>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -100,6 +109,39 @@ int run(const QString &folder)
         if (!rooms.saveProject(folder))
             return say(QStringLiteral("saving the project failed")), 1;
     }
+}
+
+// The edits of a person at work, written by nothing but the core's autosave.
+int edit(const QString &folder)
+{
+    ECoreApp *app = ECoreApp::instance();
+    auto *rooms = new RoomsV1;
+    app->setProjectModel(rooms, rooms);
+    app->setSettingsFilePath(folder);
+    app->loadConfiguration(folder);
+    const QList<MainStructV1 *> systems = roots(*rooms);
+    if (systems.isEmpty())
+        return say(QStringLiteral("no project in %1").arg(folder)), 2;
+    // The same delays as the program's.
+    app->setAutoSave(250, 1000);
+
+    EAppSettings &settings = app->settings();
+    qint64 generation =
+        qMax<qint64>(0, generationOf(settings.value(EAppSettings::FoneImage).toString(),
+                                     kGenPicture));
+    say(QStringLiteral("loaded"));
+    QTimer edits;
+    QObject::connect(&edits, &QTimer::timeout, [&] {
+        ++generation;
+        settings.setValue(EAppSettings::FoneImage, QStringLiteral("gen-%1.png").arg(generation));
+        for (MainStructV1 *root : systems) {
+            root->setTextB(withGeneration(root->textB(), generation));
+            root->setModified(true);
+        }
+        say(QStringLiteral("edit %1 %2").arg(generation).arg(QDateTime::currentMSecsSinceEpoch()));
+    });
+    edits.start(200);
+    return QCoreApplication::exec();
 }
 
 int check(const QString &folder, const QString &base)
@@ -178,12 +220,20 @@ int check(const QString &folder, const QString &base)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    // The application core keeps fonts and pictures: it wants a GUI application (offscreen).
+    const bool editing = argc == 3 && qstrcmp(argv[1], "edit") == 0;
+    std::unique_ptr<QCoreApplication> app;
+    if (editing)
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    const QStringList args = app->arguments();
     if (args.size() == 3 && args.at(1) == QLatin1String("run"))
         return run(args.at(2));
+    if (args.size() == 3 && args.at(1) == QLatin1String("edit"))
+        return edit(args.at(2));
     if (args.size() == 4 && args.at(1) == QLatin1String("check"))
         return check(args.at(2), args.at(3));
-    std::fprintf(stderr, "usage: savekill run DIR | savekill check DIR BASE\n");
+    std::fprintf(stderr, "usage: savekill run DIR | savekill edit DIR | savekill check DIR BASE\n");
     return 2;
 }

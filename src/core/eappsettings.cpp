@@ -74,6 +74,7 @@ class EAppSettings::Private : public QSharedData
 public:
     QMultiHash<QString, NodeElementPtr> elements;
     bool loaded = false;
+    quint64 revision = 0;
 
     // Elements of one tag in document order (QMultiHash hands back the last inserted first).
     QList<NodeElementPtr> inDocumentOrder(const QString &tag) const
@@ -200,7 +201,10 @@ bool EAppSettings::setGlobalSceneName(int id, const QString &text)
 {
     for (const NodeElementPtr &e : d->inDocumentOrder(QStringLiteral("glscene"))) {
         if (e->attribute(QStringLiteral("id")).toInt() == id) {
-            e->setAttribute(QStringLiteral("textB"), text);
+            if (e->attribute(QStringLiteral("textB")).toString() != text) {
+                e->setAttribute(QStringLiteral("textB"), text);
+                ++d->revision;
+            }
             return true;
         }
     }
@@ -225,12 +229,20 @@ void EAppSettings::setValue(int key, const QVariant &value)
         return;
     const auto it = d->elements.find(name);
     if (it != d->elements.end()) {
+        if (it.value()->attribute(QStringLiteral("value")).toString() != value.toString())
+            ++d->revision;
         it.value()->setAttribute(QStringLiteral("value"), value);
         return;
     }
     auto element = XML::NodeElement::create(name);
     element->setAttribute(QStringLiteral("value"), value);
     d->elements.insert(name, element);
+    ++d->revision;
+}
+
+quint64 EAppSettings::revision() const
+{
+    return d->revision;
 }
 
 int EAppSettings::registerOffset() const

@@ -81,6 +81,9 @@ public:
     bool load(const QString &filePath, LoadReport *report = nullptr);
     bool save(const QString &filePath) const;
     bool isLoaded() const;
+    // Grows with every change made through the setters, so that a writer can tell whether the
+    // settings changed since it last wrote them.
+    quint64 revision() const;
 
     static QString keyName(int key);
     QVariant defaultValue(int key) const;

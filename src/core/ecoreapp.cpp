@@ -13,10 +13,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocale>
 #include <QPointer>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace {
 ECoreApp *s_instance = nullptr;
@@ -69,6 +71,32 @@ struct ECoreApp::Private
     QObject *controller = nullptr;
     LoadReport lastLoadReport;
 
+    // Writing changes as they are made. A change is known by the counters of the project model
+    // and the settings; "saved" is what they were when last written (or loaded).
+    struct Counters
+    {
+        quint64 project = 0;
+        quint64 settings = 0;
+        bool operator==(const Counters &o) const
+        {
+            return project == o.project && settings == o.settings;
+        }
+        bool operator!=(const Counters &o) const { return !(*this == o); }
+    };
+    QTimer *autoSaveTimer = nullptr;
+    int settleMs = 0;
+    int maxDelayMs = 0;
+    int retryMs = 0;
+    bool loading = false;
+    QElapsedTimer failedAt;
+    Counters saved;
+    Counters lastSeen;
+    QElapsedTimer firstUnsaved;
+
+    Counters counters() const
+    {
+        return {projectModel ? projectModel->modificationCount() : 0, settings.revision()};
+    }
     void readMulti(const QString &path);
 };
 
@@ -141,6 +169,7 @@ ECoreApp::ECoreApp() : d(new Private)
 
 ECoreApp::~ECoreApp()
 {
+    delete d->autoSaveTimer;
     if (d->startMode != StartMode::Demo) {
         if (!d->settingsFilePath.isEmpty())
             d->settings.save(d->settingsFilePath);
@@ -209,8 +238,79 @@ void ECoreApp::loadMultiConfiguration(const QString &entryName)
     }
 }
 
+bool ECoreApp::saveChanges()
+{
+    // Never in the middle of a load: the working folder and the model are being replaced.
+    if (d->startMode == StartMode::Demo || d->loading)
+        return true;
+    const Private::Counters now = d->counters();
+    bool ok = true;
+    if (now.settings != d->saved.settings && !d->settingsFilePath.isEmpty())
+        ok = d->settings.save(d->settingsFilePath) && ok;
+    if (now.project != d->saved.project && d->projectModel && !d->workingFolder.isEmpty())
+        ok = d->projectModel->saveProject(d->workingFolder) && ok;
+    if (ok)
+        d->saved = now;
+    d->lastSeen = now;
+    d->firstUnsaved.invalidate();
+    return ok;
+}
+
+void ECoreApp::setAutoSave(int settleMs, int maxDelayMs, int retryMs)
+{
+    d->settleMs = qMax(0, settleMs);
+    d->maxDelayMs = qMax(d->settleMs, maxDelayMs);
+    d->retryMs = qMax(d->settleMs, retryMs);
+    if (d->settleMs == 0) {
+        delete d->autoSaveTimer;
+        d->autoSaveTimer = nullptr;
+        return;
+    }
+    if (!d->autoSaveTimer) {
+        d->autoSaveTimer = new QTimer;
+        QObject::connect(d->autoSaveTimer, &QTimer::timeout, this, [this] {
+            if (d->loading || d->startMode == StartMode::Demo)
+                return;
+            // A full disk or a read-only folder: try again now and then, not on every look.
+            if (d->failedAt.isValid() && d->failedAt.elapsed() < d->retryMs)
+                return;
+            const Private::Counters now = d->counters();
+            if (now == d->saved) {
+                d->firstUnsaved.invalidate();
+                d->lastSeen = now;
+                return;
+            }
+            if (!d->firstUnsaved.isValid())
+                d->firstUnsaved.start();
+            // Quiet for one look, or waiting too long already: a drag or a typed burst is over,
+            // or it goes on so long that what is there must be kept now.
+            const bool settled = now == d->lastSeen;
+            d->lastSeen = now;
+            if (settled || d->firstUnsaved.elapsed() >= d->maxDelayMs) {
+                if (saveChanges())
+                    d->failedAt.invalidate();
+                else
+                    d->failedAt.start();
+            }
+        });
+    }
+    d->autoSaveTimer->start(d->settleMs);
+}
+
 void ECoreApp::loadConfiguration(const QString &folder)
 {
+    // Whatever the model and settings hold after the load is what the files hold.
+    d->loading = true;
+    struct LoadEnd
+    {
+        ECoreApp::Private *d;
+        ~LoadEnd()
+        {
+            d->loading = false;
+            d->saved = d->lastSeen = d->counters();
+            d->firstUnsaved.invalidate();
+        }
+    } loadEnd{d.get()};
     d->configurationFolder = folder;
     d->lastLoadReport.clear();
     LoadReport &report = d->lastLoadReport;

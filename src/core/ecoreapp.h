@@ -104,6 +104,16 @@ public:
     QString soundFilePath(int number) const;
     void playSound(int number);
 
+    // Writes back what changed since it was last written: the project's modified pages and, when
+    // a setting changed, config.xml. Outside the demo only (its files are a throw-away copy).
+    // True when nothing failed.
+    bool saveChanges();
+    // Writes edits and changed settings on their own instead of only at exit: once nothing has
+    // changed for `settleMs`, or at the latest `maxDelayMs` after the first unwritten change, so a
+    // burst of edits is written once. A write that failed is tried again `retryMs` later. 0
+    // switches it off (the default).
+    void setAutoSave(int settleMs, int maxDelayMs = 1000, int retryMs = 5000);
+
     // Start-up switches from the command line.
     bool modbusDebug() const;
     void setModbusDebug(bool on);

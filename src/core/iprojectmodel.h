@@ -18,4 +18,7 @@ public:
                              LoadReport *report) = 0;
     // Writes back the subsystem files whose pages were modified; true when nothing failed.
     virtual bool saveProject(const QString &workingFolder) = 0;
+    // Grows with every edit of a page, written or not: the core compares it between looks to see
+    // that something changed and that a burst of edits has settled.
+    virtual quint64 modificationCount() const { return 0; }
 };

@@ -203,14 +203,17 @@ ExtRoomFormV1::~ExtRoomFormV1() = default;
 void ExtRoomFormV1::recordEdit(const QString &text, bool wasModified, std::function<void()> undo,
                                std::function<void()> redo)
 {
+    // Pages are written while the person works: once the edit is in the file, undoing it leaves
+    // the file behind again, whatever the flag was before the edit.
+    const quint64 writesBefore = BaseRoomV1::writeCount();
     m_history->record(
         text,
-        [this, wasModified, undo] {
+        [this, wasModified, writesBefore, undo] {
             closeDialogs();
             endAction();
             undo();
             if (BaseRoomV1 *page = room())
-                page->setModified(wasModified);
+                page->setModified(wasModified || BaseRoomV1::writeCount() != writesBefore);
             sendRoom();
         },
         [this, redo] {

@@ -1228,8 +1228,6 @@ void RoomFormV1::moveRequest()
 void RoomFormV1::DragWidget()
 {
     emit ResetTimer();
-    if (d->room)
-        d->room->setModified(true);
     d->toolbox->setStatusText(FormServices::text(kTextMoveMode));
 }
 
@@ -1240,12 +1238,16 @@ void RoomFormV1::EndDragWidget()
     if (w && d->room) {
         const QPointF pct =
             ExtWidgetFactory::toPercent(w->pos(), ExtWidgetFactory::planSize(d->plan));
+        // Marked when the drag ends, with the new place stored: the page is written once per
+        // drag, and never with the place it had before.
         if (BaseControlV1 *c = d->room->controlById(w->objectName())) {
             c->setPosX(pct.x());
             c->setPosY(pct.y());
+            d->room->setModified(true);
         } else if (BaseRoomV1 *sub = subRoomOf(w)) {
             sub->setPosX(pct.x());
             sub->setPosY(pct.y());
+            d->room->setModified(true);
         }
     }
     d->toolbox->resetStatusText();

@@ -48,6 +48,34 @@ int BaseRoomV1::kind() const
     return KindBase;
 }
 
+namespace {
+// Pages live in the GUI thread only; so do these counters.
+quint64 s_modificationCount = 0;
+quint64 s_writeCount = 0;
+} // namespace
+
+void BaseRoomV1::setModified(bool on)
+{
+    m_modified = on;
+    if (on)
+        ++s_modificationCount;
+}
+
+quint64 BaseRoomV1::modificationCount()
+{
+    return s_modificationCount;
+}
+
+quint64 BaseRoomV1::writeCount()
+{
+    return s_writeCount;
+}
+
+void BaseRoomV1::noteWritten()
+{
+    ++s_writeCount;
+}
+
 QString BaseRoomV1::newRuntimeId()
 {
     // A counter rather than object addresses: addresses are reused after a page or control is

@@ -58,8 +58,15 @@ public:
     void setShowScenes(bool on) { m_showScenes = on; }
     bool isDeleted() const { return m_deleted; }
     void setDeleted(bool on) { m_deleted = on; }
+    // "Modified" means the page differs from its file: an edit sets it, a write clears it.
     bool isModified() const { return m_modified; }
-    void setModified(bool on) { m_modified = on; }
+    void setModified(bool on);
+    // Counts every setModified(true) of any page, and every write that cleared the flags: the
+    // autosave looks for edits by the first, undo by the second (an edit undone after its page
+    // was written leaves the file different again).
+    static quint64 modificationCount();
+    static quint64 writeCount();
+    static void noteWritten();
     bool drawRect() const { return m_drawRect; }
     void setDrawRect(bool on) { m_drawRect = on; }
     int pageNumber() const { return m_pageNumber; }

@@ -77,6 +77,10 @@ public:
             *failed = true;
             return false;
         }
+        // The file now holds every page of the tree, deleted ones left out as they should be.
+        for (BaseRoomV1 *page : root->allPages())
+            page->setModified(false);
+        BaseRoomV1::noteWritten();
         return true;
     }
 
@@ -154,6 +158,11 @@ bool RoomsV1::loadProject(const QString &workingFolder, const QStringList &proje
     // show up nor be written into the new working folder.
     clear();
     return load(workingFolder, projectFiles, report);
+}
+
+quint64 RoomsV1::modificationCount() const
+{
+    return BaseRoomV1::modificationCount();
 }
 
 bool RoomsV1::saveProject(const QString &workingFolder)

@@ -40,6 +40,7 @@ public:
                      LoadReport *report = nullptr) override;
     // True when no file that had to be written failed.
     bool saveProject(const QString &workingFolder) override;
+    quint64 modificationCount() const override;
 
     // `base` itself if no page has that name, otherwise base + a random number, unused again.
     QString uniqueName(const QString &base) const;

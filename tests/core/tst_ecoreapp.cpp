@@ -38,6 +38,8 @@ public:
     QStringList loadedFiles;
     QList<LoadProblem> problemsToReport;
     static int saves; // counted across instances: ECoreApp deletes the model at exit
+    quint64 edits = 0;
+    bool failSaves = false;
     bool loadProject(const QString &folder, const QStringList &files, LoadReport *report) override
     {
         loadedFolder = folder;
@@ -49,8 +51,9 @@ public:
     bool saveProject(const QString &) override
     {
         ++saves;
-        return true;
+        return !failSaves;
     }
+    quint64 modificationCount() const override { return edits; }
 };
 
 int FakeModel::saves = 0;
@@ -217,6 +220,7 @@ private slots:
         if (args == QStringList{"-config"})
             QVERIFY(app->settingsFilePath().isEmpty());
         QVERIFY(ECommandLine::helpText("/usr/bin/verandix").startsWith("Usage: verandix"));
+        QVERIFY(ECommandLine::helpText("verandix").contains("--tour DIR"));
     }
 
     void configOptionNamesFolderOrFile_data()
@@ -283,6 +287,96 @@ private slots:
         ECoreApp::destroyInstance();
         QCOMPARE(FakeModel::saves, 1);
         QVERIFY(readFile(dir.filePath("config.xml")).contains("321"));
+    }
+
+    // Edits and settings are written a moment after they are made, a burst of them once, and
+    // nothing is written when nothing changed.
+    void autoSave_data()
+    {
+        QTest::addColumn<int>("projectEdits");
+        QTest::addColumn<int>("timeout"); // the "timeout" setting set to this; 0 = untouched
+        QTest::addColumn<int>("projectWrites");
+        QTest::addColumn<bool>("settingsWritten");
+        QTest::newRow("nothing changed") << 0 << 0 << 0 << false;
+        QTest::newRow("one edit") << 1 << 0 << 1 << false;
+        QTest::newRow("a burst of edits is one write") << 12 << 0 << 1 << false;
+        QTest::newRow("a setting alone") << 0 << 321 << 0 << true;
+        QTest::newRow("a setting set to what it was") << 0 << 900 << 0 << false;
+        QTest::newRow("an edit and a setting") << 1 << 321 << 1 << true;
+    }
+    void autoSave()
+    {
+        QFETCH(int, projectEdits);
+        QFETCH(int, timeout);
+        QFETCH(int, projectWrites);
+        QFETCH(bool, settingsWritten);
+        QTemporaryDir dir;
+        const QByteArray settingsText = "<config><timeout value=\"900\"/></config>";
+        QVERIFY(writeFile(dir.filePath("config.xml"), settingsText));
+        ECoreApp *app = fresh();
+        auto *model = new FakeModel;
+        app->setProjectModel(model, model);
+        app->setSettingsFilePath(dir.path());
+        app->loadConfiguration(dir.path());
+        FakeModel::saves = 0;
+        app->setAutoSave(20, 400);
+
+        // Edits 10 ms apart never let the autosave settle: it waits for their end.
+        for (int i = 0; i < projectEdits; ++i) {
+            ++model->edits;
+            QTest::qWait(10);
+        }
+        if (timeout)
+            app->settings().setValue(EAppSettings::Timeout, timeout);
+        if (projectWrites)
+            QTRY_COMPARE(FakeModel::saves, projectWrites);
+        if (settingsWritten)
+            QTRY_VERIFY(readFile(dir.filePath("config.xml")).contains(QByteArray::number(timeout)));
+        // And nothing more once it is written.
+        QTest::qWait(150);
+        QCOMPARE(FakeModel::saves, projectWrites);
+        if (!settingsWritten)
+            QCOMPARE(readFile(dir.filePath("config.xml")), settingsText);
+        app->setAutoSave(0);
+    }
+
+    // A write that fails is tried again later, not given up and not hammered.
+    void autoSaveTriesAgainAfterAFailure()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("config.xml"), "<config/>"));
+        ECoreApp *app = fresh();
+        auto *model = new FakeModel;
+        app->setProjectModel(model, model);
+        app->setSettingsFilePath(dir.path());
+        app->loadConfiguration(dir.path());
+        FakeModel::saves = 0;
+        model->failSaves = true;
+        app->setAutoSave(20, 100, 300);
+        ++model->edits;
+        QTRY_COMPARE(FakeModel::saves, 1);
+        QTest::qWait(150);
+        QCOMPARE(FakeModel::saves, 1);
+        model->failSaves = false;
+        QTRY_COMPARE(FakeModel::saves, 2);
+        QTest::qWait(400);
+        QCOMPARE(FakeModel::saves, 2);
+        app->setAutoSave(0);
+    }
+
+    // The demo is a throw-away copy: nothing of it is written, now or at exit.
+    void autoSaveWritesNothingOfTheDemo()
+    {
+        ECoreApp *app = fresh();
+        QCOMPARE(int(app->startMode()), int(StartMode::Demo));
+        auto *model = new FakeModel;
+        app->setProjectModel(model, model);
+        FakeModel::saves = 0;
+        app->setAutoSave(20, 100);
+        ++model->edits;
+        QTest::qWait(200);
+        QVERIFY(app->saveChanges());
+        QCOMPARE(FakeModel::saves, 0);
     }
 
     void folderWithoutSettingsStopsEarly()

@@ -75,6 +75,25 @@ QStringList checkerProblems(const QString &folder)
 #endif
 }
 
+// A lighting room of the loaded project without network tiles, which would go on the network
+// once shown.
+BaseRoomV1 *offlineLightRoom()
+{
+    for (BaseRoomV1 *p : FormServices::rooms()->pages()) {
+        if (p->kind() != BaseRoomV1::KindRoom || p->systemType() != BaseRoomV1::LightSystem)
+            continue;
+        bool offline = true;
+        for (BaseControlV1 *c : p->controls()) {
+            const int kind = c->kind();
+            offline = offline && kind != ControlConstants::KindWeather &&
+                      kind != ControlConstants::KindIpCam && kind != ControlConstants::KindAVCam;
+        }
+        if (offline)
+            return p;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 class tst_ExtRoomForm : public QObject
@@ -94,6 +113,7 @@ private slots:
     void propertiesOfAFloorFromItsIcon();
     void undoAndRedoReturnPageFileAndPolling();
     void editsAreWrittenAtExitAndReadBack();
+    void anEditUndoneAfterItWasWrittenIsWrittenAgain();
     void heldDragMovesAndUndoPutsBack();
     void paletteEntriesByPage_data();
     void paletteEntriesByPage();
@@ -415,23 +435,7 @@ void tst_ExtRoomForm::undoAndRedoReturnPageFileAndPolling()
 void tst_ExtRoomForm::editsAreWrittenAtExitAndReadBack()
 {
     QVERIFY(m_fx->loadDemo());
-    RoomsV1 *rooms = FormServices::rooms();
-    // A lighting room without network tiles, which would go on the network once shown.
-    BaseRoomV1 *page = nullptr;
-    for (BaseRoomV1 *p : rooms->pages()) {
-        if (p->kind() != BaseRoomV1::KindRoom || p->systemType() != BaseRoomV1::LightSystem)
-            continue;
-        bool offline = true;
-        for (BaseControlV1 *c : p->controls()) {
-            const int kind = c->kind();
-            offline = offline && kind != ControlConstants::KindWeather &&
-                      kind != ControlConstants::KindIpCam && kind != ControlConstants::KindAVCam;
-        }
-        if (offline) {
-            page = p;
-            break;
-        }
-    }
+    BaseRoomV1 *page = offlineLightRoom();
     QVERIFY(page);
     const QString pageName = page->name();
     const QString folder = ECoreApp::instance()->workingFolder();
@@ -493,6 +497,47 @@ void tst_ExtRoomForm::editsAreWrittenAtExitAndReadBack()
     QVERIFY(qAbs(lamp->posY() - posY) < 1e-6);
 }
 
+// Edits are written while the person works; undoing one that is already in the file must bring
+// the file back too, not leave the page marked as if the file still matched it.
+void tst_ExtRoomForm::anEditUndoneAfterItWasWrittenIsWrittenAgain()
+{
+    QVERIFY(m_fx->loadDemo());
+    ECoreApp *app = ECoreApp::instance();
+    BaseRoomV1 *page = offlineLightRoom();
+    QVERIFY(page);
+    const QString pageName = page->name();
+    page->setShowScenes(false);
+    m_form = makeForm(page);
+    const int count = page->controlCount();
+    m_form->lightAddClick();
+    m_fx->click(m_form, m_form->plan()->mapToItem(m_form, QPointF(200, 100)));
+    QTRY_COMPARE(page->controlCount(), count + 1);
+    QVERIFY(page->isModified());
+
+    const auto controlsInFile = [&] {
+        RoomsV1 reread;
+        reread.load(app->workingFolder(), app->projectFiles());
+        const BaseRoomV1 *again = reread.pageByName(pageName);
+        return again ? again->controlCount() : -1;
+    };
+    QVERIFY(app->saveChanges());
+    QVERIFY(!page->isModified());
+    QCOMPARE(controlsInFile(), count + 1);
+
+    m_form->undoEdit();
+    QTRY_VERIFY(page->controlAt(count)->isDeleted());
+    QVERIFY(page->isModified());
+    QVERIFY(app->saveChanges());
+    QCOMPARE(controlsInFile(), count);
+
+    // Redone and undone again with no write between: the file still holds the undone state.
+    m_form->redoEdit();
+    QVERIFY(page->isModified());
+    m_form->undoEdit();
+    QVERIFY(app->saveChanges());
+    QCOMPARE(controlsInFile(), count);
+}
+
 void tst_ExtRoomForm::heldDragMovesAndUndoPutsBack()
 {
     ECoreApp::instance()->settings().setValue(EAppSettings::ShowSettings, true);
@@ -519,6 +564,8 @@ void tst_ExtRoomForm::heldDragMovesAndUndoPutsBack()
     send(QEvent::MouseButtonPress, start, Qt::LeftButton);
     // The drag arms only after the press was held.
     QVERIFY(started.wait(5000));
+    // Marked when the drag ends, so the autosave writes the page once, with its new place.
+    QVERIFY(!m_room->isModified());
     for (int i = 1; i <= 8; ++i)
         send(QEvent::MouseMove, start + (end - start) * (i / 8.0), Qt::NoButton);
     held = Qt::NoButton;

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: Verandix developers
+# Edits under SIGKILL: `savekill edit` loads the demo home through the application core with its
+# autosave on and makes an edit every 200 ms; it is killed at a random moment, again and again.
+# After each kill every file must parse and be one version that was written (old or new, never a
+# mix), and every edit made more than two seconds before the kill must be in the files.
+# Usage: editkill.sh [KILLS [BUILD_DIR]]     default 500 kills and ./build
+# EDIT_DEADLINE_MS (default 2000) is how old an edit may be at the kill before it must be written.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+kills="${1:-500}"
+deadline="${EDIT_DEADLINE_MS:-2000}"
+build="$(cd "${2:-$root/build}" && pwd)"
+case "$kills" in '' | *[!0-9]*) echo "usage: editkill.sh [KILLS [BUILD_DIR]]" >&2; exit 2 ;; esac
+tool="$build/bench/soak/savekill"
+[ -x "$tool" ] || { echo "FAIL: $tool is missing: build the target savekill" >&2; exit 1; }
+[ -x "$build/tools/demogen/verandix-demogen" ] || { echo "FAIL: build verandix-demogen" >&2; exit 1; }
+export QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+base="$work/base"
+dir="$work/home"
+mkdir -p "$base"
+"$build/tools/demogen/verandix-demogen" --flat --out "$base" >/dev/null 2>&1 ||
+    { echo "FAIL: verandix-demogen failed" >&2; exit 1; }
+cp -a "$base" "$dir"
+find "$dir" -type f ! -name '*.xml' -delete
+
+bad=0
+edits=0
+worst=0
+for k in $(seq "$kills"); do
+    "$tool" edit "$dir" > "$work/run.log" 2>&1 &
+    pid=$!
+    for _ in $(seq 500); do
+        grep -q '^loaded' "$work/run.log" 2>/dev/null && break
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.01
+    done
+    # Anywhere from the first edit to well past the two seconds an edit may wait.
+    sleep "$((RANDOM % 4)).$(printf '%03d' $((RANDOM % 1000)))"
+    killed_at="$(date +%s%3N)"
+    kill -KILL "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    if ! out="$("$tool" check "$dir" "$base")"; then
+        bad=$((bad + 1))
+        echo "kill $k:"
+        echo "$out"
+        continue
+    fi
+    # The oldest generation any file holds, against the newest edit older than two seconds.
+    held="$(printf '%s\n' "$out" | sed -n 's/^ok generation [0-9]*: //p' | tr ' ' '\n' |
+        sed -n 's/.*=//p' | sort -n | head -1)"
+    due="$(awk -v limit=$((killed_at - deadline)) '$1 == "edit" && $3 <= limit { n = $2 } END { print n + 0 }' "$work/run.log")"
+    made="$(awk '$1 == "edit" { n++ } END { print n + 0 }' "$work/run.log")"
+    edits=$((edits + made))
+    if [ "${held:-0}" -lt "$due" ]; then
+        bad=$((bad + 1))
+        echo "kill $k: the files hold generation $held, but generation $due was made more than $deadline ms before the kill"
+    fi
+    # How far behind the newest edit the files were at the kill, in generations (200 ms each).
+    newest="$(awk '$1 == "edit" { n = $2 } END { print n + 0 }' "$work/run.log")"
+    [ "$newest" -gt 0 ] && [ $((newest - held)) -gt "$worst" ] && worst=$((newest - held))
+done
+leftovers=$(find "$dir" -type f ! -name '*.xml' | wc -l)
+echo "kills: $kills, edits made: $edits, files broken, mixed or missing an edit older than $deadline ms: $bad," \
+    "most edits not yet written at a kill: $worst (200 ms apart), temporary files left behind: $leftovers"
+[ "$bad" -eq 0 ]
