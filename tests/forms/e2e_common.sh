@@ -78,6 +78,14 @@ start_panel() {
         xdotool search --all --onlyvisible --pid "$panel" --name VerandixEditor
 }
 
+# wait_link_ready: with a simulator started with --log-reads, waits until the panel has read the
+# status block twice. The link decodes one read before it sends the next, so the panel's commands
+# are no longer dropped as "not ready" from then on.
+wait_link_ready() {
+    wait_for 10 "the panel never polled the controller" \
+        eval '[ "$(grep -c " read 0 " "$work/sim.log" || true)" -ge 2 ]'
+}
+
 # attr TAG NAME FILE ATTRIBUTE: an attribute of the demo project's element of that name.
 attr() { grep -o "<$1 name=\"$2\"[^>]*" "$home/$3" | sed -n "s/.* $4=\"\([^\"]*\)\".*/\1/p" | head -n 1; }
 # click_at X Y: a click in screen pixels.

@@ -9,11 +9,12 @@ set -euo pipefail
 build="$1"
 # shellcheck source=tests/forms/e2e_common.sh
 source "$(dirname "$0")/e2e_common.sh"
-start_simulator --arm-delay 1
+start_simulator --arm-delay 1 --log-reads
 start_panel
 
-# The home page is up (start_panel waited for it), and the simulator sees the panel connect.
+# The home page is up (start_panel waited for it); the link takes codes once it has polled.
 wait_for 10 "the panel never connected" in_log "$work/sim.log" 'client connected'
+wait_link_ready
 
 # The keypad button of the home page sits at its percent position of the plan, which fills the
 # 1024 x 640 page under the 60-pixel bar.
