@@ -11,6 +11,7 @@
 #include "extcalendarwidget.h"
 #include "extroomformv1.h"
 #include "exttoolwidget.h"
+#include "formslog.h"
 #include "maincontentworker.h"
 
 #include <QGraphicsLinearLayout>
@@ -311,6 +312,7 @@ void MainContentForm::CloseSystem()
 
 void MainContentForm::TabIndexChanged(int index)
 {
+    qCDebug(lcForms, "page %d shown", index);
     const bool away = index != MainContentWorker::kHomePage;
     m_home->setVisible(away);
     m_home->setEnabled(away);

@@ -15,17 +15,25 @@
 #include "secureform.h"
 #include "settingsform.h"
 
-#include <QCoreApplication>
+#include <QSet>
+#include <QTimer>
 
 namespace {
 
 // Titles of the fixed pages for the back caption, by language table id.
 const int kFixedTitles[] = {61083, 61090, 61020, 61200, 61040, 61070, 61249};
 
-void keepAlive()
-{
-    QCoreApplication::processEvents();
-}
+// Steps of a load, one per event-loop turn: the seven fixed screens, the home page and the two
+// subsystem roots, then one step per further room page, then the end.
+enum LoadStep {
+    FirstFixedStep = 0,
+    LastFixedStep = 6,
+    HomeStep,
+    LightRootStep,
+    HeatRootStep,
+    RoomPagesStep,
+    FinishStep,
+};
 
 } // namespace
 
@@ -93,71 +101,128 @@ QList<BaseRoomV1 *> MainContentWorker::roomPagesInOrder() const
     return pages;
 }
 
-void MainContentWorker::createRoomForms(const QList<BaseRoomV1 *> &rooms)
+bool MainContentWorker::createNextMissingRoomForm()
 {
-    for (BaseRoomV1 *room : rooms) {
-        keepAlive();
-        addRoomForm(room, true);
+    // Asked of the project each time rather than planned once: a room added while pages are
+    // being created gets its page in order, and nothing holds a page the project let go of.
+    if (!m_stack)
+        return false;
+    QSet<QString> known;
+    for (const PageRecord &r : qAsConst(m_records))
+        known.insert(r.id);
+    for (BaseRoomV1 *page : roomPagesInOrder()) {
+        if (!known.contains(page->runtimeId())) {
+            addRoomForm(page, true);
+            return true;
+        }
     }
+    return false;
 }
 
 void MainContentWorker::createElementForms(EStackWidget *mainControl, RoomsV1 *rooms)
 {
-    if (!mainControl)
+    // One load at a time: a second one would number its pages after the first one's.
+    if (!mainControl || isLoading())
         return;
     m_stack = mainControl;
     m_rooms = rooms;
     m_records.clear();
     m_history.clear();
+    m_loadStep = FirstFixedStep;
+    ++m_loadGeneration;
+    scheduleLoadStep();
+}
 
-    keepAlive();
-    m_stack->addWidget(new InfoForm);
-    keepAlive();
-    m_stack->addWidget(new SecureForm);
-    keepAlive();
-    auto *settings = new SettingsForm;
-    connect(settings, &SettingsForm::ChangeFone, this, &MainContentWorker::ChangeFone);
-    m_stack->addWidget(settings);
-    keepAlive();
-    m_stack->addWidget(new AlertForm);
-    keepAlive();
-    m_stack->addWidget(new ConnSettForm);
-    keepAlive();
-    auto *exitForm = new ExitForm;
-    connect(exitForm, &ExitForm::backClick, this, &MainContentWorker::gotoBack);
-    m_stack->addWidget(exitForm);
-    keepAlive();
-    m_stack->addWidget(new SceneForm);
+void MainContentWorker::cancelLoading()
+{
+    m_loadStep = -1;
+    ++m_loadGeneration;
+}
 
+void MainContentWorker::scheduleLoadStep()
+{
+    const quint64 generation = m_loadGeneration;
+    QTimer::singleShot(0, this, [this, generation] {
+        if (generation == m_loadGeneration && isLoading())
+            runLoadStep();
+    });
+}
+
+void MainContentWorker::runLoadStep()
+{
+    if (!m_stack) {
+        // The page stack went away under the load: there is nothing left to fill.
+        cancelLoading();
+        return;
+    }
+    const int step = m_loadStep++;
+    switch (step) {
+    case FirstFixedStep:
+        m_stack->addWidget(new InfoForm);
+        break;
+    case FirstFixedStep + 1:
+        m_stack->addWidget(new SecureForm);
+        break;
+    case FirstFixedStep + 2: {
+        auto *settings = new SettingsForm;
+        connect(settings, &SettingsForm::ChangeFone, this, &MainContentWorker::ChangeFone);
+        m_stack->addWidget(settings);
+        break;
+    }
+    case FirstFixedStep + 3:
+        m_stack->addWidget(new AlertForm);
+        break;
+    case FirstFixedStep + 4:
+        m_stack->addWidget(new ConnSettForm);
+        break;
+    case FirstFixedStep + 5: {
+        auto *exitForm = new ExitForm;
+        connect(exitForm, &ExitForm::backClick, this, &MainContentWorker::gotoBack);
+        m_stack->addWidget(exitForm);
+        break;
+    }
+    case LastFixedStep:
+        m_stack->addWidget(new SceneForm);
+        break;
     // Pages 7, 8 and 9 always exist, so the fixed numbers keep their meaning in a project
     // without a lighting or heating subsystem: an absent root gets an empty screen.
-    keepAlive();
-    addRoomForm(rooms ? rooms->mainPage() : nullptr, true);
-    emit createdSystemForms();
-    keepAlive();
-    addRoomForm(rooms ? rooms->lightPage() : nullptr, true);
-    emit createdLights();
-    keepAlive();
-    addRoomForm(rooms ? rooms->heatPage() : nullptr, true);
-    emit createdHeats();
-
-    createRoomForms(roomPagesInOrder());
-    emit createdSubForms();
-    show(kHomePage);
-    emit finished();
+    case HomeStep:
+        addRoomForm(m_rooms ? m_rooms->mainPage() : nullptr, true);
+        emit createdSystemForms();
+        break;
+    case LightRootStep:
+        addRoomForm(m_rooms ? m_rooms->lightPage() : nullptr, true);
+        emit createdLights();
+        break;
+    case HeatRootStep:
+        addRoomForm(m_rooms ? m_rooms->heatPage() : nullptr, true);
+        emit createdHeats();
+        break;
+    case RoomPagesStep:
+        if (createNextMissingRoomForm())
+            m_loadStep = RoomPagesStep; // the next room page in the next turn
+        else
+            emit createdSubForms();
+        break;
+    case FinishStep:
+    default:
+        m_loadStep = -1;
+        show(kHomePage);
+        emit finished();
+        return;
+    }
+    // A receiver of the signals above may have cancelled the load.
+    if (isLoading())
+        scheduleLoadStep();
 }
 
 void MainContentWorker::updateRooms()
 {
-    QList<BaseRoomV1 *> missing;
-    for (BaseRoomV1 *page : roomPagesInOrder()) {
-        const QString id = page->runtimeId();
-        const bool known = std::any_of(m_records.cbegin(), m_records.cend(),
-                                       [&id](const PageRecord &r) { return r.id == id; });
-        if (!known)
-            missing.append(page);
+    // A load in progress creates every missing page itself, in order.
+    if (isLoading())
+        return;
+    while (createNextMissingRoomForm()) {
     }
-    createRoomForms(missing);
 }
 
 void MainContentWorker::updateRoomSettings(BaseRoomV1 *room)

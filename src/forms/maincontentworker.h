@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class EStackWidget;
@@ -14,7 +15,9 @@ class ExtRoomFormV1;
 class RoomsV1;
 
 // Creates every page of the main content and keeps the navigation bookkeeping: one record per
-// room page, the page-number rules, the room lookup and the back history.
+// room page, the page-number rules, the room lookup and the back history. Pages are created one
+// per event-loop turn, so the window stays live during a long load without running a nested
+// event loop in the middle of it.
 class MainContentWorker : public QObject
 {
     Q_OBJECT
@@ -48,6 +51,10 @@ public:
 
     // The page the controller asks for: 1..7 by number, 8 and above by the room's pageID.
     void selectControllerPage(int value);
+    // True from createElementForms() until finished() (or cancelLoading()).
+    bool isLoading() const { return m_loadStep >= 0; }
+    // Stops a load in progress: no further page is created and no further signal comes.
+    void cancelLoading();
 
 signals:
     void stackIndexChanged(int index);
@@ -71,12 +78,18 @@ public slots:
 
 private:
     ExtRoomFormV1 *addRoomForm(BaseRoomV1 *room, bool record);
-    void createRoomForms(const QList<BaseRoomV1 *> &rooms);
+    bool createNextMissingRoomForm();
     QList<BaseRoomV1 *> roomPagesInOrder() const;
     void show(int index);
+    void scheduleLoadStep();
+    void runLoadStep();
 
-    EStackWidget *m_stack = nullptr;
-    RoomsV1 *m_rooms = nullptr;
+    QPointer<EStackWidget> m_stack;
+    QPointer<RoomsV1> m_rooms;
     QList<PageRecord> m_records;
     QList<int> m_history;
+    // Next step of the load in progress, -1 when none runs. A step scheduled for an earlier load
+    // (cancelled or replaced) sees another generation and does nothing.
+    int m_loadStep = -1;
+    quint64 m_loadGeneration = 0;
 };

@@ -13,6 +13,7 @@
 #include "estackwidget.h"
 #include "exttoolwidget.h"
 #include "formservices.h"
+#include "formslog.h"
 #include "infoform.h"
 #include "loadreport.h"
 #include "loadscreenform.h"
@@ -41,6 +42,10 @@ const qint64 kClockDriftSeconds = 600;
 // Controller clocks that were never set count from 1970.
 const int kFirstPlausibleYear = 1971;
 const int kProgressStep = 10;
+const int kDefaultLoadFailureBackMs = 6000;
+// How long a failed load keeps its reason on the loading page; process-wide, like the toolkit's
+// hold times, so that tests can shorten it before they create a window.
+int s_loadFailureBackMs = kDefaultLoadFailureBackMs;
 
 EAppSettings &settings()
 {
@@ -148,6 +153,9 @@ void MainWindow::shutdown()
     if (m_shutDown)
         return;
     m_shutDown = true;
+    // A load still building screens stops here: nothing may start the link after this.
+    m_content->worker()->cancelLoading();
+    m_loading = false;
     if (m_configLoaded)
         saveGeometryToSettings();
     stopLink();
@@ -178,26 +186,56 @@ void MainWindow::showControls()
     }
 }
 
+int MainWindow::loadFailureBackMs()
+{
+    return s_loadFailureBackMs;
+}
+
+void MainWindow::setLoadFailureBackMs(int ms)
+{
+    s_loadFailureBackMs = qMax(0, ms);
+}
+
 void MainWindow::loadStandartConfig()
 {
+    if (!beginLoad())
+        return;
     ECoreApp::instance()->loadStandardConfiguration();
     afterLoadAttempt();
 }
 
 void MainWindow::loadEngDemoConfig()
 {
+    if (!beginLoad())
+        return;
     ECoreApp::instance()->loadDemoConfiguration();
     afterLoadAttempt();
 }
 
 void MainWindow::loadMultiConfigs(const QString &settingsId)
 {
+    if (!beginLoad())
+        return;
     ECoreApp::instance()->loadMultiConfiguration(settingsId);
     afterLoadAttempt();
 }
 
+bool MainWindow::beginLoad()
+{
+    // While the screens of one configuration are being built, another load would replace the
+    // project under them; a second click on the splash or the selector waits for the first.
+    if (m_loading || m_shutDown)
+        return false;
+    m_loading = true;
+    m_buildingForms = false;
+    return true;
+}
+
 void MainWindow::afterLoadAttempt()
 {
+    // A load that reached the screens goes on in the event loop; any other one is over.
+    if (!m_buildingForms)
+        m_loading = false;
     if (m_configLoaded)
         return;
     const LoadReport &report = ECoreApp::instance()->lastLoadReport();
@@ -215,7 +253,7 @@ void MainWindow::failLoading(const QString &message)
     emit loadingFailed(message);
     const Page back = ECoreApp::instance()->startMode() == StartMode::Multi ? MultiConfigPage
                                                                             : SplashPage;
-    QTimer::singleShot(6000, this, [this, back] {
+    QTimer::singleShot(s_loadFailureBackMs, this, [this, back] {
         if (!m_configLoaded && m_stack->currentIndex() == LoadPage)
             m_stack->setCurrentIndex(back);
     });
@@ -263,35 +301,47 @@ void MainWindow::applyWindowMode(const QString &mode)
 
 void MainWindow::resourcesStopLoading()
 {
-    QCoreApplication::processEvents();
+    // The screens of a configuration are built once; a load arriving while they are being built
+    // (one the window did not start) must not start a second build over the first.
+    if (m_shutDown || m_content->worker()->isLoading())
+        return;
+    m_loading = true;
+    m_buildingForms = true;
     setProgress(40);
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-    const QStringList problems = ECoreApp::instance()->lastLoadReport().toStringList();
+    m_loadProblems = ECoreApp::instance()->lastLoadReport().toStringList();
+    // The screens are created one per event-loop turn from here on, so the window repaints and
+    // answers between them; their signals move the progress bar (controlsLoadUpdate) and the last
+    // one ends the load (controlsIsLoaded).
     m_content->createForms(FormServices::rooms());
-    if (auto *info = qobject_cast<InfoForm *>(m_content->stack()->widget(0)))
-        info->setProblems(problems);
     m_content->ChangeFone();
-    QCoreApplication::processEvents();
 }
 
 void MainWindow::controlsLoadUpdate()
 {
-    QCoreApplication::processEvents();
     setProgress(m_loadScreen->progress() + kProgressStep);
-    QCoreApplication::processEvents();
 }
 
 void MainWindow::controlsIsLoaded()
 {
-    QCoreApplication::processEvents();
+    if (m_shutDown)
+        return;
+    if (auto *info = qobject_cast<InfoForm *>(m_content->stack()->widget(0)))
+        info->setProblems(m_loadProblems);
     setProgress(m_loadScreen->progress() + kProgressStep);
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
+    // Starting the link is a turn of its own, after the bar has shown the screens done.
+    QTimer::singleShot(0, this, &MainWindow::finishLoading);
+}
+
+void MainWindow::finishLoading()
+{
+    if (m_shutDown || !m_loading)
+        return;
     startLink();
     setProgress(m_loadScreen->progress() + kProgressStep);
-    QCoreApplication::processEvents();
     m_stack->setCurrentIndex(MainContentPage);
+    m_loading = false;
+    m_buildingForms = false;
+    qCDebug(lcForms, "loading done, main content shown");
     emit controlsReady();
 }
 

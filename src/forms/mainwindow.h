@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QPoint>
 #include <QSize>
+#include <QStringList>
 #include <QTimer>
 #include <memory>
 
@@ -50,6 +51,12 @@ public:
     void shutdown();
     // Where sound reports go; the application's link unless a test stands another object in.
     void setReportTarget(QObject *target);
+    // True from the start of a load until the main content is shown or the load failed.
+    bool isLoading() const { return m_loading; }
+    // How long the reason of a failed load stays on the loading page before the splash or the
+    // selector comes back. Applies to loads that fail afterwards; negative values count as 0.
+    static int loadFailureBackMs();
+    static void setLoadFailureBackMs(int ms);
 
 signals:
     // The link was started and the home page is on screen.
@@ -93,7 +100,9 @@ private:
     void rememberNormalGeometry();
     void playControllerSound(int number);
     void reportSound(void (LinkCommands::*report)(int));
+    bool beginLoad();
     void afterLoadAttempt();
+    void finishLoading();
     void failLoading(const QString &message);
     bool mainContentVisible() const;
     QString logFolder() const;
@@ -118,6 +127,9 @@ private:
     bool m_configLoaded = false;
     bool m_linkStarted = false;
     bool m_shutDown = false;
+    bool m_loading = false;
+    bool m_buildingForms = false;
+    QStringList m_loadProblems;
     QList<int> m_playing;
     QPointer<QObject> m_reportTarget;
     std::unique_ptr<AlarmLogWriter> m_alarmLog;

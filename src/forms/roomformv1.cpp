@@ -162,8 +162,6 @@ RoomFormV1::RoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent)
             addRoomIcon(sub);
     }
     for (BaseControlV1 *control : room->controls()) {
-        // Loading many rooms: let the progress bar and the window breathe between widgets.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         if (!control->isDeleted())
             addControlWidget(control);
     }

@@ -5,6 +5,7 @@
 #include "baseroomv1.h"
 #include "controlconstants.h"
 #include "controlerdata.h"
+#include "controllermap.h"
 #include "controllertypes.h"
 #include "eappsettings.h"
 #include "echeckboxwidget.h"
@@ -28,15 +29,15 @@
 namespace {
 // Scene bytes 0 and 1: 1..4 are the scenes of the lighting or heating root, and two codes
 // switch everything on or off.
-constexpr int kAllOn = 100;
-constexpr int kAllOff = 101;
-constexpr int kMaxSceneNumber = 4;
+constexpr int kAllOn = ControllerMap::kCommandAllOn;
+constexpr int kAllOff = ControllerMap::kCommandAllOff;
+constexpr int kMaxSceneNumber = ControllerMap::kLastSceneCommand;
 constexpr int kUnknownScene = 255;
-constexpr int kGlobalScenes = 8;
+constexpr int kGlobalScenes = ControllerMap::kGlobalSceneCount;
 constexpr int kAdvancedBoxes = 8;
 constexpr int kTimerBoxes = 8;
 // The controller keeps seven characters of an SMS text.
-constexpr int kSmsLength = 7;
+constexpr int kSmsLength = ControllerMap::kSceneTextBytes;
 // What the SMS field shows for a scene without a text; it is never a text of its own.
 const QString kEmptyText = QStringLiteral("пусто");
 } // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "baseform.h"
+#include "controllermap.h"
 #include "elocale.h"
 
 #include <memory>
@@ -26,16 +27,16 @@ class SceneForm : public BaseForm, public AbstractLocalizable
 public:
     // Structure bytes of a global scene definition as this page edits them.
     enum Byte {
-        LightByte = 0,
-        HeatByte = 1,
-        EngineeringByte = 2,
-        MediaByte = 3,
-        ReservedByte = 4,
-        HourByte = 5,
-        MinuteByte = 6,
-        SwitchByte = 7,
-        AdvancedByte = 8,
-        TimerByte = 9
+        LightByte = ControllerMap::kActivatorLight,
+        HeatByte = ControllerMap::kActivatorHeat,
+        EngineeringByte = ControllerMap::kActivatorEngineering,
+        MediaByte = ControllerMap::kActivatorMedia,
+        ReservedByte = ControllerMap::kActivatorReserved,
+        HourByte = ControllerMap::kActivatorHour,
+        MinuteByte = ControllerMap::kActivatorMinute,
+        SwitchByte = ControllerMap::kActivatorSwitch,
+        AdvancedByte = ControllerMap::kActivatorAdvanced,
+        TimerByte = ControllerMap::kActivatorTimer
     };
 
     explicit SceneForm(QGraphicsItem *parent = nullptr);

@@ -129,8 +129,8 @@ void ControlerData::ControlerDataPrivate::areaCommand(ControlerData *q, int word
 void ControlerData::ControlerDataPrivate::roomCommand(ControlerData *q, int command, int roomNumber)
 {
     lightCommand(q, [=](char *b) {
-        b[2] = char(command);
-        b[3] = char(roomNumber);
+        b[kLightRoomCommand] = char(command);
+        b[kLightRoomNumber] = char(roomNumber);
     });
 }
 
@@ -225,37 +225,37 @@ void ControlerData::ControlerDataPrivate::toggleLamps(ControlerData *q, quint8 b
 void ControlerData::GlobalScene1Activate()
 {
     VERANDIX_LINK_ENTRY(GlobalScene1Activate())
-    d->lightCommand(this, [](char *b) { b[0] = char(1); });
+    d->lightCommand(this, [](char *b) { b[kLightGlobalCommand] = char(1); });
 }
 
 void ControlerData::GlobalScene2Activate()
 {
     VERANDIX_LINK_ENTRY(GlobalScene2Activate())
-    d->lightCommand(this, [](char *b) { b[0] = char(2); });
+    d->lightCommand(this, [](char *b) { b[kLightGlobalCommand] = char(2); });
 }
 
 void ControlerData::GlobalScene3Activate()
 {
     VERANDIX_LINK_ENTRY(GlobalScene3Activate())
-    d->lightCommand(this, [](char *b) { b[0] = char(3); });
+    d->lightCommand(this, [](char *b) { b[kLightGlobalCommand] = char(3); });
 }
 
 void ControlerData::GlobalScene4Activate()
 {
     VERANDIX_LINK_ENTRY(GlobalScene4Activate())
-    d->lightCommand(this, [](char *b) { b[0] = char(4); });
+    d->lightCommand(this, [](char *b) { b[kLightGlobalCommand] = char(4); });
 }
 
 void ControlerData::GlobalOnActivate()
 {
     VERANDIX_LINK_ENTRY(GlobalOnActivate())
-    d->lightCommand(this, [](char *b) { b[0] = char(kCommandAllOn); });
+    d->lightCommand(this, [](char *b) { b[kLightGlobalCommand] = char(kCommandAllOn); });
 }
 
 void ControlerData::GlobalOffActivate()
 {
     VERANDIX_LINK_ENTRY(GlobalOffActivate())
-    d->lightCommand(this, [](char *b) { b[0] = char(kCommandAllOff); });
+    d->lightCommand(this, [](char *b) { b[kLightGlobalCommand] = char(kCommandAllOff); });
 }
 
 void ControlerData::LightOnInRoom(int room)
@@ -301,9 +301,9 @@ void ControlerData::SaveGlobalMiniLight(int globalNumber, int miniNumber, int ro
         return;
     d->lightCommand(this, [=](char *b) {
         if (globalNumber > 0)
-            b[1] = char(globalNumber);
-        b[2] = char(miniNumber + kCommandSaveSceneBase);
-        b[3] = char(room);
+            b[kLightSceneToSave] = char(globalNumber);
+        b[kLightRoomCommand] = char(miniNumber + kCommandSaveSceneBase);
+        b[kLightRoomNumber] = char(room);
     });
 }
 
@@ -480,7 +480,8 @@ void ControlerData::ChangeLightBright(int index, int bright)
     d->windowCommand(this, index, {Kind::KindLight}, kLampRecordBytes, true,
                      [bright](const RoomControlWindow &, char *b) {
                          b[kLampState] =
-                             char((quint8(b[kLampState]) & 0x0F) | ((bright & 0x0F) << 4));
+                             char((quint8(b[kLampState]) & ~kLampBrightnessMask) |
+                                  ((bright << kLampBrightnessShift) & kLampBrightnessMask));
                          return true;
                      });
 }
@@ -573,9 +574,10 @@ void ControlerData::ByteControlChange(int bolIndex, int value)
 void ControlerData::ChangeHeatTemp(int index, int bright)
 {
     VERANDIX_LINK_ENTRY(ChangeHeatTemp(index, bright))
-    d->windowCommand(this, index, {Kind::KindHeat}, 4, true,
+    d->windowCommand(this, index, {Kind::KindHeat}, kThermostatRecordBytes, true,
                      [bright](const RoomControlWindow &, char *b) {
-                         b[1] = char(bright & 0xFF); // the set point, in 0.2 degree steps
+                         // The set point, in steps of kTemperatureStep degrees.
+                         b[kThermostatSetPoint] = char(bright & 0xFF);
                          return true;
                      });
 }

@@ -5,11 +5,6 @@
 #include "modbusconstants.h"
 #include "roomsnapshot.h"
 
-namespace {
-// Position in the controller's order of each structure byte; structure byte 9 is stored 8th.
-constexpr int kControllerOrder[ModbusLink::kActivatorBytes] = {0, 1, 2, 3, 4, 5, 6, 9, 7, 8};
-} // namespace
-
 double MessageRecord::scaledValue() const
 {
     return (maximum - minimum) * (double(dataByte) / 255.0) + minimum;
@@ -19,7 +14,7 @@ QByteArray GActivators::toControllerOrder() const
 {
     QByteArray out(ModbusLink::kActivatorBytes, '\0');
     for (int i = 0; i < ModbusLink::kActivatorBytes; ++i)
-        out[i] = char(bytes[size_t(kControllerOrder[i])]);
+        out[i] = char(bytes[size_t(ModbusLink::kActivatorAtPosition[i])]);
     return out;
 }
 
@@ -29,7 +24,7 @@ GActivators GActivators::fromControllerOrder(const QByteArray &data, int positio
     for (int i = 0; i < ModbusLink::kActivatorBytes; ++i) {
         const int at = position + i;
         if (at >= 0 && at < data.size())
-            result.bytes[size_t(kControllerOrder[i])] = quint8(data.at(at));
+            result.bytes[size_t(ModbusLink::kActivatorAtPosition[i])] = quint8(data.at(at));
     }
     return result;
 }

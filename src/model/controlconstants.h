@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #pragma once
 
+#include "controllermap.h"
+
 #include <QString>
 
 // Every number and name that the controller memory layout and the project file format fix for the
@@ -40,13 +42,12 @@ constexpr bool isControllerBound(int kind)
     return kind >= kFirstBoundKind && kind <= kLastBoundKind;
 }
 
-// Controller memory layout.
-constexpr int kBytesPerRegister = 2;
-constexpr int kLampBase = 612; // byte address of lamp record 0
-constexpr int kLampRecordBytes =
-    8; // lamp record: state, 3 switches, sensor, room, scene switch/number
-constexpr int kThermostatBase = 296; // byte address of thermostat record 0
-constexpr int kThermostatRecordBytes = 4;
+// Controller memory layout, from the controller's memory map.
+using ControllerMap::kBytesPerRegister;
+using ControllerMap::kLampBase;        // byte address of lamp record 0
+using ControllerMap::kLampRecordBytes; // state, 3 switches, sensor, room, scene switch/number
+using ControllerMap::kThermostatBase;  // byte address of thermostat record 0
+using ControllerMap::kThermostatRecordBytes;
 constexpr int kMaxBlockBytes = 248;     // largest block the link reads in one request
 constexpr int kMaxTextWriteBytes = 247; // longest text a text-write control sends
 
@@ -70,7 +71,7 @@ constexpr int kAlignRight = 2;
 constexpr int kAlignCenter = 132;
 
 // Thermostat temperatures count in steps of 0.2 degrees.
-constexpr double kTemperatureStep = 0.2;
+using ControllerMap::kTemperatureStep;
 
 // Subsystem files with fixed roles; any other project file is a further subsystem.
 constexpr const char kMainFile[] = "main_config.xml";

@@ -12,10 +12,8 @@ source "$(dirname "$0")/e2e_common.sh"
 start_simulator --log-reads
 start_panel
 
-# The home page is up once the panel polls the status block.
-for _ in $(seq 100); do grep -q '^.* read 0 ' "$work/sim.log" && break; sleep 0.1; done
-grep -q ' read 0 ' "$work/sim.log" || fail "the panel never polled the controller"
-sleep 1
+# The home page is up (start_panel waited for it), and the panel polls the status block.
+wait_for 10 "the panel never polled the controller" in_log "$work/sim.log" ' read 0 '
 
 # The home plan fills the page under the 60-pixel bar; other plans start below the 45-pixel
 # title rows.
@@ -28,27 +26,20 @@ click_icon "$(attr room light_living_room light_config.xml posX)" \
 
 # Lamp 1 of the living room lives at byte 612 + 8, register 310 with offset 0.
 lamp_register=$(( (612 + 8 * $(attr lamp lamp1 light_config.xml lmpNumber)) / 2 ))
-polled=""
-for _ in $(seq 50); do
-    if tail -n +"$mark" "$work/sim.log" | awk -v r="$lamp_register" \
-        '$2 == "read" && $3 <= r && r < $3 + $4 { found = 1 } END { exit !found }'; then
-        polled=yes
-        break
-    fi
-    sleep 0.1
-done
-[ -n "$polled" ] || fail "the living room's lamp window (register $lamp_register) was never polled"
+lamp_polled() {
+    tail -n +"$mark" "$work/sim.log" | awk -v r="$lamp_register" \
+        '$2 == "read" && $3 <= r && r < $3 + $4 { found = 1 } END { exit !found }'
+}
+wait_for 5 "the living room's lamp window (register $lamp_register) was never polled" lamp_polled
 echo "ok: the room's lamp window is polled"
 
 # Home from the top bar, then Exit and Yes.
-click_at 507 30
+click_page 507 30
 click_icon "$(attr syscontrol link10 main_config.xml posX)" "$(attr syscontrol link10 main_config.xml posY)" 60 640
 click_at 452 420
-for _ in $(seq 100); do kill -0 "$panel" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$panel" 2>/dev/null; then fail "the program did not end from the exit page"; fi
+wait_for 10 "the program did not end from the exit page" eval '! kill -0 "$panel" 2>/dev/null'
 code=0
 wait "$panel" || code=$?
 [ "$code" -eq 0 ] || { cat "$work/panel.log"; fail "the program ended with status $code"; }
-for _ in $(seq 50); do grep -q 'client disconnected' "$work/sim.log" && break; sleep 0.1; done
-grep -q 'client disconnected' "$work/sim.log" || fail "the simulator never saw the panel leave"
+wait_for 5 "the simulator never saw the panel leave" in_log "$work/sim.log" 'client disconnected'
 echo "ok: the exit page ended the program cleanly"

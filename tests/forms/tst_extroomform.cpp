@@ -11,6 +11,7 @@
 #include "edithistory.h"
 #include "eiconwidget.h"
 #include "eimagewidget.h"
+#include "etoolkittiming.h"
 #include "extroomformv1.h"
 #include "extsceneswidget.h"
 #include "floorstructv1.h"
@@ -101,6 +102,7 @@ class tst_ExtRoomForm : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -130,6 +132,17 @@ private:
     ExtRoomFormV1 *m_form = nullptr;
     SwitchControlV1 *m_switch = nullptr;
 };
+
+void tst_ExtRoomForm::initTestCase()
+{
+    // A drag still needs a real hold, just not the program's half second; a press and release
+    // sent back to back never count as one.
+    EToolkit::HoldTimes times = EToolkit::holdTimes();
+    times.dragMs = 150;
+    times.longClickMs = 250;
+    times.autoRepeatMs = 250;
+    EToolkit::setHoldTimes(times);
+}
 
 void tst_ExtRoomForm::init()
 {

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QGraphicsScene>
 #include <QGraphicsView>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -37,10 +38,18 @@ private slots:
     void backButtonWidth();
     void homeButtonHiddenAtHome();
     void emptyBackgroundSettingKeepsThePicture();
+    void loadRunsInLaterTurnsAndOnce_data();
+    void loadRunsInLaterTurnsAndOnce();
+    void cancelledLoadCreatesNothingMore();
 
 private:
-    // Loads the fixture project without the given files and builds the main content for it.
+    // Loads the fixture project without the given files and puts an empty main content on a scene.
+    void prepare(const QStringList &leaveOut = {});
+    // prepare(), then builds the main content's pages and waits for the last one.
     void build(const QStringList &leaveOut = {});
+    RoomsV1 *rooms() const;
+    // The room pages that get a screen of their own from page kFirstRoomPage on, in page order.
+    QList<BaseRoomV1 *> expectedRoomPages() const;
     int pageOf(const QString &roomName) const;
 
     QTemporaryDir m_dir;
@@ -64,7 +73,7 @@ void TestMainContentForm::cleanup()
     ECoreApp::destroyInstance();
 }
 
-void TestMainContentForm::build(const QStringList &leaveOut)
+void TestMainContentForm::prepare(const QStringList &leaveOut)
 {
     static int counter = 0;
     const QString folder = m_dir.filePath(QString::number(++counter));
@@ -81,7 +90,34 @@ void TestMainContentForm::build(const QStringList &leaveOut)
     m_form = new MainContentForm;
     m_scene->addItem(m_form);
     m_form->resize(1280, 740);
-    m_form->createForms(qobject_cast<RoomsV1 *>(app->projectModelObject()));
+}
+
+void TestMainContentForm::build(const QStringList &leaveOut)
+{
+    prepare(leaveOut);
+    // The pages are created one per event-loop turn; the form says when the last one is there.
+    QSignalSpy finished(m_form, &MainContentForm::controlsFinished);
+    m_form->createForms(rooms());
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(finished.count(), 1);
+}
+
+RoomsV1 *TestMainContentForm::rooms() const
+{
+    return qobject_cast<RoomsV1 *>(ECoreApp::instance()->projectModelObject());
+}
+
+QList<BaseRoomV1 *> TestMainContentForm::expectedRoomPages() const
+{
+    QList<BaseRoomV1 *> expected;
+    RoomsV1 *project = rooms();
+    for (auto type : {BaseRoomV1::LightSystem, BaseRoomV1::HeatSystem, BaseRoomV1::OtherSystem}) {
+        for (BaseRoomV1 *page : project->pagesOfType(type)) {
+            if (page != project->lightPage() && page != project->heatPage())
+                expected.append(page);
+        }
+    }
+    return expected;
 }
 
 int TestMainContentForm::pageOf(const QString &roomName) const
@@ -282,6 +318,82 @@ void TestMainContentForm::emptyBackgroundSettingKeepsThePicture()
     settings.setValue(EAppSettings::FoneImage, QString());
     m_form->ChangeFone();
     QVERIFY(!background->image().isNull());
+}
+
+void TestMainContentForm::loadRunsInLaterTurnsAndOnce_data()
+{
+    QTest::addColumn<QString>("midLoad"); // what is asked for once the home page exists
+    QTest::newRow("nothing") << QString();
+    QTest::newRow("a second load") << QStringLiteral("createForms");
+    QTest::newRow("pages for added rooms") << QStringLiteral("updateRooms");
+}
+
+void TestMainContentForm::loadRunsInLaterTurnsAndOnce()
+{
+    QFETCH(QString, midLoad);
+    prepare();
+    MainContentWorker *worker = m_form->worker();
+    EStackWidget *stack = m_form->stack();
+    QStringList seen;
+    int countBefore = -1;
+    int countAfter = -1;
+    connect(m_form, &MainContentForm::systemFormsFinished, this, [&] {
+        seen << QStringLiteral("system");
+        countBefore = stack->count();
+        if (midLoad == QLatin1String("createForms"))
+            m_form->createForms(rooms());
+        else if (midLoad == QLatin1String("updateRooms"))
+            worker->updateRooms();
+        countAfter = stack->count();
+    });
+    connect(m_form, &MainContentForm::lightFormsFinished, this, [&] { seen << "light"; });
+    connect(m_form, &MainContentForm::heatFormsFinished, this, [&] { seen << "heat"; });
+    connect(m_form, &MainContentForm::subsystemFormsFinished, this, [&] { seen << "subsystems"; });
+    QSignalSpy finished(m_form, &MainContentForm::controlsFinished);
+    connect(m_form, &MainContentForm::controlsFinished, this, [&] { seen << "finished"; });
+
+    m_form->createForms(rooms());
+    // Nothing is built inside the call, so no caller is ever re-entered half-way through it.
+    QCOMPARE(stack->count(), 0);
+    QVERIFY(seen.isEmpty());
+    QVERIFY(worker->isLoading());
+    QVERIFY(finished.wait(20000));
+    QVERIFY(!worker->isLoading());
+    QCOMPARE(seen, (QStringList{"system", "light", "heat", "subsystems", "finished"}));
+    // A request in the middle of a load creates nothing of its own, then or later.
+    QCOMPARE(countBefore, int(MainContentWorker::kHomePage) + 1);
+    QCOMPARE(countAfter, countBefore);
+    const QList<BaseRoomV1 *> expected = expectedRoomPages();
+    QCOMPARE(stack->count(), MainContentWorker::kFirstRoomPage + expected.size());
+    for (int i = 0; i < expected.size(); ++i) {
+        auto *form =
+            qobject_cast<ExtRoomFormV1 *>(stack->widget(MainContentWorker::kFirstRoomPage + i));
+        QVERIFY(form);
+        QCOMPARE(form->room(), expected.at(i));
+    }
+    QCOMPARE(m_form->worker()->records().size(), 3 + expected.size());
+    QCOMPARE(stack->currentIndex(), int(MainContentWorker::kHomePage));
+    QCOMPARE(finished.count(), 1);
+}
+
+void TestMainContentForm::cancelledLoadCreatesNothingMore()
+{
+    prepare();
+    MainContentWorker *worker = m_form->worker();
+    connect(m_form, &MainContentForm::systemFormsFinished, worker,
+            &MainContentWorker::cancelLoading);
+    QSignalSpy lights(m_form, &MainContentForm::lightFormsFinished);
+    QSignalSpy finished(m_form, &MainContentForm::controlsFinished);
+    m_form->createForms(rooms());
+    QTRY_VERIFY(!worker->isLoading());
+    const int count = m_form->stack()->count();
+    QCOMPARE(count, int(MainContentWorker::kHomePage) + 1);
+    // Far more turns than the rest of the load would need: none of them may add a page.
+    for (int turn = 0; turn < 200; ++turn)
+        QCoreApplication::processEvents();
+    QCOMPARE(m_form->stack()->count(), count);
+    QCOMPARE(lights.count(), 0);
+    QCOMPARE(finished.count(), 0);
 }
 
 QTEST_MAIN(TestMainContentForm)

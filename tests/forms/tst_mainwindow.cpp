@@ -3,6 +3,7 @@
 // The main window on the offscreen platform: loading sequence, start pages, the top bar driven by
 // status records (and once by a real controller link), sounds reported back, logs, page demands,
 // window modes and geometry written back, and content scaling.
+#include "baseroomv1.h"
 #include "controlerdata.h"
 #include "controllertypes.h"
 #include "eappsettings.h"
@@ -70,10 +71,14 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void loadsWithProgressAndShowsHome();
     void missingSettingsFileIsShownAndLeavesLoading();
+    void secondLoadDuringALoadIsRefused();
+    void closingDuringALoadStartsNothing_data();
+    void closingDuringALoadStartsNothing();
     void alarmAndConnectionButtons_data();
     void alarmAndConnectionButtons();
     void lostConnectionShowsAddress();
@@ -100,6 +105,12 @@ private:
     QTemporaryDir m_dir;
     QDateTime m_now = QDateTime(QDate(2026, 12, 7), QTime(12, 0, 0));
 };
+
+void TestMainWindow::initTestCase()
+{
+    // A failed load leaves its reason up for seconds in the program; here only the order counts.
+    MainWindow::setLoadFailureBackMs(50);
+}
 
 void TestMainWindow::init()
 {
@@ -194,6 +205,77 @@ void TestMainWindow::missingSettingsFileIsShownAndLeavesLoading()
     QCOMPARE(window.pages()->currentIndex(), int(MainWindow::MainContentPage));
     // Nothing of the demo is ever written back.
     QCOMPARE(ECoreApp::instance()->startMode(), StartMode::Demo);
+}
+
+void TestMainWindow::secondLoadDuringALoadIsRefused()
+{
+    ECoreApp::instance()->setSettingsFilePath(makeConfiguration(QString()));
+    MainWindow window;
+    QSignalSpy ready(&window, &MainWindow::controlsReady);
+    QSignalSpy failed(&window, &MainWindow::loadingFailed);
+    QList<int> seen;
+    bool asked = false;
+    connect(&window, &MainWindow::progressChanged, this, [&](int value) {
+        seen << value;
+        // Half-way through building the screens, as a second click on a load would.
+        if (value == 60 && !asked) {
+            asked = true;
+            QVERIFY(window.isLoading());
+            window.loadStandartConfig();
+        }
+    });
+    window.show();
+    QVERIFY(ready.wait(10000));
+    QVERIFY(asked);
+    QCOMPARE(seen, (QList<int>{0, 40, 50, 60, 70, 80, 90, 100}));
+    QCOMPARE(failed.count(), 0);
+    QVERIFY(!window.isLoading());
+    // The screens exist once: the fixed pages, then one per room page of the project.
+    RoomsV1 *rooms = qobject_cast<RoomsV1 *>(ECoreApp::instance()->projectModelObject());
+    int roomPages = 0;
+    for (auto type : {BaseRoomV1::LightSystem, BaseRoomV1::HeatSystem, BaseRoomV1::OtherSystem}) {
+        for (BaseRoomV1 *page : rooms->pagesOfType(type))
+            roomPages += page != rooms->lightPage() && page != rooms->heatPage() ? 1 : 0;
+    }
+    QCOMPARE(window.mainContent()->stack()->count(), 10 + roomPages);
+    QCOMPARE(ready.count(), 1);
+}
+
+void TestMainWindow::closingDuringALoadStartsNothing_data()
+{
+    QTest::addColumn<bool>("destroy");
+    QTest::newRow("shut down") << false;
+    QTest::newRow("destroyed") << true;
+}
+
+void TestMainWindow::closingDuringALoadStartsNothing()
+{
+    QFETCH(bool, destroy);
+    auto *link = new ControlerData;
+    ECoreApp::instance()->setController(link);
+    auto window = openWindow(makeConfiguration(QString()));
+    QSignalSpy ready(window.get(), &MainWindow::controlsReady);
+    QList<int> seen;
+    connect(window.get(), &MainWindow::progressChanged, this, [&](int value) {
+        seen << value;
+        if (value != 60)
+            return;
+        if (destroy) // as at the end of the program: once the event loop has the window back
+            QTimer::singleShot(0, this, [&window] { window.reset(); });
+        else
+            window->shutdown();
+    });
+    QTRY_VERIFY(seen.contains(60) && (!destroy || !window));
+    // Far more turns than the rest of the load would need: nothing of it may run any more.
+    for (int turn = 0; turn < 200; ++turn)
+        QCoreApplication::processEvents();
+    QCOMPARE(seen.last(), 60);
+    QCOMPARE(ready.count(), 0);
+    QVERIFY(!link->isRunning());
+    if (window) {
+        QVERIFY(!window->isLoading());
+        QVERIFY(window->pages()->currentIndex() != int(MainWindow::MainContentPage));
+    }
 }
 
 void TestMainWindow::alarmAndConnectionButtons_data()

@@ -162,10 +162,10 @@ void tst_HomeModel::startState()
 {
     Sim sim;
     QCOMPARE(sim.model->registerOffset(), kOffset);
-    QCOMPARE(sim.model->registerCount(), kRegisterSpace - kOffset);
-    QCOMPARE(sim.model->byte(kAlarmCountByte), kNoAlarms);
-    QCOMPARE(int(sim.model->byte(kSecurityStateByte)), Security::Disarmed);
-    QCOMPARE(sim.model->dword(kClockByte), quint32(kStartEpoch));
+    QCOMPARE(sim.model->registerCount(), kRegisterCount - kOffset);
+    QCOMPARE(sim.model->byte(kStatusAlarmCount), kNoAlarms);
+    QCOMPARE(int(sim.model->byte(kStatusSecurityState)), Security::Disarmed);
+    QCOMPARE(sim.model->dword(kStatusControllerTime), quint32(kStartEpoch));
     for (int t : sim.model->thermostats()) {
         QCOMPARE(int(sim.model->byte(HomeModel::thermostatAddress(t) + 1)), 105);
         QVERIFY(sim.model->byte(HomeModel::thermostatAddress(t)) > 0);
@@ -307,19 +307,19 @@ void tst_HomeModel::motion()
     options.motionHoldMs = 60000;
     options.speed = 10; // the hold counts in simulated time
     Sim sim(options);
-    sim.setLamp(1, lampRecord(sensorFlag ? kLampSensorFlag : 0, 0, 2, 5));
+    sim.setLamp(1, lampRecord(sensorFlag ? kLampSensorBit : 0, 0, 2, 5));
     sim.event(QStringLiteral("motion %1").arg(sensor));
-    QCOMPARE(bool(sim.lamp(1) & kLampOn), onAfterMotion);
-    QCOMPARE(bool(sim.lamp(1) & kLampSensorFlag), sensorFlag);
+    QCOMPARE(bool(sim.lamp(1) & kLampOnBit), onAfterMotion);
+    QCOMPARE(bool(sim.lamp(1) & kLampSensorBit), sensorFlag);
     sim.advance(4000); // 40 simulated seconds
-    QCOMPARE(bool(sim.lamp(1) & kLampOn), onAfterMotion);
+    QCOMPARE(bool(sim.lamp(1) & kLampOnBit), onAfterMotion);
     if (secondMotionAt40s)
         sim.event(QStringLiteral("motion %1").arg(sensor));
     sim.advance(2100); // 61 s after the first motion
-    QCOMPARE(bool(sim.lamp(1) & kLampOn), secondMotionAt40s);
+    QCOMPARE(bool(sim.lamp(1) & kLampOnBit), secondMotionAt40s);
     sim.advance(4000); // 101 s: past any hold
-    QVERIFY(!(sim.lamp(1) & kLampOn));
-    QCOMPARE(bool(sim.lamp(1) & kLampSensorFlag), sensorFlag);
+    QVERIFY(!(sim.lamp(1) & kLampOnBit));
+    QCOMPARE(bool(sim.lamp(1) & kLampSensorBit), sensorFlag);
 }
 
 void tst_HomeModel::thermostatFollowsSetPoint()
@@ -345,16 +345,16 @@ void tst_HomeModel::thermostatFollowsSetPoint()
     QVERIFY(qAbs(int(sim.model->byte(a)) - 115) <= 1);
 
     // Heating off lets the house cool down; the other thermostat follows its own set-point.
-    sim.writeByte(2 * kHeatCommandWord, kCommandOff);
+    sim.writeByte(2 * kHeatCommandWord, kCommandAllOff);
     QCOMPARE(int(sim.model->byte(2 * kHeatCommandWord)), 0);
     QCOMPARE(int(sim.model->byte(a + 3)), 0);
     sim.advance(600 * 1000);
     QVERIFY(sim.model->temperature(1) < 22.5);
 
     // Heating scenes: saved set-points come back, unsaved ones are the defaults.
-    sim.writeByte(2 * kHeatCommandWord, kCommandOn);
+    sim.writeByte(2 * kHeatCommandWord, kCommandAllOn);
     sim.writeByte(a + 1, 100);
-    sim.writeByte(2 * kHeatCommandWord, kCommandSaveBase + 2);
+    sim.writeByte(2 * kHeatCommandWord, kCommandSaveSceneBase + 2);
     sim.writeByte(a + 1, 80);
     sim.writeByte(2 * kHeatCommandWord, 2);
     QCOMPARE(int(sim.model->byte(a + 1)), 100);
@@ -406,16 +406,16 @@ void tst_HomeModel::keypad()
     for (int i = 0; i < steps.size(); ++i) {
         const QStringList step = steps.at(i).split(QLatin1Char(' '));
         if (step.first() == QLatin1String("code"))
-            sim.writeDword(2 * kCodeWord, step.at(1).toUInt());
+            sim.writeDword(2 * kPasswordWord, step.at(1).toUInt());
         else if (step.first() == QLatin1String("wait"))
             sim.advance(step.at(1).toInt());
         else
             sim.event(step.first());
-        QVERIFY2(sim.model->byte(kSecurityStateByte) == states.at(i),
+        QVERIFY2(sim.model->byte(kStatusSecurityState) == states.at(i),
                  qPrintable(QStringLiteral("step %1 (%2): state %3, expected %4")
                                 .arg(i)
                                 .arg(steps.at(i))
-                                .arg(sim.model->byte(kSecurityStateByte))
+                                .arg(sim.model->byte(kStatusSecurityState))
                                 .arg(states.at(i))));
     }
 }
@@ -424,15 +424,15 @@ void tst_HomeModel::clockContinuesFromSynchronisation()
 {
     Sim sim;
     sim.advance(2500);
-    QCOMPARE(sim.model->dword(kClockByte), quint32(kStartEpoch + 2));
-    sim.writeDword(kClockByte, 1000000000u);
-    QCOMPARE(sim.model->dword(kClockByte), 1000000000u);
+    QCOMPARE(sim.model->dword(kStatusControllerTime), quint32(kStartEpoch + 2));
+    sim.writeDword(kStatusControllerTime, 1000000000u);
+    QCOMPARE(sim.model->dword(kStatusControllerTime), 1000000000u);
     sim.advance(999);
-    QCOMPARE(sim.model->dword(kClockByte), 1000000000u);
+    QCOMPARE(sim.model->dword(kStatusControllerTime), 1000000000u);
     sim.advance(1);
-    QCOMPARE(sim.model->dword(kClockByte), 1000000001u);
+    QCOMPARE(sim.model->dword(kStatusControllerTime), 1000000001u);
     sim.advance(60000);
-    QCOMPARE(sim.model->dword(kClockByte), 1000000061u);
+    QCOMPARE(sim.model->dword(kStatusControllerTime), 1000000061u);
 }
 
 void tst_HomeModel::writeAlarm_data()
@@ -464,9 +464,9 @@ void tst_HomeModel::writeAlarm()
     sim.writeBytes(2 * kAlarmWord, QByteArray::fromHex("07") + char(0x0C | smsSirenBefore));
     sim.event(raise);
     sim.writeBytes(2 * kAlarmWord, QByteArray(1, 7) + char(written));
-    QCOMPARE(int(sim.model->byte(kMessageIdByte)), 7);
-    QCOMPARE(int(sim.model->byte(kMessageStateByte)), expected);
-    QCOMPARE(int(sim.model->byte(kAlarmCountByte)), alarmCount);
+    QCOMPARE(int(sim.model->byte(kStatusMessageId)), 7);
+    QCOMPARE(int(sim.model->byte(kStatusMessageState)), expected);
+    QCOMPARE(int(sim.model->byte(kStatusAlarmCount)), alarmCount);
     QCOMPARE(int(sim.model->word(kAlarmWord)), 0);
 }
 
@@ -475,35 +475,35 @@ void tst_HomeModel::alarmsAndSound()
     Sim sim;
     sim.advance(5000);
     sim.event(QStringLiteral("alarm on 1 51 3"));
-    QCOMPARE(int(sim.model->byte(kAlarmCountByte)), 1);
-    QCOMPARE(int(sim.model->byte(kMessageIdByte)), 1);
-    QCOMPARE(int(sim.model->byte(kMessageStateByte)), kStateActive | kStateAlarm);
-    QCOMPARE(int(sim.model->byte(kMessageDataByte)), 51);
-    QCOMPARE(sim.model->dword(kMessageValueByte), quint32(kStartEpoch + 5));
-    QCOMPARE(int(sim.model->byte(kSoundNumberByte)), 3);
+    QCOMPARE(int(sim.model->byte(kStatusAlarmCount)), 1);
+    QCOMPARE(int(sim.model->byte(kStatusMessageId)), 1);
+    QCOMPARE(int(sim.model->byte(kStatusMessageState)), kMessageActive | kMessageAlarm);
+    QCOMPARE(int(sim.model->byte(kStatusMessageData)), 51);
+    QCOMPARE(sim.model->dword(kStatusMessageValue), quint32(kStartEpoch + 5));
+    QCOMPARE(int(sim.model->byte(kStatusSoundNumber)), 3);
 
     // The panel reports the sound playing, then finished: the request is withdrawn.
     sim.writeBytes(2 * kSoundWord, QByteArray::fromHex("0301"));
-    QCOMPARE(int(sim.model->byte(kSoundNumberByte)), 3);
-    QCOMPARE(int(sim.model->byte(kSoundStateByte)), kSoundStarted);
+    QCOMPARE(int(sim.model->byte(kStatusSoundNumber)), 3);
+    QCOMPARE(int(sim.model->byte(kStatusSoundState)), kSoundStarted);
     sim.writeBytes(2 * kSoundWord, QByteArray::fromHex("0302"));
-    QCOMPARE(int(sim.model->byte(kSoundNumberByte)), 0);
-    QCOMPARE(int(sim.model->byte(kSoundStateByte)), kSoundStopped);
+    QCOMPARE(int(sim.model->byte(kStatusSoundNumber)), 0);
+    QCOMPARE(int(sim.model->byte(kStatusSoundState)), kSoundStopped);
 
     sim.event(QStringLiteral("alarm on 7"));
-    QCOMPARE(int(sim.model->byte(kAlarmCountByte)), 2);
+    QCOMPARE(int(sim.model->byte(kStatusAlarmCount)), 2);
     sim.event(QStringLiteral("alarm off 1"));
     sim.event(QStringLiteral("alarm off 7"));
-    QCOMPARE(int(sim.model->byte(kAlarmCountByte)), int(kNoAlarms));
-    QCOMPARE(int(sim.model->byte(kMessageStateByte)), int(kStateAlarm));
+    QCOMPARE(int(sim.model->byte(kStatusAlarmCount)), int(kNoAlarms));
+    QCOMPARE(int(sim.model->byte(kStatusMessageState)), int(kMessageAlarm));
 
     // A state written for a message never reported invents nothing.
     sim.writeBytes(2 * kAlarmWord, QByteArray::fromHex("0934"));
-    QCOMPARE(int(sim.model->byte(kMessageIdByte)), 7);
+    QCOMPARE(int(sim.model->byte(kStatusMessageId)), 7);
     QCOMPARE(int(sim.model->word(kAlarmWord)), 0);
     for (int i = 0; i < 4; ++i) {
         sim.advance(1000);
-        QVERIFY(sim.model->byte(kMessageIdByte) != 9);
+        QVERIFY(sim.model->byte(kStatusMessageId) != 9);
     }
 }
 
@@ -515,9 +515,9 @@ void tst_HomeModel::messagesTakeTurns()
     QSet<int> seen;
     for (int i = 0; i < 4; ++i) {
         sim.advance(1000);
-        const int id = sim.model->byte(kMessageIdByte);
+        const int id = sim.model->byte(kStatusMessageId);
         seen.insert(id);
-        QCOMPARE(int(sim.model->byte(kMessageDataByte)), id == 1 ? 10 : 20);
+        QCOMPARE(int(sim.model->byte(kStatusMessageData)), id == 1 ? 10 : 20);
     }
     QCOMPARE(seen, QSet<int>({1, 7}));
 }
@@ -527,29 +527,29 @@ void tst_HomeModel::parametersMoveWithinRange()
     Sim sim;
     QByteArray first;
     for (int i = 0; i < kParameterCount; ++i)
-        first.append(char(sim.model->byte(kParameterByte + i)));
+        first.append(char(sim.model->byte(kStatusParameters + i)));
     QSet<int> temperatures;
     for (int s = 0; s < 120; ++s) {
         sim.advance(1000);
-        const double outdoor = -40 + sim.model->byte(kParameterByte) / 255.0 * 100;
-        const double voltage = sim.model->byte(kParameterByte + 2) / 255.0 * 300;
+        const double outdoor = -40 + sim.model->byte(kStatusParameters) / 255.0 * 100;
+        const double voltage = sim.model->byte(kStatusParameters + 2) / 255.0 * 300;
         QVERIFY2(outdoor > -5 && outdoor < 15, qPrintable(QString::number(outdoor)));
         QVERIFY2(voltage > 215 && voltage < 245, qPrintable(QString::number(voltage)));
-        temperatures.insert(sim.model->byte(kParameterByte));
+        temperatures.insert(sim.model->byte(kStatusParameters));
     }
     QVERIFY(temperatures.size() > 2);
 
     sim.event(QStringLiteral("set param 2 75"));
-    QCOMPARE(int(sim.model->byte(kParameterByte + 1)), qRound(0.75 * 255));
+    QCOMPARE(int(sim.model->byte(kStatusParameters + 1)), qRound(0.75 * 255));
     sim.advance(5000);
-    QCOMPARE(int(sim.model->byte(kParameterByte + 1)), qRound(0.75 * 255));
+    QCOMPARE(int(sim.model->byte(kStatusParameters + 1)), qRound(0.75 * 255));
 }
 
 void tst_HomeModel::codeIsNotLeftInMemory()
 {
     Sim sim;
-    sim.writeDword(2 * kCodeWord, 1234);
-    QCOMPARE(sim.model->dword(2 * kCodeWord), 0u);
+    sim.writeDword(2 * kPasswordWord, 1234);
+    QCOMPARE(sim.model->dword(2 * kPasswordWord), 0u);
     // Other memory keeps what was written, and a set byte runs a command like a write does.
     sim.writeBytes(1848, QByteArray("text", 4));
     QCOMPARE(sim.model->byte(1849), quint8('e'));

@@ -159,8 +159,8 @@ void tst_HomeSimServer::statusBlockAtOffset()
     QVERIFY(ctx);
     const QByteArray block = readImage(ctx.get(), 0, kStatusBlockBytes / 2, function);
     QCOMPARE(block.size(), kStatusBlockBytes);
-    QCOMPARE(quint8(block.at(kAlarmCountByte)), kNoAlarms);
-    QCOMPARE(int(block.at(kSecurityStateByte)), Security::Disarmed);
+    QCOMPARE(quint8(block.at(kStatusAlarmCount)), kNoAlarms);
+    QCOMPARE(int(block.at(kStatusSecurityState)), Security::Disarmed);
     const quint32 clock = quint8(block[40]) | quint8(block[41]) << 8 | quint8(block[42]) << 16 |
                           quint32(quint8(block[43])) << 24;
     QVERIFY(clock > 1600000000u); // a present-day controller clock, not zero
@@ -209,8 +209,8 @@ void tst_HomeSimServer::controlChannelEvents()
     sim.send("nonsense 1");
     QTRY_VERIFY(sim.logged(QStringLiteral("control: unknown event")));
     sim.send("alarm on 7 1 2");
-    QTRY_COMPARE(readByte(ctx.get(), kAlarmCountByte), 1);
-    QCOMPARE(readByte(ctx.get(), kSoundNumberByte), 2);
+    QTRY_COMPARE(readByte(ctx.get(), kStatusAlarmCount), 1);
+    QCOMPARE(readByte(ctx.get(), kStatusSoundNumber), 2);
 }
 
 void tst_HomeSimServer::globalSceneSavedAndRecalled()
@@ -271,21 +271,21 @@ void tst_HomeSimServer::keypadStateMachine()
     Client ctx = connectTo(sim.port());
     QVERIFY(ctx);
     auto enter = [&](quint32 code) {
-        return writeImage(ctx.get(), 2 * kCodeWord, dwordBytes(code));
+        return writeImage(ctx.get(), 2 * kPasswordWord, dwordBytes(code));
     };
     QVERIFY(enter(1234));
-    QCOMPARE(readByte(ctx.get(), kSecurityStateByte), int(Security::WrongPass));
-    QTRY_COMPARE(readByte(ctx.get(), kSecurityStateByte), int(Security::Disarmed));
+    QCOMPARE(readByte(ctx.get(), kStatusSecurityState), int(Security::WrongPass));
+    QTRY_COMPARE(readByte(ctx.get(), kStatusSecurityState), int(Security::Disarmed));
     QVERIFY(enter(4711));
-    QCOMPARE(readByte(ctx.get(), kSecurityStateByte), int(Security::Countdown));
-    QCOMPARE(readDword(ctx.get(), 2 * kCodeWord), 0u); // the code does not stay readable
-    QTRY_COMPARE(readByte(ctx.get(), kSecurityStateByte), int(Security::Armed));
+    QCOMPARE(readByte(ctx.get(), kStatusSecurityState), int(Security::Countdown));
+    QCOMPARE(readDword(ctx.get(), 2 * kPasswordWord), 0u); // the code does not stay readable
+    QTRY_COMPARE(readByte(ctx.get(), kStatusSecurityState), int(Security::Armed));
     sim.send("motion 9");
-    QTRY_COMPARE(readByte(ctx.get(), kSecurityStateByte), int(Security::EnterPass));
-    QTRY_COMPARE(readByte(ctx.get(), kSecurityStateByte), int(Security::Alarm));
+    QTRY_COMPARE(readByte(ctx.get(), kStatusSecurityState), int(Security::EnterPass));
+    QTRY_COMPARE(readByte(ctx.get(), kStatusSecurityState), int(Security::Alarm));
     QVERIFY(enter(4711));
-    QCOMPARE(readByte(ctx.get(), kSecurityStateByte), int(Security::Disarming));
-    QTRY_COMPARE(readByte(ctx.get(), kSecurityStateByte), int(Security::Disarmed));
+    QCOMPARE(readByte(ctx.get(), kStatusSecurityState), int(Security::Disarming));
+    QTRY_COMPARE(readByte(ctx.get(), kStatusSecurityState), int(Security::Disarmed));
     QTRY_VERIFY(sim.logged(QStringLiteral("security: state 2 \"Armed\"$")));
 }
 
@@ -296,12 +296,12 @@ void tst_HomeSimServer::clockAfterSynchronisation()
     Client ctx = connectTo(sim.port());
     QVERIFY(ctx);
     const quint32 set = 1000000000u;
-    QVERIFY(writeImage(ctx.get(), 2 * kClockWord, dwordBytes(set)));
-    const quint32 after = readDword(ctx.get(), kClockByte);
+    QVERIFY(writeImage(ctx.get(), 2 * kTimeWord, dwordBytes(set)));
+    const quint32 after = readDword(ctx.get(), kStatusControllerTime);
     QVERIFY(after >= set && after <= set + 1);
     // The clock ticks on from the written value.
-    QTRY_VERIFY(readDword(ctx.get(), kClockByte) >= set + 2);
-    QVERIFY(readDword(ctx.get(), kClockByte) < set + 60);
+    QTRY_VERIFY(readDword(ctx.get(), kStatusControllerTime) >= set + 2);
+    QVERIFY(readDword(ctx.get(), kStatusControllerTime) < set + 60);
 }
 
 void tst_HomeSimServer::severalClientsAtOnce()
@@ -408,16 +408,16 @@ void tst_HomeSimServer::mbpollReadsAndWrites()
         return p.exitCode() == 0 ? QString::fromLocal8Bit(p.readAllStandardOutput()) : QString();
     };
     // Write the clock (words 20, 21) with mbpoll, read it back with mbpoll.
-    const QString wrote = run({"-t", "4", "-r", QString::number(kOffset + kClockWord), "127.0.0.1",
+    const QString wrote = run({"-t", "4", "-r", QString::number(kOffset + kTimeWord), "127.0.0.1",
                                QString::number(0x1234), QString::number(0x0102)});
     QVERIFY2(wrote.contains(QLatin1String("Written 2 references")), qPrintable(wrote));
     const QString read =
-        run({"-t", "4", "-r", QString::number(kOffset + kClockWord), "-c", "2", "127.0.0.1"});
-    const QRegularExpression line(QStringLiteral("\\[%1\\]:\\s+(\\d+)").arg(kOffset + kClockWord));
+        run({"-t", "4", "-r", QString::number(kOffset + kTimeWord), "-c", "2", "127.0.0.1"});
+    const QRegularExpression line(QStringLiteral("\\[%1\\]:\\s+(\\d+)").arg(kOffset + kTimeWord));
     const QRegularExpressionMatch m = line.match(read);
     QVERIFY2(m.hasMatch(), qPrintable(read));
     QVERIFY(m.captured(1).toInt() >= 0x1234 && m.captured(1).toInt() < 0x1234 + 60);
-    QVERIFY(read.contains(QStringLiteral("[%1]: \t258").arg(kOffset + kClockWord + 1)));
+    QVERIFY(read.contains(QStringLiteral("[%1]: \t258").arg(kOffset + kTimeWord + 1)));
     // Input registers (function 4) serve the same status block.
     const QString status = run({"-t", "3", "-r", QString::number(kOffset), "-c", "1", "127.0.0.1"});
     QVERIFY2(status.contains(QStringLiteral("[%1]: \t255").arg(kOffset)), qPrintable(status));

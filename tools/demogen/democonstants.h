@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #pragma once
 
+#include "controllermap.h"
+
 #include <QColor>
 #include <QList>
 #include <QString>
@@ -23,12 +25,10 @@ inline const QString kSettingsFile = QStringLiteral("config.xml");
 inline const QString kScenarioFile = QStringLiteral("demo.scenario");
 inline const QString kAddressPlanFile = QStringLiteral("address-plan.md");
 
-// Controller memory (bytes, register offset 0). Words 0-29 are the status block and words
-// 30-149 the scene area; the lamp and thermostat records follow from their numbers.
-constexpr int kLampBase = 612;
-constexpr int kLampRecordBytes = 8;
-constexpr int kThermostatBase = 296;
-constexpr int kThermostatRecordBytes = 4;
+// Controller memory (bytes, register offset 0): the status block, the scene area and the lamp and
+// thermostat records are where the controller's memory map puts them; the demo's own controls
+// start at kFirstSubsystemByte, one block per subsystem.
+using namespace ControllerMap;
 constexpr int kByteControlLength = 4; // byte, word and slider controls read four bytes
 constexpr int kTextBytes = 16;        // dynamic texts and the text writer (even: whole registers)
 constexpr int kFirstSubsystemByte = 1024;

@@ -554,23 +554,28 @@ void DemoProject::buildLight()
                 // switch (scene 2) on the second lamp.
                 int state = 0;
                 if (!sensors.isEmpty() && i == 0)
-                    state |= 0x02;
+                    state |= kLampSensorBit;
+                // A dimmed accent light is on, at half brightness, when the demo opens.
                 if (lamp.dimmer && i == 2)
-                    state |= 0x01 | (8 << 4); // a dimmed accent light is on when the demo opens
+                    state |= kLampOnBit | ((kLampBrightnessLevels / 2) << kLampBrightnessShift);
                 if (state)
-                    d->scenarioSetup
-                        << QStringLiteral("0 set byte %1 %2").arg(address).arg(hex(state));
+                    d->scenarioSetup << QStringLiteral("0 set byte %1 %2")
+                                            .arg(address + kLampState)
+                                            .arg(hex(state));
                 if (!switches.isEmpty())
                     d->scenarioSetup << QStringLiteral("0 set byte %1 %2")
-                                            .arg(address + 1)
+                                            .arg(address + kLampSwitch1)
                                             .arg(switches.first());
                 if (!sensors.isEmpty() && i == 0)
-                    d->scenarioSetup
-                        << QStringLiteral("0 set byte %1 %2").arg(address + 4).arg(sensors.first());
+                    d->scenarioSetup << QStringLiteral("0 set byte %1 %2")
+                                            .arg(address + kLampSensor)
+                                            .arg(sensors.first());
                 if (switches.size() > 1 && i == 1) {
+                    d->scenarioSetup << QStringLiteral("0 set byte %1 %2")
+                                            .arg(address + kLampSceneSwitch)
+                                            .arg(switches.at(1));
                     d->scenarioSetup
-                        << QStringLiteral("0 set byte %1 %2").arg(address + 6).arg(switches.at(1));
-                    d->scenarioSetup << QStringLiteral("0 set byte %1 2").arg(address + 7);
+                        << QStringLiteral("0 set byte %1 2").arg(address + kLampSceneNumber);
                 }
             }
         }
@@ -633,12 +638,12 @@ void DemoProject::buildHeat()
                 .set(QStringLiteral("fontSize"), 16);
             record(roomPage, room.caption, QStringLiteral("heat"), address, kThermostatRecordBytes,
                    -1, true);
-            const int steps = qRound(setPoints.value(room.name, 20.0) * 5);
+            const int steps = qRound(setPoints.value(room.name, 20.0) / kTemperatureStep);
             d->scenarioSetup << QStringLiteral("0 set byte %1 %2  # %3 set-point %4 C")
-                                    .arg(address + 1)
+                                    .arg(address + kThermostatSetPoint)
                                     .arg(steps)
                                     .arg(room.caption)
-                                    .arg(steps / 5.0);
+                                    .arg(steps * kTemperatureStep);
         }
     }
     finish(kHeatFile, root);
@@ -1173,7 +1178,7 @@ QByteArray DemoProject::scenario() const
         << QStringLiteral("0 set byte %1 %2").arg(d->ventCo2).arg(640 & 0xff)
         << QStringLiteral("0 set byte %1 %2  # 640 ppm").arg(d->ventCo2 + 1).arg(640 >> 8);
     out << QStringLiteral("# Parameters drift on their own");
-    for (int id = 1; id <= 16; ++id)
+    for (int id = 1; id <= kParameterCount; ++id)
         out << QStringLiteral("0 set param %1 auto").arg(id);
 
     // The homesim timeline replays from the very start on "repeat", setup included, which would

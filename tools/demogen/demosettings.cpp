@@ -84,9 +84,9 @@ QByteArray DemoSettings::document()
             .set(QStringLiteral("name"), QString::fromLatin1(k.description));
     }
 
-    const char *globalScenes[] = {"Evening", "Night",  "Party",  "Away",
-                                  "Morning", "Cinema", "Dinner", "Holiday"};
-    for (int i = 0; i < 8; ++i)
+    const char *globalScenes[kGlobalSceneCount] = {"Evening", "Night",  "Party",  "Away",
+                                                   "Morning", "Cinema", "Dinner", "Holiday"};
+    for (int i = 0; i < kGlobalSceneCount; ++i)
         root->append(QStringLiteral("glscene"))
             ->set(QStringLiteral("id"), i + 1)
             .set(QStringLiteral("textB"), QString::fromLatin1(globalScenes[i]));

@@ -69,7 +69,7 @@ bool readSettings(const QString &path, HomeConfig &config, QString *error)
         } else if (tag == QLatin1String("offset")) {
             bool ok = false;
             const int offset = a.value(QStringLiteral("value")).toString().trimmed().toInt(&ok, 16);
-            if (ok && offset >= 0 && offset < HomeSim::kRegisterSpace) {
+            if (ok && offset >= 0 && offset < HomeSim::kRegisterCount) {
                 config.hasOffset = true;
                 config.registerOffset = offset;
             }

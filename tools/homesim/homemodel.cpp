@@ -40,10 +40,11 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr int kMaxMessageLogChars = 40;
 
 // Default scenes: 1 bright, 2 half, 3 dim, 4 off; heating 22, 20, 18 and 12 degrees.
-constexpr quint8 kDefaultLightScenes[kSceneCount] = {0xF1, 0x81, 0x31, 0x00};
-constexpr quint8 kDefaultHeatScenes[kSceneCount] = {110, 100, 90, 60};
+constexpr quint8 kDefaultLightScenes[kSceneCommandCount] = {0xF1, 0x81, 0x31, 0x00};
+constexpr quint8 kDefaultHeatScenes[kSceneCommandCount] = {110, 100, 90, 60};
 
-constexpr quint8 kLampStateBits = kLampOn | 0xF0; // what a scene stores: on bit and brightness
+// What a scene stores of a lamp: its on bit and brightness.
+constexpr quint8 kLampStateBits = kLampOnBit | kLampBrightnessMask;
 
 struct ParamProfile
 {
@@ -217,19 +218,19 @@ struct HomeModelPrivate
 
     // --- lamps ---
     int lampByte(int lamp, int k) const { return byte(HomeModel::lampAddress(lamp) + k); }
-    bool lampOn(int lamp) const { return lampByte(lamp, 0) & kLampOn; }
+    bool lampOn(int lamp) const { return lampByte(lamp, kLampState) & kLampOnBit; }
     void setLampOn(int lamp, bool on)
     {
-        const int a = HomeModel::lampAddress(lamp);
-        setByte(a, quint8(on ? byte(a) | kLampOn : byte(a) & ~kLampOn));
+        const int a = HomeModel::lampAddress(lamp) + kLampState;
+        setByte(a, quint8(on ? byte(a) | kLampOnBit : byte(a) & ~kLampOnBit));
         if (!on)
             motionOffAt.remove(lamp);
     }
     void setLampState(int lamp, quint8 state)
     {
-        const int a = HomeModel::lampAddress(lamp);
+        const int a = HomeModel::lampAddress(lamp) + kLampState;
         setByte(a, quint8((byte(a) & ~kLampStateBits) | (state & kLampStateBits)));
-        if (!(state & kLampOn))
+        if (!(state & kLampOnBit))
             motionOffAt.remove(lamp);
     }
     QList<int> lampsOfRoom(int room) const
@@ -248,7 +249,7 @@ struct HomeModelPrivate
         for (int lamp : lamps) {
             const quint8 state = saved == globalScenes.constEnd()
                                      ? kDefaultLightScenes[n - 1]
-                                     : saved->value(lamp, lampByte(lamp, 0));
+                                     : saved->value(lamp, lampByte(lamp, kLampState));
             setLampState(lamp, state);
         }
         log(QStringLiteral("lighting: global scene %1%2")
@@ -259,7 +260,7 @@ struct HomeModelPrivate
     {
         QHash<int, quint8> states;
         for (int lamp : lamps)
-            states.insert(lamp, quint8(lampByte(lamp, 0) & kLampStateBits));
+            states.insert(lamp, quint8(lampByte(lamp, kLampState) & kLampStateBits));
         globalScenes.insert(n, states);
         log(QStringLiteral("lighting: current state saved as global scene %1").arg(n));
     }
@@ -270,7 +271,7 @@ struct HomeModelPrivate
         for (int lamp : inRoom) {
             const quint8 state = saved == miniScenes.constEnd()
                                      ? kDefaultLightScenes[n - 1]
-                                     : saved->value(lamp, lampByte(lamp, 0));
+                                     : saved->value(lamp, lampByte(lamp, kLampState));
             setLampState(lamp, state);
         }
         log(QStringLiteral("lighting: room %1 miniscene %2%3, lamps %4")
@@ -284,7 +285,7 @@ struct HomeModelPrivate
         QHash<int, quint8> states;
         const QList<int> inRoom = lampsOfRoom(room);
         for (int lamp : inRoom)
-            states.insert(lamp, quint8(lampByte(lamp, 0) & kLampStateBits));
+            states.insert(lamp, quint8(lampByte(lamp, kLampState) & kLampStateBits));
         miniScenes.insert(room * 8 + n, states);
         log(QStringLiteral("lighting: room %1 saved as miniscene %2, lamps %3")
                 .arg(room)
@@ -300,33 +301,34 @@ struct HomeModelPrivate
     void lightCommand()
     {
         const int base = 2 * kLightCommandWord;
-        const int global = byte(base), save = byte(base + 1), room = byte(base + 2),
-                  roomNumber = byte(base + 3);
-        if (save >= kSceneFirst && save <= kSceneLast)
+        const int global = byte(base + kLightGlobalCommand), save = byte(base + kLightSceneToSave),
+                  room = byte(base + kLightRoomCommand), roomNumber = byte(base + kLightRoomNumber);
+        if (save >= kFirstSceneCommand && save <= kLastSceneCommand)
             saveGlobalScene(save);
         else if (save != 0)
             log(QStringLiteral("lighting: no global scene %1 to save into").arg(save));
 
-        if (global >= kSceneFirst && global <= kSceneLast) {
+        if (global >= kFirstSceneCommand && global <= kLastSceneCommand) {
             globalScene(global);
-        } else if (global == kCommandOn || global == kCommandOff) {
-            switchAll(lamps, global == kCommandOn);
-            log(QStringLiteral("lighting: all lamps %1").arg(onOff(global == kCommandOn)));
+        } else if (global == kCommandAllOn || global == kCommandAllOff) {
+            switchAll(lamps, global == kCommandAllOn);
+            log(QStringLiteral("lighting: all lamps %1").arg(onOff(global == kCommandAllOn)));
         } else if (global != 0) {
             log(QStringLiteral("lighting: unknown global command %1").arg(global));
         }
 
-        if (room >= kSceneFirst && room <= kSceneLast) {
+        if (room >= kFirstSceneCommand && room <= kLastSceneCommand) {
             miniScene(roomNumber, room);
-        } else if (room == kCommandOn || room == kCommandOff) {
+        } else if (room == kCommandAllOn || room == kCommandAllOff) {
             const QList<int> inRoom = lampsOfRoom(roomNumber);
-            switchAll(inRoom, room == kCommandOn);
+            switchAll(inRoom, room == kCommandAllOn);
             log(QStringLiteral("lighting: room %1 lamps %2 (%3)")
                     .arg(roomNumber)
-                    .arg(onOff(room == kCommandOn),
+                    .arg(onOff(room == kCommandAllOn),
                          inRoom.isEmpty() ? QStringLiteral("none") : joinNumbers(inRoom)));
-        } else if (room > kCommandSaveBase && room <= kCommandSaveBase + kSceneCount) {
-            saveMiniScene(roomNumber, room - kCommandSaveBase);
+        } else if (room > kCommandSaveSceneBase &&
+                   room <= kCommandSaveSceneBase + kSceneCommandCount) {
+            saveMiniScene(roomNumber, room - kCommandSaveSceneBase);
         } else if (room != 0) {
             log(QStringLiteral("lighting: unknown room command %1").arg(room));
         }
@@ -348,10 +350,10 @@ struct HomeModelPrivate
     {
         const int a = 2 * kHeatCommandWord;
         const int command = byte(a);
-        if (command >= kSceneFirst && command <= kSceneLast) {
+        if (command >= kFirstSceneCommand && command <= kLastSceneCommand) {
             const auto saved = heatScenes.constFind(command);
             for (const Thermostat &t : qAsConst(thermostats)) {
-                const int sp = HomeModel::thermostatAddress(t.number) + 1;
+                const int sp = HomeModel::thermostatAddress(t.number) + kThermostatSetPoint;
                 setByte(sp, saved == heatScenes.constEnd() ? kDefaultHeatScenes[command - 1]
                                                            : saved->value(t.number, byte(sp)));
             }
@@ -359,16 +361,18 @@ struct HomeModelPrivate
                     .arg(command)
                     .arg(saved == heatScenes.constEnd() ? QStringLiteral(" (default)")
                                                         : QString()));
-        } else if (command == kCommandOn || command == kCommandOff) {
-            heatingOn = command == kCommandOn;
+        } else if (command == kCommandAllOn || command == kCommandAllOff) {
+            heatingOn = command == kCommandAllOn;
             log(QStringLiteral("heating: %1").arg(onOff(heatingOn)));
-        } else if (command > kCommandSaveBase && command <= kCommandSaveBase + kSceneCount) {
+        } else if (command > kCommandSaveSceneBase &&
+                   command <= kCommandSaveSceneBase + kSceneCommandCount) {
             QHash<int, quint8> setPoints;
             for (const Thermostat &t : qAsConst(thermostats))
-                setPoints.insert(t.number, byte(HomeModel::thermostatAddress(t.number) + 1));
-            heatScenes.insert(command - kCommandSaveBase, setPoints);
+                setPoints.insert(
+                    t.number, byte(HomeModel::thermostatAddress(t.number) + kThermostatSetPoint));
+            heatScenes.insert(command - kCommandSaveSceneBase, setPoints);
             log(QStringLiteral("heating: set-points saved as scene %1")
-                    .arg(command - kCommandSaveBase));
+                    .arg(command - kCommandSaveSceneBase));
         } else if (command != 0) {
             log(QStringLiteral("heating: unknown command %1").arg(command));
         }
@@ -382,15 +386,17 @@ struct HomeModelPrivate
             const int a = HomeModel::thermostatAddress(t.number);
             if (!heatingOn)
                 t.level = 0;
-            setByte(a, quint8(std::clamp(std::lround(t.temperature / kTemperatureStep), 0L, 255L)));
-            setByte(a + 3, quint8(t.level));
+            setByte(a + kThermostatTemperature,
+                    quint8(std::clamp(std::lround(t.temperature / kTemperatureStep), 0L, 255L)));
+            setByte(a + kThermostatLevel, quint8(t.level));
         }
     }
     void stepThermostats(double seconds)
     {
         for (Thermostat &t : thermostats) {
             const double setPoint =
-                byte(HomeModel::thermostatAddress(t.number) + 1) * kTemperatureStep;
+                byte(HomeModel::thermostatAddress(t.number) + kThermostatSetPoint) *
+                kTemperatureStep;
             t.level =
                 heatingOn
                     ? int(std::clamp(std::lround((setPoint - t.temperature) * kLevelPerDegree), 0L,
@@ -408,20 +414,20 @@ struct HomeModelPrivate
         if (it == messages.constEnd())
             return;
         currentMessage = id;
-        setByte(kMessageIdByte, quint8(id));
-        setByte(kMessageStateByte, it->state);
-        setByte(kMessageDataByte, it->data);
-        setDword(kMessageValueByte, it->value);
+        setByte(kStatusMessageId, quint8(id));
+        setByte(kStatusMessageState, it->state);
+        setByte(kStatusMessageData, it->data);
+        setDword(kStatusMessageValue, it->value);
         nextRotationMs = realMs + kMessageRotationMs;
     }
     void updateAlarmCount()
     {
         int count = 0;
         for (const Message &m : qAsConst(messages)) {
-            if ((m.state & (kStateActive | kStateAlarm)) == (kStateActive | kStateAlarm))
+            if ((m.state & (kMessageActive | kMessageAlarm)) == (kMessageActive | kMessageAlarm))
                 ++count;
         }
-        setByte(kAlarmCountByte, count == 0 ? kNoAlarms : quint8(std::min(count, 0xFE)));
+        setByte(kStatusAlarmCount, count == 0 ? kNoAlarms : quint8(std::min(count, 0xFE)));
     }
     void rotateMessages()
     {
@@ -447,13 +453,13 @@ struct HomeModelPrivate
     void raise(int id, bool alarm, int data, int sound)
     {
         Message &m = messages[id];
-        m.state |= kStateActive;
-        m.state = alarm ? quint8(m.state | kStateAlarm) : quint8(m.state & ~kStateAlarm);
+        m.state |= kMessageActive;
+        m.state = alarm ? quint8(m.state | kMessageAlarm) : quint8(m.state & ~kMessageAlarm);
         // With SMS on, the controller has told the owner: the alerts screen shows it as notified.
-        if (m.state & kStateSms)
-            m.state |= kStateNotified;
+        if (m.state & kMessageSms)
+            m.state |= kMessageNotified;
         m.data = quint8(data);
-        m.value = dword(kClockByte);
+        m.value = dword(kStatusControllerTime);
         publishMessage(id);
         updateAlarmCount();
         if (sound > 0)
@@ -469,7 +475,7 @@ struct HomeModelPrivate
             log(QStringLiteral("messages: %1 was never raised").arg(messageName(id)));
             return;
         }
-        it->state &= ~kStateActive;
+        it->state &= ~kMessageActive;
         publishMessage(id);
         updateAlarmCount();
         log(QStringLiteral("messages: %1 cleared, state 0x%2")
@@ -478,8 +484,8 @@ struct HomeModelPrivate
     }
     void requestSound(int sound)
     {
-        setByte(kSoundNumberByte, quint8(sound));
-        setByte(kSoundStateByte, 0);
+        setByte(kStatusSoundNumber, quint8(sound));
+        setByte(kStatusSoundState, 0);
         log(QStringLiteral("sound: asking the panel to play sound %1").arg(sound));
     }
     void writeAlarm()
@@ -499,10 +505,10 @@ struct HomeModelPrivate
         const quint8 old = m.state;
         // The panel may switch SMS and siren either way, and may only switch an alarm inactive
         // (acknowledge it); type, notification and activation stay the controller's.
-        quint8 state = quint8((m.state & ~(kStateSms | kStateSiren)) |
-                              (requested & (kStateSms | kStateSiren)));
-        if (!(requested & kStateActive))
-            state &= ~kStateActive;
+        quint8 state = quint8((m.state & ~(kMessageSms | kMessageSiren)) |
+                              (requested & (kMessageSms | kMessageSiren)));
+        if (!(requested & kMessageActive))
+            state &= ~kMessageActive;
         m.state = state;
         publishMessage(id);
         updateAlarmCount();
@@ -513,8 +519,8 @@ struct HomeModelPrivate
     }
     void soundState(const QVector<quint16> &before, int index)
     {
-        const int sound = byte(kSoundNumberByte);
-        const int state = byte(kSoundStateByte);
+        const int sound = byte(kStatusSoundNumber);
+        const int state = byte(kStatusSoundState);
         const int w = kSoundWord - index;
         const int oldSound = w >= 0 && w < before.size() ? before.at(w) & 0xFF : sound;
         static const char *const names[] = {"none", "started", "stopped", "not found", "error"};
@@ -525,14 +531,14 @@ struct HomeModelPrivate
         // Once the panel is done with a sound the request is withdrawn, so that the next request
         // of the same number is a change the panel notices.
         if (sound == oldSound && state >= kSoundStopped && state <= kSoundError && sound != 0)
-            setByte(kSoundNumberByte, 0);
+            setByte(kStatusSoundNumber, 0);
     }
 
     // --- security ---
     void publishSecurity()
     {
         const int state = keypad.state();
-        setByte(kSecurityStateByte, quint8(state));
+        setByte(kStatusSecurityState, quint8(state));
         const QString text = config.secureText(state);
         log(QStringLiteral("security: state %1%2")
                 .arg(state)
@@ -540,9 +546,9 @@ struct HomeModelPrivate
     }
     void enterCode()
     {
-        const quint32 code = dword(2 * kCodeWord);
+        const quint32 code = dword(2 * kPasswordWord);
         // The code is consumed: leaving it readable in the image would let any client read it.
-        setDword(2 * kCodeWord, 0);
+        setDword(2 * kPasswordWord, 0);
         const QString what = keypad.enterCode(code, qint64(simMs));
         log(QStringLiteral("security: code entered, %1").arg(what));
         publishSecurity();
@@ -551,7 +557,7 @@ struct HomeModelPrivate
     // --- clock and parameters ---
     void publishClock()
     {
-        setDword(kClockByte, clockBase + quint32((realMs - clockBaseMs) / 1000));
+        setDword(kStatusControllerTime, clockBase + quint32((realMs - clockBaseMs) / 1000));
     }
     void initParameters()
     {
@@ -613,7 +619,7 @@ struct HomeModelPrivate
         for (int i = 0; i < kParameterCount; ++i) {
             const Parameter &p = params[i];
             const double scaled = (parameterValue(i) - p.minimum) / (p.maximum - p.minimum) * 255.0;
-            setByte(kParameterByte + i, quint8(std::clamp(std::lround(scaled), 0L, 255L)));
+            setByte(kStatusParameters + i, quint8(std::clamp(std::lround(scaled), 0L, 255L)));
         }
     }
 
@@ -622,21 +628,21 @@ struct HomeModelPrivate
     {
         const int a = HomeModel::lampAddress(lamp);
         QStringList parts;
-        const quint8 b0 = byte(a), o0 = quint8(old.at(0));
-        if ((b0 ^ o0) & kLampOn)
-            parts << onOff(b0 & kLampOn);
-        if ((b0 ^ o0) & 0xF0)
-            parts << QStringLiteral("brightness %1").arg(b0 >> 4);
-        if ((b0 ^ o0) & kLampSensorFlag)
-            parts << QStringLiteral("sensor control %1").arg(onOff(b0 & kLampSensorFlag));
+        const quint8 b0 = byte(a + kLampState), o0 = quint8(old.at(kLampState));
+        if ((b0 ^ o0) & kLampOnBit)
+            parts << onOff(b0 & kLampOnBit);
+        if ((b0 ^ o0) & kLampBrightnessMask)
+            parts << QStringLiteral("brightness %1").arg(b0 >> kLampBrightnessShift);
+        if ((b0 ^ o0) & kLampSensorBit)
+            parts << QStringLiteral("sensor control %1").arg(onOff(b0 & kLampSensorBit));
         bool switches = false;
-        for (int k = kLampSwitch1; k < kLampSwitch1 + 3; ++k)
+        for (int k = kLampSwitch1; k <= kLampSwitch3; ++k)
             switches |= byte(a + k) != quint8(old.at(k));
         if (switches)
             parts << QStringLiteral("switches %1,%2,%3")
-                         .arg(byte(a + 1))
-                         .arg(byte(a + 2))
-                         .arg(byte(a + 3));
+                         .arg(byte(a + kLampSwitch1))
+                         .arg(byte(a + kLampSwitch2))
+                         .arg(byte(a + kLampSwitch3));
         if (byte(a + kLampSensor) != quint8(old.at(kLampSensor)))
             parts << QStringLiteral("sensor %1").arg(byte(a + kLampSensor));
         if (byte(a + kLampRoom) != quint8(old.at(kLampRoom)))
@@ -648,7 +654,7 @@ struct HomeModelPrivate
                          .arg(byte(a + kLampSceneNumber));
         if (!parts.isEmpty())
             log(QStringLiteral("lamp %1: %2").arg(lamp).arg(parts.join(QStringLiteral(", "))));
-        if (!(b0 & kLampOn))
+        if (!(b0 & kLampOnBit))
             motionOffAt.remove(lamp);
     }
 };
@@ -656,14 +662,14 @@ struct HomeModelPrivate
 HomeModel::HomeModel(const HomeConfig &config, const Options &options)
     : d(new HomeModelPrivate(config, options))
 {
-    if (d->options.registerOffset < 0 || d->options.registerOffset >= kRegisterSpace) {
+    if (d->options.registerOffset < 0 || d->options.registerOffset >= kRegisterCount) {
         qCWarning(lcHomeSim) << "register offset" << options.registerOffset
                              << "out of range, using 0";
         d->options.registerOffset = 0;
     }
     if (!(d->options.speed > 0) || !std::isfinite(d->options.speed))
         d->options.speed = 1.0;
-    d->regs.fill(0, kRegisterSpace - d->options.registerOffset);
+    d->regs.fill(0, kRegisterCount - d->options.registerOffset);
     d->rng.seed(options.seed);
 
     QList<int> lamps = config.lamps;
@@ -676,14 +682,14 @@ HomeModel::HomeModel(const HomeConfig &config, const Options &options)
     }
     for (int n : qAsConst(lamps)) {
         // Numbers come from project files: range-check before any address arithmetic.
-        if (n >= 0 && n < kRegisterSpace && d->inImage(lampAddress(n), kLampRecordBytes))
+        if (n >= 0 && n < kRegisterCount && d->inImage(lampAddress(n), kLampRecordBytes))
             d->lamps.append(n);
         else
             qCWarning(lcHomeSim) << "lamp" << n << "lies outside the register image; ignored";
     }
     std::uniform_real_distribution<double> startTemperature(17.0, 20.0);
     for (int n : qAsConst(thermostats)) {
-        if (n < 0 || n >= kRegisterSpace ||
+        if (n < 0 || n >= kRegisterCount ||
             !d->inImage(thermostatAddress(n), kThermostatRecordBytes)) {
             qCWarning(lcHomeSim) << "thermostat" << n << "lies outside the register image; ignored";
             continue;
@@ -692,14 +698,14 @@ HomeModel::HomeModel(const HomeConfig &config, const Options &options)
         t.number = n;
         t.temperature = startTemperature(d->rng);
         d->thermostats.append(t);
-        d->setByte(thermostatAddress(n) + 1, 105); // 21 degrees
+        d->setByte(thermostatAddress(n) + kThermostatSetPoint, 105); // 21 degrees
     }
 
     d->clockBase =
         quint32(options.startEpoch >= 0 ? options.startEpoch : QDateTime::currentSecsSinceEpoch());
     d->initParameters();
-    d->setByte(kAlarmCountByte, kNoAlarms);
-    d->setByte(kSecurityStateByte, quint8(d->keypad.state()));
+    d->setByte(kStatusAlarmCount, kNoAlarms);
+    d->setByte(kStatusSecurityState, quint8(d->keypad.state()));
     d->publishClock();
     d->publishParameters();
     d->stepThermostats(0);
@@ -825,13 +831,13 @@ void HomeModel::registersWritten(int firstRegister, const QVector<quint16> &befo
         d->heatCommand();
         handled = true;
     }
-    if (touched(kCodeWord, 2)) {
+    if (touched(kPasswordWord, 2)) {
         d->enterCode();
         handled = true;
     }
-    if (touched(kClockWord, 2)) {
+    if (touched(kTimeWord, 2)) {
         // Time synchronisation: the clock goes on from the written value.
-        d->clockBase = d->dword(kClockByte);
+        d->clockBase = d->dword(kStatusControllerTime);
         d->clockBaseMs = d->realMs;
         d->log(QStringLiteral("clock: set to %1 UTC")
                    .arg(QDateTime::fromSecsSinceEpoch(d->clockBase, Qt::UTC)
@@ -842,11 +848,14 @@ void HomeModel::registersWritten(int firstRegister, const QVector<quint16> &befo
         const int first = std::max(index, kSceneAreaWord) - kSceneAreaWord;
         const int last =
             std::min(index + count, kSceneAreaWord + kSceneAreaBytes / 2) - kSceneAreaWord;
-        for (int text = 0; text < 10; ++text) {
-            if (first < 8 * text + 4 && 8 * text < last) {
+        // Word offsets in the area; a text is written as four words, a definition as five.
+        for (int text = 0; text < kSceneTextCount; ++text) {
+            const int word = kSceneTextWordStride * text;
+            if (first < word + kSceneTextWriteBytes / kBytesPerRegister && word < last) {
                 QByteArray bytes;
-                for (int k = 0; k < 7; ++k) {
-                    const quint8 c = d->byte(2 * kSceneAreaWord + 16 * text + k);
+                for (int k = 0; k < kSceneTextBytes; ++k) {
+                    const quint8 c =
+                        d->byte(kBytesPerRegister * kSceneAreaWord + kSceneTextStride * text + k);
                     if (!c)
                         break;
                     bytes.append(char(c));
@@ -856,8 +865,9 @@ void HomeModel::registersWritten(int firstRegister, const QVector<quint16> &befo
                            .arg(QString::fromLocal8Bit(bytes)));
             }
         }
-        for (int scene = 0; scene < 8; ++scene) {
-            if (first < 80 + 5 * scene + 5 && 80 + 5 * scene < last)
+        for (int scene = 0; scene < kGlobalSceneCount; ++scene) {
+            const int word = kGlobalSceneWord - kSceneAreaWord + kGlobalSceneWordStride * scene;
+            if (first < word + kGlobalSceneWordStride && word < last)
                 d->log(QStringLiteral("scenes: global scene definition %1 written").arg(scene));
         }
         handled = true;
@@ -879,10 +889,11 @@ void HomeModel::registersWritten(int firstRegister, const QVector<quint16> &befo
             continue;
         thermostatTouched = true;
         handled = true;
-        if (d->byte(a + 1) != oldByte(a + 1))
+        const int setPoint = a + kThermostatSetPoint;
+        if (d->byte(setPoint) != oldByte(setPoint))
             d->log(QStringLiteral("thermostat %1: set-point %2 C")
                        .arg(t.number)
-                       .arg(d->byte(a + 1) * kTemperatureStep, 0, 'f', 1));
+                       .arg(d->byte(setPoint) * kTemperatureStep, 0, 'f', 1));
     }
     // Measured temperature and heating level are the controller's: a read-modify-write of the
     // record must not leave the panel's stale copy of them behind.
@@ -954,7 +965,7 @@ bool HomeModel::applyEvent(const ScenarioEvent &event, QString *error)
         bool anyOn = false;
         QMap<int, int> sceneRooms; // room -> scene
         for (int lamp : qAsConst(d->lamps)) {
-            for (int k = kLampSwitch1; k < kLampSwitch1 + 3; ++k) {
+            for (int k = kLampSwitch1; k <= kLampSwitch3; ++k) {
                 if (d->lampByte(lamp, k) == n) {
                     bound.append(lamp);
                     anyOn |= d->lampOn(lamp);
@@ -972,7 +983,7 @@ bool HomeModel::applyEvent(const ScenarioEvent &event, QString *error)
                        .arg(n)
                        .arg(joinNumbers(bound), onOff(!anyOn)));
         for (auto it = sceneRooms.constBegin(); it != sceneRooms.constEnd(); ++it) {
-            if (it.value() >= kSceneFirst && it.value() <= kSceneLast)
+            if (it.value() >= kFirstSceneCommand && it.value() <= kLastSceneCommand)
                 d->miniScene(it.key(), it.value());
             else
                 d->log(QStringLiteral("switch %1: scene switch without a valid scene (%2)")
@@ -992,7 +1003,8 @@ bool HomeModel::applyEvent(const ScenarioEvent &event, QString *error)
         }
         QList<int> lit;
         for (int lamp : qAsConst(d->lamps)) {
-            if (d->lampByte(lamp, kLampSensor) != n || !(d->lampByte(lamp, 0) & kLampSensorFlag))
+            if (d->lampByte(lamp, kLampSensor) != n ||
+                !(d->lampByte(lamp, kLampState) & kLampSensorBit))
                 continue;
             d->setLampOn(lamp, true);
             d->motionOffAt.insert(lamp, d->simMs + double(d->options.motionHoldMs));

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "homeconfig.h"
 #include "homemodel.h"
+#include "homesimconstants.h"
 #include "homesimlog.h"
 #include "httpsimulator.h"
 #include "modbusserver.h"
@@ -41,17 +42,40 @@ int fail(const QString &message)
     return 2;
 }
 
+// The memory layout part of the help, from the map the panel reads with.
+QString registerHelp()
+{
+    using namespace ControllerMap;
+    const int statusWords = kStatusBlockBytes / kBytesPerRegister;
+    return QStringLiteral(
+               "Registers: functions 3 and 4 read the same image, function 16 (and 6) write it. "
+               "Word n is\nregister OFFSET + n. Status block words 0-%1 (alarm count, current "
+               "message, sound, security\nstate, page selection, clock, %2 parameters), command "
+               "words %3-%4, %5-%6 and %7-%8, scene\narea words %9-%10, ")
+               .arg(statusWords - 1)
+               .arg(kParameterCount)
+               .arg(kAlarmWord)
+               .arg(kHeatCommandWord)
+               .arg(kPasswordWord)
+               .arg(kPasswordWord + 1)
+               .arg(kTimeWord)
+               .arg(kTimeWord + 1)
+               .arg(kSceneAreaWord)
+               .arg(kHighestFixedWord) +
+           QStringLiteral("thermostats at byte %1 + %2n, lamps at byte %3 + %4n; the rest is plain"
+                          "\nmemory (so \"set byte %5 N\" asks the panel to show page N, \"set "
+                          "byte %6 N\" shows security\nstate N). ")
+               .arg(kThermostatBase)
+               .arg(kThermostatRecordBytes)
+               .arg(kLampBase)
+               .arg(kLampRecordBytes)
+               .arg(kStatusPageSelection)
+               .arg(kStatusSecurityState) +
+           QStringLiteral("Writes of more than 123 registers are answered with exception 3 "
+                          "(illegal data\nvalue).\n\n");
+}
+
 const char *const kDescription =
-    "Home controller simulator: answers Modbus TCP like the home controller the panel talks to.\n"
-    "\n"
-    "Registers: functions 3 and 4 read the same image, function 16 (and 6) write it. Word n is\n"
-    "register OFFSET + n. Status block words 0-29 (alarm count, current message, sound, security\n"
-    "state, page selection, clock, 16 parameters), command words 6-10, 13-14 and 20-21, scene\n"
-    "area words 30-149, thermostats at byte 296 + 4n, lamps at byte 612 + 8n; the rest is plain\n"
-    "memory (so \"set byte 32 N\" asks the panel to show page N, \"set byte 30 N\" shows security\n"
-    "state N). Writes of more than 123 registers are answered with exception 3 (illegal data\n"
-    "value).\n"
-    "\n"
     "Output: the first line on standard output is \"listening on ADDR:PORT\" with the port "
     "actually\n"
     "bound (use --listen 127.0.0.1:0 for a free port); then one line per command executed, unless\n"
@@ -105,7 +129,10 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(VERANDIX_VERSION));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromLatin1(kDescription));
+    parser.setApplicationDescription(
+        QStringLiteral("Home controller simulator: answers Modbus TCP like the home controller "
+                       "the panel talks to.\n\n") +
+        registerHelp() + QString::fromLatin1(kDescription));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption listenOption(
@@ -244,7 +271,7 @@ int main(int argc, char *argv[])
         bool hexOk = false;
         options.registerOffset = parser.value(offsetOption).toInt(&hexOk, 16);
         if (!hexOk || options.registerOffset < 0 ||
-            options.registerOffset >= HomeSim::kRegisterSpace)
+            options.registerOffset >= HomeSim::kRegisterCount)
             return fail(QStringLiteral("--offset wants a hexadecimal register 0 to FFFF"));
     }
     options.seed = quint32(number(seedOption, 0, 4294967295.0));

@@ -108,17 +108,17 @@ bool ScenarioEvent::parse(const QString &line, ScenarioEvent *event, QString *er
         const QString what = words.isEmpty() ? QString() : words.takeFirst().toLower();
         if (what == QLatin1String("byte")) {
             if (!argCount(2, 2) ||
-                !toInt(words[0], 0, 2 * HomeSim::kRegisterSpace - 1, &e.number) ||
+                !toInt(words[0], 0, 2 * HomeSim::kRegisterCount - 1, &e.number) ||
                 !toInt(words[1], 0, 255, &e.value))
                 return usage("set byte ADDR VALUE");
             e.type = Type::SetByte;
         } else if (what == QLatin1String("word")) {
-            if (!argCount(2, 2) || !toInt(words[0], 0, HomeSim::kRegisterSpace - 1, &e.number) ||
+            if (!argCount(2, 2) || !toInt(words[0], 0, HomeSim::kRegisterCount - 1, &e.number) ||
                 !toInt(words[1], 0, 65535, &e.value))
                 return usage("set word N VALUE");
             e.type = Type::SetWord;
         } else if (what == QLatin1String("param")) {
-            if (!argCount(2, 2) || !toInt(words[0], 1, 16, &e.number))
+            if (!argCount(2, 2) || !toInt(words[0], 1, HomeSim::kParameterCount, &e.number))
                 return usage("set param ID(1..16) VALUE|auto");
             if (words[1].toLower() == QLatin1String("auto")) {
                 e.type = Type::ParameterAuto;
