@@ -297,11 +297,11 @@ void MainContentWorker::TabIndexChanged(int index)
         emit stackTextChanged(home);
         return;
     }
-    // Coming back to a page already in the history cuts the history back to that visit, so
-    // alternating between pages never grows it; going back lands there too.
-    const int earlier = m_history.indexOf(index);
-    if (earlier >= 0)
-        m_history.erase(m_history.begin() + earlier, m_history.end());
+    // The page shown again (going back lands on the history's last entry) is one entry; any
+    // other page is a new step, even one visited before, so Back retraces the way that was
+    // taken. The oldest steps fall off beyond the cap.
+    if (!m_history.isEmpty() && m_history.last() == index)
+        m_history.removeLast();
     if (m_history.isEmpty())
         emit stackTextChanged(home);
     else

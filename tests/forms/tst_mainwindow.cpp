@@ -21,6 +21,7 @@
 #include "roomsv1.h"
 #include "splashform.h"
 
+#include <QAudioDeviceInfo>
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
@@ -413,6 +414,10 @@ void TestMainWindow::soundsAreReportedWithTheirNumber()
 {
     QFETCH(QByteArray, file);
     QFETCH(QStringList, reports);
+    // Only a sound that reaches an output plays to its end; the player's own tests skip so too.
+    if (reports.contains(QStringLiteral("SoundStoped 3")) &&
+        QAudioDeviceInfo::defaultOutputDevice().isNull())
+        QSKIP("no audio output device (start a sound server, e.g. PulseAudio with a null sink)");
     const QString folder = makeConfiguration(QStringLiteral(" <sound fileName=\"bell.wav\" value=\"3\"/>"));
     if (!file.isEmpty()) {
         QFile f(folder + QStringLiteral("/bell.wav"));
