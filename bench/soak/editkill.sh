@@ -14,20 +14,9 @@ kills="${1:-500}"
 deadline="${EDIT_DEADLINE_MS:-2000}"
 build="$(cd "${2:-$root/build}" && pwd)"
 case "$kills" in '' | *[!0-9]*) echo "usage: editkill.sh [KILLS [BUILD_DIR]]" >&2; exit 2 ;; esac
-tool="$build/bench/soak/savekill"
-[ -x "$tool" ] || { echo "FAIL: $tool is missing: build the target savekill" >&2; exit 1; }
-[ -x "$build/tools/demogen/verandix-demogen" ] || { echo "FAIL: build verandix-demogen" >&2; exit 1; }
 export QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0
-
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-base="$work/base"
-dir="$work/home"
-mkdir -p "$base"
-"$build/tools/demogen/verandix-demogen" --flat --out "$base" >/dev/null 2>&1 ||
-    { echo "FAIL: verandix-demogen failed" >&2; exit 1; }
-cp -a "$base" "$dir"
-find "$dir" -type f ! -name '*.xml' -delete
+# shellcheck source=bench/soak/killcommon.sh
+source "$here/killcommon.sh"
 
 bad=0
 edits=0

@@ -11,20 +11,8 @@ root="$(cd "$here/../.." && pwd)"
 kills="${1:-300}"
 build="$(cd "${2:-$root/build}" && pwd)"
 case "$kills" in '' | *[!0-9]*) echo "usage: savekill.sh [KILLS [BUILD_DIR]]" >&2; exit 2 ;; esac
-tool="$build/bench/soak/savekill"
-[ -x "$tool" ] || { echo "FAIL: $tool is missing: build the target savekill" >&2; exit 1; }
-[ -x "$build/tools/demogen/verandix-demogen" ] || { echo "FAIL: build verandix-demogen" >&2; exit 1; }
-
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-base="$work/base"
-dir="$work/home"
-mkdir -p "$base"
-ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=offscreen "$build/tools/demogen/verandix-demogen" --flat --out "$base" \
-    >/dev/null 2>&1 || { echo "FAIL: verandix-demogen failed" >&2; exit 1; }
-cp -a "$base" "$dir"
-# Only the files the program writes take part; the pictures and sounds stay in BASE.
-find "$dir" -type f ! -name '*.xml' -delete
+# shellcheck source=bench/soak/killcommon.sh
+source "$here/killcommon.sh"
 
 bad=0
 last=0
