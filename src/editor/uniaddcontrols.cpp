@@ -3,6 +3,7 @@
 #include "uniaddcontrols.h"
 
 #include "baseroomv1.h"
+#include "editorkinds.h"
 #include "eflickable.h"
 #include "egridlayout.h"
 #include "eiconwidget.h"
@@ -15,42 +16,6 @@ constexpr qreal kCellWidth = 85;
 constexpr qreal kCellHeight = 87;
 constexpr qreal kGridWidth = 425;
 constexpr qreal kGridHeight = 261;
-
-struct PaletteEntry
-{
-    int row;
-    int column;
-    const char *label;
-    const char *icon;
-    int code;
-    void (UniAddControls::*signal)();
-};
-
-const PaletteEntry kEntries[] = {
-    {0, 0, "System", "system.png", UniAddControls::EntrySystem, &UniAddControls::addSystemClicked},
-    {0, 1, "Level", "level.png", UniAddControls::EntryLevel, &UniAddControls::firstClick},
-    {0, 2, "Light", "ktipoff.png", UniAddControls::EntryLight, &UniAddControls::lightClick},
-    {0, 3, "Switch", "options.png", UniAddControls::EntrySwitch, &UniAddControls::switchClick},
-    {0, 4, "Sensor", "brisolt_al.png", UniAddControls::EntrySensor, &UniAddControls::sensorClick},
-    {1, 0, "Thermostate", "heatc.png", UniAddControls::EntryHeat, &UniAddControls::heatClick},
-    {1, 1, "Byte", "gbyte.png", UniAddControls::EntryByte, &UniAddControls::byteClick},
-    {1, 2, "ByteBtn", "bytebtn.png", UniAddControls::EntryByteBtn, &UniAddControls::bytebtnClick},
-    {1, 3, "BoolBtn", "boolbtn.png", UniAddControls::EntryBoolBtn, &UniAddControls::boolbtnClick},
-    {1, 4, "Bool", "off.png", UniAddControls::EntryBool, &UniAddControls::boolClick},
-    {2, 0, "Weather", "sun_clouds.png", UniAddControls::EntryWeather,
-     &UniAddControls::weatherClick},
-    {2, 1, "MJPEG\r\ncamera", "camera.png", UniAddControls::EntryIpCam,
-     &UniAddControls::ipcamClick},
-    {2, 2, "Audio/Video\r\ncamera", "mpeg_icon.png", UniAddControls::EntryAvCam,
-     &UniAddControls::avcamClick},
-    {2, 3, "Text write", "texteditor.png", UniAddControls::EntryTextWrite,
-     &UniAddControls::textWriteClick},
-    {2, 4, "Text", "text.png", UniAddControls::EntryText, &UniAddControls::textClick},
-    {3, 0, "Dyn. text", "insert_text.png", UniAddControls::EntryDynText,
-     &UniAddControls::dyntextClick},
-    {3, 1, "HSlider", "hslider.png", UniAddControls::EntryHSlider, &UniAddControls::hsliderClick},
-    {3, 2, "VSlider", "vslider.png", UniAddControls::EntryVSlider, &UniAddControls::vsliderClick},
-};
 
 QString resourceIcon(const char *name)
 {
@@ -69,10 +34,10 @@ UniAddControls::UniAddControls(QGraphicsItem *parent) : EGraphicsWidget(parent)
     area->setFlickDirection(Qt::Vertical);
     auto *inner = new EGraphicsWidget;
     int rows = 0;
-    for (const PaletteEntry &e : kEntries)
+    for (const PaletteEntry &e : EditorKinds::paletteEntries())
         rows = qMax(rows, e.row + 1);
     inner->resize(kGridWidth, rows * kCellHeight);
-    for (const PaletteEntry &e : kEntries) {
+    for (const PaletteEntry &e : EditorKinds::paletteEntries()) {
         auto *button = new EIconWidget(inner);
         button->setObjectName(QStringLiteral("paletteEntry%1").arg(e.code));
         button->setImageSource(resourceIcon(e.icon));

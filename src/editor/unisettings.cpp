@@ -2,36 +2,21 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "unisettings.h"
 
+#include "basecontrolv1.h"
 #include "baseroomv1.h"
-#include "boolcontrolv1.h"
-#include "btncontrolv1.h"
-#include "bytecontrolv1.h"
-#include "cameracontrolv1.h"
-#include "controlconstants.h"
-#include "dyntextcontrolv1.h"
+#include "controlkinds.h"
 #include "echeckboxwidget.h"
 #include "ecombowidget.h"
+#include "editorkinds.h"
 #include "egridlayout.h"
 #include "eiconwidget.h"
 #include "elabelwidget.h"
 #include "enumericwidget.h"
 #include "etextedit.h"
-#include "heatcontrolv1.h"
-#include "lightcontrolv1.h"
-#include "resbtcontrolv1.h"
-#include "roomconstantsv1.h"
-#include "sensorcontrolv1.h"
-#include "slidercontrolv1.h"
-#include "switchcontrolv1.h"
-#include "systemcontrolv1.h"
-#include "textcontrolv1.h"
-#include "textwritecontrolv1.h"
 
 #include <QGraphicsSceneMouseEvent>
 #include <QPainter>
 #include <limits>
-
-using namespace ControlConstants;
 
 namespace {
 enum EditorType { EdText, EdNumber, EdList, EdCheck };
@@ -358,44 +343,56 @@ void UniSettings::setPage(BaseRoomV1 *page)
     });
 }
 
-#define BIND(F, OBJ, GET, SET)                                                                     \
-    {                                                                                              \
-        UniSettings::F, [OBJ] { return QVariant(OBJ->GET()); },                                    \
-            [OBJ](const QVariant &v) { OBJ->SET(v.value<decltype(OBJ->GET())>()); }                \
+// How an editor shows an attribute and writes it back. Numbers go through the number editor as
+// doubles and are rounded; an address is typed as text; a list shows an entry of its own texts
+// (a font, a system type), a keyword's position among its texts (the data type) or bold and
+// normal for a font weight. Undoing restores the record's own value, which a list may not show.
+UniSettings::Binding UniSettings::bindingFor(Field field, const ControlAttribute &a, int rule,
+                                             BaseControlV1 *c) const
+{
+    const ControlAttribute *attribute = &a;
+    const auto value = [attribute, c] { return attribute->value(*c); };
+    const auto assign = [attribute, c](const QVariant &v) { attribute->assign(*c, v); };
+    switch (d->types[field]) {
+    case EdText:
+        if (a.type == ControlAttribute::Integer) {
+            return {field, [value] { return QVariant(QString::number(value().toInt())); },
+                    [assign](const QVariant &v) { assign(v.toString().trimmed().toInt()); }};
+        }
+        return {field, value, [assign](const QVariant &v) { assign(v.toString()); }};
+    case EdNumber:
+        if (a.type == ControlAttribute::Real)
+            return {field, value, [assign](const QVariant &v) { assign(v.toDouble()); }};
+        return {field, [value] { return QVariant(double(value().toInt())); },
+                [assign, rule](const QVariant &v) {
+                    const int number = qRound(v.toDouble());
+                    assign(rule == PropertyRow::EvenNumber ? number & ~1 : number);
+                }};
+    case EdCheck:
+        return {field, value, [assign](const QVariant &v) { assign(v.toBool()); }};
+    case EdList:
+        break;
     }
-#define BIND_NAME(OBJ) BIND(Name, OBJ, name, setName), BIND(Text, OBJ, textB, setTextB)
-#define BIND_ADDRESS(OBJ)                                                                          \
-    {                                                                                              \
-        UniSettings::Address, [OBJ] { return QVariant(QString::number(OBJ->byteAddress())); },     \
-            [OBJ](const QVariant &v) { OBJ->setByteAddress(v.toString().trimmed().toInt()); }      \
+    if (field == FontType) {
+        return {field, [value] { return QVariant(value().toInt() == kBold ? 1 : 0); },
+                [assign](const QVariant &v) { assign(v.toInt() == 1 ? kBold : kNormal); }, value,
+                [assign](const QVariant &v) { assign(v.toInt()); }};
     }
-#define BIND_INT(F, OBJ, GET, SET)                                                                 \
-    {                                                                                              \
-        UniSettings::F, [OBJ] { return QVariant(double(OBJ->GET())); },                            \
-            [OBJ](const QVariant &v) { OBJ->SET(qRound(v.toDouble())); }                           \
+    if (field == DataType) {
+        const QStringList texts = a.choices;
+        return {field, [value, texts] { return QVariant(texts.indexOf(value().toString())); },
+                [assign, texts](const QVariant &v) { assign(texts.value(v.toInt())); }};
     }
-#define BIND_LIST(F, OBJ, GET, SET, LIST)                                                          \
-    {                                                                                              \
-        UniSettings::F, [OBJ] { return QVariant(LIST.indexOf(OBJ->GET())); },                      \
-            [OBJ](const QVariant &v) {                                                             \
-                if (v.toInt() >= 0)                                                                \
-                    OBJ->SET(LIST.value(v.toInt()));                                               \
-            },                                                                                     \
-            [OBJ] { return QVariant(OBJ->GET()); },                                                \
-            [OBJ](const QVariant &v) { OBJ->SET(v.toString()); }                                   \
-    }
-#define BIND_FONTTYPE(OBJ)                                                                         \
-    {                                                                                              \
-        UniSettings::FontType, [OBJ] { return QVariant(OBJ->fontType() == kBold ? 1 : 0); },       \
-            [OBJ](const QVariant &v) { OBJ->setFontType(v.toInt() == 1 ? kBold : kNormal); },      \
-            [OBJ] { return QVariant(OBJ->fontType()); },                                           \
-            [OBJ](const QVariant &v) { OBJ->setFontType(v.toInt()); }                              \
-    }
-#define BIND_TYPED(OBJ)                                                                            \
-    {                                                                                              \
-        UniSettings::DataType, [OBJ] { return QVariant(OBJ->typeD()); },                           \
-            [OBJ](const QVariant &v) { OBJ->setTypeD(v.toInt()); }                                 \
-    }
+    const QStringList &texts = field == SystemType ? kSystemTypes : kFontNames;
+    // A value without an entry (a system button whose type was never set) shows none and is kept
+    // until the person picks one.
+    return {field, [value, &texts] { return QVariant(texts.indexOf(value().toString())); },
+            [assign, &texts](const QVariant &v) {
+                if (v.toInt() >= 0)
+                    assign(texts.value(v.toInt()));
+            },
+            value, [assign](const QVariant &v) { assign(v.toString()); }};
+}
 
 void UniSettings::setControl(BaseControlV1 *control)
 {
@@ -403,166 +400,17 @@ void UniSettings::setControl(BaseControlV1 *control)
     if (!control)
         return;
     d->control = control;
-    QVector<Binding> b;
-    switch (control->kind()) {
-    case KindLight: {
-        auto *c = static_cast<LightControlV1 *>(control);
-        b = {BIND_NAME(c), BIND_INT(Number, c, lmpNumber, setLmpNumber),
-             BIND(Dimmer, c, isDimmer, setDimmer), BIND(ImageOn, c, imageOn, setImageOn),
-             BIND(ImageOff, c, imageOff, setImageOff)};
-        break;
+    const ControlKind *kind = ControlKinds::byKind(control->kind());
+    QVector<Binding> bindings;
+    for (const PropertyRow &row : EditorKinds::propertyRows(control->kind())) {
+        const ControlAttribute *attribute =
+            kind ? kind->attribute(QLatin1String(row.attribute)) : nullptr;
+        Q_ASSERT(attribute);
+        if (attribute) {
+            bindings << bindingFor(row.field, *attribute, row.rule, control);
+        }
     }
-    case KindSwitch: {
-        auto *c = static_cast<SwitchControlV1 *>(control);
-        b = {BIND_NAME(c), BIND_INT(Number, c, swcNumber, setSwcNumber),
-             BIND(ImageScene, c, imageScene, setImageScene), BIND(ImageOn, c, imageOn, setImageOn)};
-        break;
-    }
-    case KindSensor: {
-        auto *c = static_cast<SensorControlV1 *>(control);
-        b = {BIND_NAME(c), BIND_INT(Number, c, snrNumber, setSnrNumber),
-             BIND(ImageOn, c, imageOn, setImageOn), BIND(ImageOff, c, imageOff, setImageOff),
-             BIND(Image, c, imageDis, setImageDis)};
-        break;
-    }
-    case KindHeat: {
-        auto *c = static_cast<HeatControlV1 *>(control);
-        b = {BIND_NAME(c),
-             BIND_INT(Number, c, swcNumber, setSwcNumber),
-             BIND(FontColor, c, fontColor, setFontColor),
-             BIND_INT(FontSize, c, fontSize, setFontSize),
-             BIND_INT(Width, c, width, setWidth),
-             BIND_INT(Height, c, height, setHeight)};
-        break;
-    }
-    case KindBool: {
-        auto *c = static_cast<BoolControlV1 *>(control);
-        b = {BIND_NAME(c),
-             BIND(ImageOff, c, imageOff, setImageOff),
-             BIND(ImageOn, c, imageOn, setImageOn),
-             BIND_ADDRESS(c),
-             BIND_INT(BitNumber, c, bitNumber, setBitNumber),
-             BIND(ReadOnly, c, isReadOnly, setReadOnly)};
-        break;
-    }
-    case KindByte: {
-        auto *c = static_cast<ByteControlV1 *>(control);
-        b = {BIND_NAME(c),
-             BIND_INT(Width, c, width, setWidth),
-             BIND_INT(Height, c, height, setHeight),
-             BIND(Image, c, image, setImage),
-             BIND_ADDRESS(c),
-             BIND_TYPED(c),
-             BIND_INT(Maximum, c, maximum, setMaximum),
-             BIND_INT(Minimum, c, minimum, setMinimum),
-             BIND_INT(MaxVal, c, maxval, setMaxval),
-             BIND(Step, c, step, setStep),
-             BIND_INT(Precision, c, precisionView, setPrecisionView),
-             BIND(ReadOnly, c, isReadOnly, setReadOnly),
-             BIND(Editable, c, isEditable, setEditable),
-             BIND(FontColor, c, fontColor, setFontColor),
-             BIND_INT(FontSize, c, fontSize, setFontSize),
-             BIND(Fone, c, showRound, setShowRound)};
-        break;
-    }
-    case KindBtn: {
-        auto *c = static_cast<BtnControlV1 *>(control);
-        b = {BIND_NAME(c),
-             BIND_INT(Width, c, width, setWidth),
-             BIND_INT(Height, c, height, setHeight),
-             BIND(Image, c, image, setImage),
-             BIND_ADDRESS(c),
-             BIND_INT(BitNumber, c, bitNumber, setBitNumber)};
-        break;
-    }
-    case KindResbt: {
-        auto *c = static_cast<ResbtControlV1 *>(control);
-        b = {BIND_NAME(c), BIND(ImageOff, c, imageOff, setImageOff),
-             BIND(ImageOn, c, imageOn, setImageOn), BIND_ADDRESS(c),
-             BIND_INT(Value, c, val, setVal)};
-        break;
-    }
-    case KindText: {
-        auto *c = static_cast<TextControlV1 *>(control);
-        b = {BIND_NAME(c),
-             BIND_INT(Width, c, width, setWidth),
-             BIND_INT(Height, c, height, setHeight),
-             BIND_LIST(FontName, c, fontFamily, setFontFamily, kFontNames),
-             BIND_INT(FontSize, c, fontSize, setFontSize),
-             BIND(FontColor, c, fontColor, setFontColor),
-             BIND(Fone, c, showRound, setShowRound),
-             BIND_FONTTYPE(c)};
-        break;
-    }
-    case KindDynText: {
-        auto *c = static_cast<DynTextControlV1 *>(control);
-        b = {BIND_NAME(c),
-             BIND_INT(Width, c, width, setWidth),
-             BIND_INT(Height, c, height, setHeight),
-             BIND_ADDRESS(c),
-             BIND_LIST(FontName, c, fontFamily, setFontFamily, kFontNames),
-             BIND_INT(FontSize, c, fontSize, setFontSize),
-             BIND(FontColor, c, fontColor, setFontColor),
-             BIND(Fone, c, showRound, setShowRound),
-             BIND_INT(Maximum, c, maximum, setMaximum),
-             BIND_FONTTYPE(c)};
-        break;
-    }
-    case KindTextWrite: {
-        auto *c = static_cast<TextWriteControlV1 *>(control);
-        b = {BIND_NAME(c),
-             BIND_INT(Width, c, width, setWidth),
-             BIND_INT(Height, c, height, setHeight),
-             BIND_ADDRESS(c),
-             BIND(FontColor, c, fontColor, setFontColor),
-             BIND(Fone, c, showRound, setShowRound),
-             BIND_INT(FontSize, c, fontSize, setFontSize),
-             // The controller's text field is counted in whole registers.
-             {Maximum, [c] { return QVariant(double(c->maximum())); },
-              [c](const QVariant &v) { c->setMaximum(qRound(v.toDouble()) & ~1); }}};
-        break;
-    }
-    case KindSystem: {
-        auto *c = static_cast<SystemControlV1 *>(control);
-        b = {{Name, [c] { return QVariant(c->fileName()); },
-              [c](const QVariant &v) { c->setFileName(v.toString()); }},
-             BIND(Text, c, textB, setTextB),
-             BIND(Image, c, image, setImage),
-             // A button whose type was never set shows no entry and keeps its type until the
-             // person picks one.
-             BIND_LIST(SystemType, c, systTypeText, setSystType, kSystemTypes)};
-        break;
-    }
-    case KindWeather:
-        b = {BIND(Text, control, textB, setTextB)};
-        break;
-    case KindIpCam:
-    case KindAVCam: {
-        auto *c = static_cast<CameraControlV1 *>(control);
-        b = {BIND(Text, c, textB, setTextB), BIND_INT(Width, c, width, setWidth),
-             BIND_INT(Height, c, height, setHeight), BIND(Fone, c, showRound, setShowRound)};
-        break;
-    }
-    case KindHSlider:
-    case KindVSlider: {
-        auto *c = static_cast<SliderControlV1 *>(control);
-        b = {BIND_NAME(c),
-             BIND_INT(Width, c, width, setWidth),
-             BIND_INT(Height, c, height, setHeight),
-             BIND_ADDRESS(c),
-             BIND_INT(Maximum, c, maximum, setMaximum),
-             BIND_INT(Minimum, c, minimum, setMinimum),
-             BIND_INT(MaxVal, c, maxval, setMaxval),
-             BIND(Step, c, step, setStep),
-             BIND_TYPED(c),
-             BIND_INT(Precision, c, precisionView, setPrecisionView),
-             BIND(Fone, c, showRound, setShowRound)};
-        break;
-    }
-    default:
-        break;
-    }
-    load(b);
+    load(bindings);
 }
 
 void UniSettings::closeControls()

@@ -12,6 +12,7 @@
 
 class BaseControlV1;
 class BaseRoomV1;
+struct ControlAttribute;
 class EBaseWidget;
 struct UniSettingsPrivate;
 
@@ -107,5 +108,8 @@ private:
         std::function<void(const QVariant &)> restore = nullptr;
     };
     void load(const QVector<Binding> &bindings);
+    // The binding of a field to a control's attribute (PropertyRow::Rule `rule`).
+    Binding bindingFor(Field field, const ControlAttribute &attribute, int rule,
+                       BaseControlV1 *control) const;
     std::unique_ptr<UniSettingsPrivate> d;
 };

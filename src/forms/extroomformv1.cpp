@@ -3,11 +3,11 @@
 #include "extroomformv1.h"
 
 #include "basecontrolv1.h"
-#include "boolcontrolv1.h"
-#include "controlconstants.h"
+#include "controlkinds.h"
 #include "ebasewidget.h"
 #include "ecoreapp.h"
 #include "edithistory.h"
+#include "editorkinds.h"
 #include "eiconwidget.h"
 #include "eimagewidget.h"
 #include "extsceneswidget.h"
@@ -18,10 +18,8 @@
 #include "lightcontrolv1.h"
 #include "linkcommands.h"
 #include "mainstructv1.h"
-#include "resbtcontrolv1.h"
 #include "roomstructv1.h"
 #include "roomsv1.h"
-#include "sensorcontrolv1.h"
 #include "switchcontrolv1.h"
 #include "switchtypedialog.h"
 #include "uniaddcontrols.h"
@@ -30,8 +28,6 @@
 #include <QDir>
 #include <QGraphicsSceneMouseEvent>
 #include <QKeyEvent>
-
-using namespace ControlConstants;
 
 namespace {
 constexpr int kTextAdding = 61100;
@@ -43,29 +39,12 @@ constexpr int kAddLevel = 7;
 // finger ends up over its middle.
 constexpr qreal kAddOffset = 32;
 
-struct AddEntry
-{
-    int code;
-    int kind;
-    const char *text;
-};
-// Add codes of the toolbox palette: what each creates and its first name and caption.
-constexpr AddEntry kAddEntries[] = {
-    {1, KindSystem, "System"},    {2, KindLight, "Light"},      {3, KindSwitch, "Switch"},
-    {4, KindSensor, "Sensor"},    {5, KindBool, "Bool"},        {6, KindHeat, "Thermostate"},
-    {8, KindByte, "Byte"},        {9, KindText, "Text"},        {10, KindResbt, "ByteBtn"},
-    {11, KindBtn, "BoolBtn"},     {12, KindWeather, "Weather"}, {13, KindDynText, "Dyntext"},
-    {14, KindIpCam, "IPcamera"},  {15, KindAVCam, "IPcamera"},  {16, KindTextWrite, "Textwrite"},
-    {17, KindHSlider, "HSlider"}, {18, KindVSlider, "VSlider"},
-};
-
 // Pictures for a new control. The demo home uses the bare file names; elsewhere a new record
 // keeps its default "img/" path unless that file is missing from the working folder and the bare
 // name is there (a configuration made from the demo home), so that it does not show as missing.
 void applyImages(BaseControlV1 *control, bool demo, const QString &folder)
 {
-    const auto pick = [demo, &folder](const QString &current, const char *bare) {
-        const QString name = QLatin1String(bare);
+    const auto pick = [demo, &folder](const QString &current, const QString &name) {
         if (demo)
             return name;
         const QDir dir(folder);
@@ -73,40 +52,17 @@ void applyImages(BaseControlV1 *control, bool demo, const QString &folder)
             return current;
         return name;
     };
-    switch (control->kind()) {
-    case KindLight: {
-        auto *c = static_cast<LightControlV1 *>(control);
-        c->setImageOff(pick(c->imageOff(), "lightoff.png"));
-        c->setImageOn(pick(c->imageOn(), "lighton.png"));
-        break;
-    }
-    case KindSwitch: {
-        auto *c = static_cast<SwitchControlV1 *>(control);
-        c->setImageOn(pick(c->imageOn(), "switch.png"));
-        c->setImageScene(pick(c->imageScene(), "switchscn.png"));
-        break;
-    }
-    case KindSensor: {
-        auto *c = static_cast<SensorControlV1 *>(control);
-        c->setImageOff(pick(c->imageOff(), "piroff.png"));
-        c->setImageOn(pick(c->imageOn(), "piron.png"));
-        c->setImageDis(pick(c->imageDis(), "pirdis.png"));
-        break;
-    }
-    case KindBool: {
-        auto *c = static_cast<BoolControlV1 *>(control);
-        c->setImageOff(pick(c->imageOff(), "off.png"));
-        c->setImageOn(pick(c->imageOn(), "on.png"));
-        break;
-    }
-    case KindResbt: {
-        auto *c = static_cast<ResbtControlV1 *>(control);
-        c->setImageOff(pick(c->imageOff(), "off.png"));
-        c->setImageOn(pick(c->imageOn(), "on.png"));
-        break;
-    }
-    default:
-        break;
+    // The default pictures live in the "img/" folder under their bare file names.
+    const QString folderPrefix = QStringLiteral("img/");
+    const ControlKind *kind = ControlKinds::byKind(control->kind());
+    if (!kind)
+        return;
+    for (const ControlAttribute &attribute : kind->attributes) {
+        const QString defaultName = attribute.defaultValue.toString();
+        if (!attribute.isImage() || !defaultName.startsWith(folderPrefix))
+            continue;
+        const QString bare = defaultName.mid(folderPrefix.size());
+        attribute.assign(*control, pick(attribute.value(*control).toString(), bare));
     }
 }
 } // namespace
@@ -666,11 +622,7 @@ void ExtRoomFormV1::addElementAt(const QPointF &formPos)
     BaseRoomV1 *page = room();
     if (!page)
         return;
-    const AddEntry *entry = nullptr;
-    for (const AddEntry &e : kAddEntries) {
-        if (e.code == m_addCode)
-            entry = &e;
-    }
+    const PaletteEntry *entry = EditorKinds::paletteEntry(m_addCode);
     if (m_addCode == kAddLevel) {
         addSubPageAt(formPos);
         return;
@@ -680,7 +632,7 @@ void ExtRoomFormV1::addElementAt(const QPointF &formPos)
     // Placement is in percent of the plan, which may start below the title row.
     const QPointF onPlan = plan()->mapFromItem(this, formPos - QPointF(kAddOffset, kAddOffset));
     const QPointF pct = ExtWidgetFactory::toPercent(onPlan, ExtWidgetFactory::planSize(plan()));
-    const QString text = QLatin1String(entry->text);
+    const QString text = QLatin1String(entry->name);
     BaseControlV1 *control = page->createControl(entry->kind, text, text,
                                                  QPointF(qMax(0.0, pct.x()), qMax(0.0, pct.y())));
     if (!control)

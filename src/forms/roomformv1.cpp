@@ -2,43 +2,30 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "roomformv1.h"
 
-#include "boolcontrolv1.h"
-#include "bytecontrolv1.h"
 #include "controlconstants.h"
 #include "controlerdata.h"
-#include "dyntextcontrolv1.h"
 #include "eappsettings.h"
 #include "ecoreapp.h"
 #include "egridlayout.h"
 #include "eimagewidget.h"
 #include "elabelwidget.h"
-#include "extboolcontrol.h"
-#include "extbytebutton.h"
-#include "extbytecontrol.h"
-#include "extheatwidget.h"
 #include "exticonbutton.h"
 #include "extlightwidget.h"
 #include "extsceneswidget.h"
-#include "extsensorwidget.h"
-#include "extslidercontrol.h"
-#include "extswitchwidget.h"
-#include "exttextwidget.h"
 #include "exttextwriterwidget.h"
 #include "exttoolboxwidget.h"
 #include "extwidgetfactory.h"
+#include "extwidgetkinds.h"
 #include "floorstructv1.h"
 #include "formservices.h"
-#include "heatcontrolv1.h"
 #include "lightcontrolv1.h"
 #include "linkcommands.h"
 #include "mainstructv1.h"
-#include "resbtcontrolv1.h"
 #include "roomsnapshot.h"
 #include "roomstructv1.h"
 #include "roomsv1.h"
 #include "scenesavedialog.h"
 #include "sensorcontrolv1.h"
-#include "slidercontrolv1.h"
 #include "switchcontrolv1.h"
 #include "systemcontrolv1.h"
 
@@ -381,68 +368,60 @@ EBaseWidget *RoomFormV1::addControlWidget(BaseControlV1 *control)
     connect(w, &EBaseWidget::moveEmit, this, &RoomFormV1::moveRequest);
     connect(w, &EBaseWidget::startDrag, this, &RoomFormV1::DragWidget);
     connect(w, &EBaseWidget::endDrag, this, &RoomFormV1::EndDragWidget);
-    switch (control->kind()) {
-    case KindSwitch:
+    // The widget's kind entry says what a click and a value set on it ask for; the screen keeps
+    // one reaction per request.
+    const ExtWidgetKind *kind = ExtWidgetKinds::byKind(control->kind());
+    const ExtClickAction click = kind ? kind->click : ExtClickAction::None;
+    switch (click) {
+    case ExtClickAction::Lamp:
+        connect(w, &EBaseWidget::clicked, this, &RoomFormV1::LightClick);
+        break;
+    case ExtClickAction::WallSwitch:
         connect(w, &EBaseWidget::clicked, this, &RoomFormV1::SwitchClick);
         break;
-    case KindSensor:
+    case ExtClickAction::Sensor:
         connect(w, &EBaseWidget::clicked, this, &RoomFormV1::SensorClick);
         break;
-    case KindText:
-    case KindDynText:
-        connect(w, &EBaseWidget::clicked, this, &RoomFormV1::TextClicked);
-        break;
-    case KindSystem:
-        connect(w, &EBaseWidget::clicked, this, &RoomFormV1::showSystem);
-        break;
-    case KindWeather:
-        connect(w, &EBaseWidget::clicked, this, &RoomFormV1::WeathrClick);
-        break;
-    case KindIpCam:
-        connect(w, &EBaseWidget::clicked, this, &RoomFormV1::IpcamClick);
-        break;
-    case KindAVCam:
-        connect(w, &EBaseWidget::clicked, this, &RoomFormV1::AvcamClick);
-        break;
-    case KindBool:
+    case ExtClickAction::ToggleBit:
         connect(w, &EBaseWidget::clicked, this, &RoomFormV1::BoolButtonClicked);
         break;
-    case KindBtn:
+    case ExtClickAction::PressBit:
         connect(w, &EBaseWidget::clicked, this, &RoomFormV1::BtnButtonClicked);
         break;
-    case KindByte:
-        connect(w, &EBaseWidget::clicked, this, &RoomFormV1::ByteControlClicked);
-        connect(static_cast<ExtByteControl *>(w), &ExtByteControl::ValueChange, this,
-                &RoomFormV1::ByteButtonValueChange);
-        break;
-    case KindHeat:
-        connect(w, &EBaseWidget::clicked, this, &RoomFormV1::HeatClick);
-        connect(static_cast<ExtHeatWidget *>(w), &ExtHeatWidget::ValueChange, this,
-                &RoomFormV1::HeatTemp);
-        break;
-    case KindLight:
-        connect(w, &EBaseWidget::clicked, this, &RoomFormV1::LightClick);
-        connect(static_cast<ExtLightWidget *>(w), &ExtLightWidget::BrightnessChanged, this,
-                &RoomFormV1::LightBrightChange);
-        static_cast<ExtLightWidget *>(w)->setDependencyMode(d->scenes->isDependencyMode());
-        break;
-    case KindResbt:
+    case ExtClickAction::WriteByte:
         connect(w, &EBaseWidget::clicked, this, &RoomFormV1::ByteButtonClicked);
         break;
-    case KindTextWrite:
-        connect(w, &EBaseWidget::clicked, this, &RoomFormV1::TextWriteClick);
-        connect(static_cast<ExtTextWriterWidget *>(w), &ExtTextWriterWidget::textChanged, this,
-                &RoomFormV1::TextWriterChanged);
+    case ExtClickAction::OpenLink:
+        connect(w, &EBaseWidget::clicked, this, &RoomFormV1::showSystem);
         break;
-    case KindHSlider:
-    case KindVSlider:
-        connect(w, &EBaseWidget::clicked, this, &RoomFormV1::ByteControlClicked);
-        connect(static_cast<ExtSliderControl *>(w), &ExtSliderControl::valueChanged, this,
-                &RoomFormV1::SliderValueChange);
-        break;
-    default:
+    case ExtClickAction::None:
+        // Only the edit tools use the click; the widget is the sender there as well.
+        connect(w, &EBaseWidget::clicked, this, [this] { editClick(sender()); });
         break;
     }
+    if (kind && kind->connectValue) {
+        const ExtValueAction action = kind->value;
+        kind->connectValue(w, this, [this, action](int value) {
+            switch (action) {
+            case ExtValueAction::Value:
+                ByteButtonValueChange(value);
+                break;
+            case ExtValueAction::SetPoint:
+                HeatTemp(value);
+                break;
+            case ExtValueAction::Brightness:
+                LightBrightChange(value);
+                break;
+            case ExtValueAction::Text:
+                TextWriterChanged();
+                break;
+            case ExtValueAction::None:
+                break;
+            }
+        });
+    }
+    if (auto *lamp = qobject_cast<ExtLightWidget *>(w))
+        lamp->setDependencyMode(d->scenes->isDependencyMode());
     return w;
 }
 
@@ -521,78 +500,9 @@ void RoomFormV1::refreshWidget(BaseControlV1 *control)
     EBaseWidget *w = d->widgets.value(control->runtimeId());
     if (!w)
         return;
-    switch (control->kind()) {
-    case KindLight: {
-        auto *r = static_cast<LightControlV1 *>(control);
-        auto *lamp = qobject_cast<ExtLightWidget *>(w);
-        if (!lamp || r->isChanged())
-            return;
-        lamp->setImageName(r->lampState() != 0 ? r->imageOff() : r->imageOn());
-        lamp->setBrightness(r->brightness());
-        lamp->setSwitches(r->switch1(), r->switch2(), r->switch3());
-        return;
-    }
-    case KindSwitch: {
-        auto *r = static_cast<SwitchControlV1 *>(control);
-        if (auto *sw = qobject_cast<ExtIconButton *>(w))
-            sw->setImageName(r->switchMode() == 1 ? r->imageScene() : r->imageOn());
-        return;
-    }
-    case KindSensor: {
-        auto *r = static_cast<SensorControlV1 *>(control);
-        auto *s = qobject_cast<ExtIconButton *>(w);
-        if (!s)
-            return;
-        const int state = r->sensorState();
-        s->setImageName(state == 0 ? r->imageOn() : state == 1 ? r->imageOff() : r->imageDis());
-        return;
-    }
-    case KindHeat: {
-        auto *r = static_cast<HeatControlV1 *>(control);
-        auto *h = qobject_cast<ExtHeatWidget *>(w);
-        if (h && !r->isChanged())
-            h->setValues(r->temperature(), r->setPoint(), r->heatLevel());
-        return;
-    }
-    case KindBool: {
-        auto *r = static_cast<BoolControlV1 *>(control);
-        auto *b = qobject_cast<ExtIconButton *>(w);
-        if (!b || r->isChanged())
-            return;
-        b->setImageName(r->bitValue() ? r->imageOn() : r->imageOff());
-        b->show();
-        return;
-    }
-    case KindResbt: {
-        auto *r = static_cast<ResbtControlV1 *>(control);
-        if (auto *b = qobject_cast<ExtIconButton *>(w))
-            b->setImageName(int(r->byteValue()) == r->val() ? r->imageOn() : r->imageOff());
-        return;
-    }
-    case KindByte: {
-        auto *r = static_cast<ByteControlV1 *>(control);
-        auto *b = qobject_cast<ExtByteControl *>(w);
-        if (b && !r->isChanged() && !b->isEntryOpen())
-            b->setRawValue(r->value());
-        return;
-    }
-    case KindHSlider:
-    case KindVSlider: {
-        auto *r = static_cast<SliderControlV1 *>(control);
-        auto *s = qobject_cast<ExtSliderControl *>(w);
-        if (s && !r->isChanged())
-            s->setRawValue(r->value());
-        return;
-    }
-    case KindDynText: {
-        auto *r = static_cast<DynTextControlV1 *>(control);
-        if (auto *t = qobject_cast<ExtTextWidget *>(w))
-            t->setDisplayText(r->text());
-        return;
-    }
-    default:
-        return;
-    }
+    const ExtWidgetKind *kind = ExtWidgetKinds::byKind(control->kind());
+    if (kind && kind->refresh)
+        kind->refresh(w, control);
 }
 
 void RoomFormV1::refreshWidgets()

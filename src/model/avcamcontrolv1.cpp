@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "avcamcontrolv1.h"
 
+#include "controlkind.h"
+
 AVCamControlV1::AVCamControlV1() {}
 
 AVCamControlV1::~AVCamControlV1() = default;
@@ -20,4 +22,15 @@ std::unique_ptr<AVCamControlV1> AVCamControlV1::create(const QString &name, cons
                                                        const QPointF &position)
 {
     return createControl<AVCamControlV1>(name, textB, position);
+}
+
+const ControlKind &AVCamControlV1::kindDescription()
+{
+    static const ControlKind kind = [] {
+        ControlKind k = ControlKind::ofRecord<AVCamControlV1>(ControlConstants::KindAVCam,
+                                                              ControlConstants::kTagAVCam);
+        k.attributes = cameraAttributes();
+        return k;
+    }();
+    return kind;
 }

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "basecontrolv1.h"
 
+#include "controlkind.h"
+
 #include "controlconstants.h"
 
 BaseControlV1::~BaseControlV1() = default;
@@ -20,6 +22,18 @@ std::unique_ptr<BaseControlV1> BaseControlV1::create(const QString &name, const 
                                                      const QPointF &position)
 {
     return createControl<BaseControlV1>(name, textB, position);
+}
+
+const ControlKind &BaseControlV1::kindDescription()
+{
+    static const ControlKind kind = [] {
+        // Recognised in files, where it stands for nothing: the reader creates no record for it.
+        ControlKind k = ControlKind::ofRecord<BaseControlV1>(ControlConstants::KindBase,
+                                                             ControlConstants::kTagBase);
+        k.element = ControlKind::Element::Recognised;
+        return k;
+    }();
+    return kind;
 }
 
 void BaseControlV1::decode(int minimumLength, BaseRoomV1 *page)

@@ -10,6 +10,7 @@
 #include <memory>
 
 class BaseRoomV1;
+struct ControlKind;
 
 // A control record: one item placed on a page (lamp, switch, text, camera, ...). Plain data owned
 // by its page; the common part holds position, caption and the editor's flags. Kind 1 ("basecnt").
@@ -24,6 +25,8 @@ public:
 
     static std::unique_ptr<BaseControlV1> create(const QString &name, const QString &textB,
                                                  const QPointF &position);
+    // What the kind is to the project files, the editor and the tools.
+    static const ControlKind &kindDescription();
 
     // Decodes the bytes last read from the controller into the kind's fields. Short data changes
     // nothing. `page` is the record's page; lamps update its sensor and scene switch.

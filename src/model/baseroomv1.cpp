@@ -6,7 +6,7 @@
 #include "boolcontrolv1.h"
 #include "btncontrolv1.h"
 #include "bytecontrolv1.h"
-#include "controlconstants.h"
+#include "controlkinds.h"
 #include "dyntextcontrolv1.h"
 #include "heatcontrolv1.h"
 #include "hslidercontrolv1.h"
@@ -215,45 +215,16 @@ VSliderControlV1 *BaseRoomV1::createVSlider(const QString &name, const QString &
 BaseControlV1 *BaseRoomV1::createControl(int kind, const QString &name, const QString &textB,
                                          const QPointF &position)
 {
-    using namespace ControlConstants;
-    switch (kind) {
-    case KindSwitch:
-        return createSwitch(name, textB, position);
-    case KindSensor:
-        return createSensor(name, textB, position);
-    case KindText:
-        return createText(name, textB, position);
-    case KindSystem:
-        return createSystem(name, textB, position);
-    case KindWeather:
-        return createWeather(name, textB, position);
-    case KindIpCam:
-        return createIpCam(name, textB, position);
-    case KindAVCam:
-        return createAVCam(name, textB, position);
-    case KindBool:
-        return createBool(name, textB, position);
-    case KindBtn:
-        return createBtn(name, textB, position);
-    case KindByte:
-        return createByte(name, textB, position);
-    case KindHeat:
-        return createHeat(name, textB, position);
-    case KindLight:
-        return createLight(name, textB, position);
-    case KindResbt:
-        return createResbt(name, textB, position);
-    case KindDynText:
-        return createDynText(name, textB, position);
-    case KindTextWrite:
-        return createTextWrite(name, textB, position);
-    case KindHSlider:
-        return createHSlider(name, textB, position);
-    case KindVSlider:
-        return createVSlider(name, textB, position);
-    default:
+    const ControlKind *description = ControlKinds::byKind(kind);
+    if (!description || !description->hasRecord())
         return nullptr;
-    }
+    BaseControlV1 *control = description->create();
+    control->setName(name);
+    control->setTextB(textB);
+    control->setPosX(position.x());
+    control->setPosY(position.y());
+    addControl(control);
+    return control;
 }
 
 BaseControlV1 *BaseRoomV1::controlById(const QString &runtimeId) const
@@ -284,11 +255,9 @@ BaseControlV1 *BaseRoomV1::controlAt(int index) const
 SensorControlV1 *BaseRoomV1::sensorByNumber(int number) const
 {
     for (BaseControlV1 *control : m_controls) {
-        if (control->kind() == ControlConstants::KindSensor) {
-            auto *sensor = static_cast<SensorControlV1 *>(control);
-            if (sensor->snrNumber() == number)
-                return sensor;
-        }
+        auto *sensor = dynamic_cast<SensorControlV1 *>(control);
+        if (sensor && sensor->snrNumber() == number)
+            return sensor;
     }
     return nullptr;
 }
@@ -296,11 +265,9 @@ SensorControlV1 *BaseRoomV1::sensorByNumber(int number) const
 SwitchControlV1 *BaseRoomV1::switchByNumber(int number) const
 {
     for (BaseControlV1 *control : m_controls) {
-        if (control->kind() == ControlConstants::KindSwitch) {
-            auto *wallSwitch = static_cast<SwitchControlV1 *>(control);
-            if (wallSwitch->swcNumber() == number)
-                return wallSwitch;
-        }
+        auto *wallSwitch = dynamic_cast<SwitchControlV1 *>(control);
+        if (wallSwitch && wallSwitch->swcNumber() == number)
+            return wallSwitch;
     }
     return nullptr;
 }
@@ -311,11 +278,9 @@ QList<LightControlV1 *> BaseRoomV1::lampsOfSensor(int number) const
     const quint8 wanted = quint8(number & 0xff);
     QList<LightControlV1 *> lamps;
     for (BaseControlV1 *control : m_controls) {
-        if (control->kind() == ControlConstants::KindLight) {
-            auto *lamp = static_cast<LightControlV1 *>(control);
-            if (lamp->sensorNumber() == wanted)
-                lamps.append(lamp);
-        }
+        auto *lamp = dynamic_cast<LightControlV1 *>(control);
+        if (lamp && lamp->sensorNumber() == wanted)
+            lamps.append(lamp);
     }
     return lamps;
 }
@@ -325,11 +290,11 @@ QList<LightControlV1 *> BaseRoomV1::lampsOfSwitch(int number) const
     const quint8 wanted = quint8(number & 0xff);
     QList<LightControlV1 *> lamps;
     for (BaseControlV1 *control : m_controls) {
-        if (control->kind() == ControlConstants::KindLight) {
-            auto *lamp = static_cast<LightControlV1 *>(control);
-            if (lamp->switch1() == wanted || lamp->switch2() == wanted || lamp->switch3() == wanted)
-                lamps.append(lamp);
-        }
+        auto *lamp = dynamic_cast<LightControlV1 *>(control);
+        if (!lamp)
+            continue;
+        if (lamp->switch1() == wanted || lamp->switch2() == wanted || lamp->switch3() == wanted)
+            lamps.append(lamp);
     }
     return lamps;
 }
@@ -338,8 +303,8 @@ QList<SwitchControlV1 *> BaseRoomV1::switches() const
 {
     QList<SwitchControlV1 *> result;
     for (BaseControlV1 *control : m_controls) {
-        if (control->kind() == ControlConstants::KindSwitch)
-            result.append(static_cast<SwitchControlV1 *>(control));
+        if (auto *wallSwitch = dynamic_cast<SwitchControlV1 *>(control))
+            result.append(wallSwitch);
     }
     return result;
 }
@@ -367,10 +332,10 @@ void BaseRoomV1::applyAnswer(const QList<SubsUpdate> &answer, int registerOffset
     // Switch and sensor states exist only as reported by lamp records: forget the last answer's
     // first, so a switch or sensor that no lamp names any more falls back to its neutral state.
     for (BaseControlV1 *control : m_controls) {
-        if (control->kind() == ControlConstants::KindSwitch)
-            static_cast<SwitchControlV1 *>(control)->setSwitchMode(0);
-        else if (control->kind() == ControlConstants::KindSensor)
-            static_cast<SensorControlV1 *>(control)->setSensorState(3);
+        if (auto *wallSwitch = dynamic_cast<SwitchControlV1 *>(control))
+            wallSwitch->setSwitchMode(0);
+        else if (auto *sensor = dynamic_cast<SensorControlV1 *>(control))
+            sensor->setSensorState(3);
     }
     for (BaseControlV1 *control : qAsConst(m_controls)) {
         if (control->isDeleted() || !control->isControllerBound())

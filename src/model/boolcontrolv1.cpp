@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "boolcontrolv1.h"
 
+#include "controlkind.h"
+
 BoolControlV1::BoolControlV1()
 {
     setDataLength(ControlConstants::kBoolDataLength);
@@ -23,6 +25,30 @@ std::unique_ptr<BoolControlV1> BoolControlV1::create(const QString &name, const 
                                                      const QPointF &position)
 {
     return createControl<BoolControlV1>(name, textB, position);
+}
+
+const ControlKind &BoolControlV1::kindDescription()
+{
+    static const ControlKind kind = [] {
+        using A = ControlAttribute;
+        using C = BoolControlV1;
+        ControlKind k =
+            ControlKind::ofRecord<C>(ControlConstants::KindBool, ControlConstants::kTagBool,
+                                     ControlConstants::kBoolDataLength);
+        k.bits = true;
+        k.attributes = ControlAttributes::common();
+        k.attributes += {
+            A::field("imageOn", &C::imageOn, &C::setImageOn, QStringLiteral("img/on.png"),
+                     A::Stored | A::Image),
+            A::field("imageOff", &C::imageOff, &C::setImageOff, QStringLiteral("img/off.png"),
+                     A::Stored | A::Image),
+            ControlAttributes::byteAddress(),
+            A::field("bitNumber", &C::bitNumber, &C::setBitNumber, 0).withRange(0, 7),
+            A::field("isReadOnly", &C::isReadOnly, &C::setReadOnly, false),
+        };
+        return k;
+    }();
+    return kind;
 }
 
 void BoolControlV1::decode(int minimumLength, BaseRoomV1 *page)

@@ -5,11 +5,18 @@
 #include "basecontrolv1.h"
 #include "controlconstants.h"
 
+#include <QVector>
+
+struct ControlAttribute;
+
 // Fields shared by the two camera kinds; the caption (textB) holds the camera name.
 class CameraControlV1 : public BaseControlV1
 {
 public:
     ~CameraControlV1() override;
+
+    // The attributes both camera kinds store, in the order they are written.
+    static QVector<ControlAttribute> cameraAttributes();
 
     QString ipaddress() const { return m_ipaddress; }
     void setIpaddress(const QString &value) { m_ipaddress = value; }

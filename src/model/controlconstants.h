@@ -103,79 +103,9 @@ constexpr const char kTagTextWrite[] = "textwritecnt";
 constexpr const char kTagHSlider[] = "hslider";
 constexpr const char kTagVSlider[] = "vslider";
 
-// Element tag of a kind; empty for kinds that are never written (103).
-inline QString tagForKind(int kind)
-{
-    switch (kind) {
-    case KindBase:
-        return QLatin1String(kTagBase);
-    case KindScene:
-        return QLatin1String(kTagScene);
-    case KindSwitch:
-        return QLatin1String(kTagSwitch);
-    case KindSensor:
-        return QLatin1String(kTagSensor);
-    case KindText:
-        return QLatin1String(kTagText);
-    case KindSystem:
-        return QLatin1String(kTagSystem);
-    case KindWeather:
-        return QLatin1String(kTagWeather);
-    case KindIpCam:
-        return QLatin1String(kTagIpCam);
-    case KindAVCam:
-        return QLatin1String(kTagAVCam);
-    case KindBool:
-        return QLatin1String(kTagBool);
-    case KindBtn:
-        return QLatin1String(kTagBtn);
-    case KindByte:
-        return QLatin1String(kTagByte);
-    case KindHeat:
-        return QLatin1String(kTagHeat);
-    case KindLight:
-        return QLatin1String(kTagLight);
-    case KindResbt:
-        return QLatin1String(kTagResbt);
-    case KindDynText:
-        return QLatin1String(kTagDynText);
-    case KindTextWrite:
-        return QLatin1String(kTagTextWrite);
-    case KindHSlider:
-        return QLatin1String(kTagHSlider);
-    case KindVSlider:
-        return QLatin1String(kTagVSlider);
-    default:
-        return QString();
-    }
-}
-
+// Element tag of a kind; empty for kinds that are never written (103). Asks ControlKinds.
+QString tagForKind(int kind);
 // Kind of an element tag (exact, case-sensitive); 0 for anything that is not a control or scene.
-// Compared as Latin-1 so that reading a file allocates nothing per element here.
-inline int kindForTag(const QString &tag)
-{
-    struct TagKind
-    {
-        const char *tag;
-        int kind;
-    };
-    static const TagKind tags[] = {
-        {kTagLight, KindLight},     {kTagSwitch, KindSwitch},
-        {kTagSensor, KindSensor},   {kTagHeat, KindHeat},
-        {kTagScene, KindScene},     {kTagBool, KindBool},
-        {kTagByte, KindByte},       {kTagBtn, KindBtn},
-        {kTagResbt, KindResbt},     {kTagText, KindText},
-        {kTagSystem, KindSystem},   {kTagWeather, KindWeather},
-        {kTagDynText, KindDynText}, {kTagTextWrite, KindTextWrite},
-        {kTagIpCam, KindIpCam},     {kTagAVCam, KindAVCam},
-        {kTagHSlider, KindHSlider}, {kTagVSlider, KindVSlider},
-        {kTagBase, KindBase},
-    };
-    for (const TagKind &entry : tags) {
-        if (tag == QLatin1String(entry.tag))
-            return entry.kind;
-    }
-    return 0;
-}
+int kindForTag(const QString &tag);
 
 } // namespace ControlConstants

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "dynamiccontrolv1.h"
 
+#include "controlkind.h"
+
 #include "controlconstants.h"
 
 #include <QtEndian>
@@ -25,6 +27,19 @@ std::unique_ptr<DynamicControlV1>
 DynamicControlV1::create(const QString &name, const QString &textB, const QPointF &position)
 {
     return createControl<DynamicControlV1>(name, textB, position);
+}
+
+const ControlKind &DynamicControlV1::kindDescription()
+{
+    static const ControlKind kind = [] {
+        // The common base of the bound kinds: it has no element of its own.
+        ControlKind k = ControlKind::ofRecord<DynamicControlV1>(
+            ControlConstants::KindDynamic, "", ControlConstants::kDynamicDataLength);
+        k.tag.clear();
+        k.element = ControlKind::Element::None;
+        return k;
+    }();
+    return kind;
 }
 
 void DynamicControlV1::setByteAddress(int address)
@@ -97,6 +112,11 @@ QString DynamicControlV1::typeDToText(int type)
     default:
         return QStringLiteral("BYTE");
     }
+}
+
+int DynamicControlV1::typeDBytes(int type)
+{
+    return type == ControlConstants::TypeDWord ? 4 : type == ControlConstants::TypeWord ? 2 : 1;
 }
 
 QByteArray DynamicControlV1::decodableBytes(int minimumLength) const

@@ -19,6 +19,8 @@ public:
 
     static std::unique_ptr<DynamicControlV1> create(const QString &name, const QString &textB,
                                                     const QPointF &position);
+    // What the kind is to the project files, the editor and the tools.
+    static const ControlKind &kindDescription();
 
     int byteAddress() const { return m_byteAddress; }
     void setByteAddress(int address);
@@ -43,6 +45,8 @@ public:
     // "WORD" -> 1, "DWORD" -> 2, anything else -> 0 (BYTE); and back.
     static int typeDFromText(const QString &text);
     static QString typeDToText(int type);
+    // Bytes of a value of that width: 1, 2 or 4.
+    static int typeDBytes(int type);
 
 protected:
     DynamicControlV1(const DynamicControlV1 &) = default;

@@ -16,6 +16,8 @@ public:
     int kind() const override;
     static std::unique_ptr<DynTextControlV1> create(const QString &name, const QString &textB,
                                                     const QPointF &position);
+    // What the kind is to the project files, the editor and the tools.
+    static const ControlKind &kindDescription();
     void decode(int minimumLength, BaseRoomV1 *page = nullptr) override;
 
     QString fontFamily() const { return m_fontFamily; }

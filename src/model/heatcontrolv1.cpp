@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "heatcontrolv1.h"
 
+#include "controlkind.h"
+
 #include <limits>
 
 HeatControlV1::HeatControlV1()
@@ -26,6 +28,30 @@ std::unique_ptr<HeatControlV1> HeatControlV1::create(const QString &name, const 
                                                      const QPointF &position)
 {
     return createControl<HeatControlV1>(name, textB, position);
+}
+
+const ControlKind &HeatControlV1::kindDescription()
+{
+    static const ControlKind kind = [] {
+        using A = ControlAttribute;
+        using C = HeatControlV1;
+        ControlKind k =
+            ControlKind::ofRecord<C>(ControlConstants::KindHeat, ControlConstants::kTagHeat,
+                                     ControlConstants::kHeatDataLength);
+        k.attributes = ControlAttributes::common();
+        // The number selects the thermostat's record; the address follows from it and is not
+        // stored.
+        k.attributes += {
+            A::field("width", &C::width, &C::setWidth, 180),
+            A::field("height", &C::height, &C::setHeight, 100),
+            A::field("swcNumber", &C::swcNumber, &C::setSwcNumber, 1),
+            A::field("fontColor", &C::fontColor, &C::setFontColor, QStringLiteral("black")),
+            A::field("titleColor", &C::titleColor, &C::setTitleColor, QStringLiteral("black")),
+            A::field("fontSize", &C::fontSize, &C::setFontSize, 12),
+        };
+        return k;
+    }();
+    return kind;
 }
 
 void HeatControlV1::setSwcNumber(int value)

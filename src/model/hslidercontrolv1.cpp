@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "hslidercontrolv1.h"
 
+#include "controlkind.h"
+
 HSliderControlV1::HSliderControlV1() {}
 
 HSliderControlV1::~HSliderControlV1() = default;
@@ -20,4 +22,19 @@ std::unique_ptr<HSliderControlV1>
 HSliderControlV1::create(const QString &name, const QString &textB, const QPointF &position)
 {
     return createControl<HSliderControlV1>(name, textB, position);
+}
+
+const ControlKind &HSliderControlV1::kindDescription()
+{
+    static const ControlKind kind = [] {
+        ControlKind k = ControlKind::ofRecord<HSliderControlV1>(
+            ControlConstants::KindHSlider, ControlConstants::kTagHSlider,
+            ControlConstants::kSliderDataLength);
+        k.attributes = sliderAttributes();
+        k.valueBytes = [](const BaseControlV1 &c) {
+            return typeDBytes(static_cast<const SliderControlV1 &>(c).typeD());
+        };
+        return k;
+    }();
+    return kind;
 }

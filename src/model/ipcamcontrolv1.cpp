@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "ipcamcontrolv1.h"
 
+#include "controlkind.h"
+
 IpCamControlV1::IpCamControlV1() {}
 
 IpCamControlV1::~IpCamControlV1() = default;
@@ -20,4 +22,15 @@ std::unique_ptr<IpCamControlV1> IpCamControlV1::create(const QString &name, cons
                                                        const QPointF &position)
 {
     return createControl<IpCamControlV1>(name, textB, position);
+}
+
+const ControlKind &IpCamControlV1::kindDescription()
+{
+    static const ControlKind kind = [] {
+        ControlKind k = ControlKind::ofRecord<IpCamControlV1>(ControlConstants::KindIpCam,
+                                                              ControlConstants::kTagIpCam);
+        k.attributes = cameraAttributes();
+        return k;
+    }();
+    return kind;
 }

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "lightcontrolv1.h"
 
+#include "controlkind.h"
+
 #include "baseroomv1.h"
 #include "sensorcontrolv1.h"
 #include "switchcontrolv1.h"
@@ -30,6 +32,31 @@ std::unique_ptr<LightControlV1> LightControlV1::create(const QString &name, cons
                                                        const QPointF &position)
 {
     return createControl<LightControlV1>(name, textB, position);
+}
+
+const ControlKind &LightControlV1::kindDescription()
+{
+    static const ControlKind kind = [] {
+        using A = ControlAttribute;
+        using C = LightControlV1;
+        ControlKind k =
+            ControlKind::ofRecord<C>(ControlConstants::KindLight, ControlConstants::kTagLight,
+                                     ControlConstants::kLightDataLength);
+        k.attributes = ControlAttributes::common();
+        // The number selects the lamp's record; the address follows from it and is not stored.
+        k.attributes += {
+            A::field("dimmer", &C::isDimmer, &C::setDimmer, false),
+            A::field("isSlider", &C::isSlider, &C::setSlider, false),
+            A::field("imageOn", &C::imageOn, &C::setImageOn, QStringLiteral("img/lighton.png"),
+                     A::Stored | A::Image),
+            A::field("imageOff", &C::imageOff, &C::setImageOff, QStringLiteral("img/lightoff.png"),
+                     A::Stored | A::Image),
+            A::field("sliderColor", &C::sliderColor, &C::setSliderColor, QStringLiteral("blue")),
+            A::field("lmpNumber", &C::lmpNumber, &C::setLmpNumber, 1),
+        };
+        return k;
+    }();
+    return kind;
 }
 
 void LightControlV1::setLmpNumber(int value)

@@ -2,28 +2,13 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "projectreaderv1.h"
 
-#include "avcamcontrolv1.h"
-#include "boolcontrolv1.h"
-#include "btncontrolv1.h"
-#include "bytecontrolv1.h"
+#include "basecontrolv1.h"
 #include "controlconstants.h"
-#include "dyntextcontrolv1.h"
+#include "controlkinds.h"
 #include "floorstructv1.h"
-#include "heatcontrolv1.h"
-#include "hslidercontrolv1.h"
-#include "ipcamcontrolv1.h"
-#include "lightcontrolv1.h"
 #include "mainstructv1.h"
 #include "modellogging.h"
-#include "resbtcontrolv1.h"
 #include "roomstructv1.h"
-#include "sensorcontrolv1.h"
-#include "switchcontrolv1.h"
-#include "systemcontrolv1.h"
-#include "textcontrolv1.h"
-#include "textwritecontrolv1.h"
-#include "vslidercontrolv1.h"
-#include "weathercontrolv1.h"
 #include "xmldocument.h"
 
 #include <QDir>
@@ -52,312 +37,41 @@ public:
     {
         return ProjectReaderV1::toBool(m_element.attribute(name));
     }
-    // An empty font family means the default one.
-    QString fontFamily() const
-    {
-        const QString family = str(QStringLiteral("fontFamily"));
-        return family.isEmpty() ? QStringLiteral("Arial") : family;
-    }
 
 private:
     const NodeElement &m_element;
 };
 
-void readPosition(const Attributes &a, BaseControlV1 *control)
+// An attribute's text by its type, with the file format's zero values for absent or malformed text.
+QVariant readValue(const ControlAttribute &attribute, const NodeElement &element)
 {
-    control->setPosX(a.real(QStringLiteral("posX")));
-    control->setPosY(a.real(QStringLiteral("posY")));
-    control->setZIndex(a.real(QStringLiteral("zIndex")));
-}
-
-BaseControlV1 *readLamp(const Attributes &a)
-{
-    auto *c = new LightControlV1;
-    c->setName(a.str(QStringLiteral("name")));
-    c->setTextB(a.str(QStringLiteral("textB")));
-    c->setImageOff(a.str(QStringLiteral("imageOff")));
-    c->setImageOn(a.str(QStringLiteral("imageOn")));
-    c->setSliderColor(a.str(QStringLiteral("sliderColor")));
-    c->setLmpNumber(a.integer(QStringLiteral("lmpNumber")));
-    c->setDimmer(a.boolean(QStringLiteral("dimmer")));
-    c->setSlider(a.boolean(QStringLiteral("isSlider")));
-    readPosition(a, c);
-    return c;
-}
-
-BaseControlV1 *readSwitch(const Attributes &a)
-{
-    auto *c = new SwitchControlV1;
-    c->setName(a.str(QStringLiteral("name")));
-    c->setTextB(a.str(QStringLiteral("textB")));
-    c->setImageOn(a.str(QStringLiteral("imageOn")));
-    c->setImageScene(a.str(QStringLiteral("imageScene")));
-    c->setSwcNumber(a.integer(QStringLiteral("swcNumber")));
-    readPosition(a, c);
-    return c;
-}
-
-BaseControlV1 *readSensor(const Attributes &a)
-{
-    auto *c = new SensorControlV1;
-    c->setName(a.str(QStringLiteral("name")));
-    c->setTextB(a.str(QStringLiteral("textB")));
-    c->setImageOn(a.str(QStringLiteral("imageOn")));
-    c->setImageOff(a.str(QStringLiteral("imageOff")));
-    c->setImageDis(a.str(QStringLiteral("imageDis")));
-    c->setSnrNumber(a.integer(QStringLiteral("snrNumber")));
-    readPosition(a, c);
-    return c;
-}
-
-BaseControlV1 *readHeat(const Attributes &a)
-{
-    auto *c = new HeatControlV1;
-    c->setName(a.str(QStringLiteral("name")));
-    c->setTextB(a.str(QStringLiteral("textB")));
-    c->setFontColor(a.str(QStringLiteral("fontColor")));
-    c->setTitleColor(a.str(QStringLiteral("titleColor")));
-    c->setSwcNumber(a.integer(QStringLiteral("swcNumber")));
-    c->setFontSize(a.integer(QStringLiteral("fontSize")));
-    c->setWidth(a.integer(QStringLiteral("width")));
-    c->setHeight(a.integer(QStringLiteral("height")));
-    readPosition(a, c);
-    return c;
-}
-
-BaseControlV1 *readResbt(const Attributes &a)
-{
-    auto *c = new ResbtControlV1;
-    c->setName(a.str(QStringLiteral("name")));
-    c->setTextB(a.str(QStringLiteral("textB")));
-    c->setImageOn(a.str(QStringLiteral("imageOn")));
-    c->setImageOff(a.str(QStringLiteral("imageOff")));
-    c->setByteAddress(a.integer(QStringLiteral("byteAddress")));
-    c->setVal(a.integer(QStringLiteral("val")));
-    readPosition(a, c);
-    return c;
-}
-
-BaseControlV1 *readBool(const Attributes &a)
-{
-    auto *c = new BoolControlV1;
-    c->setName(a.str(QStringLiteral("name")));
-    c->setTextB(a.str(QStringLiteral("textB")));
-    c->setImageOn(a.str(QStringLiteral("imageOn")));
-    c->setImageOff(a.str(QStringLiteral("imageOff")));
-    c->setReadOnly(a.boolean(QStringLiteral("isReadOnly")));
-    c->setByteAddress(a.integer(QStringLiteral("byteAddress")));
-    c->setBitNumber(a.integer(QStringLiteral("bitNumber")));
-    readPosition(a, c);
-    return c;
-}
-
-BaseControlV1 *readByte(const Attributes &a)
-{
-    auto *c = new ByteControlV1;
-    c->setName(a.str(QStringLiteral("name")));
-    c->setTextB(a.str(QStringLiteral("textB")));
-    c->setImage(a.str(QStringLiteral("image")));
-    c->setTypeD(a.str(QStringLiteral("typeD")));
-    c->setFontColor(a.str(QStringLiteral("fontColor")));
-    c->setTitleColor(a.str(QStringLiteral("titleColor")));
-    c->setMaximum(a.integer(QStringLiteral("maximum")));
-    c->setMinimum(a.integer(QStringLiteral("minimum")));
-    c->setPrecisionView(a.integer(QStringLiteral("precisionView")));
-    c->setMaxval(a.integer(QStringLiteral("maxval")));
-    c->setByteAddress(a.integer(QStringLiteral("byteAddress")));
-    c->setFontSize(a.integer(QStringLiteral("fontSize")));
-    c->setWidth(a.integer(QStringLiteral("width")));
-    c->setHeight(a.integer(QStringLiteral("height")));
-    c->setStep(a.real(QStringLiteral("step")));
-    readPosition(a, c);
-    c->setReadOnly(a.boolean(QStringLiteral("isReadOnly")));
-    c->setShowRound(a.boolean(QStringLiteral("showRound")));
-    c->setEditable(a.boolean(QStringLiteral("isEditable")));
-    return c;
-}
-
-BaseControlV1 *readBtn(const Attributes &a)
-{
-    auto *c = new BtnControlV1;
-    c->setName(a.str(QStringLiteral("name")));
-    c->setTextB(a.str(QStringLiteral("textB")));
-    c->setImage(a.str(QStringLiteral("image")));
-    c->setByteAddress(a.integer(QStringLiteral("byteAddress")));
-    c->setBitNumber(a.integer(QStringLiteral("bitNumber")));
-    c->setWidth(a.integer(QStringLiteral("width")));
-    c->setHeight(a.integer(QStringLiteral("height")));
-    readPosition(a, c);
-    return c;
-}
-
-BaseControlV1 *readText(const Attributes &a)
-{
-    auto *c = new TextControlV1;
-    c->setFontFamily(a.fontFamily());
-    c->setName(a.str(QStringLiteral("name")));
-    c->setTextB(a.str(QStringLiteral("textB")));
-    c->setFontType(a.integer(QStringLiteral("fontType")));
-    c->setTextAlign(a.str(QStringLiteral("textAlign")));
-    c->setFontColor(a.str(QStringLiteral("fontColor")));
-    c->setFontSize(a.integer(QStringLiteral("fontSize")));
-    c->setWidth(a.integer(QStringLiteral("width")));
-    c->setHeight(a.integer(QStringLiteral("height")));
-    c->setShowRound(a.boolean(QStringLiteral("showRound")));
-    readPosition(a, c);
-    return c;
-}
-
-BaseControlV1 *readSystem(const Attributes &a)
-{
-    auto *c = new SystemControlV1;
-    c->setName(a.str(QStringLiteral("name")));
-    c->setTextB(a.str(QStringLiteral("textB")));
-    c->setFileName(a.str(QStringLiteral("fileName")));
-    c->setImage(a.str(QStringLiteral("image")));
-    c->setSystType(a.str(QStringLiteral("systType")));
-    readPosition(a, c);
-    return c;
-}
-
-BaseControlV1 *readWeather(const Attributes &a)
-{
-    auto *c = new WeatherControlV1;
-    c->setTextB(a.str(QStringLiteral("cityName")));
-    c->setCityId(a.str(QStringLiteral("cityId")));
-    readPosition(a, c);
-    return c;
-}
-
-BaseControlV1 *readDynText(const Attributes &a)
-{
-    auto *c = new DynTextControlV1;
-    c->setFontFamily(a.fontFamily());
-    c->setName(a.str(QStringLiteral("name")));
-    c->setTextB(a.str(QStringLiteral("textB")));
-    c->setByteAddress(a.integer(QStringLiteral("byteAddress")));
-    c->setFontType(a.integer(QStringLiteral("fontType")));
-    c->setTextAlign(a.str(QStringLiteral("textAlign")));
-    c->setFontColor(a.str(QStringLiteral("fontColor")));
-    c->setShowRound(a.boolean(QStringLiteral("showRound")));
-    c->setFontSize(a.integer(QStringLiteral("fontSize")));
-    c->setWidth(a.integer(QStringLiteral("width")));
-    c->setHeight(a.integer(QStringLiteral("height")));
-    c->setMaximum(a.integer(QStringLiteral("maximum")));
-    readPosition(a, c);
-    return c;
-}
-
-void readCamera(const Attributes &a, CameraControlV1 *c)
-{
-    c->setName(a.str(QStringLiteral("name")));
-    c->setTextB(a.str(QStringLiteral("camname")));
-    c->setLogin(a.str(QStringLiteral("login")));
-    c->setPassword(a.str(QStringLiteral("password")));
-    c->setIpaddress(a.str(QStringLiteral("ipaddress")));
-    c->setPort(a.str(QStringLiteral("port")));
-    c->setInitial(a.str(QStringLiteral("initial")));
-    c->setPtzMoveLeft(a.str(QStringLiteral("ptzMoveLeft")));
-    c->setPtzMoveRight(a.str(QStringLiteral("ptzMoveRight")));
-    c->setPtzMoveUp(a.str(QStringLiteral("ptzMoveUp")));
-    c->setPtzMoveDown(a.str(QStringLiteral("ptzMoveDown")));
-    c->setPtzMoveHome(a.str(QStringLiteral("ptzMoveHome")));
-    c->setPtzZoomIn(a.str(QStringLiteral("ptzZoomIn")));
-    c->setPtzZoomOut(a.str(QStringLiteral("ptzZoomOut")));
-    c->setFps(a.integer(QStringLiteral("fps")));
-    c->setWidth(a.integer(QStringLiteral("width")));
-    c->setHeight(a.integer(QStringLiteral("height")));
-    c->setShowRound(a.boolean(QStringLiteral("showRound")));
-    c->setShowptz(a.boolean(QStringLiteral("showptz")));
-    readPosition(a, c);
-}
-
-BaseControlV1 *readTextWrite(const Attributes &a)
-{
-    auto *c = new TextWriteControlV1;
-    c->setName(a.str(QStringLiteral("name")));
-    c->setTextB(a.str(QStringLiteral("textB")));
-    c->setFontColor(a.str(QStringLiteral("fontColor")));
-    c->setByteAddress(a.integer(QStringLiteral("byteAddress")));
-    c->setMaximum(a.integer(QStringLiteral("maximum")));
-    c->setFontSize(a.integer(QStringLiteral("fontSize")));
-    c->setWidth(a.integer(QStringLiteral("width")));
-    c->setHeight(a.integer(QStringLiteral("height")));
-    c->setShowRound(a.boolean(QStringLiteral("showRound")));
-    readPosition(a, c);
-    return c;
-}
-
-void readSlider(const Attributes &a, SliderControlV1 *c)
-{
-    c->setName(a.str(QStringLiteral("name")));
-    c->setTextB(a.str(QStringLiteral("textB")));
-    c->setTypeD(a.str(QStringLiteral("typeD")));
-    c->setSliderColor(a.str(QStringLiteral("sliderColor")));
-    c->setMaximum(a.integer(QStringLiteral("maximum")));
-    c->setMinimum(a.integer(QStringLiteral("minimum")));
-    c->setPrecisionView(a.integer(QStringLiteral("precisionView")));
-    c->setMaxval(a.integer(QStringLiteral("maxval")));
-    c->setByteAddress(a.integer(QStringLiteral("byteAddress")));
-    c->setWidth(a.integer(QStringLiteral("width")));
-    c->setHeight(a.integer(QStringLiteral("height")));
-    c->setShowRound(a.boolean(QStringLiteral("showRound")));
-    c->setStep(a.real(QStringLiteral("step")));
-    readPosition(a, c);
-}
-
-BaseControlV1 *readRecord(int kind, const Attributes &a)
-{
-    switch (kind) {
-    case KindLight:
-        return readLamp(a);
-    case KindSwitch:
-        return readSwitch(a);
-    case KindSensor:
-        return readSensor(a);
-    case KindHeat:
-        return readHeat(a);
-    case KindResbt:
-        return readResbt(a);
-    case KindBool:
-        return readBool(a);
-    case KindByte:
-        return readByte(a);
-    case KindBtn:
-        return readBtn(a);
-    case KindText:
-        return readText(a);
-    case KindSystem:
-        return readSystem(a);
-    case KindWeather:
-        return readWeather(a);
-    case KindDynText:
-        return readDynText(a);
-    case KindIpCam: {
-        auto *c = new IpCamControlV1;
-        readCamera(a, c);
-        return c;
+    const QVariant text = element.attribute(attribute.name);
+    switch (attribute.type) {
+    case ControlAttribute::Integer:
+        return ProjectReaderV1::toInt(text);
+    case ControlAttribute::Real:
+        return ProjectReaderV1::toDouble(text);
+    case ControlAttribute::Boolean:
+        return ProjectReaderV1::toBool(text);
+    case ControlAttribute::String:
+    case ControlAttribute::Keyword:
+        break;
     }
-    case KindAVCam: {
-        auto *c = new AVCamControlV1;
-        readCamera(a, c);
-        return c;
+    const QString string = text.toString();
+    if (string.isEmpty() && attribute.emptyValue.isValid())
+        return attribute.emptyValue;
+    return string;
+}
+
+// A record of the kind with its defaults, then every attribute it reads through its setter.
+BaseControlV1 *readRecord(const ControlKind &kind, const NodeElement &element)
+{
+    BaseControlV1 *control = kind.create();
+    for (const ControlAttribute &attribute : kind.attributes) {
+        if (attribute.isRead())
+            attribute.assign(*control, readValue(attribute, element));
     }
-    case KindTextWrite:
-        return readTextWrite(a);
-    case KindHSlider: {
-        auto *c = new HSliderControlV1;
-        readSlider(a, c);
-        return c;
-    }
-    case KindVSlider: {
-        auto *c = new VSliderControlV1;
-        readSlider(a, c);
-        return c;
-    }
-    default:
-        return nullptr;
-    }
+    return control;
 }
 
 bool keepsScenes(const BaseRoomV1 *page)
@@ -531,15 +245,15 @@ int ProjectReaderV1::readControl(const XML::NodeElement &element, BaseRoomV1 *pa
     Q_ASSERT(page);
     if (!page)
         return -1;
-    const int kind = kindForTag(element.tagName());
-    if (kind == KindScene) {
+    const ControlKind *kind = ControlKinds::byTag(element.tagName());
+    if (kind && kind->element == ControlKind::Element::Scene) {
         if (keepsScenes(page))
             page->addScene(Attributes(element).str(QStringLiteral("textB")));
         return -1;
     }
-    if (kind == KindBase)
+    if (kind && kind->element == ControlKind::Element::Recognised)
         return -1;
-    BaseControlV1 *control = readRecord(kind, Attributes(element));
+    BaseControlV1 *control = kind && kind->hasRecord() ? readRecord(*kind, element) : nullptr;
     if (!control) {
         const QString tag = element.tagName();
         const bool structural = tag == QLatin1String(kTagFloor) || tag == QLatin1String(kTagRoom) ||

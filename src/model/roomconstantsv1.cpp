@@ -44,3 +44,11 @@ QString RoomConstantsV1::formText(int form)
     }
     return QString();
 }
+
+QStringList RoomConstantsV1::formTexts()
+{
+    QStringList texts;
+    for (const FormKeyword &keyword : kFormKeywords)
+        texts << QLatin1String(keyword.text);
+    return texts;
+}

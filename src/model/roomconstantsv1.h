@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Targets of system buttons: the screen a `syscontrol` opens, by its `systType` keyword. The value
 // is the index of the screen in the main content's stack (7 is the home page and has no keyword).
@@ -27,4 +28,6 @@ public:
     static FormNumbers formNumber(const QString &text);
     // The keyword of a value; empty for FormNone and any value outside the table.
     static QString formText(int form);
+    // Every keyword, in the order of the values.
+    static QStringList formTexts();
 };

@@ -5,11 +5,18 @@
 #include "controlconstants.h"
 #include "dynamiccontrolv1.h"
 
+#include <QVector>
+
+struct ControlAttribute;
+
 // Fields shared by the horizontal and the vertical slider.
 class SliderControlV1 : public DynamicControlV1
 {
 public:
     ~SliderControlV1() override;
+
+    // The attributes both slider kinds store, in the order they are written.
+    static QVector<ControlAttribute> sliderAttributes();
 
     void decode(int minimumLength, BaseRoomV1 *page = nullptr) override;
 

@@ -16,6 +16,8 @@ public:
     int kind() const override;
     static std::unique_ptr<SwitchControlV1> create(const QString &name, const QString &textB,
                                                    const QPointF &position);
+    // What the kind is to the project files, the editor and the tools.
+    static const ControlKind &kindDescription();
 
     QString imageOn() const { return m_imageOn; }
     void setImageOn(const QString &value) { m_imageOn = value; }

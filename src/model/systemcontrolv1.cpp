@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "systemcontrolv1.h"
 
+#include "controlkind.h"
+
 SystemControlV1::SystemControlV1() {}
 
 SystemControlV1::~SystemControlV1() = default;
@@ -20,4 +22,26 @@ std::unique_ptr<SystemControlV1> SystemControlV1::create(const QString &name, co
                                                          const QPointF &position)
 {
     return createControl<SystemControlV1>(name, textB, position);
+}
+
+const ControlKind &SystemControlV1::kindDescription()
+{
+    static const ControlKind kind = [] {
+        using A = ControlAttribute;
+        using C = SystemControlV1;
+        ControlKind k =
+            ControlKind::ofRecord<C>(ControlConstants::KindSystem, ControlConstants::kTagSystem);
+        // The name is read but never written: the editor shows the file name in its place.
+        k.attributes = {ControlAttributes::name(A::Read),
+                        A::field("fileName", &C::fileName, &C::setFileName, QString()),
+                        ControlAttributes::caption()};
+        k.attributes += ControlAttributes::position();
+        k.attributes += {
+            A::keyword("systType", &C::systTypeText, &C::setSystType, QString(),
+                       RoomConstantsV1::formTexts()),
+            A::field("image", &C::image, &C::setImage, QString(), A::Stored | A::Image),
+        };
+        return k;
+    }();
+    return kind;
 }

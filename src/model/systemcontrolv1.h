@@ -17,6 +17,8 @@ public:
     int kind() const override;
     static std::unique_ptr<SystemControlV1> create(const QString &name, const QString &textB,
                                                    const QPointF &position);
+    // What the kind is to the project files, the editor and the tools.
+    static const ControlKind &kindDescription();
 
     QString fileName() const { return m_fileName; }
     void setFileName(const QString &value) { m_fileName = value; }

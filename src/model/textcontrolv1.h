@@ -5,6 +5,8 @@
 #include "basecontrolv1.h"
 #include "controlconstants.h"
 
+#include <QStringList>
+
 // A static text on a page.
 class TextControlV1 : public BaseControlV1
 {
@@ -16,6 +18,8 @@ public:
     int kind() const override;
     static std::unique_ptr<TextControlV1> create(const QString &name, const QString &textB,
                                                  const QPointF &position);
+    // What the kind is to the project files, the editor and the tools.
+    static const ControlKind &kindDescription();
 
     QString fontColor() const { return m_fontColor; }
     void setFontColor(const QString &value) { m_fontColor = value; }
@@ -36,6 +40,8 @@ public:
     // "left" -> 1, "right" -> 2, anything else -> 132 (centred); and back.
     static int alignmentFromText(const QString &text);
     static QString alignmentToText(int alignment);
+    // The texts alignmentFromText knows.
+    static QStringList alignmentTexts();
     void setTextAlign(const QString &text) { m_textAlign = alignmentFromText(text); }
     QString textAlignText() const { return alignmentToText(m_textAlign); }
 

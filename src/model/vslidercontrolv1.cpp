@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "vslidercontrolv1.h"
 
+#include "controlkind.h"
+
 VSliderControlV1::VSliderControlV1() {}
 
 VSliderControlV1::~VSliderControlV1() = default;
@@ -20,4 +22,19 @@ std::unique_ptr<VSliderControlV1>
 VSliderControlV1::create(const QString &name, const QString &textB, const QPointF &position)
 {
     return createControl<VSliderControlV1>(name, textB, position);
+}
+
+const ControlKind &VSliderControlV1::kindDescription()
+{
+    static const ControlKind kind = [] {
+        ControlKind k = ControlKind::ofRecord<VSliderControlV1>(
+            ControlConstants::KindVSlider, ControlConstants::kTagVSlider,
+            ControlConstants::kSliderDataLength);
+        k.attributes = sliderAttributes();
+        k.valueBytes = [](const BaseControlV1 &c) {
+            return typeDBytes(static_cast<const SliderControlV1 &>(c).typeD());
+        };
+        return k;
+    }();
+    return kind;
 }

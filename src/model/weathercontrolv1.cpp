@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "weathercontrolv1.h"
 
+#include "controlkind.h"
+
 WeatherControlV1::WeatherControlV1() {}
 
 WeatherControlV1::~WeatherControlV1() = default;
@@ -20,4 +22,20 @@ std::unique_ptr<WeatherControlV1>
 WeatherControlV1::create(const QString &name, const QString &textB, const QPointF &position)
 {
     return createControl<WeatherControlV1>(name, textB, position);
+}
+
+const ControlKind &WeatherControlV1::kindDescription()
+{
+    static const ControlKind kind = [] {
+        using A = ControlAttribute;
+        using C = WeatherControlV1;
+        ControlKind k =
+            ControlKind::ofRecord<C>(ControlConstants::KindWeather, ControlConstants::kTagWeather);
+        // The caption is the city's name; the tile has no name of its own in files.
+        k.attributes = {ControlAttributes::caption("cityName"),
+                        A::field("cityId", &C::cityId, &C::setCityId, QString())};
+        k.attributes += ControlAttributes::position();
+        return k;
+    }();
+    return kind;
 }

@@ -16,6 +16,8 @@ public:
     int kind() const override;
     static std::unique_ptr<WeatherControlV1> create(const QString &name, const QString &textB,
                                                     const QPointF &position);
+    // What the kind is to the project files, the editor and the tools.
+    static const ControlKind &kindDescription();
 
     QString cityId() const { return m_cityId; }
     void setCityId(const QString &value) { m_cityId = value; }

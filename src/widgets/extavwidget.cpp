@@ -3,6 +3,7 @@
 #include "extavwidget.h"
 
 #include "avcamcontrolv1.h"
+#include "extwidgetkinds.h"
 
 ExtAVWidget::ExtAVWidget(AVCamControlV1 *record, QGraphicsItem *parent)
     : ExtCameraWidget(record, parent)
@@ -10,3 +11,13 @@ ExtAVWidget::ExtAVWidget(AVCamControlV1 *record, QGraphicsItem *parent)
 }
 
 void ExtAVWidget::imageReady() {}
+
+QVector<ExtWidgetKind> ExtAVWidget::widgetKinds()
+{
+    using W = ExtAVWidget;
+    using R = AVCamControlV1;
+    return {ExtWidgetKind::of<W, R>(
+        ControlConstants::KindAVCam, ExtClickAction::None,
+        [](R *r, QGraphicsItem *plan) { return new W(r, plan); },
+        [](W *w, R *r) { w->applyRecord(r); })};
+}

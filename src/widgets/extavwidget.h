@@ -4,6 +4,10 @@
 
 #include "extcamerawidget.h"
 
+#include <QVector>
+
+struct ExtWidgetKind;
+
 class AVCamControlV1;
 
 // An audio/video camera on a room plan: the camera frame, caption and PTZ buttons. The panel has
@@ -13,6 +17,8 @@ class ExtAVWidget : public ExtCameraWidget
     Q_OBJECT
 public:
     explicit ExtAVWidget(AVCamControlV1 *record, QGraphicsItem *parent = nullptr);
+    // The control kinds this widget shows (ExtWidgetKinds).
+    static QVector<ExtWidgetKind> widgetKinds();
 
 public slots:
     // Kept for the camera widgets' common interface: there is no picture to take.

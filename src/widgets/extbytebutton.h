@@ -4,6 +4,10 @@
 
 #include "exticonbutton.h"
 
+#include <QVector>
+
+struct ExtWidgetKind;
+
 // A button that writes its own value into a controller byte; it shows its on picture while the byte
 // holds that value.
 class ExtByteButton : public ExtIconButton
@@ -11,4 +15,7 @@ class ExtByteButton : public ExtIconButton
     Q_OBJECT
 public:
     explicit ExtByteButton(QGraphicsItem *parent = nullptr) : ExtIconButton(parent) {}
+
+    // The control kinds this widget shows (ExtWidgetKinds).
+    static QVector<ExtWidgetKind> widgetKinds();
 };

@@ -2,12 +2,14 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "extbytecontrol.h"
 
+#include "bytecontrolv1.h"
 #include "egridlayout.h"
 #include "elabelwidget.h"
 #include "enumericwidget.h"
 #include "etextedit.h"
 #include "exttoolwidget.h"
 #include "extwidgetfactory.h"
+#include "extwidgetkinds.h"
 
 #include <QPainter>
 #include <QPixmap>
@@ -288,4 +290,36 @@ void ExtByteControl::paint(QPainter *painter, const QStyleOptionGraphicsItem *, 
         painter->setBrush(QColor(0, 0, 0, 150));
         painter->drawRoundedRect(rect().adjusted(1, 1, -1, -1), 8, 8);
     }
+}
+
+QVector<ExtWidgetKind> ExtByteControl::widgetKinds()
+{
+    using W = ExtByteControl;
+    using R = ByteControlV1;
+    return {
+        ExtWidgetKind::of<W, R>(
+            ControlConstants::KindByte, ExtClickAction::None,
+            [](R *, QGraphicsItem *plan) { return new W(plan); },
+            [](W *w, R *r) {
+                w->setCaption(r->textB());
+                w->setCaptionColor(ExtWidgetFactory::colorOf(r->titleColor(), Qt::black));
+                w->setValueColor(ExtWidgetFactory::colorOf(r->fontColor(), Qt::black));
+                w->setValueFont(ExtWidgetFactory::buttonFont(r->fontSize()));
+                w->setImageName(r->image() == QLatin1String("none") ? QString() : r->image());
+                w->setFrame(r->showRound());
+                w->setPrecision(r->precisionView());
+                w->setRange(r->minimum(), r->maximum());
+                w->setStep(r->step());
+                w->setScale(r->maxval());
+                w->setDataType(r->typeD());
+                w->setEditMode(r->isReadOnly() ? ReadOnly : r->isEditable() ? Editable : StepsOnly);
+                w->resize(ExtWidgetFactory::sizeOf(r->width(), r->height()));
+                w->show();
+            },
+            [](W *w, const R *r) {
+                // Neither a pending write nor an open entry field is overwritten by a poll.
+                if (!r->isChanged() && !w->isEntryOpen())
+                    w->setRawValue(r->value());
+            })
+            .withValue(ExtValueAction::Value, &W::ValueChange)};
 }

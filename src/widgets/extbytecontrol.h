@@ -5,7 +5,10 @@
 #include "ebasewidget.h"
 #include "ibytecontrol.h"
 
+#include <QVector>
 #include <memory>
+
+struct ExtWidgetKind;
 
 class ENumericWidget;
 class ETextEdit;
@@ -22,6 +25,8 @@ public:
     enum EditMode { ReadOnly = 0, Editable = 1, StepsOnly = 2 };
 
     explicit ExtByteControl(QGraphicsItem *parent = nullptr);
+    // The control kinds this widget shows (ExtWidgetKinds).
+    static QVector<ExtWidgetKind> widgetKinds();
     ~ExtByteControl() override;
 
     void setCaption(const QString &caption);

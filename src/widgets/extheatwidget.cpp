@@ -6,6 +6,9 @@
 #include "elabelwidget.h"
 #include "enumericwidget.h"
 #include "eprogresswidget.h"
+#include "extwidgetfactory.h"
+#include "extwidgetkinds.h"
+#include "heatcontrolv1.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -180,4 +183,26 @@ void ExtHeatWidget::paint(QPainter *painter, const QStyleOptionGraphicsItem *, Q
     painter->setPen(QColor(0, 0, 0, 100));
     painter->setBrush(g);
     painter->drawRoundedRect(r, 10, 10);
+}
+
+QVector<ExtWidgetKind> ExtHeatWidget::widgetKinds()
+{
+    using W = ExtHeatWidget;
+    using R = HeatControlV1;
+    return {ExtWidgetKind::of<W, R>(
+                ControlConstants::KindHeat, ExtClickAction::None,
+                [](R *, QGraphicsItem *plan) { return new W(plan); },
+                [](W *w, R *r) {
+                    w->setCaption(r->textB());
+                    w->setCaptionColor(ExtWidgetFactory::colorOf(r->titleColor(), Qt::black));
+                    w->setTemperatureColor(ExtWidgetFactory::colorOf(r->fontColor(), Qt::black));
+                    w->setLabelFont(ExtWidgetFactory::buttonFont(r->fontSize()));
+                    w->resize(ExtWidgetFactory::sizeOf(r->width(), r->height()));
+                    w->show();
+                },
+                [](W *w, const R *r) {
+                    if (!r->isChanged())
+                        w->setValues(r->temperature(), r->setPoint(), r->heatLevel());
+                })
+                .withValue(ExtValueAction::SetPoint, &W::ValueChange)};
 }

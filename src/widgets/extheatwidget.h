@@ -4,7 +4,10 @@
 
 #include "ebasewidget.h"
 
+#include <QVector>
 #include <memory>
+
+struct ExtWidgetKind;
 
 class ENumericWidget;
 struct ExtHeatWidgetPrivate;
@@ -17,6 +20,8 @@ class ExtHeatWidget : public EBaseWidget
     Q_OBJECT
 public:
     explicit ExtHeatWidget(QGraphicsItem *parent = nullptr);
+    // The control kinds this widget shows (ExtWidgetKinds).
+    static QVector<ExtWidgetKind> widgetKinds();
     ~ExtHeatWidget() override;
 
     void setCaption(const QString &caption);

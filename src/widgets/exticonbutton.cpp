@@ -2,7 +2,10 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "exticonbutton.h"
 
+#include "btncontrolv1.h"
 #include "extwidgetfactory.h"
+#include "extwidgetkinds.h"
+#include "systemcontrolv1.h"
 
 #include <QPainter>
 
@@ -42,4 +45,30 @@ void ExtIconButton::paint(QPainter *painter, const QStyleOptionGraphicsItem *opt
         painter->restore();
     }
     EIconWidget::paint(painter, option, widget);
+}
+
+QVector<ExtWidgetKind> ExtIconButton::widgetKinds()
+{
+    using W = ExtIconButton;
+    return {
+        ExtWidgetKind::of<W, SystemControlV1>(
+            ControlConstants::KindSystem, ExtClickAction::OpenLink,
+            [](SystemControlV1 *, QGraphicsItem *plan) { return new W(plan); },
+            [](W *w, SystemControlV1 *r) { ExtWidgetFactory::applyIconButton(w, r, r->image()); }),
+        // A tool button: the picture beside a black caption, in a frame of the record's size.
+        ExtWidgetKind::of<W, BtnControlV1>(
+            ControlConstants::KindBtn, ExtClickAction::PressBit,
+            [](BtnControlV1 *, QGraphicsItem *plan) { return new W(plan); },
+            [](W *w, BtnControlV1 *r) {
+                w->setFont(ExtWidgetFactory::buttonFont());
+                w->setText(r->textB());
+                w->setShowCaption(true);
+                w->setCaptionColor(Qt::black);
+                w->setFrameVisible(true);
+                w->setCaptionBeside(true);
+                w->setImageName(r->image());
+                w->resize(ExtWidgetFactory::sizeOf(r->width(), r->height()));
+                w->show();
+            }),
+    };
 }

@@ -5,6 +5,9 @@
 #include "eiconwidget.h"
 
 #include <QString>
+#include <QVector>
+
+struct ExtWidgetKind;
 
 // A plan icon button that shows one of a control's pictures by file name, with the selection
 // mark of association mode (a highlighted rounded frame behind the picture). The base of the
@@ -14,6 +17,8 @@ class ExtIconButton : public EIconWidget
     Q_OBJECT
 public:
     explicit ExtIconButton(QGraphicsItem *parent = nullptr);
+    // The control kinds this widget shows (ExtWidgetKinds).
+    static QVector<ExtWidgetKind> widgetKinds();
 
     // Shows the picture of a working-folder file: "none" shows none, an empty name shows the
     // resource picture `emptyFallback`. Setting the name already shown does nothing.

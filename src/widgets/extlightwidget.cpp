@@ -3,6 +3,8 @@
 #include "extlightwidget.h"
 
 #include "extwidgetfactory.h"
+#include "extwidgetkinds.h"
+#include "lightcontrolv1.h"
 #include "toolkitstyle.h"
 
 #include <QFontMetricsF>
@@ -394,4 +396,33 @@ void ExtLightWidget::ungrabMouseEvent(QEvent *event)
 {
     d->barDrag = false;
     EBaseWidget::ungrabMouseEvent(event);
+}
+
+QVector<ExtWidgetKind> ExtLightWidget::widgetKinds()
+{
+    using W = ExtLightWidget;
+    using R = LightControlV1;
+    return {ExtWidgetKind::of<W, R>(
+                ControlConstants::KindLight, ExtClickAction::Lamp,
+                [](R *, QGraphicsItem *plan) { return new W(plan); },
+                [](W *w, R *r) {
+                    w->setText(r->textB());
+                    w->setCaptionColor(Qt::white);
+                    w->setCaptionFont(ExtWidgetFactory::buttonFont());
+                    w->setImageName(r->imageOff());
+                    w->setDimmer(r->isDimmer());
+                    if (r->isDimmer())
+                        w->setBarColor(r->sliderColor());
+                    w->adjustToContents();
+                    w->show();
+                },
+                [](W *w, const R *r) {
+                    // While a command is pending the lamp shows what the person asked for.
+                    if (r->isChanged())
+                        return;
+                    w->setImageName(r->lampState() != 0 ? r->imageOff() : r->imageOn());
+                    w->setBrightness(r->brightness());
+                    w->setSwitches(r->switch1(), r->switch2(), r->switch3());
+                })
+                .withValue(ExtValueAction::Brightness, &W::BrightnessChanged)};
 }

@@ -6,7 +6,10 @@
 
 #include <QColor>
 #include <QImage>
+#include <QVector>
 #include <memory>
+
+struct ExtWidgetKind;
 
 struct ExtLightWidgetPrivate;
 
@@ -18,6 +21,8 @@ class ExtLightWidget : public EBaseWidget
     Q_OBJECT
 public:
     explicit ExtLightWidget(QGraphicsItem *parent = nullptr);
+    // The control kinds this widget shows (ExtWidgetKinds).
+    static QVector<ExtWidgetKind> widgetKinds();
     ~ExtLightWidget() override;
 
     // The picture by working-folder file name ("none": no picture, empty: resource picture).

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "extmjpegwidget.h"
 
+#include "extwidgetkinds.h"
 #include "ipcamcontrolv1.h"
 #include "mjpegdata.h"
 
@@ -49,4 +50,14 @@ void ExtMjpegWidget::onScreenChanged(bool onScreen)
         m_stream->stop();
         errorImage();
     }
+}
+
+QVector<ExtWidgetKind> ExtMjpegWidget::widgetKinds()
+{
+    using W = ExtMjpegWidget;
+    using R = IpCamControlV1;
+    return {ExtWidgetKind::of<W, R>(
+        ControlConstants::KindIpCam, ExtClickAction::None,
+        [](R *r, QGraphicsItem *plan) { return new W(r, plan); },
+        [](W *w, R *r) { w->applyRecord(r); })};
 }

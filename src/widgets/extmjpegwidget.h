@@ -4,6 +4,10 @@
 
 #include "extcamerawidget.h"
 
+#include <QVector>
+
+struct ExtWidgetKind;
+
 class IpCamControlV1;
 class MjpegData;
 
@@ -14,6 +18,8 @@ class ExtMjpegWidget : public ExtCameraWidget
     Q_OBJECT
 public:
     explicit ExtMjpegWidget(IpCamControlV1 *record, QGraphicsItem *parent = nullptr);
+    // The control kinds this widget shows (ExtWidgetKinds).
+    static QVector<ExtWidgetKind> widgetKinds();
     ~ExtMjpegWidget() override;
 
     void applyRecord(CameraControlV1 *record) override;

@@ -4,6 +4,10 @@
 
 #include "egridlayout.h"
 #include "esliderwidget.h"
+#include "extwidgetfactory.h"
+#include "extwidgetkinds.h"
+#include "hslidercontrolv1.h"
+#include "vslidercontrolv1.h"
 
 #include <QPainter>
 
@@ -125,4 +129,39 @@ void ExtSliderControl::paint(QPainter *painter, const QStyleOptionGraphicsItem *
     painter->setPen(QColor(255, 255, 255, 60));
     painter->setBrush(QColor(0, 0, 0, 150));
     painter->drawRoundedRect(rect().adjusted(1, 1, -1, -1), 8, 8);
+}
+
+namespace {
+
+ExtWidgetKind sliderKind(int kind, int orientation)
+{
+    using W = ExtSliderControl;
+    using R = SliderControlV1;
+    return ExtWidgetKind::of<W, R>(
+               kind, ExtClickAction::None,
+               [orientation](R *, QGraphicsItem *plan) { return new W(orientation, plan); },
+               [](W *w, R *r) {
+                   w->setRange(r->minimum(), r->maximum());
+                   w->setStep(r->step());
+                   w->setColor(
+                       ExtWidgetFactory::colorOf(r->sliderColor(), QColor(0x01, 0x7a, 0xfd)));
+                   w->setScale(r->maxval() > 0 ? r->maxval() : 255);
+                   w->setDataType(r->typeD());
+                   w->setFrame(r->showRound());
+                   w->resize(ExtWidgetFactory::sizeOf(r->width(), r->height()));
+                   w->show();
+               },
+               [](W *w, const R *r) {
+                   if (!r->isChanged())
+                       w->setRawValue(r->value());
+               })
+        .withValue(ExtValueAction::Value, &W::valueChanged);
+}
+
+} // namespace
+
+QVector<ExtWidgetKind> ExtSliderControl::widgetKinds()
+{
+    return {sliderKind(ControlConstants::KindHSlider, Horizontal),
+            sliderKind(ControlConstants::KindVSlider, Vertical)};
 }

@@ -5,7 +5,10 @@
 #include "ebasewidget.h"
 #include "ibytecontrol.h"
 
+#include <QVector>
 #include <memory>
+
+struct ExtWidgetKind;
 
 class ESliderWidget;
 struct ExtSliderControlPrivate;
@@ -19,6 +22,8 @@ public:
     enum Orientation { Horizontal = 1, Vertical = 2 };
 
     explicit ExtSliderControl(int orientation = Horizontal, QGraphicsItem *parent = nullptr);
+    // The control kinds this widget shows (ExtWidgetKinds).
+    static QVector<ExtWidgetKind> widgetKinds();
     ~ExtSliderControl() override;
 
     int orientation() const;

@@ -4,6 +4,10 @@
 
 #include "exticonbutton.h"
 
+#include <QVector>
+
+struct ExtWidgetKind;
+
 // A wall switch on a plan: its switch picture, or its scene picture while the controller uses it as
 // a scene switch.
 class ExtSwitchWidget : public ExtIconButton
@@ -11,4 +15,7 @@ class ExtSwitchWidget : public ExtIconButton
     Q_OBJECT
 public:
     explicit ExtSwitchWidget(QGraphicsItem *parent = nullptr) : ExtIconButton(parent) {}
+
+    // The control kinds this widget shows (ExtWidgetKinds).
+    static QVector<ExtWidgetKind> widgetKinds();
 };

@@ -6,6 +6,9 @@
 
 #include <QColor>
 #include <QStaticText>
+#include <QVector>
+
+struct ExtWidgetKind;
 
 // A static text on a plan, or the text of a controller value: on an optional dark rounded frame,
 // in the record's font, colour and alignment (always centred vertically).
@@ -14,6 +17,8 @@ class ExtTextWidget : public EBaseWidget
     Q_OBJECT
 public:
     explicit ExtTextWidget(QGraphicsItem *parent = nullptr);
+    // The control kinds this widget shows (ExtWidgetKinds).
+    static QVector<ExtWidgetKind> widgetKinds();
 
     QString displayText() const { return m_text; }
     void setDisplayText(const QString &text);

@@ -6,6 +6,9 @@
 #include "egridlayout.h"
 #include "elabelwidget.h"
 #include "exttoolwidget.h"
+#include "extwidgetfactory.h"
+#include "extwidgetkinds.h"
+#include "textwritecontrolv1.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -113,4 +116,23 @@ void ExtTextWriterWidget::paint(QPainter *painter, const QStyleOptionGraphicsIte
     painter->setPen(QColor(0, 0, 0, 100));
     painter->setBrush(g);
     painter->drawRoundedRect(r, 10, 10);
+}
+
+QVector<ExtWidgetKind> ExtTextWriterWidget::widgetKinds()
+{
+    using W = ExtTextWriterWidget;
+    using R = TextWriteControlV1;
+    return {ExtWidgetKind::of<W, R>(
+                ControlConstants::KindTextWrite, ExtClickAction::None,
+                [](R *, QGraphicsItem *plan) { return new W(plan); },
+                [](W *w, R *r) {
+                    w->setCaption(r->textB());
+                    w->setTextColor(ExtWidgetFactory::colorOf(r->fontColor(), Qt::black));
+                    w->setTextFont(ExtWidgetFactory::buttonFont(r->fontSize()));
+                    // One write carries at most this many bytes.
+                    w->setMaxLength(qBound(1, r->maximum(), ControlConstants::kMaxTextWriteBytes));
+                    w->resize(ExtWidgetFactory::sizeOf(r->width(), r->height()));
+                    w->show();
+                })
+                .withValue(ExtValueAction::Text, &W::textChanged)};
 }

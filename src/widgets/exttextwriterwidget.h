@@ -4,7 +4,10 @@
 
 #include "ebasewidget.h"
 
+#include <QVector>
 #include <memory>
+
+struct ExtWidgetKind;
 
 class EFlickableTextEdit;
 class ExtToolWidget;
@@ -16,6 +19,8 @@ class ExtTextWriterWidget : public EBaseWidget
     Q_OBJECT
 public:
     explicit ExtTextWriterWidget(QGraphicsItem *parent = nullptr);
+    // The control kinds this widget shows (ExtWidgetKinds).
+    static QVector<ExtWidgetKind> widgetKinds();
     ~ExtTextWriterWidget() override;
 
     void setCaption(const QString &caption);

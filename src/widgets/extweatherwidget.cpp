@@ -6,6 +6,7 @@
 #include "eiconwidget.h"
 #include "eimagewidget.h"
 #include "elabelwidget.h"
+#include "extwidgetkinds.h"
 #include "weathercontrolv1.h"
 #include "weatherdata.h"
 
@@ -257,4 +258,14 @@ void ExtWeatherWidget::updateOnScreen()
     } else {
         d->refresh.stop();
     }
+}
+
+QVector<ExtWidgetKind> ExtWeatherWidget::widgetKinds()
+{
+    using W = ExtWeatherWidget;
+    using R = WeatherControlV1;
+    return {ExtWidgetKind::of<W, R>(
+        ControlConstants::KindWeather, ExtClickAction::None,
+        [](R *r, QGraphicsItem *plan) { return new W(r, plan); },
+        [](W *w, R *r) { w->applyRecord(r); })};
 }

@@ -6,7 +6,10 @@
 #include "elocale.h"
 #include "forecastclass.h"
 
+#include <QVector>
 #include <memory>
+
+struct ExtWidgetKind;
 
 class EIconWidget;
 class EImageWidget;
@@ -23,6 +26,8 @@ class ExtWeatherWidget : public EBaseWidget, public AbstractLocalizable
     Q_OBJECT
 public:
     explicit ExtWeatherWidget(WeatherControlV1 *record, QGraphicsItem *parent = nullptr);
+    // The control kinds this widget shows (ExtWidgetKinds).
+    static QVector<ExtWidgetKind> widgetKinds();
     ~ExtWeatherWidget() override;
 
     void applyRecord(WeatherControlV1 *record);

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #pragma once
 
+#include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QPointF>
 #include <QSizeF>
@@ -34,6 +36,17 @@ ExtIconButton *createRoomIcon(BaseRoomV1 *room, QGraphicsItem *plan);
 // Re-applies every visual attribute of the record to its widget; false if they do not match.
 bool applyProperties(EBaseWidget *widget, BaseControlV1 *control);
 void applyRoomProperties(ExtIconButton *icon, BaseRoomV1 *room);
+
+// Looks the widget kinds share: the panel's button font (registry entry 6), with a pixel size
+// when one is given, and a weight; a colour by name with a fallback for names that are none;
+// a text alignment value as flags; a record size that is never empty; the caption, picture and
+// size of an icon button.
+QFont buttonFont(int pixelSize = 0);
+QFont textFont(int pixelSize, int weight);
+QColor colorOf(const QString &name, const QColor &fallback);
+Qt::Alignment alignmentOf(int textAlign);
+QSizeF sizeOf(int width, int height);
+void applyIconButton(ExtIconButton *icon, const BaseControlV1 *control, const QString &image);
 
 // Placement in percent of the plan and back.
 QPointF toPixels(double posX, double posY, const QSizeF &planSize);

@@ -48,6 +48,23 @@ void tst_UniSettings::editorsByKind_data()
                                               UniSettings::Address, UniSettings::FontColor,
                                               UniSettings::Fone,    UniSettings::FontSize,
                                               UniSettings::Maximum};
+    using U = UniSettings;
+    using namespace ControlConstants;
+    // clang-format off
+    QTest::newRow("switch") << int(KindSwitch) << QList<int>{U::Name, U::Text, U::Number, U::ImageScene, U::ImageOn};
+    QTest::newRow("sensor") << int(KindSensor) << QList<int>{U::Name, U::Text, U::Number, U::ImageOn, U::ImageOff, U::Image};
+    QTest::newRow("thermostat") << int(KindHeat) << QList<int>{U::Name, U::Text, U::Number, U::FontColor, U::FontSize, U::Width, U::Height};
+    QTest::newRow("bool") << int(KindBool) << QList<int>{U::Name, U::Text, U::ImageOff, U::ImageOn, U::Address, U::BitNumber, U::ReadOnly};
+    QTest::newRow("byte") << int(KindByte) << QList<int>{U::Name, U::Text, U::Width, U::Height, U::Image, U::Address, U::Maximum, U::Minimum, U::MaxVal, U::Step, U::DataType, U::Precision, U::ReadOnly, U::Editable, U::FontColor, U::Fone, U::FontSize};
+    QTest::newRow("bit button") << int(KindBtn) << QList<int>{U::Name, U::Text, U::Width, U::Height, U::Image, U::Address, U::BitNumber};
+    QTest::newRow("byte button") << int(KindResbt) << QList<int>{U::Name, U::Text, U::ImageOff, U::ImageOn, U::Address, U::Value};
+    QTest::newRow("text") << int(KindText) << QList<int>{U::Name, U::Text, U::Width, U::Height, U::FontName, U::FontSize, U::FontColor, U::Fone, U::FontType};
+    QTest::newRow("dyn text") << int(KindDynText) << QList<int>{U::Name, U::Text, U::Width, U::Height, U::Address, U::FontName, U::FontSize, U::FontColor, U::Fone, U::Maximum, U::FontType};
+    QTest::newRow("mjpeg camera") << int(KindIpCam) << QList<int>{U::Text, U::Width, U::Height, U::Fone};
+    QTest::newRow("av camera") << int(KindAVCam) << QList<int>{U::Text, U::Width, U::Height, U::Fone};
+    QTest::newRow("hslider") << int(KindHSlider) << QList<int>{U::Name, U::Text, U::Width, U::Height, U::Address, U::Maximum, U::Minimum, U::MaxVal, U::Step, U::DataType, U::Precision, U::Fone};
+    QTest::newRow("vslider") << int(KindVSlider) << QList<int>{U::Name, U::Text, U::Width, U::Height, U::Address, U::Maximum, U::Minimum, U::MaxVal, U::Step, U::DataType, U::Precision, U::Fone};
+    // clang-format on
 }
 
 void tst_UniSettings::editorsByKind()

@@ -4,6 +4,7 @@
 // new floors and rooms from the level entry, and that every edit reaches the link as a new copy
 // of the room.
 #include "controlconstants.h"
+#include "controlkinds.h"
 #include "eappsettings.h"
 #include "ebasewidget.h"
 #include "ecombowidget.h"
@@ -121,6 +122,8 @@ private slots:
     void paletteEntriesByPage();
     void paletteAddsEveryKind_data();
     void paletteAddsEveryKind();
+    void newControlsFindTheirPictures_data();
+    void newControlsFindTheirPictures();
 
 private:
     ExtRoomFormV1 *makeForm(BaseRoomV1 *room);
@@ -704,6 +707,80 @@ void tst_ExtRoomForm::paletteAddsEveryKind()
     QVERIFY(m_room->isModified());
     QTRY_COMPARE(m_link->rooms.size(), sent + 1);
     QCOMPARE(m_link->rooms.last().controls.size(), before + 1);
+}
+
+void tst_ExtRoomForm::newControlsFindTheirPictures_data()
+{
+    QTest::addColumn<bool>("demo");
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QVariantMap>("pictures");
+    using E = UniAddControls;
+    // The demo home has its pictures under their bare names.
+    // clang-format off
+    QTest::newRow("demo lamp") << true << int(E::EntryLight) << QStringList{}
+        << QVariantMap{{"imageOn", "lighton.png"}, {"imageOff", "lightoff.png"}};
+    QTest::newRow("demo sensor") << true << int(E::EntrySensor) << QStringList{}
+        << QVariantMap{{"imageOn", "piron.png"}, {"imageOff", "piroff.png"}, {"imageDis", "pirdis.png"}};
+    QTest::newRow("demo text") << true << int(E::EntryText) << QStringList{}
+        << QVariantMap{{"fontFamily", "Arial"}};
+    // A configuration made from the demo home has them so too: a new control takes those rather
+    // than showing its default "img/" ones as missing.
+    QTest::newRow("lamp, bare pictures") << false << int(E::EntryLight) << QStringList{"lighton.png", "lightoff.png"}
+        << QVariantMap{{"imageOn", "lighton.png"}, {"imageOff", "lightoff.png"}};
+    QTest::newRow("lamp, default pictures there too") << false << int(E::EntryLight) << QStringList{"lighton.png", "lightoff.png", "img/lighton.png", "img/lightoff.png"}
+        << QVariantMap{{"imageOn", "img/lighton.png"}, {"imageOff", "img/lightoff.png"}};
+    QTest::newRow("lamp, no pictures") << false << int(E::EntryLight) << QStringList{}
+        << QVariantMap{{"imageOn", "img/lighton.png"}, {"imageOff", "img/lightoff.png"}};
+    QTest::newRow("lamp, one bare picture") << false << int(E::EntryLight) << QStringList{"lightoff.png"}
+        << QVariantMap{{"imageOn", "img/lighton.png"}, {"imageOff", "lightoff.png"}};
+    QTest::newRow("switch") << false << int(E::EntrySwitch) << QStringList{"switch.png", "switchscn.png"}
+        << QVariantMap{{"imageOn", "switch.png"}, {"imageScene", "switchscn.png"}};
+    QTest::newRow("sensor") << false << int(E::EntrySensor) << QStringList{"piron.png", "piroff.png", "pirdis.png"}
+        << QVariantMap{{"imageOn", "piron.png"}, {"imageOff", "piroff.png"}, {"imageDis", "pirdis.png"}};
+    QTest::newRow("bit") << false << int(E::EntryBool) << QStringList{"on.png", "off.png"}
+        << QVariantMap{{"imageOn", "on.png"}, {"imageOff", "off.png"}};
+    QTest::newRow("byte button") << false << int(E::EntryByteBtn) << QStringList{"on.png", "off.png"}
+        << QVariantMap{{"imageOn", "on.png"}, {"imageOff", "off.png"}};
+    QTest::newRow("bit button has no default picture") << false << int(E::EntryBoolBtn) << QStringList{"on.png", "off.png"}
+        << QVariantMap{{"image", ""}};
+    // clang-format on
+}
+
+void tst_ExtRoomForm::newControlsFindTheirPictures()
+{
+    QFETCH(bool, demo);
+    QFETCH(int, entry);
+    QFETCH(QStringList, files);
+    QFETCH(QVariantMap, pictures);
+    if (!demo)
+        QVERIFY(m_fx->loadSettings(QString()));
+    QCOMPARE(ECoreApp::instance()->startMode() == StartMode::Demo, demo);
+    const QDir folder(ECoreApp::instance()->workingFolder());
+    QVERIFY(files.isEmpty() || folder.path() == m_fx->folder());
+    QVERIFY(files.isEmpty() || folder.mkpath(QStringLiteral("img")));
+    for (const QString &name : files) {
+        QFile file(folder.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    m_room->setShowScenes(false);
+    m_form = makeForm(m_room);
+    const int before = m_room->controlCount();
+    m_form->AddButton();
+    QVERIFY(m_form->palette());
+    m_form->palette()->showEntry(entry);
+    m_fx->click(m_form->palette()->entryButton(entry));
+    QTRY_VERIFY(!m_form->palette());
+    m_fx->click(m_form, m_form->plan()->mapToItem(m_form, QPointF(232, 132)));
+    QTRY_COMPARE(m_room->controlCount(), before + 1);
+    const BaseControlV1 *added = m_room->controlAt(before);
+    const ControlKind *kind = ControlKinds::byKind(added->kind());
+    QVERIFY(kind);
+    for (auto it = pictures.cbegin(); it != pictures.cend(); ++it) {
+        const ControlAttribute *attribute = kind->attribute(it.key());
+        QVERIFY2(attribute, qPrintable(it.key()));
+        QCOMPARE(attribute->value(*added).toString(), it.value().toString());
+    }
 }
 
 QTEST_MAIN(tst_ExtRoomForm)

@@ -136,6 +136,9 @@ void TestVerandixCheck::brokenCopies_data()
     QTest::newRow("byte inside a thermostat record")
         << "security.xml" << QByteArray("byteAddress=\"1849\"") << QByteArray("byteAddress=\"378\"")
         << "security.xml: room \"sec_garage\": heat \"garage_frost\" (bytes 376..379) overlaps bytecnt \"garage_door_pos\" (bytes 378..378)";
+    QTest::newRow("text write longer than the text it shares")
+        << "utilities.xml" << QByteArray("maximum=\"16\" fontSize=\"12\" width=\"240\"") << QByteArray("maximum=\"17\" fontSize=\"12\" width=\"240\"")
+        << "utilities.xml: room \"laundry\": dyntextcnt \"washer_state\" (bytes 1020..1035) overlaps textwritecnt \"washer_note\" (bytes 1020..1036)";
     QTest::newRow("text too long to poll")
         << "security.xml" << QByteArray("maximum=\"16\"") << QByteArray("maximum=\"300\"")
         << "security.xml: room \"sec_entrance\": dyntextcnt \"alarm_status\": can never be polled: it needs 300 bytes";

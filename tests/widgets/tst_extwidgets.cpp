@@ -4,6 +4,8 @@
 // drag emits, and that a value set from code never emits.
 #include "baseroomv1.h"
 #include "bytecontrolv1.h"
+#include "controlkinds.h"
+#include "dynamiccontrolv1.h"
 #include "ebasewidget.h"
 #include "echeckboxwidget.h"
 #include "eimagewidget.h"
@@ -20,11 +22,13 @@
 #include "exttextwriterwidget.h"
 #include "exttoolwidget.h"
 #include "extwidgetfactory.h"
+#include "extwidgetkinds.h"
 #include "ibytecontrol.h"
 #include "lightcontrolv1.h"
 #include "switchcontrolv1.h"
 #include "toolkittest.h"
 
+#include <QHash>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -57,6 +61,12 @@ private slots:
 
     void factoryPlacesAndNamesWidgets();
     void factoryRefusesMismatches();
+    void everyKindHasItsWidget_data();
+    void everyKindHasItsWidget();
+    void valueSignalsReachTheScreen_data();
+    void valueSignalsReachTheScreen();
+    void pollsShowUnlessAWriteIsPending_data();
+    void pollsShowUnlessAWriteIsPending();
     void imageNameRule();
 
     void sceneBarTogglesSwitchChangeBox();
@@ -374,6 +384,191 @@ void tst_ExtWidgets::factoryRefusesMismatches()
     QVERIFY(!ExtWidgetFactory::createWidget(nullptr, plan));
     ExtSwitchWidget notALamp;
     QVERIFY(!ExtWidgetFactory::applyProperties(&notALamp, lamp));
+}
+
+namespace {
+
+// A screen's view of a widget's value signal: what arrived, and from whom as the screen saw it.
+class ValueReceiver : public QObject
+{
+public:
+    QList<int> values;
+    QList<QObject *> senders;
+    void take(int value)
+    {
+        values << value;
+        senders << sender();
+    }
+};
+
+// The value a refresh would change on the widgets whose kinds decode one.
+QVariant shownValue(EBaseWidget *w)
+{
+    if (auto *lamp = qobject_cast<ExtLightWidget *>(w))
+        return lamp->brightness();
+    if (auto *heat = qobject_cast<ExtHeatWidget *>(w))
+        return heat->temperature();
+    if (auto *byte = qobject_cast<ExtByteControl *>(w))
+        return byte->value();
+    if (auto *slider = qobject_cast<ExtSliderControl *>(w))
+        return slider->value();
+    if (auto *icon = qobject_cast<ExtIconButton *>(w))
+        return icon->imageName();
+    return QVariant();
+}
+
+} // namespace
+
+void tst_ExtWidgets::everyKindHasItsWidget_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("widgetClass");
+    QTest::addColumn<int>("click");
+    QTest::addColumn<int>("value");
+    struct Expected
+    {
+        const char *widgetClass;
+        ExtClickAction click;
+        ExtValueAction value;
+    };
+    using C = ExtClickAction;
+    using V = ExtValueAction;
+    // The kind -> widget table of the panel, and what a person's input on each asks for.
+    // clang-format off
+    const QHash<int, Expected> expected{
+        {3, {"ExtSwitchWidget", C::WallSwitch, V::None}},
+        {4, {"ExtSensorWidget", C::Sensor, V::None}},
+        {5, {"ExtTextWidget", C::None, V::None}},
+        {6, {"ExtIconButton", C::OpenLink, V::None}},
+        {7, {"ExtWeatherWidget", C::None, V::None}},
+        {8, {"ExtMjpegWidget", C::None, V::None}},
+        {9, {"ExtAVWidget", C::None, V::None}},
+        {100, {"ExtBoolControl", C::ToggleBit, V::None}},
+        {101, {"ExtIconButton", C::PressBit, V::None}},
+        {102, {"ExtByteControl", C::None, V::Value}},
+        {104, {"ExtHeatWidget", C::None, V::SetPoint}},
+        {105, {"ExtLightWidget", C::Lamp, V::Brightness}},
+        {106, {"ExtByteButton", C::WriteByte, V::None}},
+        {107, {"ExtTextWidget", C::None, V::None}},
+        {108, {"ExtTextWriterWidget", C::None, V::Text}},
+        {109, {"ExtSliderControl", C::None, V::Value}},
+        {110, {"ExtSliderControl", C::None, V::Value}},
+    };
+    // clang-format on
+    for (const ControlKind *k : ControlKinds::all()) {
+        const Expected e = expected.value(k->kind, {"", C::None, V::None});
+        QTest::newRow(qPrintable(k->tag.isEmpty() ? QString::number(k->kind) : k->tag))
+            << k->kind << QString::fromLatin1(e.widgetClass) << int(e.click) << int(e.value);
+    }
+}
+
+void tst_ExtWidgets::everyKindHasItsWidget()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, widgetClass);
+    QFETCH(int, click);
+    QFETCH(int, value);
+    const ExtWidgetKind *entry = ExtWidgetKinds::byKind(kind);
+    QCOMPARE(entry != nullptr, !widgetClass.isEmpty());
+    if (!entry)
+        return;
+    QCOMPARE(int(entry->click), click);
+    QCOMPARE(int(entry->value), value);
+    QCOMPARE(bool(entry->connectValue), value != int(ExtValueAction::None));
+
+    // Off any scene: cameras and the weather tile reach for the network only when shown.
+    EImageWidget plan;
+    plan.resize(800, 600);
+    BaseRoomV1 room;
+    BaseControlV1 *record = room.createControl(kind, QStringLiteral("n"), QStringLiteral("t"), {});
+    QVERIFY(record);
+    EBaseWidget *w = ExtWidgetFactory::createWidget(record, &plan);
+    QVERIFY(w);
+    QCOMPARE(QString::fromLatin1(w->metaObject()->className()), widgetClass);
+    QCOMPARE(w->objectName(), record->runtimeId());
+    QVERIFY(ExtWidgetFactory::applyProperties(w, record));
+    if (auto *slider = qobject_cast<ExtSliderControl *>(w)) {
+        QCOMPARE(slider->orientation(),
+                 kind == 109 ? int(ExtSliderControl::Horizontal) : int(ExtSliderControl::Vertical));
+    }
+    // A widget of another class is refused, whatever the record.
+    ExtTextWriterWidget other;
+    QCOMPARE(ExtWidgetFactory::applyProperties(&other, record),
+             widgetClass == "ExtTextWriterWidget");
+}
+
+void tst_ExtWidgets::valueSignalsReachTheScreen_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("signal");
+    QTest::addColumn<bool>("carriesValue");
+    QTest::newRow("byte") << 102 << QByteArray("ValueChange") << true;
+    QTest::newRow("thermostat") << 104 << QByteArray("ValueChange") << true;
+    QTest::newRow("lamp") << 105 << QByteArray("BrightnessChanged") << true;
+    QTest::newRow("text write") << 108 << QByteArray("textChanged") << false;
+    QTest::newRow("hslider") << 109 << QByteArray("valueChanged") << true;
+    QTest::newRow("vslider") << 110 << QByteArray("valueChanged") << true;
+}
+
+void tst_ExtWidgets::valueSignalsReachTheScreen()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, signal);
+    QFETCH(bool, carriesValue);
+    EImageWidget plan;
+    BaseRoomV1 room;
+    BaseControlV1 *record = room.createControl(kind, {}, {}, {});
+    EBaseWidget *w = ExtWidgetFactory::createWidget(record, &plan);
+    QVERIFY(w);
+    ValueReceiver screen;
+    const ExtWidgetKind *entry = ExtWidgetKinds::byKind(kind);
+    QVERIFY(entry && entry->connectValue);
+    entry->connectValue(w, &screen, [&screen](int value) { screen.take(value); });
+    const bool sent = carriesValue
+                          ? QMetaObject::invokeMethod(w, signal.constData(), Q_ARG(int, 37))
+                          : QMetaObject::invokeMethod(w, signal.constData());
+    QVERIFY(sent);
+    QCOMPARE(screen.values, QList<int>{carriesValue ? 37 : 0});
+    // The screen finds the record by the sender's name: the sender must be the widget.
+    QCOMPARE(screen.senders, QList<QObject *>{w});
+}
+
+void tst_ExtWidgets::pollsShowUnlessAWriteIsPending_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QVariant>("shown");
+    // clang-format off
+    QTest::newRow("lamp brightness") << 105 << QByteArray::fromHex("5100000000000000") << QVariant(5);
+    QTest::newRow("thermostat temperature") << 104 << QByteArray::fromHex("646e0032") << QVariant(20.0);
+    QTest::newRow("bool picture") << 100 << QByteArray::fromHex("0100") << QVariant(QStringLiteral("img/on.png"));
+    QTest::newRow("byte value") << 102 << QByteArray::fromHex("2a000000") << QVariant(42.0);
+    QTest::newRow("slider value") << 110 << QByteArray::fromHex("2a000000") << QVariant(42.0);
+    // clang-format on
+}
+
+void tst_ExtWidgets::pollsShowUnlessAWriteIsPending()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, data);
+    QFETCH(QVariant, shown);
+    EImageWidget plan;
+    BaseRoomV1 room;
+    auto *record = dynamic_cast<DynamicControlV1 *>(room.createControl(kind, {}, {}, {}));
+    QVERIFY(record);
+    EBaseWidget *w = ExtWidgetFactory::createWidget(record, &plan);
+    const ExtWidgetKind *entry = ExtWidgetKinds::byKind(kind);
+    QVERIFY(w && entry && entry->refresh);
+    const QVariant before = shownValue(w);
+    QVERIFY(before != shown);
+    record->setData(data);
+    record->decode(record->fetchLength(), &room);
+    record->setChanged(true);
+    entry->refresh(w, record);
+    QCOMPARE(shownValue(w), before);
+    record->setChanged(false);
+    entry->refresh(w, record);
+    QCOMPARE(shownValue(w), shown);
 }
 
 void tst_ExtWidgets::imageNameRule()

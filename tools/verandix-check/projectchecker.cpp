@@ -2,26 +2,19 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "projectchecker.h"
 
-#include "boolcontrolv1.h"
-#include "btncontrolv1.h"
-#include "bytecontrolv1.h"
 #include "controlconstants.h"
+#include "controlkinds.h"
 #include "corenames.h"
-#include "dyntextcontrolv1.h"
+#include "dynamiccontrolv1.h"
 #include "eappsettings.h"
 #include "floorstructv1.h"
 #include "heatcontrolv1.h"
 #include "lightcontrolv1.h"
 #include "mainstructv1.h"
 #include "projectreaderv1.h"
-#include "resbtcontrolv1.h"
 #include "roomstructv1.h"
 #include "roomsv1.h"
-#include "sensorcontrolv1.h"
-#include "slidercontrolv1.h"
-#include "switchcontrolv1.h"
 #include "systemcontrolv1.h"
-#include "textwritecontrolv1.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -47,35 +40,16 @@ struct ValueRange
 bool valueRange(const BaseControlV1 *control, ValueRange *range)
 {
     const auto *bound = dynamic_cast<const DynamicControlV1 *>(control);
-    if (!bound || bound->byteAddress() < 0)
+    const ControlKind *kind = ControlKinds::byKind(control->kind());
+    if (!bound || !kind || bound->byteAddress() < 0)
         return false;
-    qint64 length = 0;
-    switch (control->kind()) {
-    case KindBool:
-    case KindBtn:
-        length = 1;
-        range->bits = true;
-        break;
-    case KindByte:
-    case KindHSlider:
-    case KindVSlider:
-        length = bound->typeD() == TypeDWord ? 4 : bound->typeD() == TypeWord ? 2 : 1;
-        break;
-    case KindTextWrite: {
-        // A text-write control sends `maximum` bytes, and nothing at all outside 1..247.
-        const int maximum = static_cast<const TextWriteControlV1 *>(control)->maximum();
-        if (maximum < 1 || maximum > kMaxTextWriteBytes)
-            return false;
-        length = maximum;
-        break;
-    }
-    default:
-        length = bound->dataLength();
-        break;
-    }
+    const qint64 length = kind->valueBytes ? kind->valueBytes(*control) : bound->dataLength();
+    if (length <= 0)
+        return false;
     range->control = control;
     range->start = bound->byteAddress();
     range->end = range->start + length;
+    range->bits = kind->bits;
     return true;
 }
 
@@ -99,25 +73,17 @@ QString describePage(const BaseRoomV1 *page, const QString &fileName)
     }
 }
 
+// The pictures a control names, in the order its kind lists them.
 QStringList imagesOf(const BaseControlV1 *c)
 {
-    if (auto *x = dynamic_cast<const LightControlV1 *>(c))
-        return {x->imageOn(), x->imageOff()};
-    if (auto *x = dynamic_cast<const SwitchControlV1 *>(c))
-        return {x->imageOn(), x->imageScene()};
-    if (auto *x = dynamic_cast<const SensorControlV1 *>(c))
-        return {x->imageOn(), x->imageOff(), x->imageDis()};
-    if (auto *x = dynamic_cast<const BoolControlV1 *>(c))
-        return {x->imageOn(), x->imageOff()};
-    if (auto *x = dynamic_cast<const ResbtControlV1 *>(c))
-        return {x->imageOn(), x->imageOff()};
-    if (auto *x = dynamic_cast<const BtnControlV1 *>(c))
-        return {x->image()};
-    if (auto *x = dynamic_cast<const ByteControlV1 *>(c))
-        return {x->image()};
-    if (auto *x = dynamic_cast<const SystemControlV1 *>(c))
-        return {x->image()};
-    return {};
+    QStringList images;
+    if (const ControlKind *kind = ControlKinds::byKind(c->kind())) {
+        for (const ControlAttribute &attribute : kind->attributes) {
+            if (attribute.isImage())
+                images << attribute.value(*c).toString();
+        }
+    }
+    return images;
 }
 
 } // namespace
