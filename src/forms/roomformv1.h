@@ -79,8 +79,6 @@ public slots:
     void SceneSave();
     void DialogSaveOK();
     void DialogDontSave();
-    void SwitchSave();
-    void SwitchClose();
     void EditDependance();
     void DragWidget();
     void EndDragWidget();
@@ -90,17 +88,8 @@ public slots:
     virtual void SwitchClick();
     virtual void SensorClick();
     virtual void ByteButtonClicked();
-    virtual void ByteControlClicked();
     virtual void BoolButtonClicked();
     virtual void BtnButtonClicked();
-    virtual void TextClicked();
-    virtual void IpcamClick();
-    virtual void AvcamClick();
-    virtual void HeatClick();
-    virtual void WeathrClick();
-    virtual void TextWriteClick();
-    virtual void HSliderClick();
-    virtual void VSliderClick();
     virtual void showSystem();
     virtual void HeatTemp(int value);
     virtual void LightBrightChange(int bright);
