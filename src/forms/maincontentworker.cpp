@@ -8,6 +8,7 @@
 #include "exitform.h"
 #include "extroomformv1.h"
 #include "formservices.h"
+#include "historyform.h"
 #include "infoform.h"
 #include "mainstructv1.h"
 #include "roomsv1.h"
@@ -21,6 +22,7 @@ namespace {
 
 // Titles of the fixed pages for the back caption, by language table id.
 const int kFixedTitles[] = {61083, 61090, 61020, 61200, 61040, 61070, 61249};
+const int kHistoryTitle = 61300;
 
 void keepAlive()
 {
@@ -47,6 +49,8 @@ QString MainContentWorker::pageTitle(int stackIndex) const
     }
     if (stackIndex >= 0 && stackIndex < int(std::size(kFixedTitles)))
         return FormServices::text(kFixedTitles[stackIndex]);
+    if (stackIndex >= 0 && stackIndex == m_historyPage)
+        return FormServices::text(kHistoryTitle);
     return QString();
 }
 
@@ -109,6 +113,7 @@ void MainContentWorker::createElementForms(EStackWidget *mainControl, RoomsV1 *r
     m_rooms = rooms;
     m_records.clear();
     m_history.clear();
+    m_historyPage = -1;
 
     keepAlive();
     m_stack->addWidget(new InfoForm);
@@ -119,7 +124,10 @@ void MainContentWorker::createElementForms(EStackWidget *mainControl, RoomsV1 *r
     connect(settings, &SettingsForm::ChangeFone, this, &MainContentWorker::ChangeFone);
     m_stack->addWidget(settings);
     keepAlive();
-    m_stack->addWidget(new AlertForm);
+    auto *alerts = new AlertForm;
+    connect(alerts, &AlertForm::historyClicked, this,
+            [this] { gotoSystem(RoomConstantsV1::FormHistory, QString()); });
+    m_stack->addWidget(alerts);
     keepAlive();
     m_stack->addWidget(new ConnSettForm);
     keepAlive();
@@ -143,6 +151,8 @@ void MainContentWorker::createElementForms(EStackWidget *mainControl, RoomsV1 *r
 
     createRoomForms(roomPagesInOrder());
     emit createdSubForms();
+    keepAlive();
+    m_historyPage = m_stack->addWidget(new HistoryForm);
     show(kHomePage);
     emit finished();
 }
@@ -183,6 +193,11 @@ void MainContentWorker::gotoSystem(RoomConstantsV1::FormNumbers form, const QStr
     const int n = int(form);
     if (n >= 0 && n <= kHeatPage) {
         show(n);
+        return;
+    }
+    if (form == RoomConstantsV1::FormHistory) {
+        if (m_historyPage >= 0)
+            show(m_historyPage);
         return;
     }
     if (form != RoomConstantsV1::FormSubsystem)

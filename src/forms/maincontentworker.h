@@ -43,6 +43,9 @@ public:
     const QList<PageRecord> &records() const { return m_records; }
     const QList<int> &history() const { return m_history; }
     ExtRoomFormV1 *roomForm(int stackIndex) const;
+    // The history page follows the room pages created at load, so their numbers never move;
+    // -1 before the pages are built.
+    int historyPage() const { return m_historyPage; }
     // Title used for the back caption of a page: the room's name, or the fixed page's own title.
     QString pageTitle(int stackIndex) const;
 
@@ -79,4 +82,5 @@ private:
     RoomsV1 *m_rooms = nullptr;
     QList<PageRecord> m_records;
     QList<int> m_history;
+    int m_historyPage = -1;
 };
