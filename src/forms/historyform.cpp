@@ -10,6 +10,7 @@
 
 #include <QElapsedTimer>
 #include <QLoggingCategory>
+#include <QThread>
 
 namespace {
 
@@ -39,12 +40,24 @@ HistoryForm::HistoryForm(QGraphicsItem *parent) : BaseForm(parent), m_screen(new
         m_screen->setConfigurationFolder(folder);
 }
 
+HistoryForm::~HistoryForm()
+{
+    // The files of the past are being written into the demo's folder: finish them whole.
+    waitForDemoHistory();
+    delete m_demoWriter;
+}
+
+bool HistoryForm::waitForDemoHistory(int ms)
+{
+    if (!m_demoWriter)
+        return true;
+    return ms < 0 ? m_demoWriter->wait() : m_demoWriter->wait(ms);
+}
+
 bool HistoryForm::prepareDemoHistory(const QString &folder, const QDateTime &now)
 {
-    if (!DemoHistory::isStale(folder, now))
+    if (m_demoWriter || !DemoHistory::isStale(folder, now))
         return false;
-    QElapsedTimer timer;
-    timer.start();
     // The demo's folder is its own temporary one: what an earlier day's demo left there goes, so
     // the new past joins the present without a seam.
     DemoHistory::clear(folder);
@@ -70,11 +83,34 @@ bool HistoryForm::prepareDemoHistory(const QString &folder, const QDateTime &now
     for (int id : kAlarmCaptions)
         alarmCaptions << FormServices::text(id);
 
-    DemoHistory::Plan plan;
-    plan.end = now;
+    // Today at once: the panel's own writers append to today's files as soon as the link runs.
+    QElapsedTimer timer;
+    timer.start();
+    DemoHistory::Plan today;
+    today.end = now;
+    today.days = 1;
     const DemoHistory::Written written =
-        DemoHistory::write(folder, parameters, messages, archiveCaptions, alarmCaptions, plan);
-    qCDebug(lcHistoryForm) << "demo history:" << written.rows << "rows," << written.events
-                           << "events," << written.bytes << "bytes in" << timer.elapsed() << "ms";
-    return written.files > 0;
+        DemoHistory::write(folder, parameters, messages, archiveCaptions, alarmCaptions, today);
+    qCDebug(lcHistoryForm) << "demo history of today:" << written.rows << "rows in"
+                           << timer.elapsed() << "ms";
+
+    // The days before in the background (about half a second of work): nothing else writes
+    // them, and each file appears whole.
+    DemoHistory::Plan past;
+    past.end = QDateTime(now.date(), QTime(0, 0)).addSecs(-1);
+    past.days = 364;
+    past.fineDays = 1;
+    m_demoWriter = QThread::create([=] {
+        QElapsedTimer t;
+        t.start();
+        const DemoHistory::Written w =
+            DemoHistory::write(folder, parameters, messages, archiveCaptions, alarmCaptions, past);
+        qCDebug(lcHistoryForm) << "demo history of the year before:" << w.rows << "rows,"
+                               << w.events << "events," << w.bytes << "bytes in" << t.elapsed()
+                               << "ms";
+    });
+    m_demoWriter->setObjectName(QStringLiteral("demo history"));
+    connect(m_demoWriter, &QThread::finished, m_screen, &HistoryScreen::refresh);
+    m_demoWriter->start(QThread::LowPriority);
+    return true;
 }

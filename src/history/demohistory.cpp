@@ -7,8 +7,10 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QSaveFile>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace DemoHistory {
 
@@ -49,13 +51,61 @@ struct Clock
     int weekday = 1;
 };
 
+// Local wall-clock fields of an instant. The zone's offset is looked up once per hour: asking
+// the C library for every row costs more than everything else the generator does.
+struct Local
+{
+    int year = 1970;
+    int month = 1;
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int dayOfYear = 1;
+    int weekday = 4; // 1 Monday .. 7 Sunday
+};
+
+Local localAt(qint64 msecs)
+{
+    static thread_local qint64 cachedHour = std::numeric_limits<qint64>::min();
+    static thread_local int cachedOffset = 0;
+    const qint64 secs = msecs >= 0 ? msecs / 1000 : (msecs - 999) / 1000;
+    const qint64 hour = secs >= 0 ? secs / 3600 : (secs - 3599) / 3600;
+    if (hour != cachedHour) {
+        cachedHour = hour;
+        cachedOffset = QDateTime::fromSecsSinceEpoch(hour * 3600).offsetFromUtc();
+    }
+    const qint64 local = secs + cachedOffset;
+    const qint64 days = local >= 0 ? local / 86400 : (local - 86399) / 86400;
+    const qint64 inDay = local - days * 86400;
+    // Howard Hinnant's civil_from_days.
+    const qint64 z = days + 719468;
+    const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
+    const qint64 doe = z - era * 146097;
+    const qint64 yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const qint64 doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const qint64 mp = (5 * doy + 2) / 153;
+    Local l;
+    l.day = int(doy - (153 * mp + 2) / 5 + 1);
+    l.month = int(mp < 10 ? mp + 3 : mp - 9);
+    l.year = int(yoe + era * 400 + (l.month <= 2 ? 1 : 0));
+    l.hour = int(inDay / 3600);
+    l.minute = int(inDay / 60 % 60);
+    l.second = int(inDay % 60);
+    static const int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    const bool leap = (l.year % 4 == 0 && l.year % 100 != 0) || l.year % 400 == 0;
+    l.dayOfYear = kBefore[l.month - 1] + l.day + (leap && l.month > 2 ? 1 : 0);
+    l.weekday = int(((days % 7) + 7 + 3) % 7) + 1; // 1970-01-01 was a Thursday
+    return l;
+}
+
 Clock clockAt(qint64 msecs)
 {
-    const QDateTime local = QDateTime::fromMSecsSinceEpoch(msecs);
+    const Local local = localAt(msecs);
     Clock c;
-    c.hour = local.time().msecsSinceStartOfDay() / double(kHourMs);
-    c.season = std::cos(2 * kPi * (local.date().dayOfYear() - 196) / 365.25);
-    c.weekday = local.date().dayOfWeek();
+    c.hour = local.hour + local.minute / 60.0 + local.second / 3600.0;
+    c.season = std::cos(2 * kPi * (local.dayOfYear - 196) / 365.25);
+    c.weekday = local.weekday;
     return c;
 }
 
@@ -181,22 +231,21 @@ void appendTwo(QByteArray &out, int v)
 }
 
 // "dd.MM.yyyy hh:mm:ss;"
-void appendTime(QByteArray &out, const QDateTime &t)
+void appendTime(QByteArray &out, qint64 msecs)
 {
-    const QDate d = t.date();
-    const QTime h = t.time();
-    appendTwo(out, d.day());
+    const Local t = localAt(msecs);
+    appendTwo(out, t.day);
     out += '.';
-    appendTwo(out, d.month());
+    appendTwo(out, t.month);
     out += '.';
-    appendTwo(out, d.year() / 100);
-    appendTwo(out, d.year() % 100);
+    appendTwo(out, t.year / 100);
+    appendTwo(out, t.year % 100);
     out += ' ';
-    appendTwo(out, h.hour());
+    appendTwo(out, t.hour);
     out += ':';
-    appendTwo(out, h.minute());
+    appendTwo(out, t.minute);
     out += ':';
-    appendTwo(out, h.second());
+    appendTwo(out, t.second);
     out += ';';
 }
 
@@ -263,11 +312,12 @@ QString fileName(const char *prefix, const QDate &day)
            QLatin1String(HistoryFormat::kSuffix);
 }
 
+// Written under another name and renamed: a reader never meets half a file, even while the
+// past is written in the background.
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
 } // namespace
@@ -307,21 +357,19 @@ Written write(const QString &configurationFolder, const QList<Record> &parameter
 
     QByteArray text;
     for (QDate day = firstDay; day <= lastDay; day = day.addDays(1)) {
+        // A day is 23, 24 or 25 hours long: it ends where the next one starts.
         const qint64 dayStart = QDateTime(day, QTime(0, 0)).toMSecsSinceEpoch();
-        const qint64 dayEnd =
-            std::min(end, QDateTime(day.addDays(1), QTime(0, 0)).toMSecsSinceEpoch());
+        const qint64 nextDay = QDateTime(day.addDays(1), QTime(0, 0)).toMSecsSinceEpoch();
+        const qint64 dayEnd = std::min(end, nextDay);
         const qint64 step =
             qint64(day >= fineFrom ? plan.fineIntervalSecs : plan.intervalSecs) * 1000;
         text = archiveHeader;
         text.reserve(int(150 * (dayEnd - dayStart) / step + 512));
-        for (qint64 t = dayStart; t <= dayEnd && t < dayStart + kDayMs; t += step) {
-            if (t > end)
-                break;
-            const QDateTime when = QDateTime::fromMSecsSinceEpoch(t);
+        for (qint64 t = dayStart; t <= end && t < nextDay; t += step) {
             const Moment moment = momentAt(t, plan.seed);
-            appendTime(text, when);
+            appendTime(text, t);
             // The controller's clock runs a few seconds apart from the panel's.
-            appendTime(text, when.addSecs(-3));
+            appendTime(text, t - 3000);
             for (int id = 1; id <= HistoryFormat::kParameterCount; ++id) {
                 const double v = curve(id, moment, plan.seed);
                 if (const Record *r = byId[id]) {
@@ -356,7 +404,7 @@ Written write(const QString &configurationFolder, const QList<Record> &parameter
                 const quint8 byte = quint8(hash01(plan.seed, key + 3, h) * 255);
                 if (at <= end)
                     events.append({at, &m, true, byte});
-                if (at + lasts <= end && at + lasts < dayStart + kDayMs)
+                if (at + lasts <= end && at + lasts < nextDay)
                     events.append({at + lasts, &m, false, byte});
             }
         }
@@ -364,11 +412,10 @@ Written write(const QString &configurationFolder, const QList<Record> &parameter
                   [](const Event &a, const Event &b) { return a.time < b.time; });
         text = alarmHeader;
         for (const Event &e : qAsConst(events)) {
-            const QDateTime when = QDateTime::fromMSecsSinceEpoch(e.time / 1000 * 1000);
             text += QByteArray::number(e.message->id);
             text += ';';
-            appendTime(text, when);
-            appendTime(text, when.addSecs(-3));
+            appendTime(text, e.time);
+            appendTime(text, e.time - 3000);
             appendText(text, e.message->text);
             appendReal(text, scaled(e.byte, *e.message));
             const bool alarm = isAlarm(*e.message);
@@ -392,9 +439,14 @@ Written write(const QString &configurationFolder, const QList<Record> &parameter
 
 bool isStale(const QString &configurationFolder, const QDateTime &now)
 {
-    const QString today = QLatin1String(HistoryFormat::kArchiveFolder) + QLatin1Char('/') +
-                          fileName(HistoryFormat::kArchivePrefix, now.date());
-    return !QFile::exists(QDir(configurationFolder).filePath(today));
+    // Yesterday's file is the last one written: without it an earlier writing was cut short.
+    for (const QDate &day : {now.date(), now.date().addDays(-1)}) {
+        const QString name = QLatin1String(HistoryFormat::kArchiveFolder) + QLatin1Char('/') +
+                             fileName(HistoryFormat::kArchivePrefix, day);
+        if (!QFile::exists(QDir(configurationFolder).filePath(name)))
+            return true;
+    }
+    return false;
 }
 
 void clear(const QString &configurationFolder)

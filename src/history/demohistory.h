@@ -53,8 +53,8 @@ Written write(const QString &configurationFolder, const QList<Record> &parameter
 // The demo curve of parameter `id` at an instant, before the controller's 8-bit scaling.
 double value(int id, qint64 msecs, quint32 seed = 1);
 
-// True when the folder holds no archive file of the day of `now`: a demo started on another day
-// (or for the first time) writes its past again.
+// True when the folder lacks the archive file of the day of `now` or of the day before: a demo
+// started on another day (or for the first time, or stopped while writing) writes its past again.
 bool isStale(const QString &configurationFolder, const QDateTime &now);
 // Removes the archive and alarm-log files and the history index of a folder (the demo's
 // temporary one) before a new past is written.

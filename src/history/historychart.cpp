@@ -14,8 +14,8 @@
 #include <QStaticText>
 #include <QTouchEvent>
 #include <QtCharts/QAreaSeries>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChart>
-#include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 #include <cmath>
@@ -32,16 +32,85 @@ const QColor kAlarmColor(0xd3, 0x3f, 0x49);
 const QColor kMessageColor(0x1e, 0x88, 0xe5);
 const QColor kCursorColor(0x1b, 0x24, 0x30);
 
-QString timeFormat(qint64 span)
+constexpr qint64 kMinuteMs = 60 * 1000;
+constexpr qint64 kHourMs = 60 * kMinuteMs;
+constexpr qint64 kDayMs = 24 * kHourMs;
+// Time between labels of the time axis, about this many pixels apart.
+constexpr qreal kTickSpacing = 110;
+
+// The steps a time axis may take: minutes and hours that divide a day, days, weeks, months.
+struct TimeStep
 {
-    const qint64 day = 24LL * 3600 * 1000;
-    if (span <= 2 * day)
-        return QStringLiteral("HH:mm");
-    if (span <= 14 * day)
-        return QStringLiteral("dd.MM HH:mm");
-    if (span <= 120 * day)
-        return QStringLiteral("dd.MM");
-    return QStringLiteral("MMM yyyy");
+    qint64 approxMs;
+    int minutes; // within a day; 0 for day steps and longer
+    int days;    // 1, 2, 7 or 14; 0 for months
+    int months;  // 1, 2, 3, 6 or 12
+};
+const TimeStep kSteps[] = {
+    {10 * kMinuteMs, 10, 0, 0}, {15 * kMinuteMs, 15, 0, 0}, {30 * kMinuteMs, 30, 0, 0},
+    {kHourMs, 60, 0, 0},        {2 * kHourMs, 120, 0, 0},   {3 * kHourMs, 180, 0, 0},
+    {6 * kHourMs, 360, 0, 0},   {12 * kHourMs, 720, 0, 0},  {kDayMs, 0, 1, 0},
+    {2 * kDayMs, 0, 2, 0},      {7 * kDayMs, 0, 7, 0},      {14 * kDayMs, 0, 14, 0},
+    {30 * kDayMs, 0, 0, 1},     {61 * kDayMs, 0, 0, 2},     {91 * kDayMs, 0, 0, 3},
+    {182 * kDayMs, 0, 0, 6},    {365 * kDayMs, 0, 0, 12}};
+
+// Instants of round local times (whole hours, midnights, Mondays, firsts of months) in
+// [from, to], with their labels; the labels never repeat within one range.
+QVector<QPair<qint64, QString>> timeTicks(qint64 from, qint64 to, qreal width)
+{
+    const qint64 wanted = qint64(double(to - from) * kTickSpacing / std::max<qreal>(width, 1));
+    const TimeStep *step = &kSteps[std::size(kSteps) - 1];
+    for (const TimeStep &s : kSteps) {
+        if (s.approxMs >= wanted) {
+            step = &s;
+            break;
+        }
+    }
+    QVector<QPair<qint64, QString>> ticks;
+    const QDate first = QDateTime::fromMSecsSinceEpoch(from).date();
+    const QDate last = QDateTime::fromMSecsSinceEpoch(to).date();
+    const bool longRange = to - from > kDayMs;
+    auto add = [&](const QDateTime &t, const QString &format) {
+        const qint64 at = t.toMSecsSinceEpoch();
+        if (at >= from && at <= to && (ticks.isEmpty() || at > ticks.last().first))
+            ticks.append({at, t.toString(format)});
+    };
+    if (step->minutes) {
+        for (QDate day = first; day <= last && ticks.size() < 500; day = day.addDays(1)) {
+            for (int m = 0; m < 24 * 60; m += step->minutes) {
+                const QDateTime t(day, QTime(m / 60, m % 60));
+                add(t, m == 0      ? QStringLiteral("dd.MM")
+                       : longRange ? QStringLiteral("dd.MM hh:mm")
+                                   : QStringLiteral("hh:mm"));
+            }
+        }
+    } else if (step->days) {
+        const bool years = last.year() != first.year() && to - from > 300 * kDayMs;
+        for (QDate day = first; day <= last && ticks.size() < 500; day = day.addDays(1)) {
+            const bool take = step->days >= 7 ? day.dayOfWeek() == 1 &&
+                                                    (step->days == 7 || day.weekNumber() % 2 == 0)
+                                              : day.toJulianDay() % step->days == 0;
+            if (take)
+                add(QDateTime(day, QTime(0, 0)),
+                    years ? QStringLiteral("dd.MM.yy") : QStringLiteral("dd.MM"));
+        }
+    } else {
+        for (QDate month(first.year(), first.month(), 1); month <= last && ticks.size() < 500;
+             month = month.addMonths(1)) {
+            if ((month.month() - 1) % step->months == 0)
+                add(QDateTime(month, QTime(0, 0)),
+                    step->months == 12 ? QStringLiteral("yyyy") : QStringLiteral("MMM yyyy"));
+        }
+    }
+    // A repeated label (the hour that a daylight-saving change repeats) is told apart invisibly:
+    // the axis keys its ticks by label.
+    for (int i = 1; i < ticks.size(); ++i) {
+        for (int j = 0; j < i; ++j) {
+            if (ticks.at(j).second == ticks.at(i).second)
+                ticks[i].second += QChar(0x200B);
+        }
+    }
+    return ticks;
 }
 
 } // namespace
@@ -72,6 +141,8 @@ private:
     // Cached for paint().
     QVector<QPolygonF> m_markers;
     QVector<bool> m_markerAlarm;
+    QVector<QVector<int>> m_markerEvents;
+    int m_selectedMarker = -1;
     QLineF m_cursorLine;
     QVector<QPair<QPointF, QColor>> m_cursorDots;
     QRectF m_callout;
@@ -84,7 +155,9 @@ struct HistoryChart::Private
 {
     HistoryChart *q = nullptr;
     QChart *chart = nullptr;
-    QDateTimeAxis *time = nullptr;
+    QCategoryAxis *time = nullptr;
+    qreal tickWidth = 0;
+    bool retickPending = false;
     QList<QValueAxis *> axes;
     QStringList units;
     HistoryChartOverlay *overlay = nullptr;
@@ -96,7 +169,7 @@ struct HistoryChart::Private
     qint64 to = 24LL * 3600 * 1000;
 
     QVector<AlarmEvent> events;
-    int selected = -1;
+    int selectedEvent = -1; // the first event of the selected marker
     QString alarmWord = QStringLiteral("alarm");
     QString messageWord = QStringLiteral("message");
     QString activeWord = QStringLiteral("active");
@@ -156,31 +229,41 @@ void HistoryChartOverlay::relayout()
 
     m_markers.clear();
     m_markerAlarm.clear();
-    for (const AlarmEvent &e : qAsConst(d->events)) {
+    m_markerEvents.clear();
+    m_selectedMarker = -1;
+    // Events in time order; one closer than a marker's width to the marker before joins it.
+    qreal clusterX = 0;
+    for (int i = 0; i < d->events.size(); ++i) {
+        const AlarmEvent &e = d->events.at(i);
         const double x = d->xOf(double(e.time));
-        QPolygonF triangle;
-        if (x >= plot.left() - 0.5 && x <= plot.right() + 0.5) {
+        if (x < plot.left() - 0.5 || x > plot.right() + 0.5)
+            continue;
+        if (!m_markerEvents.isEmpty() && x - clusterX < kMarkerSize) {
+            m_markerEvents.last().append(i);
+            m_markerAlarm.last() = m_markerAlarm.last() || e.alarm;
+        } else {
+            clusterX = x;
             const qreal top = plot.top() + 1;
-            triangle << QPointF(x - kMarkerSize / 2, top) << QPointF(x + kMarkerSize / 2, top)
-                     << QPointF(x, top + kMarkerSize);
+            m_markers.append(QPolygonF()
+                             << QPointF(x - kMarkerSize / 2, top)
+                             << QPointF(x + kMarkerSize / 2, top) << QPointF(x, top + kMarkerSize));
+            m_markerAlarm.append(e.alarm);
+            m_markerEvents.append(QVector<int>{i});
         }
-        m_markers.append(triangle);
-        m_markerAlarm.append(e.alarm);
+        if (i == d->selectedEvent)
+            m_selectedMarker = m_markers.size() - 1;
     }
 
     const QFont font = EStyle::font(EStyle::kCaptionFontPx);
     m_callout = QRectF();
-    if (d->selected >= 0 && d->selected < m_markers.size() &&
-        !m_markers.at(d->selected).isEmpty()) {
-        const AlarmEvent &e = d->events.at(d->selected);
-        m_calloutText.setText(
-            HistoryChart::markerText(e, d->alarmWord, d->messageWord, d->activeWord, d->clearedWord)
-                .toHtmlEscaped());
+    if (m_selectedMarker >= 0) {
+        m_calloutText.setText(m_chart->selectedText().toHtmlEscaped().replace(
+            QLatin1Char('\n'), QLatin1String("<br>")));
         m_calloutText.setTextFormat(Qt::RichText);
         m_calloutText.setTextWidth(kCalloutWidth - 16);
         m_calloutText.prepare(QTransform(), font);
         const QSizeF size = m_calloutText.size() + QSizeF(16, 12);
-        const QPointF tip = m_markers.at(d->selected).boundingRect().center();
+        const QPointF tip = m_markers.at(m_selectedMarker).boundingRect().center();
         qreal left = std::clamp(tip.x() - size.width() / 2, plot.left(),
                                 std::max(plot.left(), plot.right() - size.width()));
         m_callout = QRectF(QPointF(left, plot.top() + kMarkerSize + 6), size);
@@ -218,17 +301,23 @@ void HistoryChartOverlay::paint(QPainter *painter, const QStyleOptionGraphicsIte
     const HistoryChart::Private *d = m_chart->d.get();
     const QRectF plot = d->plot();
     for (int i = 0; i < m_markers.size(); ++i) {
-        if (m_markers.at(i).isEmpty())
-            continue;
         const QColor color = m_markerAlarm.at(i) ? kAlarmColor : kMessageColor;
-        const QPointF tip = m_markers.at(i).at(2);
-        QColor faint = color;
-        faint.setAlpha(i == d->selected ? 200 : 60);
-        painter->setPen(QPen(faint, i == d->selected ? 1.5 : 1, Qt::DashLine));
-        painter->drawLine(QPointF(tip.x(), tip.y()), QPointF(tip.x(), plot.bottom()));
+        if (i == m_selectedMarker) {
+            // The selected marker reaches down through the lines to the time it stands for.
+            const QPointF tip = m_markers.at(i).at(2);
+            painter->setPen(QPen(color, 1.5, Qt::DashLine));
+            painter->drawLine(tip, QPointF(tip.x(), plot.bottom()));
+        }
         painter->setPen(QPen(color.darker(130), 1));
         painter->setBrush(color);
         painter->drawPolygon(m_markers.at(i));
+        if (m_markerEvents.at(i).size() > 1) {
+            // A marker for several events carries a small white dot.
+            painter->setPen(Qt::NoPen);
+            painter->setBrush(Qt::white);
+            painter->drawEllipse(m_markers.at(i).boundingRect().center() - QPointF(0, 1.5), 1.8,
+                                 1.8);
+        }
     }
     if (!m_cursorLine.isNull()) {
         painter->setPen(QPen(kCursorColor, 1));
@@ -363,7 +452,7 @@ void HistoryChart::Private::release(const QPointF &pos)
         emit q->markerTouched(marker);
         return;
     }
-    if (selected >= 0)
+    if (selectedEvent >= 0)
         q->selectMarker(-1);
     if (!plot().contains(pos))
         return;
@@ -433,8 +522,15 @@ int HistoryChart::Private::markerAt(const QPointF &pos) const
 
 void HistoryChart::Private::applyRange()
 {
-    time->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(to));
-    time->setFormat(timeFormat(to - from));
+    // Labels at round local times, recomputed with every move: a category axis places them
+    // where asked, which a date-time axis (evenly spread, odd minutes) does not.
+    for (const QString &label : time->categoriesLabels())
+        time->remove(label);
+    time->setStartValue(double(from));
+    tickWidth = plot().width();
+    for (const auto &tick : timeTicks(from, to, tickWidth))
+        time->append(tick.second, double(tick.first));
+    time->setRange(double(from), double(to));
     rescale();
     overlay->relayout();
 }
@@ -554,13 +650,28 @@ HistoryChart::HistoryChart(QGraphicsItem *parent)
     d->chart->setMargins(QMargins(6, 6, 6, 4));
     d->chart->setAnimationOptions(QChart::NoAnimation);
     d->chart->setAcceptedMouseButtons(Qt::NoButton);
-    d->time = new QDateTimeAxis;
+    d->time = new QCategoryAxis;
+    d->time->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     d->time->setLabelsFont(EStyle::font(EStyle::kCaptionFontPx));
     d->time->setLabelsColor(EStyle::color(EStyle::kInk));
     d->time->setGridLineColor(QColor(0, 0, 0, 28));
     d->chart->addAxis(d->time, Qt::AlignBottom);
     d->overlay = new HistoryChartOverlay(this);
-    connect(d->chart, &QChart::plotAreaChanged, this, [this] { d->overlay->relayout(); });
+    connect(d->chart, &QChart::plotAreaChanged, this, [this](const QRectF &plot) {
+        d->overlay->relayout();
+        // The labels' spacing depends on the plot's width. Changing the axes from inside the
+        // chart's own layout pass would start another one, so the new labels come a moment later.
+        if (std::fabs(plot.width() - d->tickWidth) > 20 && !d->retickPending) {
+            d->retickPending = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    d->retickPending = false;
+                    d->applyRange();
+                },
+                Qt::QueuedConnection);
+        }
+    });
     d->applyRange();
 }
 
@@ -603,11 +714,11 @@ void HistoryChart::setEvents(const QVector<AlarmEvent> &events)
 {
     // The open text stays open if its event is still there.
     AlarmEvent open;
-    const bool wasOpen = d->selected >= 0 && d->selected < d->events.size();
+    const bool wasOpen = d->selectedEvent >= 0 && d->selectedEvent < d->events.size();
     if (wasOpen)
-        open = d->events.at(d->selected);
+        open = d->events.at(d->selectedEvent);
     d->events = events;
-    d->selected = wasOpen ? int(events.indexOf(open)) : -1;
+    d->selectedEvent = wasOpen ? int(events.indexOf(open)) : -1;
     d->overlay->relayout();
 }
 
@@ -644,22 +755,47 @@ qint64 HistoryChart::lastPointTime(int id) const
     return last;
 }
 
-int HistoryChart::selectedMarker() const
+int HistoryChart::markerCount() const
 {
-    return d->selected;
+    return d->overlay->m_markers.size();
 }
 
-void HistoryChart::selectMarker(int index)
+int HistoryChart::selectedMarker() const
 {
-    d->selected = index >= 0 && index < d->events.size() ? index : -1;
+    return d->overlay->m_selectedMarker;
+}
+
+void HistoryChart::selectMarker(int marker)
+{
+    const QVector<int> events = markerEvents(marker);
+    d->selectedEvent = events.isEmpty() ? -1 : events.first();
     d->overlay->relayout();
 }
 
-QRectF HistoryChart::markerRect(int index) const
+QRectF HistoryChart::markerRect(int marker) const
 {
-    if (index < 0 || index >= d->overlay->m_markers.size())
+    if (marker < 0 || marker >= d->overlay->m_markers.size())
         return QRectF();
-    return d->overlay->m_markers.at(index).boundingRect();
+    return d->overlay->m_markers.at(marker).boundingRect();
+}
+
+QVector<int> HistoryChart::markerEvents(int marker) const
+{
+    return d->overlay->m_markerEvents.value(marker);
+}
+
+QString HistoryChart::selectedText() const
+{
+    const QVector<int> indexes = markerEvents(selectedMarker());
+    QStringList lines;
+    // A marker for many events (a long range) lists the first few; zooming in parts them.
+    constexpr int kListed = 4;
+    for (int i = 0; i < std::min<int>(indexes.size(), kListed); ++i)
+        lines << markerText(d->events.at(indexes.at(i)), d->alarmWord, d->messageWord,
+                            d->activeWord, d->clearedWord);
+    if (indexes.size() > kListed)
+        lines << QStringLiteral("+%1").arg(indexes.size() - kListed);
+    return lines.join(QLatin1Char('\n'));
 }
 
 QRectF HistoryChart::plotArea() const
@@ -744,6 +880,6 @@ void HistoryChart::geometryUpdated()
 {
     EGraphicsWidget::geometryUpdated();
     d->chart->setGeometry(QRectF(QPointF(0, 0), size()));
-    d->time->setTickCount(std::clamp(int(size().width() / 150), 3, 9));
+    d->applyRange();
     d->overlay->relayout();
 }

@@ -56,11 +56,17 @@ public:
     // Time of the newest point drawn for parameter `id`; 0 when it has none.
     qint64 lastPointTime(int id) const;
 
-    // -1 when none is selected.
+    // Events closer together than a marker's width share one marker; markers are numbered from
+    // the left. -1 when none is selected.
+    int markerCount() const;
     int selectedMarker() const;
-    void selectMarker(int index);
-    // Where marker `index` is drawn, in this item's coordinates (empty when off the chart).
-    QRectF markerRect(int index) const;
+    void selectMarker(int marker);
+    // Where a marker is drawn, in this item's coordinates, and the events (indexes into events())
+    // it stands for.
+    QRectF markerRect(int marker) const;
+    QVector<int> markerEvents(int marker) const;
+    // The text of the selected marker: its event, or how many there are and the first few.
+    QString selectedText() const;
     QRectF plotArea() const;
     // Text shown for a marker: time, message and its state.
     static QString markerText(const AlarmEvent &event, const QString &alarmWord,
@@ -82,7 +88,7 @@ signals:
     // The gesture ended (or a wheel step): time to fetch the data of the new range.
     void rangeChangeFinished(qint64 from, qint64 to);
     void cursorMoved(qint64 msecs);
-    void markerTouched(int index);
+    void markerTouched(int marker);
 
 protected:
     void geometryUpdated() override;

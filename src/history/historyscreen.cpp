@@ -14,6 +14,7 @@
 #include "toolkitstyle.h"
 
 #include <QDir>
+#include <QFontMetricsF>
 #include <QGraphicsLinearLayout>
 #include <QGraphicsScene>
 #include <QImage>
@@ -77,15 +78,20 @@ const QColor kLineColors[HistoryScreen::kMaxLines] = {
     QColor(0x1f, 0x77, 0xb4), QColor(0xe6, 0x7e, 0x00), QColor(0x2c, 0xa0, 0x2c),
     QColor(0xb8, 0x3d, 0x9a)};
 
+// A text button of the toolkit: no picture, the caption centred (the caption of a pictureless
+// icon button sits on its bottom margin, so equal margins centre it).
 EIconWidget *button(bool checkable)
 {
     auto *b = new EIconWidget;
     b->setFrameVisible(true);
-    b->setCaptionBeside(true);
     b->setShowCaption(true);
     b->setCheckable(checkable);
     b->setFont(EStyle::font(EStyle::kFontPx));
-    b->setMinimumHeight(36);
+    const qreal line = QFontMetricsF(b->font()).height();
+    constexpr qreal kHeight = 38;
+    b->setMargins(4, (kHeight - line) / 2, 4, (kHeight - line) / 2);
+    b->setMinimumHeight(kHeight);
+    b->setMaximumHeight(kHeight);
     return b;
 }
 
@@ -282,7 +288,7 @@ void HistoryScreen::Private::fillCombos()
 {
     QStringList items{text(kNone)};
     for (int id = 1; id <= HistoryFormat::kParameterCount; ++id)
-        items << QStringLiteral("%1. %2").arg(id).arg(q->parameterName(id));
+        items << q->parameterName(id);
     for (int slot = 0; slot < kMaxLines; ++slot) {
         combos[slot]->setItems(items);
         combos[slot]->setCurrentIndex(shown.value(slot));
@@ -295,9 +301,7 @@ void HistoryScreen::Private::updateStatus()
     if (!message.isEmpty()) {
         parts << message;
     } else if (chart->selectedMarker() >= 0) {
-        const AlarmEvent e = chart->events().value(chart->selectedMarker());
-        parts << HistoryChart::markerText(e, text(kAlarm), text(kMessage), text(kActive),
-                                          text(kCleared));
+        parts << chart->selectedText().replace(QLatin1Char('\n'), QLatin1String("   ·   "));
     } else if (chart->hasCursor()) {
         QString line = QDateTime::fromMSecsSinceEpoch(chart->cursorTime())
                            .toString(QStringLiteral("dd.MM.yyyy hh:mm"));

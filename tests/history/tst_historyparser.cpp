@@ -9,7 +9,9 @@
 #include "archiveparser.h"
 #include "archivewriter.h"
 #include "controllertypes.h"
+#include "csvformat.h"
 #include "csvtext.h"
+#include "demohistory.h"
 #include "localtimeconverter.h"
 #include "tempfolder.h"
 
@@ -71,6 +73,8 @@ private slots:
     void localTimes();
     void numbers_data();
     void numbers();
+    void demoHistoryIsInTheWritersForm_data();
+    void demoHistoryIsInTheWritersForm();
 };
 
 void tst_HistoryParser::archiveLines_data()
@@ -387,6 +391,61 @@ void tst_HistoryParser::numbers()
     QCOMPARE(CsvText::parseNumber({text.constData(), text.constData() + text.size()}, &read), ok);
     if (ok)
         QCOMPARE(read, value);
+}
+
+void tst_HistoryParser::demoHistoryIsInTheWritersForm_data()
+{
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("an ordinary day") << QDate(2024, 7, 1) << 144;
+    QTest::newRow("clocks go back") << QDate(2024, 10, 27) << 150;
+    QTest::newRow("clocks go forward") << QDate(2024, 3, 31) << 138;
+}
+
+void tst_HistoryParser::demoHistoryIsInTheWritersForm()
+{
+    // The demo's past must read exactly like what the panel writes: every number in the
+    // writer's own form, every time as the writer formats it, values inside their ranges.
+    QFETCH(QDate, day);
+    QFETCH(int, rows);
+    TempFolder folder;
+    const QList<DemoHistory::Record> parameters = {{1, QStringLiteral("Outdoor, C"), -40, 50},
+                                                   {9, QStringLiteral("Pressure, bar"), 0, 10}};
+    QStringList captions{QStringLiteral("Program time"), QStringLiteral("Controller time")};
+    for (int id = 1; id <= 16; ++id)
+        captions << QStringLiteral("Data %1").arg(id);
+    DemoHistory::Plan plan;
+    plan.end = QDateTime(day, QTime(23, 59, 59));
+    plan.days = 1;
+    plan.fineDays = 0;
+    plan.alarms = false;
+    const DemoHistory::Written written =
+        DemoHistory::write(folder.path(), parameters, {}, captions, {}, plan);
+    QCOMPARE(written.rows, qint64(rows));
+    const QByteArray bytes = folder.read(QStringLiteral("Archive/") + archiveName(day));
+    ArchiveParser parser;
+    QVector<ArchiveRow> read;
+    parser.parse(bytes, false, [&](const ArchiveRow &r) { read.append(r); });
+    QCOMPARE(parser.garbageLines(), 0);
+    QCOMPARE(parser.headerLines(), 1);
+    QCOMPARE(read.size(), rows);
+    const QList<QByteArray> lines = bytes.split('\n');
+    for (int i = 0; i < read.size(); ++i) {
+        const ArchiveRow &r = read.at(i);
+        if (i > 0)
+            QCOMPARE(r.time - read.at(i - 1).time, qint64(600000));
+        const QList<QByteArray> fields = lines.at(i + 1).split(';');
+        QCOMPARE(QString::fromLatin1(fields.at(0)),
+                 CsvFormat::dateTime(QDateTime::fromMSecsSinceEpoch(r.time)));
+        for (int id : {1, 9})
+            QCOMPARE(QString::fromLatin1(fields.at(1 + id)),
+                     CsvFormat::real(r.values[size_t(id - 1)]));
+        QVERIFY(r.values[0] >= -40 && r.values[0] <= 50);
+        QVERIFY(r.values[8] >= 0 && r.values[8] <= 10);
+        // Without a record: the raw byte.
+        QCOMPARE(r.values[1], std::round(r.values[1]));
+        QVERIFY(r.values[1] >= 0 && r.values[1] <= 255);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_HistoryParser)
