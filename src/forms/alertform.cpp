@@ -16,6 +16,7 @@
 #include "linksubscription.h"
 
 #include <QDateTime>
+#include <QFontMetricsF>
 #include <QPointer>
 #include <cmath>
 
@@ -89,11 +90,14 @@ AlertForm::AlertForm(QGraphicsItem *parent) : BaseForm(parent), d(new AlertFormP
     d->title->setAlignment(Qt::AlignCenter);
     grid->addWidget(d->title, 0, 0, 1, 6);
 
+    // A text button: the caption of a pictureless icon button sits on its bottom margin, so
+    // equal margins centre it.
     d->history = new EIconWidget;
     d->history->setFrameVisible(true);
-    d->history->setCaptionBeside(true);
     d->history->setFont(ECoreApp::instance()->font(0));
     d->history->setText(QStringLiteral("History"));
+    const qreal line = QFontMetricsF(d->history->font()).height();
+    d->history->setMargins(4, (34 - line) / 2, 4, (34 - line) / 2);
     d->history->setMinimumSize(120, 34);
     d->history->setMaximumSize(160, 34);
     grid->addWidget(d->history, 0, 6, 1, 2, Qt::AlignRight | Qt::AlignVCenter);

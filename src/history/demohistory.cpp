@@ -120,8 +120,9 @@ double bump(double hour, double centre, double width)
 double outdoor(const Clock &c, qint64 t, quint32 seed)
 {
     const double daily = -std::cos(2 * kPi * (c.hour - 3) / 24); // coldest near 03:00
+    // Seasons, day and night, weather systems over days and passing clouds within a day.
     return 8 + 11 * c.season + (4 + 2 * c.season) * daily + 5 * smooth(seed, 1, t, 4 * kDayMs) +
-           1.5 * smooth(seed, 2, t, 9 * kHourMs);
+           1.5 * smooth(seed, 2, t, 9 * kHourMs) + 0.9 * smooth(seed, 23, t, 100 * 60000);
 }
 
 double heatingDemand(double outside)
@@ -148,7 +149,25 @@ Moment momentAt(qint64 t, quint32 seed)
     return m;
 }
 
+double shape(int id, const Moment &m, quint32 seed);
+
+// A sensor's own jitter, a few hundredths of its range, new every minute: a value near one of
+// the controller's 8-bit steps flickers between the two as real readings do.
+double jitter(quint32 seed, int id, qint64 t, double size)
+{
+    return size * (hash01(seed, 100 + quint32(id), t / 60000) - 0.5);
+}
+
 double curve(int id, const Moment &m, quint32 seed)
+{
+    // Degrees of the temperatures; the other curves carry their own variation.
+    static const double kJitter[] = {0, 0.5, 0.2, 0.2, 0, 0, 0.4, 0.4, 0.3,
+                                     0, 0,   0,   0,   0, 0, 0.4, 0};
+    const double size = id >= 0 && id <= 16 ? kJitter[id] : 0;
+    return shape(id, m, seed) + (size > 0 ? jitter(seed, id, m.t, size) : 0);
+}
+
+double shape(int id, const Moment &m, quint32 seed)
 {
     const qint64 t = m.t;
     const Clock &c = m.c;

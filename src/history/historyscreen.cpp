@@ -62,6 +62,7 @@ const Text kActive{61318, "active"};
 const Text kCleared{61319, "cleared"};
 const Text kLoading{61320, "Reading the archive..."};
 const Text kBadRange{61321, "Enter the range as dd.MM.yyyy hh:mm"};
+const Text kHint{61322, "Touch the chart to read it; drag to move in time, pinch to zoom"};
 const Text kData{61113, "Data"};
 
 QString text(const Text &t)
@@ -316,6 +317,8 @@ void HistoryScreen::Private::updateStatus()
         parts << text(kLoading);
     } else if (!hasData) {
         parts << text(kNoData);
+    } else {
+        parts << text(kHint);
     }
     if (garbage > 0)
         parts << text(kGarbage).arg(garbage);
