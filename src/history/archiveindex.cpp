@@ -62,6 +62,47 @@ quint64 probe(QFile &file, qint64 at, qint64 length)
     return qHashBits(bytes.constData(), size_t(bytes.size()), 0x9e3779b9);
 }
 
+// Reads [offset, limit) of a file in pieces, so a file of any size never sits in memory whole.
+// Returns where the reading stopped: the end, or the start of an unfinished last line. A run of
+// bytes longer than any line without a line end is counted as one unreadable line and passed.
+qint64 parseFile(QFile &file, qint64 offset, qint64 limit, bool complete, ArchiveParser &parser,
+                 const ArchiveParser::RowSink &sink, qint64 *bytesRead)
+{
+    constexpr qint64 kPiece = 4 << 20;
+    constexpr int kLongestLine = 64 << 10;
+    if (!file.seek(offset))
+        return offset;
+    QByteArray carry;
+    qint64 used = offset; // where `carry` starts
+    bool skipping = false;
+    for (;;) {
+        const qint64 want = std::min(kPiece, limit - used - carry.size());
+        const QByteArray piece = want > 0 ? file.read(want) : QByteArray();
+        *bytesRead += piece.size();
+        const bool atEnd = piece.isEmpty();
+        QByteArray bytes = carry + piece;
+        if (skipping) {
+            // The rest of an overlong run, up to its line end, was counted already.
+            const int newline = bytes.indexOf('\n');
+            const int skip = newline < 0 ? bytes.size() : newline + 1;
+            used += skip;
+            bytes.remove(0, skip);
+            skipping = newline < 0;
+        }
+        const qint64 n = parser.parse(bytes, complete && atEnd, sink);
+        used += n;
+        carry = bytes.mid(int(n));
+        if (atEnd)
+            return used;
+        if (carry.size() > kLongestLine) {
+            parser.skipUnreadable();
+            used += carry.size();
+            carry.clear();
+            skipping = true;
+        }
+    }
+}
+
 struct FileEntry
 {
     QString name;
@@ -237,13 +278,13 @@ void ArchiveIndex::Private::read(const QFileInfo &info, FileEntry *entry, bool r
         ++stats->filesRead;
     }
     const qint64 start = resume ? entry->consumed : 0;
-    const QByteArray bytes = file.readAll();
-    stats->bytesRead += bytes.size();
-    const qint64 used =
-        parser.parse(bytes, complete, [entry](const ArchiveRow &row) { entry->add(row); });
-
-    entry->consumed = start + used;
-    entry->size = start + bytes.size();
+    qint64 read = 0;
+    const qint64 end = parseFile(
+        file, start, std::numeric_limits<qint64>::max(), complete, parser,
+        [entry](const ArchiveRow &row) { entry->add(row); }, &read);
+    stats->bytesRead += read;
+    entry->consumed = end;
+    entry->size = start + read;
     entry->modified = info.lastModified().toMSecsSinceEpoch();
     entry->rows += parser.rows();
     entry->garbage += parser.garbageLines();
@@ -473,11 +514,14 @@ void ArchiveIndex::readRows(qint64 from, qint64 to,
             continue;
         // Only the part the index has seen: rows after it appear with the next refresh, so the
         // raw view and the buckets never disagree about what the file holds.
-        const QByteArray bytes = file.read(e->consumed);
         ArchiveParser parser;
-        parser.parse(bytes, true, [&](const ArchiveRow &row) {
-            if (row.time >= from && row.time <= to)
-                sink(row);
-        });
+        qint64 read = 0;
+        parseFile(
+            file, 0, e->consumed, true, parser,
+            [&](const ArchiveRow &row) {
+                if (row.time >= from && row.time <= to)
+                    sink(row);
+            },
+            &read);
     }
 }

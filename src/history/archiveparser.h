@@ -26,6 +26,9 @@ public:
         return parse(bytes.constData(), bytes.size(), final, sink);
     }
 
+    // Counts a stretch of bytes the caller passes over (far too long to be a line) as unreadable.
+    void skipUnreadable() { ++m_garbage; }
+
     int rows() const { return m_rows; }
     int garbageLines() const { return m_garbage; }
     int headerLines() const { return m_headers; }

@@ -102,6 +102,7 @@ private slots:
     void missingDayIsAHole_data();
     void missingDayIsAHole();
     void storeDecimatesToThePixels();
+    void bigFileIsReadInPieces();
 };
 
 void tst_ArchiveIndex::bucketsMatchBruteForce_data()
@@ -406,6 +407,42 @@ void tst_ArchiveIndex::storeDecimatesToThePixels()
             QVERIFY(qFuzzyCompare(float(s.maximum), float(high)));
         }
     }
+}
+
+void tst_ArchiveIndex::bigFileIsReadInPieces()
+{
+    // A file far larger than a day's (a panel archiving every second, or a file that is not an
+    // archive at all): read in pieces, rows across the piece boundaries intact, and a run of
+    // junk without line ends counted once instead of held in memory.
+    TempFolder folder;
+    const QDate day(2024, 9, 9);
+    const qint64 start = QDateTime(day, QTime(0, 0)).toMSecsSinceEpoch();
+    QByteArray text = header();
+    const int rows = 60000;
+    int i = 0;
+    // Rows up to shortly before the first piece ends, then junk across that end.
+    for (; text.size() < (4 << 20) - 100 * 1024; ++i)
+        text += row(start + i * 1000, {double(i % 977), 0.5});
+    text += QByteArray(300 * 1024, 'x') + "\r\n";
+    for (; i < rows; ++i)
+        text += row(start + i * 1000, {double(i % 977), 0.5});
+    QVERIFY(text.size() > (4 << 20) + 300 * 1024);
+    append(folder.filePath(QStringLiteral("Archive/") + archiveName(day)), text);
+    ArchiveIndex index(folder.filePath(QStringLiteral("Archive")));
+    index.refresh(QDateTime(day.addDays(1), QTime(1, 0)));
+    QCOMPARE(index.rowCount(), qint64(rows));
+    QCOMPARE(index.garbageLines(), 1);
+    int read = 0;
+    double sum = 0;
+    index.readRows(start, start + rows * 1000LL, [&](const ArchiveRow &r) {
+        ++read;
+        sum += r.values[0];
+    });
+    QCOMPARE(read, rows);
+    double expected = 0;
+    for (int i = 0; i < rows; ++i)
+        expected += i % 977;
+    QCOMPARE(sum, expected);
 }
 
 QTEST_GUILESS_MAIN(tst_ArchiveIndex)
