@@ -62,6 +62,7 @@ const Text kActive{61318, "active"};
 const Text kCleared{61319, "cleared"};
 const Text kLoading{61320, "Reading the archive..."};
 const Text kBadRange{61321, "Enter the range as dd.MM.yyyy hh:mm"};
+const Text kArchiveSpan{61323, "the archive runs from %1 to %2"};
 const Text kHint{61322, "Touch the chart to read it; drag to move in time, pinch to zoom"};
 const Text kData{61113, "Data"};
 
@@ -121,6 +122,8 @@ struct HistoryScreen::Private
     qint64 loadedTo = 0;
     int garbage = 0;
     bool hasData = false;
+    qint64 archiveFirst = 0;
+    qint64 archiveLast = 0;
 
     Range range = Day;
     bool follow = true;
@@ -244,6 +247,8 @@ void HistoryScreen::Private::show(const HistoryResult &result)
         fillCombos();
     }
     garbage = result.garbageLines;
+    archiveFirst = result.firstTime;
+    archiveLast = result.lastTime;
     hasData = false;
     for (const HistorySeries &s : result.series)
         hasData = hasData || s.points() > 0;
@@ -317,6 +322,13 @@ void HistoryScreen::Private::updateStatus()
         parts << text(kLoading);
     } else if (!hasData) {
         parts << text(kNoData);
+        // Where to look instead, when the archive has rows elsewhere.
+        if (archiveFirst > 0) {
+            const QString format = QStringLiteral("dd.MM.yyyy hh:mm");
+            parts << text(kArchiveSpan)
+                         .arg(QDateTime::fromMSecsSinceEpoch(archiveFirst).toString(format),
+                              QDateTime::fromMSecsSinceEpoch(archiveLast).toString(format));
+        }
     } else {
         parts << text(kHint);
     }

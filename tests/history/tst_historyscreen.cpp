@@ -65,6 +65,7 @@ private slots:
     void oneAxisPerUnit();
     void touchOnAMarkerShowsItsText();
     void dragPansAndPinchZooms();
+    void emptyRangeSaysWhereTheArchiveIs();
     void stepsBackAndForth();
     void customRange();
     void exportWritesCsvAndPng();
@@ -310,6 +311,19 @@ void tst_HistoryScreen::dragPansAndPinchZooms()
              qPrintable(QString::number((m_screen->from() + zoomed / 2 - mid) / 60000.0)));
     QVERIFY(waitForData());
     QVERIFY(chart->pointCount(1) > 0);
+}
+
+void tst_HistoryScreen::emptyRangeSaysWhereTheArchiveIs()
+{
+    m_screen->showRange(m_start - 400 * kDay, m_start - 399 * kDay);
+    QVERIFY(waitForData());
+    QCOMPARE(m_screen->chart()->pointCount(1), 0);
+    const QString first =
+        QDateTime::fromMSecsSinceEpoch(m_start - 39 * kDay).toString(QStringLiteral("dd.MM.yyyy"));
+    QVERIFY2(m_screen->statusText().startsWith(QStringLiteral("No archived values")),
+             qPrintable(m_screen->statusText()));
+    QVERIFY2(m_screen->statusText().contains(QStringLiteral("the archive runs from ") + first),
+             qPrintable(m_screen->statusText()));
 }
 
 void tst_HistoryScreen::stepsBackAndForth()
