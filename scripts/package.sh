@@ -63,7 +63,7 @@ echo "version: $version"
 echo "depends: $depends"
 check "package name is verandix" test "$(dpkg-deb -f "$deb" Package)" = verandix
 for lib in libqt5core5a libqt5gui5 libqt5widgets5 libqt5network5 libqt5multimedia5 libmodbus5 \
-    libc6 libstdc++6 libqt5multimedia5-plugins; do
+    libqt5charts5 libc6 libstdc++6 libqt5multimedia5-plugins; do
     check "depends on $lib" grep -q "\\b$lib\\b" <<<"$depends"
 done
 if [ "$(id -u)" -eq 0 ] || command -v sudo >/dev/null; then

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ make pkg-config ccache
-    qtbase5-dev qtmultimedia5-dev libqt5multimedia5-plugins libqt5svg5-dev zlib1g-dev
+    qtbase5-dev qtmultimedia5-dev libqt5multimedia5-plugins libqt5svg5-dev libqt5charts5-dev zlib1g-dev
     libmodbus-dev libcpp-httplib-dev mbpoll ffmpeg
     xvfb xauth xdotool imagemagick fonts-liberation2 fontconfig
     pulseaudio pulseaudio-utils

@@ -73,7 +73,8 @@ const QStringList kSystemTypes{QStringLiteral("secure"), QStringLiteral("setting
                                QStringLiteral("alerts"), QStringLiteral("connection"),
                                QStringLiteral("info"),   QStringLiteral("exit"),
                                QStringLiteral("subst"),  QStringLiteral("heat"),
-                               QStringLiteral("light"),  QStringLiteral("scenes")};
+                               QStringLiteral("light"),  QStringLiteral("scenes"),
+                               QStringLiteral("history")};
 const QStringList kDataTypes{QStringLiteral("BYTE"), QStringLiteral("WORD"),
                              QStringLiteral("DINT")};
 const QStringList kFontNames{QStringLiteral("Arial"),     QStringLiteral("Times"),

@@ -7,6 +7,7 @@
 #include "eappsettings.h"
 #include "ecoreapp.h"
 #include "egridlayout.h"
+#include "eiconwidget.h"
 #include "elabelwidget.h"
 #include "eradiobuttonwidget.h"
 #include "etableitem.h"
@@ -15,6 +16,7 @@
 #include "linksubscription.h"
 
 #include <QDateTime>
+#include <QFontMetricsF>
 #include <QPointer>
 #include <cmath>
 
@@ -41,6 +43,7 @@ struct AlertFormPrivate
 {
     ELabelWidget *title = nullptr;
     ELabelWidget *current = nullptr;
+    EIconWidget *history = nullptr;
     ERadioButtonWidget *radios[3] = {};
     ETableWidget *table = nullptr;
     QList<AlertStruct> messages;
@@ -85,7 +88,20 @@ AlertForm::AlertForm(QGraphicsItem *parent) : BaseForm(parent), d(new AlertFormP
     d->title->setFont(ECoreApp::instance()->font(1));
     d->title->setColortext(Qt::black);
     d->title->setAlignment(Qt::AlignCenter);
-    grid->addWidget(d->title, 0, 0, 1, 9);
+    grid->addWidget(d->title, 0, 0, 1, 6);
+
+    // A text button: the caption of a pictureless icon button sits on its bottom margin, so
+    // equal margins centre it.
+    d->history = new EIconWidget;
+    d->history->setFrameVisible(true);
+    d->history->setFont(ECoreApp::instance()->font(0));
+    d->history->setText(QStringLiteral("History"));
+    const qreal line = QFontMetricsF(d->history->font()).height();
+    d->history->setMargins(4, (34 - line) / 2, 4, (34 - line) / 2);
+    d->history->setMinimumSize(120, 34);
+    d->history->setMaximumSize(160, 34);
+    grid->addWidget(d->history, 0, 6, 1, 2, Qt::AlignRight | Qt::AlignVCenter);
+    connect(d->history, &EBaseWidget::clicked, this, &AlertForm::historyClicked);
 
     const char *const radioTexts[] = {"all elements", "active messages", "active alerts"};
     const int radioColumns[][2] = {{1, 2}, {3, 1}, {4, 1}};
@@ -176,6 +192,11 @@ QString AlertForm::currentAlertText() const
 ERadioButtonWidget *AlertForm::filterButton(int index) const
 {
     return index >= 0 && index < 3 ? d->radios[index] : nullptr;
+}
+
+EIconWidget *AlertForm::historyButton() const
+{
+    return d->history;
 }
 
 QString AlertForm::formatParameter(double value)
@@ -317,6 +338,9 @@ void AlertForm::applyTexts()
     d->radios[0]->setText(localText(61202));
     d->radios[1]->setText(localText(61203));
     d->radios[2]->setText(localText(61204));
+    const QString history = localText(61300);
+    if (!history.isEmpty())
+        d->history->setText(history);
 }
 
 void AlertForm::connectLink()

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class EIconWidget;
 class ETableItem;
 class ETableWidget;
 class ERadioButtonWidget;
@@ -49,12 +50,15 @@ public:
     ETableWidget *table() const;
     QString currentAlertText() const;
     ERadioButtonWidget *filterButton(int index) const;
+    // Opens the history screen, where the alarm log of past days is shown on the time line.
+    EIconWidget *historyButton() const;
 
     // The parameter cell's text: cut toward zero to two decimals, up to six significant digits.
     static QString formatParameter(double value);
 
 signals:
     void CloseClicked();
+    void historyClicked();
 
 public slots:
     void readyToUpdateResVars(const ReservVariables &value);

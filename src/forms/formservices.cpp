@@ -41,4 +41,13 @@ QString text(int id)
     return locale ? locale->text(id) : QString();
 }
 
+QString logFolder()
+{
+    ECoreApp *app = ECoreApp::instance();
+    const QString folder = app->configurationFolder();
+    if (folder.startsWith(QLatin1Char(':')) || app->startMode() == StartMode::Demo)
+        return app->workingFolder();
+    return folder;
+}
+
 } // namespace FormServices

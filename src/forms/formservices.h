@@ -21,4 +21,7 @@ EAudioPlayer *audioPlayer();
 LinkCommands *linkCommands(QObject *link);
 // Text of the language table by id.
 QString text(int id);
+// The folder the panel's archive and alarm log go to: the configuration folder, or for the demo
+// (whose configuration sits in the read-only resources) the folder it was unpacked into.
+QString logFolder();
 } // namespace FormServices

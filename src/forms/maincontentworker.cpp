@@ -8,6 +8,7 @@
 #include "exitform.h"
 #include "extroomformv1.h"
 #include "formservices.h"
+#include "historyform.h"
 #include "infoform.h"
 #include "mainstructv1.h"
 #include "roomsv1.h"
@@ -22,6 +23,7 @@ namespace {
 
 // Titles of the fixed pages for the back caption, by language table id.
 const int kFixedTitles[] = {61083, 61090, 61020, 61200, 61040, 61070, 61249};
+const int kHistoryTitle = 61300;
 
 // Steps of a load, one per event-loop turn: the seven fixed screens, the home page and the two
 // subsystem roots, then one step per further room page, then the end.
@@ -55,6 +57,8 @@ QString MainContentWorker::pageTitle(int stackIndex) const
     }
     if (stackIndex >= 0 && stackIndex < int(std::size(kFixedTitles)))
         return FormServices::text(kFixedTitles[stackIndex]);
+    if (stackIndex >= 0 && stackIndex == m_historyPage)
+        return FormServices::text(kHistoryTitle);
     return QString();
 }
 
@@ -128,6 +132,7 @@ void MainContentWorker::createElementForms(EStackWidget *mainControl, RoomsV1 *r
     m_rooms = rooms;
     m_records.clear();
     m_history.clear();
+    m_historyPage = -1;
     m_loadStep = FirstFixedStep;
     ++m_loadGeneration;
     scheduleLoadStep();
@@ -169,9 +174,13 @@ void MainContentWorker::runLoadStep()
         m_stack->addWidget(settings);
         break;
     }
-    case FirstFixedStep + 3:
-        m_stack->addWidget(new AlertForm);
+    case FirstFixedStep + 3: {
+        auto *alerts = new AlertForm;
+        connect(alerts, &AlertForm::historyClicked, this,
+                [this] { gotoSystem(RoomConstantsV1::FormHistory, QString()); });
+        m_stack->addWidget(alerts);
         break;
+    }
     case FirstFixedStep + 4:
         m_stack->addWidget(new ConnSettForm);
         break;
@@ -207,6 +216,8 @@ void MainContentWorker::runLoadStep()
     case FinishStep:
     default:
         m_loadStep = -1;
+        // After every room page, so that no page number of the project moves.
+        m_historyPage = m_stack->addWidget(new HistoryForm);
         show(kHomePage);
         emit finished();
         return;
@@ -248,6 +259,11 @@ void MainContentWorker::gotoSystem(RoomConstantsV1::FormNumbers form, const QStr
     const int n = int(form);
     if (n >= 0 && n <= kHeatPage) {
         show(n);
+        return;
+    }
+    if (form == RoomConstantsV1::FormHistory) {
+        if (m_historyPage >= 0)
+            show(m_historyPage);
         return;
     }
     if (form != RoomConstantsV1::FormSubsystem)

@@ -46,6 +46,9 @@ public:
     const QList<PageRecord> &records() const { return m_records; }
     const QList<int> &history() const { return m_history; }
     ExtRoomFormV1 *roomForm(int stackIndex) const;
+    // The history page follows the room pages created at load, so their numbers never move;
+    // -1 before the pages are built.
+    int historyPage() const { return m_historyPage; }
     // Title used for the back caption of a page: the room's name, or the fixed page's own title.
     QString pageTitle(int stackIndex) const;
 
@@ -92,4 +95,5 @@ private:
     // (cancelled or replaced) sees another generation and does nothing.
     int m_loadStep = -1;
     quint64 m_loadGeneration = 0;
+    int m_historyPage = -1;
 };

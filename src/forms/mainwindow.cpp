@@ -390,13 +390,8 @@ void MainWindow::controlerStateChanged(QAbstractSocket::SocketState socket_state
 
 QString MainWindow::logFolder() const
 {
-    // The demo's configuration folder lives in the read-only resources; its logs go beside the
-    // unpacked files instead of nowhere.
-    ECoreApp *app = ECoreApp::instance();
-    const QString folder = app->configurationFolder();
-    if (folder.startsWith(QLatin1Char(':')) || app->startMode() == StartMode::Demo)
-        return app->workingFolder();
-    return folder;
+    // Shared with the history screen, which reads what is written here.
+    return FormServices::logFolder();
 }
 
 void MainWindow::readyToUpdateResVars(const ReservVariables &value)

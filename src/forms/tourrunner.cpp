@@ -104,7 +104,10 @@ void TourRunner::showPage(int index)
     }
     stack->setCurrentIndex(index);
     QTimer::singleShot(kPageSettleMs, this, [this, index] {
-        const QString title = m_window->mainContent()->worker()->pageTitle(index);
+        MainContentWorker *worker = m_window->mainContent()->worker();
+        // The history page's picture is found by that word whatever the language.
+        const QString title =
+            index == worker->historyPage() ? QStringLiteral("history") : worker->pageTitle(index);
         if (!snap(pictureName(index, title))) {
             finish(3, QStringLiteral("cannot write pictures into ") + m_folder);
             return;

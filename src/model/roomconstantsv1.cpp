@@ -22,6 +22,7 @@ const FormKeyword kFormKeywords[] = {
     {RoomConstantsV1::FormLight, "light"},
     {RoomConstantsV1::FormHeat, "heat"},
     {RoomConstantsV1::FormSubsystem, "subst"},
+    {RoomConstantsV1::FormHistory, "history"},
 };
 // clang-format on
 

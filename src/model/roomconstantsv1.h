@@ -22,6 +22,8 @@ public:
         FormHeat = 9,
         FormSubsystem = 100,
         FormNone = 111,
+        // The history screen has no fixed stack index: it follows the room pages.
+        FormHistory = 120,
     };
 
     // Exact, case-sensitive keyword match; FormNone for anything else.

@@ -2,12 +2,14 @@
 // SPDX-FileCopyrightText: Verandix developers
 // The main content on a view: page numbering, navigation by system, room and controller page,
 // the back history with its captions, and the top bar's layout rules.
+#include "alertform.h"
 #include "eappsettings.h"
 #include "ecoreapp.h"
 #include "eimagewidget.h"
 #include "estackwidget.h"
 #include "extroomformv1.h"
 #include "exttoolwidget.h"
+#include "historyform.h"
 #include "maincontentform.h"
 #include "maincontentworker.h"
 #include "roomsv1.h"
@@ -168,9 +170,13 @@ void TestMainContentForm::pagesAreNumbered()
                 expected.append(page);
         }
     }
-    QCOMPARE(stack->count(), MainContentWorker::kFirstRoomPage + expected.size());
+    // ... and the history page follows them, so adding it moved no room's number.
+    QCOMPARE(stack->count(), MainContentWorker::kFirstRoomPage + expected.size() + 1);
     for (int i = 0; i < expected.size(); ++i)
         QCOMPARE(room(MainContentWorker::kFirstRoomPage + i), expected.at(i));
+    const int history = m_form->worker()->historyPage();
+    QCOMPARE(history, stack->count() - 1);
+    QVERIFY(qobject_cast<HistoryForm *>(stack->widget(history)));
 }
 
 void TestMainContentForm::backCaptionsFollowTheHistory()
@@ -252,6 +258,20 @@ void TestMainContentForm::navigationByNameAndNumber()
     QCOMPARE(worker->roomForm(security)->room()->systemType(), BaseRoomV1::OtherSystem);
     m_form->stackIndexChanged(stack->count());
     QCOMPARE(stack->currentIndex(), security);
+
+    // The history screen by its system type, with its title as the way back; and from the alerts.
+    worker->gotoSystem(RoomConstantsV1::FormHistory, QString());
+    QCOMPARE(stack->currentIndex(), worker->historyPage());
+    worker->gotoSystem(RoomConstantsV1::FormLight, QString());
+    QCOMPARE(m_form->backButton()->text(), worker->pageTitle(worker->historyPage()).toUpper());
+    m_form->CloseSystem();
+    m_form->stackIndexChanged(3);
+    auto *alerts = qobject_cast<AlertForm *>(stack->widget(3));
+    QVERIFY(alerts);
+    emit alerts->historyClicked();
+    QCOMPARE(stack->currentIndex(), worker->historyPage());
+    m_form->gotoBack();
+    QCOMPARE(stack->currentIndex(), 3);
 }
 
 void TestMainContentForm::controllerSelectsPages_data()

@@ -267,6 +267,8 @@ void TestProjectFiles::controlAttributes_data()
     QTest::newRow("system subst") << "<syscontrol systType='subst'/>" << "systType" << QVariant(100);
     QTest::newRow("system Light is none") << "<syscontrol systType='Light'/>" << "systType" << QVariant(111);
     QTest::newRow("system heat") << "<syscontrol systType='heat'/>" << "systType" << QVariant(9);
+    QTest::newRow("system history") << "<syscontrol systType='history'/>" << "systType" << QVariant(120);
+    QTest::newRow("system History is none") << "<syscontrol systType='History'/>" << "systType" << QVariant(111);
     QTest::newRow("camera name into caption") << "<ipcam camname='Porch' textB='x'/>" << "textB" << QVariant("Porch");
     QTest::newRow("camera port is text") << "<avcam port='0080'/>" << "port" << QVariant("0080");
     QTest::newRow("text write maximum") << "<textwritecnt maximum='16'/>" << "maximum" << QVariant(16);
@@ -486,6 +488,7 @@ void TestProjectFiles::keywordsWrittenAsText_data()
     QTest::newRow("dyn text right") << "<dyntextcnt textAlign='right'/>" << "textAlign" << "right";
     QTest::newRow("system none") << "<syscontrol systType='normal'/>" << "systType" << "";
     QTest::newRow("system subst") << "<syscontrol systType='subst'/>" << "systType" << "subst";
+    QTest::newRow("system history") << "<syscontrol systType='history'/>" << "systType" << "history";
     QTest::newRow("lamp writes its number") << "<lamp lmpNumber='11'/>" << "lmpNumber" << "11";
     QTest::newRow("thermostat writes its number") << "<heat swcNumber='3'/>" << "swcNumber" << "3";
     QTest::newRow("boolean as word") << "<boolcnt isReadOnly='1'/>" << "isReadOnly" << "true";

@@ -74,6 +74,8 @@ private slots:
     void brokenCopies_data();
     void brokenCopies();
     void unreadableFolder();
+    void historyButtonWantsALog_data();
+    void historyButtonWantsALog();
 };
 
 void TestVerandixCheck::initTestCase()
@@ -179,6 +181,40 @@ void TestVerandixCheck::brokenCopies()
     QCOMPARE(result.exitCode, 1);
     QVERIFY2(result.problems.size() == 1, qPrintable(result.problems.join(QLatin1Char('\n'))));
     QVERIFY2(result.problems.first().startsWith(expected), qPrintable(result.problems.first()));
+}
+
+void TestVerandixCheck::historyButtonWantsALog_data()
+{
+    QTest::addColumn<QByteArray>("settings"); // added to config.xml
+    QTest::addColumn<bool>("clean");
+    QTest::newRow("nothing written") << QByteArray() << false;
+    QTest::newRow("archive written") << QByteArray("<writearchive value=\"true\"/>") << true;
+    QTest::newRow("alarm log written") << QByteArray("<writealarm value=\"true\"/>") << true;
+}
+
+void TestVerandixCheck::historyButtonWantsALog()
+{
+    // A button to the history screen is a known system type; it is only worth a word when the
+    // settings keep nothing for that screen to show.
+    QFETCH(QByteArray, settings);
+    QFETCH(bool, clean);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(copyFolder(fixtureFolder(), dir.path()));
+    QVERIFY(edit(dir.filePath(QStringLiteral("main_config.xml")), "systType=\"info\"",
+                 "systType=\"history\""));
+    if (!settings.isEmpty())
+        QVERIFY(
+            edit(dir.filePath(QStringLiteral("config.xml")), "</config>", settings + "</config>"));
+    const Result result = runChecker(dir.path());
+    QCOMPARE(result.exitCode, clean ? 0 : 1);
+    if (!clean) {
+        QCOMPARE(result.problems.size(), 1);
+        QVERIFY2(
+            result.problems.first().startsWith(QStringLiteral(
+                "main_config.xml: root page: syscontrol \"btn_info\": opens the history screen")),
+            qPrintable(result.problems.first()));
+    }
 }
 
 void TestVerandixCheck::unreadableFolder()

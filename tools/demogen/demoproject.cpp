@@ -438,8 +438,9 @@ void DemoProject::buildMain()
                              {"Settings", "settings", "sys_settings.png"},
                              {"Connection", "connection", "sys_connection.png"},
                              {"Info", "info", "sys_info.png"},
-                             {"Exit", "exit", "sys_exit.png"}};
-    for (int i = 0; i < 9; ++i) {
+                             {"Exit", "exit", "sys_exit.png"},
+                             {"History", "history", "sys_history.png"}};
+    for (int i = 0; i < int(std::size(system)); ++i) {
         const double x = i < 5 ? 26 : 132;
         const double y = 96 + (i < 5 ? i : i - 5) * 118;
         addLink(page, QString::fromUtf8(system[i].caption), QString::fromLatin1(system[i].type),

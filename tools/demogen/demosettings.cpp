@@ -50,9 +50,11 @@ QByteArray DemoSettings::document()
         {"fontname", QStringLiteral("Arial"), "Reserved"},
         {"show_settings", QStringLiteral("true"), "Editing tools on the room screens"},
         {"fulllevelimage", QStringLiteral("false"), "Room screen drawing option"},
-        {"archivedelay", QStringLiteral("10000"), "Minimum time between archive rows, ms"},
-        {"writearchive", QStringLiteral("false"), "Write the parameter archive"},
-        {"writealarm", QStringLiteral("false"), "Write the alarm log"},
+        // A row a minute: the demo's own past (written at its first start) has the same pace
+        // for the last days, so the live rows join it seamlessly.
+        {"archivedelay", QStringLiteral("60000"), "Minimum time between archive rows, ms"},
+        {"writearchive", QStringLiteral("true"), "Write the parameter archive"},
+        {"writealarm", QStringLiteral("true"), "Write the alarm log"},
         {"savestate", QStringLiteral("false"), "Reserved"},
         {"wndview", QStringLiteral("normal"), "Window mode"},
         {"foneimage", backgrounds().first(), "Background picture from the folder fone"},

@@ -689,6 +689,21 @@ const QHash<QString, Glyph> &glyphs()
             p.drawArc(QRectF(50, 32, 24, 36), -60 * 16, 120 * 16);
             p.drawArc(QRectF(50, 18, 40, 64), -60 * 16, 120 * 16);
         });
+        g.insert(QStringLiteral("chart"), [](QPainter &p, const QColor &c) {
+            // Axes, a line over time with a marked peak.
+            p.drawLine(QPointF(18, 16), QPointF(18, 82));
+            p.drawLine(QPointF(18, 82), QPointF(86, 82));
+            QPainterPath line;
+            line.moveTo(24, 66);
+            line.lineTo(38, 52);
+            line.lineTo(50, 60);
+            line.lineTo(64, 30);
+            line.lineTo(80, 42);
+            p.drawPath(line);
+            solid(p, c);
+            p.drawEllipse(QPointF(64, 30), 6, 6);
+            hollow(p);
+        });
         g.insert(QStringLiteral("meter"), [](QPainter &p, const QColor &c) {
             p.drawArc(QRectF(12, 22, 76, 76), 0, 180 * 16);
             p.drawLine(QPointF(12, 60), QPointF(88, 60));

@@ -127,6 +127,8 @@ const QHash<QString, Plain> &plainIcons()
          {kSystemIconSize, Tile::Rounded, QColor(0x00, 0x96, 0x88), "link", kGlyphLight}},
         {QStringLiteral("sys_info.png"),
          {kSystemIconSize, Tile::Rounded, QColor(0x1e, 0x88, 0xe5), "info", kGlyphLight}},
+        {QStringLiteral("sys_history.png"),
+         {kSystemIconSize, Tile::Rounded, QColor(0x2e, 0x7d, 0x5b), "chart", kGlyphLight}},
         {QStringLiteral("sys_exit.png"),
          {kSystemIconSize, Tile::Rounded, QColor(0x8e, 0x24, 0x2a), "exit", kGlyphLight}},
         {QStringLiteral("cmd_panic.png"),

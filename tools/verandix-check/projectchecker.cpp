@@ -97,6 +97,9 @@ struct ProjectChecker::Private
     QHash<QString, QString> imageVerdicts; // image name -> problem text, empty when fine
     // Where each tree came from, for messages.
     QHash<const BaseRoomV1 *, QString> fileOfPage;
+    // Whether the settings let the panel write the archive or the alarm log the history screen
+    // shows.
+    bool keepsHistory = true;
 
     void problem(const QString &text) { problems << text; }
 
@@ -137,6 +140,8 @@ bool ProjectChecker::Private::checkSettings()
             problem(p.toString());
         return false;
     }
+    keepsHistory = settings.value(EAppSettings::WriteArchive).toBool() ||
+                   settings.value(EAppSettings::WriteAlarm).toBool();
     return true;
 }
 
@@ -261,6 +266,11 @@ void ProjectChecker::Private::checkPage(const BaseRoomV1 *page, const QString &f
                     problem(QStringLiteral("%1: target file \"%2\" is not a project file of "
                                            "this folder")
                                 .arg(at, target));
+            }
+            if (button->systType() == RoomConstantsV1::FormHistory && !keepsHistory) {
+                problem(at + QStringLiteral(": opens the history screen, but config.xml writes "
+                                            "neither the archive nor the alarm log "
+                                            "(writearchive, writealarm)"));
             }
         }
     }
