@@ -196,11 +196,21 @@ void TestMediaWidgets::ptzButtonsSendTheirRequests()
         {ExtCameraWidget::Up, "/ptz?move=up"},      {ExtCameraWidget::Down, "/ptz?move=down"},
         {ExtCameraWidget::Home, "/ptz?move=home"},  {ExtCameraWidget::ZoomIn, "/ptz?zoom=in"},
         {ExtCameraWidget::ZoomOut, "/ptz?zoom=out"}};
+    // The stream was asked for when the widget first showed; under load that request may reach
+    // the server only now, so only the PTZ requests are counted.
+    const auto ptzRequests = [&server] {
+        QList<QByteArray> targets;
+        for (const auto &request : server.requests()) {
+            if (request.target.startsWith("/ptz"))
+                targets << request.target;
+        }
+        return targets;
+    };
     for (const auto &button : buttons) {
-        const int before = server.requests().size();
+        const int before = ptzRequests().size();
         click(widget->ptzButton(button.first));
-        QTRY_COMPARE(server.requests().size(), before + 1);
-        QCOMPARE(server.requests().last().target, button.second);
+        QTRY_COMPARE(ptzRequests().size(), before + 1);
+        QCOMPARE(ptzRequests().last(), button.second);
     }
 }
 
