@@ -50,11 +50,11 @@ for k in $(seq "$kills"); do
         bad=$((bad + 1))
         echo "kill $k: the files hold generation $held, but generation $due was made more than $deadline ms before the kill"
     fi
-    # How far behind the newest edit the files were at the kill, in generations (200 ms each).
-    newest="$(awk '$1 == "edit" { n = $2 } END { print n + 0 }' "$work/run.log")"
-    [ "$newest" -gt 0 ] && [ $((newest - held)) -gt "$worst" ] && worst=$((newest - held))
+    # How long the oldest edit not yet in the files had waited at the kill.
+    waited="$(awk -v held="${held:-0}" -v at="$killed_at" '$1 == "edit" && $2 == held + 1 { print at - $3 }' "$work/run.log")"
+    [ -n "$waited" ] && [ "$waited" -gt "$worst" ] && worst=$waited
 done
 leftovers=$(find "$dir" -type f ! -name '*.xml' | wc -l)
 echo "kills: $kills, edits made: $edits, files broken, mixed or missing an edit older than $deadline ms: $bad," \
-    "most edits not yet written at a kill: $worst (200 ms apart), temporary files left behind: $leftovers"
+    "longest an edit had waited unwritten at a kill: $worst ms, temporary files left behind: $leftovers"
 [ "$bad" -eq 0 ]
