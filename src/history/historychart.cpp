@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
+// Longer than most files here: the chart's series, axes per unit, cursor, event markers and the
+// drag, pinch and wheel gestures all work on the same view state, so they stay in one file.
 #include "historychart.h"
 
 #include "etoolkittiming.h"

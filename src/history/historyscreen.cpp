@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
+// Longer than most files here: the screen's controls, the range logic they drive and the hand-over
+// to the reading thread are one job and read best together; the chart, the store and the export
+// live in files of their own.
 #include "historyscreen.h"
 
 #include "ecombowidget.h"
