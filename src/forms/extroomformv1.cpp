@@ -239,6 +239,14 @@ void ExtRoomFormV1::showEvent(QShowEvent *event)
     updateHistoryButtons();
 }
 
+void ExtRoomFormV1::hideEvent(QHideEvent *event)
+{
+    RoomFormV1::hideEvent(event);
+    // An armed add, delete or properties action belongs to the visit it was armed in: coming
+    // back, the next tap on a lamp must switch it, not delete it.
+    endAction();
+}
+
 void ExtRoomFormV1::keyPressEvent(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers mods =

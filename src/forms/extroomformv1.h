@@ -82,6 +82,7 @@ protected:
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void resizeEvent(QGraphicsSceneResizeEvent *event) override;
 
 private:

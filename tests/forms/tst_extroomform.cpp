@@ -14,6 +14,7 @@
 #include "eimagewidget.h"
 #include "etoolkittiming.h"
 #include "extroomformv1.h"
+#include "exttoolboxwidget.h"
 #include "extsceneswidget.h"
 #include "floorstructv1.h"
 #include "formservices.h"
@@ -117,6 +118,8 @@ private slots:
     void undoAndRedoReturnPageFileAndPolling();
     void editsAreWrittenAtExitAndReadBack();
     void anEditUndoneAfterItWasWrittenIsWrittenAgain();
+    void leavingThePageEndsAnArmedAction_data();
+    void leavingThePageEndsAnArmedAction();
     void heldDragMovesAndUndoPutsBack();
     void paletteEntriesByPage_data();
     void paletteEntriesByPage();
@@ -552,6 +555,42 @@ void tst_ExtRoomForm::anEditUndoneAfterItWasWrittenIsWrittenAgain()
     m_form->undoEdit();
     QVERIFY(app->saveChanges());
     QCOMPARE(controlsInFile(), count);
+}
+
+void tst_ExtRoomForm::leavingThePageEndsAnArmedAction_data()
+{
+    QTest::addColumn<int>("action");
+    QTest::newRow("delete") << int(ExtRoomFormV1::ActionDelete);
+    QTest::newRow("properties") << int(ExtRoomFormV1::ActionProperties);
+}
+
+// A person arms an edit, goes to another page and comes back: the next tap on a lamp switches it.
+void tst_ExtRoomForm::leavingThePageEndsAnArmedAction()
+{
+    QFETCH(int, action);
+    ECoreApp::instance()->settings().setValue(EAppSettings::ShowSettings, true);
+    m_room->setShowScenes(false);
+    m_form = makeForm(m_room);
+    QTRY_COMPARE(m_link->rooms.size(), 1);
+    if (action == ExtRoomFormV1::ActionDelete)
+        m_form->DelButton();
+    else
+        m_form->ShowSettings();
+    QCOMPARE(m_form->editAction(), action);
+    QVERIFY(!m_form->toolbox()->statusText().isEmpty());
+
+    m_form->hide();
+    m_form->show();
+    flush();
+    QCOMPARE(m_form->editAction(), int(ExtRoomFormV1::ActionNone));
+    QVERIFY(m_form->toolbox()->statusText().isEmpty());
+    BaseControlV1 *lamp = m_room->controlAt(0);
+    m_link->calls.clear();
+    m_fx->click(m_form->widgetById(lamp->runtimeId()));
+    QVERIFY(!lamp->isDeleted());
+    QVERIFY(!m_form->settingsPanel() || !m_form->settingsPanel()->isVisible());
+    QTRY_VERIFY(m_link->names().contains(QStringLiteral("EnableLight")) ||
+                m_link->names().contains(QStringLiteral("DisableLight")));
 }
 
 void tst_ExtRoomForm::heldDragMovesAndUndoPutsBack()
