@@ -467,10 +467,13 @@ void ExtRoomFormV1::SaveLightSettings()
                 rebuildWidget(id);
             } else if (subPage) {
                 rebuildRoomIcon(subPage);
-                // Its name and caption also show in the navigation of the other screens.
+                // Its name and caption also show in the navigation of the other screens: its
+                // icon opens the page by the new name, back captions read it.
                 emit updateRooms();
+                emit updateRoomSettings(subPage);
             } else {
                 updateSettings();
+                emit updateRoomSettings(room());
             }
         };
         apply();

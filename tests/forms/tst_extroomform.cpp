@@ -358,7 +358,11 @@ void tst_ExtRoomForm::propertiesOfAFloorFromItsIcon()
     root->setShowScenes(false);
     m_form = makeForm(root);
     QSignalSpy updated(m_form, &ExtRoomFormV1::updateRooms);
+    QList<BaseRoomV1 *> renamed;
+    connect(m_form, &ExtRoomFormV1::updateRoomSettings, this,
+            [&renamed](BaseRoomV1 *page) { renamed << page; });
     const QString caption = floor->textB();
+    const QString name = floor->name();
     const QString rootCaption = root->textB();
     EBaseWidget *icon = m_form->widgetById(floor->runtimeId());
     QVERIFY(icon);
@@ -370,9 +374,16 @@ void tst_ExtRoomForm::propertiesOfAFloorFromItsIcon()
     QCOMPARE(panel->fieldValue(UniSettings::Name).toString(), floor->name());
     QCOMPARE(panel->fieldValue(UniSettings::Text).toString(), caption);
     panel->setFieldValue(UniSettings::Text, QStringLiteral("Upstairs"));
+    panel->setFieldValue(UniSettings::Name, QStringLiteral("Upper floor"));
     m_fx->click(panel->saveButton());
     QTRY_VERIFY(!panel->isVisible());
     QCOMPARE(floor->textB(), QStringLiteral("Upstairs"));
+    QCOMPARE(floor->name(), QStringLiteral("Upper floor"));
+    // The main content hears of the new name, so the icon still opens the page.
+    QCOMPARE(renamed.count(), 1);
+    QCOMPARE(renamed.last(), static_cast<BaseRoomV1 *>(floor));
+    QCOMPARE(m_form->widgetById(floor->runtimeId())->property("roomName").toString(),
+             QStringLiteral("Upper floor"));
     QCOMPARE(root->textB(), rootCaption);
     QVERIFY(root->isModified());
     QCOMPARE(updated.count(), 1);
@@ -382,9 +393,11 @@ void tst_ExtRoomForm::propertiesOfAFloorFromItsIcon()
 
     m_form->undoEdit();
     QCOMPARE(floor->textB(), caption);
+    QCOMPARE(floor->name(), name);
     QVERIFY(!root->isModified());
     QVERIFY(m_form->widgetById(floor->runtimeId()));
     QCOMPARE(updated.count(), 2);
+    QCOMPARE(renamed.count(), 2);
 }
 
 void tst_ExtRoomForm::undoAndRedoReturnPageFileAndPolling()

@@ -212,6 +212,16 @@ void TestMainContentForm::backCaptionsFollowTheHistory()
     QCOMPARE(m_form->backButton()->text(), QStringLiteral("HOME"));
     m_form->gotoBack();
     QCOMPARE(stack->currentIndex(), int(MainContentWorker::kHomePage));
+    // A renamed page is found and captioned by its new name.
+    BaseRoomV1 *kitchenPage = m_form->worker()->roomForm(kitchen)->room();
+    kitchenPage->setName(QStringLiteral("scullery"));
+    m_form->worker()->updateRoomSettings(kitchenPage);
+    m_form->worker()->gotoRoom(BaseRoomV1::LightSystem, QStringLiteral("scullery"));
+    QCOMPARE(stack->currentIndex(), kitchen);
+    m_form->worker()->gotoRoom(BaseRoomV1::LightSystem, QStringLiteral("living"));
+    QCOMPARE(m_form->backButton()->text(), QStringLiteral("SCULLERY"));
+    m_form->gotoBack();
+    m_form->gotoBack();
     // The same page twice in a row is one entry.
     m_form->worker()->gotoSystem(RoomConstantsV1::FormLight, QString());
     m_form->worker()->gotoSystem(RoomConstantsV1::FormLight, QString());
