@@ -97,9 +97,9 @@ void ExtByteControl::setValueColor(const QColor &color)
 
 void ExtByteControl::applyValueColor()
 {
-    // The record's colour is meant for the value on the panel; a field the user types into has
-    // its own light face and keeps dark text there.
-    d->field->setColortext(d->mode == ReadOnly ? d->valueColor : QColor(Qt::black));
+    // The record's value colour holds in every edit mode: a project that draws its values in a
+    // colour of its own expects them so whether or not they can be changed.
+    d->field->setColortext(d->valueColor);
 }
 
 void ExtByteControl::setValueFont(const QFont &font)

@@ -2,7 +2,9 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "extheatwidget.h"
 
+#include "ecoreapp.h"
 #include "egridlayout.h"
+#include "elocale.h"
 #include "elabelwidget.h"
 #include "enumericwidget.h"
 #include "eprogresswidget.h"
@@ -16,6 +18,7 @@
 
 namespace {
 constexpr double kStep = 0.2;
+constexpr int kDegreesText = 61187;
 // The set-point is one controller byte of 0.2-degree steps: 0 .. 51 degrees.
 constexpr int kMaxSteps = 255;
 constexpr qreal kCaptionRow = 20;
@@ -39,7 +42,7 @@ ExtHeatWidget::ExtHeatWidget(QGraphicsItem *parent)
     QFont big(QStringLiteral("Arial"));
     big.setPixelSize(24);
     QFont small(QStringLiteral("Arial"));
-    small.setPixelSize(12);
+    small.setPixelSize(24);
 
     d->field = new ENumericWidget;
     d->field->setRange(0, kMaxSteps * kStep);
@@ -120,12 +123,25 @@ void ExtHeatWidget::setDrawBackground(bool on)
     update();
 }
 
+QString ExtHeatWidget::degreesUnit()
+{
+    // The unit is a text of the language table like any other shown word.
+    ELocale *locale = ECoreApp::instance()->locale();
+    const QString unit = locale ? locale->text(kDegreesText) : QString();
+    return unit.isEmpty() ? QStringLiteral("°C") : unit;
+}
+
+QFont ExtHeatWidget::labelFont() const
+{
+    return d->temperature->font();
+}
+
 void ExtHeatWidget::setValues(double temperature, int setPointSteps, int level)
 {
     d->level->setValue(level);
     d->steps = qBound(0, setPointSteps, kMaxSteps);
     d->field->setValue(d->steps * kStep);
-    const QString text = QString::number(temperature, 'g', 6) + QStringLiteral("°C");
+    const QString text = QString::number(temperature, 'g', 6) + degreesUnit();
     d->temperatureValue = temperature;
     if (text != d->temperature->labelT())
         d->temperature->setLabelT(text);

@@ -38,6 +38,10 @@ public:
     int setPointSteps() const;
     int level() const;
     QString temperatureText() const;
+    // The font of the temperature and caption labels.
+    QFont labelFont() const;
+    // What follows the temperature: "°C" from the language table.
+    static QString degreesUnit();
     ENumericWidget *field() const;
 
     // Steps for a set-point in degrees: the nearest step, within what one byte carries.

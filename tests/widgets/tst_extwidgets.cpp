@@ -46,6 +46,8 @@ private slots:
     void setPointSteps_data();
     void setPointSteps();
     void thermostatShowsValuesSilently();
+    void byteValueColourInEveryMode_data();
+    void byteValueColourInEveryMode();
     void thermostatStepButtonSendsOneStep();
 
     void lampBarDragSetsBrightness();
@@ -154,10 +156,37 @@ void tst_ExtWidgets::setPointSteps()
     QFETCH(int, steps);
     QCOMPARE(ExtHeatWidget::stepsForDegrees(degrees), steps);
     ExtHeatWidget heat;
+    // As built: the labels in Arial 24 pixels like the field, the unit from the language table.
+    QCOMPARE(heat.labelFont().pixelSize(), 24);
+    QCOMPARE(heat.field()->font().pixelSize(), 24);
+    heat.setValues(22.25, 110, 40);
+    QCOMPARE(heat.temperatureText(), QStringLiteral("22.25") + ExtHeatWidget::degreesUnit());
+    QVERIFY(ExtHeatWidget::degreesUnit().contains(QStringLiteral("C")));
     QSignalSpy spy(&heat, &ExtHeatWidget::ValueChange);
     heat.plusminusClick(degrees);
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).toInt(), steps);
+}
+
+void tst_ExtWidgets::byteValueColourInEveryMode_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("read-only") << int(ExtByteControl::ReadOnly);
+    QTest::newRow("editable") << int(ExtByteControl::Editable);
+    QTest::newRow("steps only") << int(ExtByteControl::StepsOnly);
+}
+
+// The value is drawn in the record's value colour whatever the edit mode.
+void tst_ExtWidgets::byteValueColourInEveryMode()
+{
+    QFETCH(int, mode);
+    ExtByteControl byte;
+    byte.setValueColor(QColor(Qt::darkRed));
+    byte.setEditMode(mode);
+    QCOMPARE(byte.field()->colortext(), QColor(Qt::darkRed));
+    byte.setEditMode(mode == ExtByteControl::ReadOnly ? ExtByteControl::Editable
+                                                       : ExtByteControl::ReadOnly);
+    QCOMPARE(byte.field()->colortext(), QColor(Qt::darkRed));
 }
 
 void tst_ExtWidgets::thermostatShowsValuesSilently()
