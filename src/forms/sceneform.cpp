@@ -38,7 +38,7 @@ constexpr int kAdvancedBoxes = 8;
 constexpr int kTimerBoxes = 8;
 // The controller keeps seven characters of an SMS text.
 constexpr int kSmsLength = ControllerMap::kSceneTextBytes;
-// What the SMS field shows for a scene without a text; it is never a text of its own.
+// The hint the SMS field shows while it is empty: a scene without a text.
 const QString kEmptyText = QStringLiteral("пусто");
 } // namespace
 
@@ -77,8 +77,6 @@ struct SceneFormPrivate
     QList<int> switchNumbers{0};
     ScenesStruct scenes;
     bool hasData = false;
-    // The SMS field holds the placeholder it was given, not a text the person typed.
-    bool smsPlaceholder = false;
     // Names given with Rename during this run, by scene index, over the settings' names.
     QMap<int, QString> renamed;
     std::unique_ptr<LinkSubscription> updates;
@@ -234,6 +232,7 @@ SceneForm::SceneForm(QGraphicsItem *parent) : BaseForm(parent), d(new SceneFormP
     d->sms = new ETextEdit;
     d->sms->setSingleLine(true);
     d->sms->setMaxLength(kSmsLength);
+    d->sms->setPlaceholderText(kEmptyText);
     d->sms->setFont(ECoreApp::instance()->font(4));
     smsGrid->addWidget(d->sms, 0, 0);
     d->smsNote = caption(smsGrid, 1);
@@ -266,11 +265,6 @@ SceneForm::SceneForm(QGraphicsItem *parent) : BaseForm(parent), d(new SceneFormP
     connect(d->scene, &EComboWidget::indexChanged, this, &SceneForm::SelectGlobalScene);
     connect(d->save, &EBaseWidget::clicked, this, &SceneForm::SaveCurrentGlobalScene);
     connect(d->renameButton, &EBaseWidget::clicked, this, &SceneForm::RenameControlData);
-    // Typing over the placeholder makes the field a real text.
-    connect(d->sms, &ETextEdit::onTextChanged, this, [this](const QString &text) {
-        if (text != kEmptyText)
-            d->smsPlaceholder = false;
-    });
 
     rebuildLists();
     SelectGlobalScene(0);
@@ -471,7 +465,6 @@ void SceneForm::clearEditors()
     for (ECheckboxWidget *box : d->advanced)
         box->setChecked(false);
     d->sms->setText(QString());
-    d->smsPlaceholder = false;
 }
 
 void SceneForm::loadEditors(int scene)
@@ -493,9 +486,7 @@ void SceneForm::loadEditors(int scene)
     for (int bit = 0; bit < kTimerBoxes; ++bit)
         d->timer[bit]->setChecked(b[TimerByte] & (1 << bit));
     const QString text = scene < d->scenes.names.size() ? d->scenes.names.at(scene) : QString();
-    d->smsPlaceholder = text.isEmpty();
-    d->sms->setText(text.isEmpty() ? kEmptyText : text);
-    d->smsPlaceholder = text.isEmpty();
+    d->sms->setText(text);
 }
 
 GActivators SceneForm::editedActivators() const
@@ -565,7 +556,8 @@ void SceneForm::SaveCurrentGlobalScene()
     // a poll holding the link busy cannot stall the screen and two quick saves cannot mix.
     commands->SetActivators(editedActivators());
     const QString text = d->sms->text();
-    if (!(d->smsPlaceholder && text == kEmptyText))
+    // An empty field is a scene without a message: nothing is written over the controller's.
+    if (!text.isEmpty())
         commands->WriteSMS(text, scene);
     commands->WriteGlobalScene(scene);
 }

@@ -102,6 +102,7 @@ struct ETextEditPrivate
     bool readOnly = false;
     bool frame = true;
     int maxLength = 0;
+    QString placeholder;
     int lastPosition = 0;
     int lastAnchor = 0;
     bool guard = false;
@@ -393,13 +394,34 @@ void ETextEdit::mousePressEvent(QGraphicsSceneMouseEvent *event)
     event->accept();
 }
 
+void ETextEdit::setPlaceholderText(const QString &text)
+{
+    if (d->placeholder == text)
+        return;
+    d->placeholder = text;
+    update();
+}
+
+QString ETextEdit::placeholderText() const
+{
+    return d->placeholder;
+}
+
 void ETextEdit::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
-    if (!d->frame)
-        return;
-    painter->setRenderHint(QPainter::Antialiasing, true);
-    EStyle::States s = isEnabled() ? EStyle::Normal : EStyle::Disabled;
-    if (d->item->hasFocus())
-        s |= EStyle::Focused;
-    EStyle::drawField(painter, rect(), s);
+    if (d->frame) {
+        painter->setRenderHint(QPainter::Antialiasing, true);
+        EStyle::States s = isEnabled() ? EStyle::Normal : EStyle::Disabled;
+        if (d->item->hasFocus())
+            s |= EStyle::Focused;
+        EStyle::drawField(painter, rect(), s);
+    }
+    if (!d->placeholder.isEmpty() && d->item->document()->isEmpty()) {
+        // Where the first line of text would stand, in the muted ink.
+        const qreal margin = d->item->document()->documentMargin();
+        painter->setFont(d->item->font());
+        painter->setPen(EStyle::color(EStyle::kInkMuted));
+        painter->drawText(rect().adjusted(margin, margin, -margin, -margin),
+                          Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, d->placeholder);
+    }
 }

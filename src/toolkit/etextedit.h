@@ -38,6 +38,9 @@ public:
     // Characters kept at most (0: no limit); longer input is cut.
     int maxLength() const;
     void setMaxLength(int length);
+    // A hint drawn in the empty field; it is never the field's text.
+    void setPlaceholderText(const QString &text);
+    QString placeholderText() const;
     // A frameless editor draws no field (used inside EFlickableTextEdit, which draws it).
     void setFrameVisible(bool visible);
 

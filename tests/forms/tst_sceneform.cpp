@@ -269,7 +269,9 @@ private slots:
         QVERIFY(page.ok);
         page.publish(sceneData({}, {"one"}));
         page.choose(page.form->sceneSelector(), 2);
-        QCOMPARE(page.form->smsField()->text(), QString::fromUtf8("пусто"));
+        // The field is empty and shows the hint; the hint is not its text.
+        QCOMPARE(page.form->smsField()->text(), QString());
+        QCOMPARE(page.form->smsField()->placeholderText(), QString::fromUtf8("пусто"));
         page.save();
         QCOMPARE(page.link.names(), (QStringList{"SetActivators", "WriteGlobalScene"}));
         // A text the person types is written.
@@ -280,6 +282,12 @@ private slots:
         page.save();
         QCOMPARE(page.link.names(), (QStringList{"SetActivators", "WriteSMS", "WriteGlobalScene"}));
         QCOMPARE(page.link.calls.at(1).args, (QVariantList{"Alarm", 1}));
+        // The hint's word is a text like any other when the person types it.
+        page.link.calls.clear();
+        page.form->smsField()->setText(QString::fromUtf8("пусто"));
+        page.save();
+        QCOMPARE(page.link.names(), (QStringList{"SetActivators", "WriteSMS", "WriteGlobalScene"}));
+        QCOMPARE(page.link.calls.at(1).args, (QVariantList{QString::fromUtf8("пусто"), 1}));
     }
 
     void sceneChosenBeforeTheFirstReadIsShownWhenItArrives()
