@@ -28,13 +28,13 @@ for _ in $(seq 50); do
 done
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-    "$root/build/src/verandix" "$@"
+    "$root/build/src/verandix" --demo "$@"
 else
     # No display to open a window on: walk through every screen on a virtual display instead
     # and leave one picture per page.
     tour="${VERANDIX_TOUR_DIR:-$root/build/tour}"
     rm -rf "$tour"
-    xvfb-run -a -s "-screen 0 1280x800x24" "$root/build/src/verandix" --tour "$tour" "$@"
+    xvfb-run -a -s "-screen 0 1280x800x24" "$root/build/src/verandix" --demo --tour "$tour" "$@"
     echo "No display here: the tour of every screen is in $tour"
     ls "$tour"
 fi

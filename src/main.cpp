@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QSessionManager>
 #include <QTextStream>
+#include <QTimer>
 
 namespace {
 
@@ -45,6 +46,8 @@ int main(int argc, char *argv[])
         tourFolder = arguments.at(tourAt + 1);
         arguments.erase(arguments.begin() + tourAt, arguments.begin() + tourAt + 2);
     }
+    // "--demo" opens the built-in demo home at once, without the splash that offers it.
+    const bool demo = arguments.removeAll(QStringLiteral("--demo")) > 0;
     switch (ECommandLine::apply(arguments, nullptr)) {
     case ECommandLine::Action::ShowHelp:
         QTextStream(stdout) << ECommandLine::helpText(arguments.value(0));
@@ -63,6 +66,8 @@ int main(int argc, char *argv[])
     ECoreApp *app = ECoreApp::instance();
     installServices(app);
     ECommandLine::apply(arguments, app);
+    if (demo)
+        app->chooseDemo();
     // Edits and settings reach their files within about two seconds of being made, so a power
     // cut or a killed process loses nothing older than that.
     app->setAutoSave(kAutoSaveLookMs, kAutoSaveLatestMs);
@@ -86,6 +91,8 @@ int main(int argc, char *argv[])
             tour->start();
         }
         window.show();
+        if (demo && !tour)
+            QTimer::singleShot(0, &window, &MainWindow::loadEngDemoConfig);
         exitCode = application.exec();
         // The edits first: stopping the link may wait for a controller that does not answer.
         app->saveChanges();

@@ -44,7 +44,7 @@ QString helpText(const QString &programName)
 {
     const QString name = QFileInfo(programName).fileName();
     return QStringLiteral(
-               "Usage: %1 [-config FOLDER|FILE] [-modbus] [--tour DIR]\n"
+               "Usage: %1 [-config FOLDER|FILE] [-modbus] [--demo] [--tour DIR]\n"
                "Smart home control panel and editor of its own screens.\n\n"
                "Without options the configuration is looked for in the folder \"verandix\" of "
                "your\n"
@@ -53,6 +53,7 @@ QString helpText(const QString &programName)
                "  -config FOLDER|FILE  open this configuration: a configuration folder, or the\n"
                "                       config.xml inside one\n"
                "  -modbus              log every controller block read (debugging)\n"
+               "  --demo               open the built-in demo home at once\n"
                "  --tour DIR           show every page once, leave one picture per page in DIR\n"
                "                       and exit\n"
                "  --help               show this help and exit\n"

@@ -184,6 +184,14 @@ ECoreApp::~ECoreApp()
         s_instance = nullptr;
 }
 
+void ECoreApp::chooseDemo()
+{
+    d->settingsFilePath = joinPath(QLatin1String(CoreNames::kDemoFolder),
+                                   QLatin1String(CoreNames::kSettingsFile));
+    d->startMode = StartMode::Demo;
+    d->commandLineFolder.clear();
+}
+
 StartMode ECoreApp::startMode() const
 {
     return d->startMode;

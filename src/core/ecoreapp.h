@@ -63,6 +63,8 @@ public:
 
     void loadStandardConfiguration();
     void loadDemoConfiguration();
+    // Uses the built-in demo home whatever the folders hold ("--demo").
+    void chooseDemo();
     void loadMultiConfiguration(const QString &entryName);
     void loadConfiguration(const QString &folder);
 

@@ -221,6 +221,7 @@ private slots:
             QVERIFY(app->settingsFilePath().isEmpty());
         QVERIFY(ECommandLine::helpText("/usr/bin/verandix").startsWith("Usage: verandix"));
         QVERIFY(ECommandLine::helpText("verandix").contains("--tour DIR"));
+        QVERIFY(ECommandLine::helpText("verandix").contains("--demo"));
     }
 
     void configOptionNamesFolderOrFile_data()
@@ -362,6 +363,18 @@ private slots:
         QTest::qWait(400);
         QCOMPARE(FakeModel::saves, 2);
         app->setAutoSave(0);
+    }
+
+    // "--demo" takes the built-in demo home even where a configuration would open.
+    void chooseDemoOverridesTheFolders()
+    {
+        QVERIFY(QDir().mkpath(m_app));
+        QVERIFY(writeFile(m_app + "/config.xml", "<config/>"));
+        ECoreApp *app = fresh();
+        QCOMPARE(int(app->startMode()), int(StartMode::Standard));
+        app->chooseDemo();
+        QCOMPARE(int(app->startMode()), int(StartMode::Demo));
+        QVERIFY(!app->settingsFilePath().startsWith(m_app));
     }
 
     // The demo is a throw-away copy: nothing of it is written, now or at exit.
