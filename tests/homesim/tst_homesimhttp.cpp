@@ -107,6 +107,7 @@ private slots:
     void ptzMovesTheView();
     void weatherForecast();
     void weatherRejectsHostileId();
+    void townsHaveTheirOwnWeather();
 };
 
 void TestHomeSimHttp::everyFraming_data()
@@ -283,6 +284,37 @@ void TestHomeSimHttp::weatherForecast()
             QTest::qWait(100);
     }
     QVERIFY(changed);
+}
+
+// Two tiles of two towns must not show the same numbers: each town has weather of its own.
+void TestHomeSimHttp::townsHaveTheirOwnWeather()
+{
+    HttpSim sim;
+    QVERIFY(sim.start({QStringLiteral("--weather-period"), QStringLiteral("3600")}));
+    const auto forecastOf = [&sim](const QString &id) {
+        WeatherData weather;
+        weather.setInformerPrefix(QStringLiteral("127.0.0.1:%1/xml/").arg(sim.weatherPort()));
+        weather.setTown(id, id);
+        QSignalSpy updated(&weather, &WeatherData::WeatherUpdated);
+        weather.requestUpdate();
+        updated.wait(10000);
+        return weather.forecast();
+    };
+    const QStringList ids{QStringLiteral("26063"), QStringLiteral("27612"),
+                          QStringLiteral("demo-2")};
+    QList<ForecastClass::Forecast> seen;
+    for (const QString &id : ids) {
+        seen << forecastOf(id);
+        QVERIFY(seen.last().pressureMax > 700);
+    }
+    for (int a = 0; a < seen.size(); ++a) {
+        for (int b = a + 1; b < seen.size(); ++b) {
+            const bool differ = seen[a].temperatureMax != seen[b].temperatureMax ||
+                                seen[a].pressureMax != seen[b].pressureMax ||
+                                seen[a].cloudiness != seen[b].cloudiness;
+            QVERIFY2(differ, qPrintable(ids[a] + QLatin1String(" and ") + ids[b]));
+        }
+    }
 }
 
 void TestHomeSimHttp::weatherRejectsHostileId()

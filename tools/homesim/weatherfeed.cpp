@@ -51,7 +51,12 @@ bool WeatherFeed::isValidId(const QString &id)
 QByteArray WeatherFeed::xml(const QString &id, qint64 elapsedSeconds, const QDateTime &now) const
 {
     const QString name = m_towns.value(id, QStringLiteral("Town ") + id);
-    const qint64 step = qMax<qint64>(0, elapsedSeconds) / m_period;
+    // Each town has weather of its own: its place in the cycle and its temperatures and
+    // pressure are shifted by a number drawn from its id, the same on every run.
+    const uint townSeed = qHash(id, 0U);
+    const qint64 step = qMax<qint64>(0, elapsedSeconds) / m_period + qint64(townSeed % 97U);
+    const int warmer = int(townSeed % 11U) - 5;
+    const int pressureShift = int((townSeed / 11U) % 9U) - 4;
     QByteArray out;
     QXmlStreamWriter w(&out);
     w.setAutoFormatting(true);
@@ -66,7 +71,8 @@ QByteArray WeatherFeed::xml(const QString &id, qint64 elapsedSeconds, const QDat
     for (int i = 0; i < 4; ++i) {
         const QDateTime at = now.addSecs(qint64(i) * 6 * 3600);
         const Condition &c = kCycle[(step + i) % kCycleLength];
-        const int t = c.temperature + int(step % 3) - (timeOfDay(at.time().hour()) == 0 ? 3 : 0);
+        const int t = c.temperature + warmer + int(step % 3) -
+                      (timeOfDay(at.time().hour()) == 0 ? 3 : 0);
         w.writeStartElement(QStringLiteral("FORECAST"));
         w.writeAttribute(QStringLiteral("day"), QString::number(at.date().day()));
         w.writeAttribute(QStringLiteral("month"), QString::number(at.date().month()));
@@ -87,7 +93,8 @@ QByteArray WeatherFeed::xml(const QString &id, qint64 elapsedSeconds, const QDat
                               {"precipitation", c.precipitation},
                               {"rpower", c.precipitation == 4 ? 1 : 0},
                               {"spower", c.precipitation == 8 ? 1 : 0}});
-        element("PRESSURE", {{"max", 752 - int(step % 5)}, {"min", 748 - int(step % 5)}});
+        element("PRESSURE", {{"max", 752 + pressureShift - int(step % 5)},
+                             {"min", 748 + pressureShift - int(step % 5)}});
         element("TEMPERATURE", {{"max", t + 2}, {"min", t - 2}});
         element(
             "WIND",
