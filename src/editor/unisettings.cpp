@@ -193,8 +193,8 @@ UniSettings::UniSettings(QGraphicsItem *parent)
     connect(d->close, &EBaseWidget::clicked, this, &UniSettings::closeControls);
     connect(d->cancel, &EBaseWidget::clicked, this, &UniSettings::closeControls);
     connect(d->save, &EBaseWidget::clicked, this, &UniSettings::saveControls);
-    connect(static_cast<EComboWidget *>(d->editors[DataType]), &EComboWidget::indexChanged, this,
-            &UniSettings::updateByteMax);
+    // The maximum keeps its full range whatever the data type shows: narrowing it to the type's
+    // range rewrote a stored maximum on any save and kept a person from entering a larger one.
     applyTexts();
     clear();
     hide();
@@ -260,8 +260,6 @@ void UniSettings::setFieldValue(Field field, const QVariant &value)
         break;
     case EdList:
         static_cast<EComboWidget *>(e)->setCurrentIndex(value.toInt());
-        if (field == DataType)
-            updateByteMax(value.toInt());
         break;
     case EdCheck:
         static_cast<EBaseWidget *>(e)->setChecked(value.toBool());

@@ -3,14 +3,18 @@
 // The properties panel: which editors each kind offers, what Save writes back, and that values
 // the person did not touch survive a save even when the editors cannot show them.
 #include "bytecontrolv1.h"
+#include "controlkind.h"
+#include "controlkinds.h"
 #include "ecoreapp.h"
 #include "lightcontrolv1.h"
+#include "projectwriterv1.h"
 #include "roomconstantsv1.h"
 #include "roomstructv1.h"
 #include "systemcontrolv1.h"
 #include "textcontrolv1.h"
 #include "textwritecontrolv1.h"
 #include "unisettings.h"
+#include "xmldocument.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -26,6 +30,8 @@ private slots:
     void saveWritesTheChangedEditors();
     void untouchedValuesSurviveASave_data();
     void untouchedValuesSurviveASave();
+    void untouchedSaveChangesNothing_data();
+    void untouchedSaveChangesNothing();
     void systemButtonKeepsAnUnsetType();
     void pageProperties();
 };
@@ -116,6 +122,14 @@ void tst_UniSettings::saveWritesTheChangedEditors()
     QCOMPARE(byte->typeD(), 2);
     QCOMPARE(byte->byteAddress(), 301);
     QCOMPARE(saved.count(), 3);
+
+    // A BYTE value may still be shown on a larger scale: its maximum is the person's to choose.
+    panel.setControl(byte);
+    panel.setFieldValue(UniSettings::DataType, 0);
+    panel.setFieldValue(UniSettings::Maximum, 1000);
+    panel.saveControls();
+    QCOMPARE(byte->typeD(), 0);
+    QCOMPARE(byte->maximum(), 1000);
 }
 
 void tst_UniSettings::untouchedValuesSurviveASave_data()
@@ -164,6 +178,83 @@ void tst_UniSettings::untouchedValuesSurviveASave()
     panel.lastRedo()();
     QCOMPARE(text->fontFamily(), QStringLiteral("Courier New"));
     QCOMPARE(text->fontType(), 75);
+}
+
+void tst_UniSettings::untouchedSaveChangesNothing_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("variant");
+    for (const ControlKind *k : ControlKinds::all()) {
+        if (!k->hasRecord())
+            continue;
+        for (int variant = 0; variant < 2; ++variant)
+            QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(k->tag).arg(
+                variant ? QStringLiteral("far values") : QStringLiteral("odd values"))))
+                << k->kind << variant;
+    }
+}
+
+// Opening the properties of a record with unusual but valid values and saving without touching
+// anything leaves the record, and so its file, exactly as they were: the panel writes what the
+// person changed, never what its editors could not show (a BYTE value's maximum above 255).
+void tst_UniSettings::untouchedSaveChangesNothing()
+{
+    QFETCH(int, kind);
+    QFETCH(int, variant);
+    const ControlKind *description = ControlKinds::byKind(kind);
+    QVERIFY(description);
+    RoomStructV1 room;
+    BaseControlV1 *record = room.createControl(kind, QStringLiteral("c"), QStringLiteral("C"), {});
+    QVERIFY(record);
+    int salt = 0;
+    for (const ControlAttribute &a : description->attributes) {
+        ++salt;
+        QVariant v;
+        switch (a.type) {
+        case ControlAttribute::String:
+            v = QStringLiteral("%1 \u00e9<&> %2").arg(a.name).arg(salt);
+            break;
+        case ControlAttribute::Keyword:
+            if (!a.choices.isEmpty())
+                v = a.choices.at((salt + variant) % a.choices.size());
+            break;
+        case ControlAttribute::Boolean:
+            v = (salt + variant) % 2 == 0;
+            break;
+        case ControlAttribute::Integer: {
+            const qint64 low = a.minimum.isValid() ? a.minimum.toLongLong() : -100000;
+            const qint64 high = a.maximum.isValid() ? a.maximum.toLongLong() : 100000;
+            // Far beyond what an editor offers, or an odd value inside it.
+            v = int(variant ? (salt % 2 ? high : low) : qBound(low, qint64(257 + salt), high));
+            break;
+        }
+        case ControlAttribute::Real: {
+            const double low = a.minimum.isValid() ? a.minimum.toDouble() : -1e6;
+            const double high = a.maximum.isValid() ? a.maximum.toDouble() : 1e6;
+            v = variant ? (salt % 2 ? high : low) : low + (high - low) * 0.123456789;
+            break;
+        }
+        }
+        if (v.isValid() && a.assign)
+            a.assign(*record, v);
+    }
+    const QByteArray before = XmlDocument::toByteArray(ProjectWriterV1::buildControl(record));
+    QVariantList valuesBefore;
+    for (const ControlAttribute &a : description->attributes)
+        valuesBefore << (a.value ? a.value(*record) : QVariant());
+    UniSettings panel;
+    panel.setControl(record);
+    panel.saveControls();
+    QStringList changed;
+    for (int i = 0; i < description->attributes.size(); ++i) {
+        const ControlAttribute &a = description->attributes.at(i);
+        const QVariant now = a.value ? a.value(*record) : QVariant();
+        if (now != valuesBefore.at(i))
+            changed << QStringLiteral("%1: %2 -> %3")
+                           .arg(a.name, valuesBefore.at(i).toString(), now.toString());
+    }
+    QVERIFY2(changed.isEmpty(), qPrintable(changed.join(QStringLiteral("; "))));
+    QCOMPARE(XmlDocument::toByteArray(ProjectWriterV1::buildControl(record)), before);
 }
 
 void tst_UniSettings::systemButtonKeepsAnUnsetType()
