@@ -17,7 +17,8 @@ class RoomsV1;
 // Creates every page of the main content and keeps the navigation bookkeeping: one record per
 // room page, the page-number rules, the room lookup and the back history. Pages are created one
 // per event-loop turn, so the window stays live during a long load without running a nested
-// event loop in the middle of it.
+// event loop in the middle of it. A room page gets its place and number at once and its screen
+// when it is first shown or asked for.
 class MainContentWorker : public QObject
 {
     Q_OBJECT
@@ -45,7 +46,10 @@ public:
 
     const QList<PageRecord> &records() const { return m_records; }
     const QList<int> &history() const { return m_history; }
+    // The screen of a room page, built now if it was not yet (pages are built when first shown).
     ExtRoomFormV1 *roomForm(int stackIndex) const;
+    // The screen of a room page if it was built, else nullptr.
+    ExtRoomFormV1 *createdRoomForm(int stackIndex) const;
     // Title used for the back caption of a page: the room's name, or the fixed page's own title.
     QString pageTitle(int stackIndex) const;
 
@@ -77,7 +81,8 @@ public slots:
     void TabIndexChanged(int index);
 
 private:
-    ExtRoomFormV1 *addRoomForm(BaseRoomV1 *room, bool record);
+    ExtRoomFormV1 *createRoomForm(BaseRoomV1 *room);
+    void addRoomPage(BaseRoomV1 *room, bool record);
     bool createNextMissingRoomForm();
     QList<BaseRoomV1 *> roomPagesInOrder() const;
     void show(int index);
