@@ -30,6 +30,18 @@ ExtRoomFormV1 *LazyRoomPage::form()
     return m_form;
 }
 
+bool LazyRoomPage::releaseForm()
+{
+    if (!m_form || isVisible())
+        return false;
+    ExtRoomFormV1 *form = m_form;
+    m_form = nullptr;
+    // Hidden for good first: deleted later, it must not come back on screen with this page.
+    form->hide();
+    form->deleteLater();
+    return true;
+}
+
 void LazyRoomPage::geometryUpdated()
 {
     EGraphicsWidget::geometryUpdated();

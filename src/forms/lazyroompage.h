@@ -26,6 +26,9 @@ public:
     ExtRoomFormV1 *form();
     // The screen if it was built, else nullptr.
     ExtRoomFormV1 *createdForm() const { return m_form; }
+    // Lets go of the screen of a hidden page (it is built again when next needed); false when
+    // there is none or the page is on screen.
+    bool releaseForm();
 
 signals:
     // The screen was just built, before it is shown: receivers may still wire it.

@@ -142,6 +142,7 @@ void MainContentWorker::createElementForms(EStackWidget *mainControl, RoomsV1 *r
     m_rooms = rooms;
     m_records.clear();
     m_history.clear();
+    m_recentScreens.clear();
     m_loadStep = FirstFixedStep;
     ++m_loadGeneration;
     scheduleLoadStep();
@@ -303,8 +304,34 @@ void MainContentWorker::selectControllerPage(int value)
         show(found);
 }
 
+void MainContentWorker::releaseOldScreens(int shownIndex)
+{
+    if (!m_stack || !qobject_cast<LazyRoomPage *>(m_stack->widget(shownIndex)))
+        return;
+    m_recentScreens.removeAll(shownIndex);
+    m_recentScreens.append(shownIndex);
+    // The pages Back leads to from here stay built as well, whatever their age (called before
+    // the history takes this page in).
+    const int n = int(m_history.size());
+    const int previous = n >= 1 ? m_history.at(n - 1) : -1;
+    const int beforePrevious = n >= 2 ? m_history.at(n - 2) : -1;
+    for (int i = 0; m_recentScreens.size() > m_keptScreens && i < m_recentScreens.size();) {
+        const int index = m_recentScreens.at(i);
+        auto *page = qobject_cast<LazyRoomPage *>(m_stack->widget(index));
+        if (index == shownIndex || index == previous || index == beforePrevious ||
+            index == kHomePage || (page && page->isVisible())) {
+            ++i;
+            continue;
+        }
+        if (page)
+            page->releaseForm();
+        m_recentScreens.removeAt(i);
+    }
+}
+
 void MainContentWorker::TabIndexChanged(int index)
 {
+    releaseOldScreens(index);
     const QString home = FormServices::text(61016).toUpper();
     if (index == kHomePage) {
         m_history.clear();

@@ -30,6 +30,9 @@ public:
     static constexpr int kFirstRoomPage = 10;
     // Alternating pages never grow the history past this.
     static constexpr int kMaxHistory = 64;
+    // Room screens kept built after they were shown: the most recently shown ones. Older hidden
+    // screens are let go of and built again when shown, so memory follows what is shown.
+    static constexpr int kKeptScreens = 10;
 
     struct PageRecord
     {
@@ -50,6 +53,8 @@ public:
     ExtRoomFormV1 *roomForm(int stackIndex) const;
     // The screen of a room page if it was built, else nullptr.
     ExtRoomFormV1 *createdRoomForm(int stackIndex) const;
+    // How many shown room screens stay built (kKeptScreens unless changed).
+    void setKeptScreens(int count) { m_keptScreens = qMax(1, count); }
     // Title used for the back caption of a page: the room's name, or the fixed page's own title.
     QString pageTitle(int stackIndex) const;
 
@@ -86,6 +91,7 @@ private:
     bool createNextMissingRoomForm();
     QList<BaseRoomV1 *> roomPagesInOrder() const;
     void show(int index);
+    void releaseOldScreens(int shownIndex);
     void scheduleLoadStep();
     void runLoadStep();
 
@@ -93,6 +99,9 @@ private:
     QPointer<RoomsV1> m_rooms;
     QList<PageRecord> m_records;
     QList<int> m_history;
+    // Stack indices of built room screens, most recently shown last.
+    QList<int> m_recentScreens;
+    int m_keptScreens = kKeptScreens;
     // Next step of the load in progress, -1 when none runs. A step scheduled for an earlier load
     // (cancelled or replaced) sees another generation and does nothing.
     int m_loadStep = -1;

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Verandix developers
 // The main content on a view: page numbering, navigation by system, room and controller page,
 // the back history with its captions, and the top bar's layout rules.
+#include "basecontrolv1.h"
 #include "eappsettings.h"
 #include "ecoreapp.h"
 #include "eimagewidget.h"
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QGraphicsScene>
 #include <QGraphicsView>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,6 +47,7 @@ private slots:
     void cancelledLoadCreatesNothingMore();
     void roomScreensBuiltWhenFirstShown_data();
     void roomScreensBuiltWhenFirstShown();
+    void oldScreensAreReleasedAndRebuilt();
 
 private:
     // Loads the fixture project without the given files and puts an empty main content on a scene.
@@ -495,6 +498,52 @@ void TestMainContentForm::roomScreensBuiltWhenFirstShown()
     for (int i = 0; i < expected.size(); ++i)
         built += worker->createdRoomForm(MainContentWorker::kFirstRoomPage + i) ? 1 : 0;
     QCOMPARE(built, 1);
+}
+
+void TestMainContentForm::oldScreensAreReleasedAndRebuilt()
+{
+    build();
+    MainContentWorker *worker = m_form->worker();
+    EStackWidget *stack = m_form->stack();
+    worker->setKeptScreens(2);
+    const int kitchen = pageOf(QStringLiteral("kitchen"));
+    QVERIFY(kitchen >= MainContentWorker::kFirstRoomPage);
+    QList<int> others;
+    for (int i = MainContentWorker::kFirstRoomPage; i < stack->count() && others.size() < 3; ++i) {
+        if (i != kitchen)
+            others.append(i);
+    }
+    QCOMPARE(others.size(), 3);
+
+    stack->setCurrentIndex(kitchen);
+    ExtRoomFormV1 *first = worker->createdRoomForm(kitchen);
+    QVERIFY(first && first->isVisible());
+    BaseRoomV1 *room = first->room();
+    QVERIFY(!room->controls().isEmpty());
+    const QString control = room->controls().first()->runtimeId();
+    QVERIFY(first->widgetById(control));
+    const QPointF placed = first->widgetById(control)->pos();
+    const QSize planSize = first->plan()->image().size();
+    QVERIFY(!planSize.isEmpty());
+    QCOMPARE(planSize, first->plan()->size().toSize());
+
+    // Three other rooms later the kitchen is neither recent nor where Back leads: let go of.
+    QPointer<ExtRoomFormV1> old(first);
+    for (int index : others)
+        stack->setCurrentIndex(index);
+    QVERIFY(!worker->createdRoomForm(kitchen));
+    QTRY_VERIFY(!old);
+    for (int index : others.mid(1))
+        QVERIFY(worker->createdRoomForm(index));
+
+    // Shown again: built anew, the plan at the size drawn and the controls where they were.
+    stack->setCurrentIndex(kitchen);
+    ExtRoomFormV1 *again = worker->createdRoomForm(kitchen);
+    QVERIFY(again && again->isVisible());
+    QCOMPARE(again->room(), room);
+    QCOMPARE(again->plan()->image().size(), planSize);
+    QVERIFY(again->widgetById(control));
+    QCOMPARE(again->widgetById(control)->pos(), placed);
 }
 
 QTEST_MAIN(TestMainContentForm)
