@@ -4,7 +4,8 @@
 // real MJPEG stream from ffmpeg on loopback, next to ffmpeg itself decoding an identical stream in
 // the same run.
 //
-//   bench_camera [--seconds N] [--size WxH] [--fps N]      (defaults 60, 1280x720, 25)
+//   bench_camera [--seconds N] [--size WxH] [--fps N] [--tile WxH|full]
+//                (defaults 60, 1280x720, 25, 480x360: frames decoded to cover a tile that size)
 #include "mjpegdata.h"
 
 #include <QCommandLineParser>
@@ -88,7 +89,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption secondsOption("seconds", "Length of the stream.", "N", "60");
     const QCommandLineOption sizeOption("size", "Picture size.", "WxH", "1280x720");
     const QCommandLineOption fpsOption("fps", "Frames per second.", "N", "25");
-    parser.addOptions({secondsOption, sizeOption, fpsOption});
+    const QCommandLineOption tileOption("tile", "Picture area the frames are decoded for.",
+                                        "WxH|full", "480x360");
+    parser.addOptions({secondsOption, sizeOption, fpsOption, tileOption});
     parser.process(app);
     const int seconds = qBound(5, parser.value(secondsOption).toInt(), 3600);
     const int fps = qBound(1, parser.value(fpsOption).toInt(), 60);
@@ -119,6 +122,9 @@ int main(int argc, char *argv[])
     camera.setPort(QString::number(ourPort));
     camera.setPath(QStringLiteral("/s.mjpg"));
     camera.setReconnectInterval(100); // until ffmpeg listens
+    const QStringList tile = parser.value(tileOption).split(QLatin1Char('x'));
+    if (tile.size() == 2)
+        camera.setDecodeSize(QSize(tile.at(0).toInt(), tile.at(1).toInt()));
 
     int frames = 0;
     double cpuAtFirstFrame = 0;
@@ -181,6 +187,9 @@ int main(int argc, char *argv[])
     const double ourCpu = cpuAtEnd - cpuAtFirstFrame;
     std::printf("stream            %s at %d fps, %d frames (%.1f s of video, %.1f s wall)\n",
                 qPrintable(size), fps, framesAtEnd, videoSeconds, wallMs / 1000.0);
+    std::printf("decoded for       %s\n", camera.decodeSize().isEmpty()
+                                              ? "the full picture"
+                                              : qPrintable(parser.value(tileOption)));
     std::printf("panel path        %.3f s CPU, %.1f ms CPU per second of video\n", ourCpu,
                 1000.0 * ourCpu / videoSeconds);
     if (theirCpu >= 0) {

@@ -4,6 +4,13 @@
 // memory, against the libmodbus fake controller on loopback: how many read requests the tick
 // makes (it must be the fewest windows of at most 248 bytes that hold every control), and its
 // wall time next to a plain libmodbus client reading the same blocks in the same run.
+//
+// Timing on a shared machine is noisy, so the two are interleaved in many short rounds (which
+// goes first alternates), a few warm-up rounds are dropped, and the minimum (the least disturbed
+// round) is reported next to the median and the quartiles. The ratio of the minima moves by less
+// than a few per cent between runs on a quiet machine; compare that one across builds.
+//
+//   bench_modbus [--rounds N] [--ticks N]     (defaults 41 rounds of 20 ticks each)
 #include "boolcontrolv1.h"
 #include "bytecontrolv1.h"
 #include "controlerdata.h"
@@ -22,8 +29,9 @@ namespace {
 
 constexpr int kControls = 100;
 constexpr int kSpreadBytes = 2000;
-constexpr int kTicks = 100;
-constexpr int kRounds = 9;
+constexpr int kDefaultTicks = 20;
+constexpr int kDefaultRounds = 41;
+constexpr int kWarmUpRounds = 3;
 constexpr int kWindowRegisters = 124;
 
 struct Span
@@ -51,6 +59,40 @@ int fewestWindows(QList<Span> spans)
     return windows;
 }
 
+struct Spread
+{
+    double minimum = 0;
+    double lowerQuartile = 0;
+    double median = 0;
+    double upperQuartile = 0;
+};
+
+Spread spreadOf(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const int n = values.size();
+    return {values.first(), values.at(n / 4), values.at(n / 2), values.at((3 * n) / 4)};
+}
+
+QString describe(const Spread &s, int decimals)
+{
+    return QStringLiteral("min %1, median %2 (quartiles %3 .. %4)")
+        .arg(s.minimum, 0, 'f', decimals)
+        .arg(s.median, 0, 'f', decimals)
+        .arg(s.lowerQuartile, 0, 'f', decimals)
+        .arg(s.upperQuartile, 0, 'f', decimals);
+}
+
+int optionValue(const QStringList &args, const QString &name, int fallback, int low, int high)
+{
+    const int at = args.indexOf(name);
+    if (at < 0 || at + 1 >= args.size())
+        return fallback;
+    bool ok = false;
+    const int v = args.at(at + 1).toInt(&ok);
+    return ok ? qBound(low, v, high) : fallback;
+}
+
 template<typename F> void inLinkThread(QObject *link, F f)
 {
     QMetaObject::invokeMethod(link, f, Qt::BlockingQueuedConnection);
@@ -62,6 +104,10 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
+    const int rounds =
+        optionValue(app.arguments(), QStringLiteral("--rounds"), kDefaultRounds, 3, 10000);
+    const int ticks =
+        optionValue(app.arguments(), QStringLiteral("--ticks"), kDefaultTicks, 1, 10000);
 
     FakeController controller;
     if (!controller.start(QStringLiteral("127.0.0.1"))) {
@@ -127,26 +173,42 @@ int main(int argc, char *argv[])
         out << "libmodbus client cannot connect\n";
         return 2;
     }
-    // Rounds that alternate the two, so that the load of a shared machine hits both alike; the
-    // median round is reported.
     uint16_t registers[kWindowRegisters + 1];
     QList<double> linkTimes;
     QList<double> plainTimes;
     QList<double> ratios;
     QElapsedTimer timer;
-    for (int round = 0; round < kRounds; ++round) {
+    const auto linkRound = [&] {
         timer.start();
-        for (int i = 0; i < kTicks; ++i)
+        for (int i = 0; i < ticks; ++i)
             inLinkThread(&link, [&] { link.TimerCNT(); });
-        const double linkMs = double(timer.nsecsElapsed()) / 1e6 / kTicks;
+        const double ms = double(timer.nsecsElapsed()) / 1e6 / ticks;
         QCoreApplication::processEvents(); // drop the queued answers
-        timer.restart();
-        for (int i = 0; i < kTicks; ++i) {
+        return ms;
+    };
+    const auto plainRound = [&] {
+        timer.start();
+        for (int i = 0; i < ticks; ++i) {
             modbus_read_registers(client, 0, 30, registers);
             for (const SubsUpdate &block : qAsConst(blocks))
                 modbus_read_registers(client, block.start, block.end - block.start, registers);
         }
-        const double plainMs = double(timer.nsecsElapsed()) / 1e6 / kTicks;
+        return double(timer.nsecsElapsed()) / 1e6 / ticks;
+    };
+    for (int round = 0; round < kWarmUpRounds + rounds; ++round) {
+        // Which one runs first alternates, so a disturbance that tends to hit the start or the
+        // end of a round does not always land on the same side.
+        double linkMs = 0;
+        double plainMs = 0;
+        if (round % 2 == 0) {
+            linkMs = linkRound();
+            plainMs = plainRound();
+        } else {
+            plainMs = plainRound();
+            linkMs = linkRound();
+        }
+        if (round < kWarmUpRounds)
+            continue;
         linkTimes.append(linkMs);
         plainTimes.append(plainMs);
         ratios.append(linkMs / plainMs);
@@ -154,20 +216,19 @@ int main(int argc, char *argv[])
     modbus_close(client);
     modbus_free(client);
     link.shutdown();
-    const auto median = [](QList<double> values) {
-        std::sort(values.begin(), values.end());
-        return values.at(values.size() / 2);
-    };
-    const double linkMs = median(linkTimes);
-    const double plainMs = median(plainTimes);
+    const Spread linkSpread = spreadOf(linkTimes);
+    const Spread plainSpread = spreadOf(plainTimes);
+    const Spread ratioSpread = spreadOf(ratios);
 
     out << "controls: " << kControls << " over " << kSpreadBytes << " bytes\n"
         << "read requests per tick (room blocks): " << reads << "\n"
         << "fewest windows of 248 bytes: " << minimum << "\n"
-        << "tick wall time (median): " << QString::number(linkMs, 'f', 3) << " ms (link), "
-        << QString::number(plainMs, 'f', 3) << " ms (libmodbus client, same " << (blocks.size() + 1)
-        << " reads)\n"
-        << "ratio link / libmodbus (median of " << kRounds
-        << " rounds): " << QString::number(median(ratios), 'f', 2) << "\n";
+        << rounds << " interleaved rounds of " << ticks << " ticks (after " << kWarmUpRounds
+        << " warm-up rounds), " << (blocks.size() + 1) << " reads per tick\n"
+        << "tick wall time, link:     " << describe(linkSpread, 3) << " ms\n"
+        << "tick wall time, libmodbus: " << describe(plainSpread, 3) << " ms\n"
+        << "ratio link / libmodbus per round: " << describe(ratioSpread, 2) << "\n"
+        << "ratio of the minima: "
+        << QString::number(linkSpread.minimum / plainSpread.minimum, 'f', 2) << "\n";
     return reads == minimum ? 0 : 1;
 }

@@ -4,13 +4,16 @@
 // the same for a bare Qt program that opens one graphics view with one picture. Prints the time
 // and the peak resident memory of the run.
 //
-//   bench_startup panel   the demo home, every page built, the link started
-//   bench_startup bare    one QGraphicsView with one picture
+//   bench_startup panel [-config DIR]   the demo home (or the project in DIR), the link started
+//   bench_startup bare                  one QGraphicsView with one picture
+//
+// Projects of any size for it come from verandix-benchgen.
 //
 // Run each as a whole process several times (the first line of output is the figure); the time
 // is measured from the kernel's process start, so the dynamic loader and Qt's own start count.
 #include "controlerdata.h"
 #include "eaudioplayer.h"
+#include "ecommandline.h"
 #include "ecoreapp.h"
 #include "mainwindow.h"
 #include "roomsv1.h"
@@ -22,6 +25,7 @@
 #include <QGraphicsView>
 #include <QTextStream>
 #include <QTimer>
+#include <sys/resource.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -55,10 +59,20 @@ QString peakMemory()
     return QStringLiteral("?");
 }
 
+double cpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
+}
+
 void report(const char *what)
 {
-    QTextStream(stdout) << what << ": painted after " << QString::number(sinceProcessStart(), 'f', 1)
-                        << " ms, peak memory " << peakMemory() << "\n";
+    QTextStream(stdout) << what << ": painted after "
+                        << QString::number(sinceProcessStart(), 'f', 1) << " ms, "
+                        << QString::number(cpuMs(), 'f', 0) << " ms CPU, peak memory "
+                        << peakMemory() << "\n";
 }
 
 } // namespace
@@ -90,6 +104,10 @@ int main(int argc, char *argv[])
     core->setProjectModel(rooms, rooms);
     core->setAudioPlayer(new EAudioPlayer);
     core->setController(new ControlerData);
+    // Everything after the mode is the program's own command line (-config DIR, ...).
+    QStringList arguments = app.arguments().mid(2);
+    arguments.prepend(app.arguments().value(0));
+    ECommandLine::apply(arguments, core);
     int exitCode = 0;
     {
         MainWindow window;

@@ -481,11 +481,18 @@ QFont ECoreApp::font(int fontId) const
     return d->fonts->font(fontId);
 }
 
+QString ECoreApp::imagePath(const QString &name) const
+{
+    if (name.isEmpty() || name == QLatin1String("none"))
+        return QString();
+    return joinPath(d->workingFolder, name);
+}
+
 QImage ECoreApp::image(const QString &name) const
 {
     if (name.isEmpty() || name == QLatin1String("none"))
         return QImage();
-    QImage img(joinPath(d->workingFolder, name));
+    QImage img(imagePath(name));
     if (img.isNull())
         img.load(QLatin1String(CoreNames::kMissingImage));
     return img;

@@ -102,6 +102,8 @@ public:
 
     QFont font(int fontId) const;
     QImage image(const QString &name) const;
+    // Where image() reads the picture `name` from (empty for no picture).
+    QString imagePath(const QString &name) const;
     QString backgroundImagePath(const QString &name) const;
     QString soundFilePath(int number) const;
     void playSound(int number);

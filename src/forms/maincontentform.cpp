@@ -47,8 +47,7 @@ ExtToolWidget *barButton(const QString &icon, qreal width)
 } // namespace
 
 MainContentForm::MainContentForm(QGraphicsItem *parent)
-    : EGraphicsWidget(parent)
-    , m_worker(new MainContentWorker(this))
+    : EGraphicsWidget(parent), m_worker(new MainContentWorker(this))
 {
     auto *grid = new EGridLayout;
     grid->setContentsMargins(0, 0, 0, 0);
@@ -122,8 +121,7 @@ MainContentForm::MainContentForm(QGraphicsItem *parent)
             &MainContentForm::systemFormsIsLoaded);
     connect(m_worker, &MainContentWorker::createdLights, this,
             &MainContentForm::lightFormsIsLoaded);
-    connect(m_worker, &MainContentWorker::createdHeats, this,
-            &MainContentForm::heatFormsIsLoaded);
+    connect(m_worker, &MainContentWorker::createdHeats, this, &MainContentForm::heatFormsIsLoaded);
     connect(m_worker, &MainContentWorker::createdSubForms, this,
             &MainContentForm::subsustemFormsIsLoaded);
 
@@ -233,8 +231,7 @@ void MainContentForm::applyTexts()
 
 void MainContentForm::ChangeFone()
 {
-    const QString name =
-        ECoreApp::instance()->settings().value(EAppSettings::FoneImage).toString();
+    const QString name = ECoreApp::instance()->settings().value(EAppSettings::FoneImage).toString();
     if (name.isEmpty())
         return;
     m_background->setFillMode(EImageWidget::Stretch);
@@ -255,7 +252,7 @@ void MainContentForm::stackTextChanged(const QString &text)
 
 void MainContentForm::updateRoomSettings(int index)
 {
-    if (ExtRoomFormV1 *form = m_worker->roomForm(index))
+    if (ExtRoomFormV1 *form = m_worker->createdRoomForm(index))
         form->updateSettings();
 }
 

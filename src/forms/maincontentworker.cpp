@@ -10,6 +10,7 @@
 #include "formservices.h"
 #include "historyform.h"
 #include "infoform.h"
+#include "lazyroompage.h"
 #include "mainstructv1.h"
 #include "roomsv1.h"
 #include "sceneform.h"
@@ -39,14 +40,18 @@ enum LoadStep {
 
 } // namespace
 
-MainContentWorker::MainContentWorker(QObject *parent)
-    : QObject(parent)
-{
-}
+MainContentWorker::MainContentWorker(QObject *parent) : QObject(parent) {}
 
 ExtRoomFormV1 *MainContentWorker::roomForm(int stackIndex) const
 {
-    return m_stack ? qobject_cast<ExtRoomFormV1 *>(m_stack->widget(stackIndex)) : nullptr;
+    auto *page = m_stack ? qobject_cast<LazyRoomPage *>(m_stack->widget(stackIndex)) : nullptr;
+    return page ? page->form() : nullptr;
+}
+
+ExtRoomFormV1 *MainContentWorker::createdRoomForm(int stackIndex) const
+{
+    auto *page = m_stack ? qobject_cast<LazyRoomPage *>(m_stack->widget(stackIndex)) : nullptr;
+    return page ? page->createdForm() : nullptr;
 }
 
 QString MainContentWorker::pageTitle(int stackIndex) const
@@ -62,15 +67,25 @@ QString MainContentWorker::pageTitle(int stackIndex) const
     return QString();
 }
 
-ExtRoomFormV1 *MainContentWorker::addRoomForm(BaseRoomV1 *room, bool record)
+ExtRoomFormV1 *MainContentWorker::createRoomForm(BaseRoomV1 *room)
 {
     auto *form = new ExtRoomFormV1(room);
-    const int index = m_stack->addWidget(form);
     connect(form, &ExtRoomFormV1::gotoSystem, this, &MainContentWorker::gotoSystem);
     connect(form, &ExtRoomFormV1::gotoRoom, this, &MainContentWorker::gotoRoom);
     connect(form, &ExtRoomFormV1::updateRooms, this, &MainContentWorker::updateRooms);
-    connect(form, &ExtRoomFormV1::updateRoomSettings, this,
-            &MainContentWorker::updateRoomSettings);
+    connect(form, &ExtRoomFormV1::updateRoomSettings, this, &MainContentWorker::updateRoomSettings);
+    return form;
+}
+
+void MainContentWorker::addRoomPage(BaseRoomV1 *room, bool record)
+{
+    // The page's place and number exist from now on; its screen is built when first shown or
+    // asked for (roomForm()).
+    QPointer<MainContentWorker> self(this);
+    auto *page = new LazyRoomPage(room, [self](BaseRoomV1 *r) -> ExtRoomFormV1 * {
+        return self ? self->createRoomForm(r) : nullptr;
+    });
+    const int index = m_stack->addWidget(page);
     if (record && room) {
         PageRecord r;
         r.title = room->name();
@@ -83,7 +98,6 @@ ExtRoomFormV1 *MainContentWorker::addRoomForm(BaseRoomV1 *room, bool record)
         r.systemType = room->systemType();
         m_records.append(r);
     }
-    return form;
 }
 
 QList<BaseRoomV1 *> MainContentWorker::roomPagesInOrder() const
@@ -116,7 +130,7 @@ bool MainContentWorker::createNextMissingRoomForm()
         known.insert(r.id);
     for (BaseRoomV1 *page : roomPagesInOrder()) {
         if (!known.contains(page->runtimeId())) {
-            addRoomForm(page, true);
+            addRoomPage(page, true);
             return true;
         }
     }
@@ -133,6 +147,7 @@ void MainContentWorker::createElementForms(EStackWidget *mainControl, RoomsV1 *r
     m_records.clear();
     m_history.clear();
     m_historyPage = -1;
+    m_recentScreens.clear();
     m_loadStep = FirstFixedStep;
     ++m_loadGeneration;
     scheduleLoadStep();
@@ -196,15 +211,15 @@ void MainContentWorker::runLoadStep()
     // Pages 7, 8 and 9 always exist, so the fixed numbers keep their meaning in a project
     // without a lighting or heating subsystem: an absent root gets an empty screen.
     case HomeStep:
-        addRoomForm(m_rooms ? m_rooms->mainPage() : nullptr, true);
+        addRoomPage(m_rooms ? m_rooms->mainPage() : nullptr, true);
         emit createdSystemForms();
         break;
     case LightRootStep:
-        addRoomForm(m_rooms ? m_rooms->lightPage() : nullptr, true);
+        addRoomPage(m_rooms ? m_rooms->lightPage() : nullptr, true);
         emit createdLights();
         break;
     case HeatRootStep:
-        addRoomForm(m_rooms ? m_rooms->heatPage() : nullptr, true);
+        addRoomPage(m_rooms ? m_rooms->heatPage() : nullptr, true);
         emit createdHeats();
         break;
     case RoomPagesStep:
@@ -305,8 +320,34 @@ void MainContentWorker::selectControllerPage(int value)
         show(found);
 }
 
+void MainContentWorker::releaseOldScreens(int shownIndex)
+{
+    if (!m_stack || !qobject_cast<LazyRoomPage *>(m_stack->widget(shownIndex)))
+        return;
+    m_recentScreens.removeAll(shownIndex);
+    m_recentScreens.append(shownIndex);
+    // The pages Back leads to from here stay built as well, whatever their age (called before
+    // the history takes this page in).
+    const int n = int(m_history.size());
+    const int previous = n >= 1 ? m_history.at(n - 1) : -1;
+    const int beforePrevious = n >= 2 ? m_history.at(n - 2) : -1;
+    for (int i = 0; m_recentScreens.size() > m_keptScreens && i < m_recentScreens.size();) {
+        const int index = m_recentScreens.at(i);
+        auto *page = qobject_cast<LazyRoomPage *>(m_stack->widget(index));
+        if (index == shownIndex || index == previous || index == beforePrevious ||
+            index == kHomePage || (page && page->isVisible())) {
+            ++i;
+            continue;
+        }
+        if (page)
+            page->releaseForm();
+        m_recentScreens.removeAt(i);
+    }
+}
+
 void MainContentWorker::TabIndexChanged(int index)
 {
+    releaseOldScreens(index);
     const QString home = FormServices::text(61016).toUpper();
     if (index == kHomePage) {
         m_history.clear();

@@ -22,6 +22,8 @@
 #include "lightcontrolv1.h"
 #include "linkcommands.h"
 #include "mainstructv1.h"
+#include "plancache.h"
+#include "resbtcontrolv1.h"
 #include "roomsnapshot.h"
 #include "roomstructv1.h"
 #include "roomsv1.h"
@@ -200,8 +202,16 @@ void RoomFormV1::loadPlan()
 {
     if (!d->planWanted || !d->room)
         return;
-    d->planWanted = false;
-    d->plan->setImage(ECoreApp::instance()->image(d->room->image()));
+    // Plans come from the shared cache, at the size drawn; it takes the picture back while the
+    // page is hidden and brings it again here on the next show.
+    ECoreApp *app = ECoreApp::instance();
+    PlanCache *cache = PlanCache::instance();
+    const int budgetMiB = app->settings()
+                              .optionalValue(QStringLiteral("plan_cache_mb"),
+                                             QString::number(PlanCache::kDefaultBudgetMiB))
+                              .toInt();
+    cache->setBudgetBytes(qint64(qMax(0, budgetMiB)) * 1024 * 1024);
+    cache->show(d->plan, app->imagePath(d->room->image()));
 }
 
 void RoomFormV1::showEvent(QShowEvent *event)

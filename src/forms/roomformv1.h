@@ -48,7 +48,7 @@ public:
     void deactivate();
 
     EImageWidget *plan() const;
-    // Reads the plan picture if it is still due (it is read on first show).
+    // Shows the plan picture from the shared plan cache, at the size drawn (done on every show).
     void loadPlan();
     ExtScenesWidget *scenesWidget() const;
     ExtToolboxWidget *toolbox() const;

@@ -8,7 +8,9 @@
 #include "mjpegstreamparser.h"
 
 #include <QAuthenticator>
+#include <QBuffer>
 #include <QElapsedTimer>
+#include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
 #include <QPointer>
@@ -37,6 +39,7 @@ struct MjpegDataPrivate
     int watchdogMs = MediaConstants::Mjpeg::kWatchdogMs;
     int reconnectMs = MediaConstants::Mjpeg::kReconnectMs;
     int requests = 0;
+    QSize decodeSize;
     MjpegStreamParser parser;
 };
 
@@ -134,6 +137,54 @@ int MjpegData::requestCount() const
 int MjpegData::droppedParts() const
 {
     return d->parser.droppedParts();
+}
+
+void MjpegData::setDecodeSize(const QSize &atLeast)
+{
+    d->decodeSize = atLeast.isValid() && !atLeast.isEmpty() ? atLeast : QSize();
+}
+
+QSize MjpegData::decodeSize() const
+{
+    return d->decodeSize;
+}
+
+namespace {
+constexpr int kScaledDecodeQuality = 25;
+} // namespace
+
+QImage MjpegData::decodeFrame(const QByteArray &jpeg, const QSize &atLeast)
+{
+    QBuffer buffer;
+    buffer.setData(jpeg);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "jpeg");
+    const QSize full = reader.size();
+    if (full.isEmpty())
+        return {};
+    if (atLeast.isValid() && !atLeast.isEmpty()) {
+        // libjpeg scales by 1/2, 1/4 or 1/8 inside the inverse DCT and rounds up. Asking for
+        // exactly such a size lets the reader skip its own resampling pass, which would cost
+        // more than the reduced decode saves.
+        QSize scaled = full;
+        for (int denominator = 2; denominator <= 8; denominator *= 2) {
+            const QSize next((full.width() + denominator - 1) / denominator,
+                             (full.height() + denominator - 1) / denominator);
+            if (next.width() < atLeast.width() || next.height() < atLeast.height())
+                break;
+            scaled = next;
+        }
+        if (scaled != full) {
+            reader.setScaledSize(scaled);
+            // Below the reader's high-quality threshold libjpeg uses its fast integer DCT and
+            // plain chroma upsampling; the difference is lost in a picture shown shrunk anyway.
+            reader.setQuality(kScaledDecodeQuality);
+        }
+    }
+    QImage image;
+    if (!reader.read(&image))
+        return {};
+    return image;
 }
 
 void MjpegData::start()
@@ -247,9 +298,9 @@ void MjpegData::replyDataAvailable()
     const QList<QByteArray> frames = d->parser.feed(reply->readAll());
     QPointer<MjpegData> self(this);
     for (const QByteArray &frame : frames) {
-        QImage image;
         // A frame that does not decode is dropped: the last good picture stays on screen.
-        if (!image.loadFromData(frame)) {
+        const QImage image = decodeFrame(frame, d->decodeSize);
+        if (image.isNull()) {
             qCDebug(lcMedia) << "undecodable frame of" << frame.size() << "bytes";
             continue;
         }

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QNetworkReply>
 #include <QObject>
+#include <QSize>
 
 #include <memory>
 
@@ -43,6 +44,16 @@ public:
     // Requests sent since construction, and parts dropped by the stream parser.
     int requestCount() const;
     int droppedParts() const;
+
+    // Frames are decoded no larger than needed to cover `atLeast` (JPEG's DCT scaling, a power
+    // of two down to 1/8), which costs a fraction of a full decode. An empty size decodes in full.
+    void setDecodeSize(const QSize &atLeast);
+    QSize decodeSize() const;
+
+    // Decodes one JPEG frame at the smallest DCT scale whose picture still covers `atLeast` in
+    // both directions (the full size when `atLeast` is empty or larger than the frame). Returns
+    // a null image for data that does not decode.
+    static QImage decodeFrame(const QByteArray &jpeg, const QSize &atLeast);
 
     void start();
     void stop();

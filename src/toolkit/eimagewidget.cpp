@@ -36,6 +36,10 @@ QImage EImageWidget::image() const
 void EImageWidget::setImage(const QImage &image)
 {
     d->image = image;
+    // Without a picture the scaled copy goes at once: a hidden widget is not painted, and its
+    // copy would otherwise stay in memory until it is shown again.
+    if (image.isNull())
+        d->pixmap = QPixmap();
     d->dirty = true;
     update();
 }

@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "enumericwidget.h"
 
-#include "etoolkittiming.h"
 #include "estatictext.h"
+#include "etoolkittiming.h"
 #include "toolkitconstants.h"
 #include "toolkitstyle.h"
 
@@ -13,13 +13,103 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QtMath>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 // Typed text is limited: a field never needs more, and unbounded input would only grow the layout.
 constexpr int kMaxEditLength = 24;
 constexpr int kMaxDecimals = 6;
+
+// What the frame of a field (entry well and step buttons, without the value) looks like. Fields
+// on a page mostly share a size, so a handful of pictures serve every field of a room.
+struct FrameLook
+{
+    QSizeF size;
+    QRectF valueArea;
+    QRectF minus;
+    QRectF plus;
+    int fieldState = 0;
+    int minusState = 0;
+    int plusState = 0;
+    bool field = true;
+    bool enabled = true;
+    qreal dpr = 1;
+
+    bool operator==(const FrameLook &o) const
+    {
+        return size == o.size && valueArea == o.valueArea && minus == o.minus && plus == o.plus &&
+               fieldState == o.fieldState && minusState == o.minusState &&
+               plusState == o.plusState && field == o.field && enabled == o.enabled &&
+               qFuzzyCompare(dpr, o.dpr);
+    }
+};
+
+struct GlyphPens
+{
+    const QPen *normal;
+    const QPen *disabled;
+};
+
+void paintFrame(QPainter *painter, const FrameLook &look, const GlyphPens &pens)
+{
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    if (look.field)
+        EStyle::drawField(painter, look.valueArea, EStyle::States(look.fieldState));
+    if (look.minus.isEmpty())
+        return;
+    for (int dir : {-1, +1}) {
+        const QRectF &b = dir < 0 ? look.minus : look.plus;
+        const EStyle::States s(dir < 0 ? look.minusState : look.plusState);
+        EStyle::drawButton(painter, b, s, EStyle::kRadiusSmall);
+        painter->setPen(look.enabled ? *pens.normal : *pens.disabled);
+        const qreal g = qMin(b.width(), b.height()) * 0.22;
+        const QPointF c = b.center() + ((s & EStyle::Pressed) ? QPointF(0, 1) : QPointF());
+        painter->drawLine(QPointF(c.x() - g, c.y()), QPointF(c.x() + g, c.y()));
+        if (dir > 0)
+            painter->drawLine(QPointF(c.x(), c.y() - g), QPointF(c.x(), c.y() + g));
+    }
+}
+
+// Frames painted once and blitted after: antialiased rounded panels with gradients cost several
+// times a plain rectangle, a blit of the finished picture about the same. GUI thread only. The
+// newest entry is looked up first; past the bound the oldest goes.
+class FrameCache
+{
+public:
+    static constexpr size_t kMaxEntries = 32;
+
+    const QImage &frame(const FrameLook &look, const GlyphPens &pens)
+    {
+        for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it) {
+            if (it->first == look)
+                return it->second;
+        }
+        if (m_entries.size() >= kMaxEntries)
+            m_entries.erase(m_entries.begin());
+        QImage image(qCeil(look.size.width() * look.dpr), qCeil(look.size.height() * look.dpr),
+                     QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(look.dpr);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        paintFrame(&p, look, pens);
+        p.end();
+        m_entries.emplace_back(look, image);
+        return m_entries.back().second;
+    }
+
+private:
+    std::vector<std::pair<FrameLook, QImage>> m_entries;
+};
+
+FrameCache &frameCache()
+{
+    static FrameCache cache;
+    return cache;
+}
+
 } // namespace
 
 struct ENumericWidgetPrivate
@@ -483,13 +573,26 @@ void ENumericWidget::closeSoftwareInputPanel()
 void ENumericWidget::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
     const bool enabled = isEnabled();
-    painter->setRenderHint(QPainter::Antialiasing, true);
-    if (!d->displayOnly) {
-        EStyle::States fs = enabled ? EStyle::Normal : EStyle::Disabled;
-        if (d->editing)
-            fs |= EStyle::Focused;
-        EStyle::drawField(painter, d->valueArea, fs);
+    FrameLook look;
+    look.size = size();
+    look.valueArea = d->valueArea;
+    look.minus = d->minus;
+    look.plus = d->plus;
+    look.field = !d->displayOnly;
+    look.enabled = enabled;
+    const int base = enabled ? EStyle::Normal : EStyle::Disabled;
+    look.fieldState = base | (d->editing ? EStyle::Focused : 0);
+    look.minusState = base | (d->pressedButton < 0 ? EStyle::Pressed : 0);
+    look.plusState = base | (d->pressedButton > 0 ? EStyle::Pressed : 0);
+    const GlyphPens pens{&d->glyphPen, &d->glyphDisabledPen};
+    // A blit only matches on whole device pixels; a scaled or rotated view paints directly.
+    if (painter->transform().type() <= QTransform::TxTranslate && !look.size.isEmpty()) {
+        look.dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        painter->drawImage(QPointF(), frameCache().frame(look, pens));
+    } else {
+        paintFrame(painter, look, pens);
     }
+    painter->setRenderHint(QPainter::Antialiasing, true);
     painter->setPen(d->textPen);
     d->text.draw(painter);
     if (d->editing) {
@@ -500,20 +603,5 @@ void ENumericWidget::paint(QPainter *painter, const QStyleOptionGraphicsItem *, 
         painter->setPen(d->caretPen);
         painter->drawLine(QPointF(x, d->valueArea.center().y() - h),
                           QPointF(x, d->valueArea.center().y() + h));
-    }
-    if (d->minus.isEmpty())
-        return;
-    for (int dir : {-1, +1}) {
-        const QRectF &b = dir < 0 ? d->minus : d->plus;
-        EStyle::States s = enabled ? EStyle::Normal : EStyle::Disabled;
-        if (d->pressedButton == dir)
-            s |= EStyle::Pressed;
-        EStyle::drawButton(painter, b, s, EStyle::kRadiusSmall);
-        painter->setPen(enabled ? d->glyphPen : d->glyphDisabledPen);
-        const qreal g = qMin(b.width(), b.height()) * 0.22;
-        const QPointF c = b.center() + ((s & EStyle::Pressed) ? QPointF(0, 1) : QPointF());
-        painter->drawLine(QPointF(c.x() - g, c.y()), QPointF(c.x() + g, c.y()));
-        if (dir > 0)
-            painter->drawLine(QPointF(c.x(), c.y() - g), QPointF(c.x(), c.y() + g));
     }
 }

@@ -160,6 +160,11 @@ QImage ExtCameraWidget::picture() const
     return d->picture->image();
 }
 
+QSizeF ExtCameraWidget::pictureArea() const
+{
+    return d->picture->size();
+}
+
 bool ExtCameraWidget::showsPlaceholder() const
 {
     return d->placeholder;

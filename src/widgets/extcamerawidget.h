@@ -33,6 +33,8 @@ public:
     bool toolsVisible() const;
     bool showRound() const;
     QImage picture() const;
+    // The size the camera picture is drawn at, inside the frame and above the caption.
+    QSizeF pictureArea() const;
     bool showsPlaceholder() const;
     PtzManager *ptzManager() const;
     EIconWidget *toolsButton() const;

@@ -12,7 +12,10 @@ ExtMjpegWidget::ExtMjpegWidget(IpCamControlV1 *record, QGraphicsItem *parent)
     connect(m_stream, &MjpegData::newImageGrabbed, this, &ExtMjpegWidget::updateImage);
     connect(m_stream, &MjpegData::errorHappend, this, &ExtCameraWidget::errorImage);
     connect(m_stream, &MjpegData::finishGrabing, this, &ExtCameraWidget::errorImage);
+    // The base places the picture on the same signal, connected first, so its size is current.
+    connect(this, &EGraphicsWidget::onGeometryChanged, this, &ExtMjpegWidget::updateDecodeSize);
     applyRecord(record);
+    updateDecodeSize();
     updateOnScreen();
 }
 
@@ -33,6 +36,12 @@ void ExtMjpegWidget::applyRecord(CameraControlV1 *record)
     m_stream->setPath(record->initial());
     m_stream->setLogin(record->login());
     m_stream->setPassword(record->password());
+}
+
+void ExtMjpegWidget::updateDecodeSize()
+{
+    // Frames only need to cover the picture area; the image widget scales the rest of the way.
+    m_stream->setDecodeSize(pictureArea().toSize());
 }
 
 void ExtMjpegWidget::updateImage(QImage image)

@@ -32,5 +32,7 @@ protected:
     void onScreenChanged(bool onScreen) override;
 
 private:
+    void updateDecodeSize();
+
     MjpegData *m_stream = nullptr;
 };

@@ -3,6 +3,7 @@
 // The main content on a view: page numbering, navigation by system, room and controller page,
 // the back history with its captions, and the top bar's layout rules.
 #include "alertform.h"
+#include "basecontrolv1.h"
 #include "eappsettings.h"
 #include "ecoreapp.h"
 #include "eimagewidget.h"
@@ -10,14 +11,17 @@
 #include "extroomformv1.h"
 #include "exttoolwidget.h"
 #include "historyform.h"
+#include "lazyroompage.h"
 #include "maincontentform.h"
 #include "maincontentworker.h"
+#include "recordinglinkcommands.h"
 #include "roomsv1.h"
 
 #include <QDir>
 #include <QFile>
 #include <QGraphicsScene>
 #include <QGraphicsView>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -43,6 +47,9 @@ private slots:
     void loadRunsInLaterTurnsAndOnce_data();
     void loadRunsInLaterTurnsAndOnce();
     void cancelledLoadCreatesNothingMore();
+    void roomScreensBuiltWhenFirstShown_data();
+    void roomScreensBuiltWhenFirstShown();
+    void oldScreensAreReleasedAndRebuilt();
 
 private:
     // Loads the fixture project without the given files and puts an empty main content on a scene.
@@ -153,8 +160,8 @@ void TestMainContentForm::pagesAreNumbered()
     QCOMPARE(stack->currentIndex(), int(MainContentWorker::kHomePage));
     // Pages 7, 8 and 9 keep their meaning even when a root is missing: the fixed numbers the
     // controller and the system buttons use never open an unrelated room.
-    auto room = [stack](int index) {
-        auto *form = qobject_cast<ExtRoomFormV1 *>(stack->widget(index));
+    auto room = [this](int index) {
+        ExtRoomFormV1 *form = m_form->worker()->roomForm(index);
         return form ? form->room() : nullptr;
     };
     QCOMPARE(room(7), rooms->mainPage());
@@ -335,7 +342,8 @@ void TestMainContentForm::homeButtonHiddenAtHome()
     QCOMPARE(m_form->stack()->currentIndex(), 7);
     QVERIFY(!m_form->homeButton()->isVisible());
     // Disabled buttons do nothing: the connection page opens only on a connection problem.
-    m_form->setConnectionState({QStringLiteral("connected_ip1-ok.png"), 61010, QStringLiteral("x"), false});
+    m_form->setConnectionState(
+        {QStringLiteral("connected_ip1-ok.png"), 61010, QStringLiteral("x"), false});
     m_form->ShowConnections();
     QCOMPARE(m_form->stack()->currentIndex(), 7);
 }
@@ -411,8 +419,7 @@ void TestMainContentForm::loadRunsInLaterTurnsAndOnce()
     // The room pages, then the history page.
     QCOMPARE(stack->count(), MainContentWorker::kFirstRoomPage + expected.size() + 1);
     for (int i = 0; i < expected.size(); ++i) {
-        auto *form =
-            qobject_cast<ExtRoomFormV1 *>(stack->widget(MainContentWorker::kFirstRoomPage + i));
+        ExtRoomFormV1 *form = m_form->worker()->roomForm(MainContentWorker::kFirstRoomPage + i);
         QVERIFY(form);
         QCOMPARE(form->room(), expected.at(i));
     }
@@ -439,6 +446,135 @@ void TestMainContentForm::cancelledLoadCreatesNothingMore()
     QCOMPARE(m_form->stack()->count(), count);
     QCOMPARE(lights.count(), 0);
     QCOMPARE(finished.count(), 0);
+}
+
+void TestMainContentForm::roomScreensBuiltWhenFirstShown_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("controller's page selection") << "controller" << true;
+    QTest::newRow("room button by name") << "name" << true;
+    QTest::newRow("page number, as the tour does") << "number" << true;
+    QTest::newRow("asked for while hidden") << "demand" << false;
+}
+
+void TestMainContentForm::roomScreensBuiltWhenFirstShown()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, shown);
+    build();
+    MainContentWorker *worker = m_form->worker();
+    EStackWidget *stack = m_form->stack();
+    const QList<BaseRoomV1 *> expected = expectedRoomPages();
+    QVERIFY(expected.size() >= 2);
+    // Every page has its place and number; only the home page, which is on screen, has a screen.
+    QCOMPARE(stack->count(), MainContentWorker::kFirstRoomPage + expected.size());
+    QVERIFY(worker->createdRoomForm(MainContentWorker::kHomePage));
+    for (int i = 0; i < expected.size(); ++i)
+        QVERIFY(!worker->createdRoomForm(MainContentWorker::kFirstRoomPage + i));
+
+    // The last room page with a page number of its own, never shown so far.
+    int index = -1;
+    BaseRoomV1 *room = nullptr;
+    for (int i = expected.size() - 1; i >= 0 && !room; --i) {
+        if (expected.at(i)->pageID() > MainContentWorker::kHomePage &&
+            expected.at(i)->systemType() == BaseRoomV1::LightSystem) {
+            room = expected.at(i);
+            index = MainContentWorker::kFirstRoomPage + i;
+        }
+    }
+    QVERIFY(room);
+    RecordingLinkCommands link;
+    auto *page = qobject_cast<LazyRoomPage *>(stack->widget(index));
+    QVERIFY(page);
+    connect(page, &LazyRoomPage::formCreated, this,
+            [&link](ExtRoomFormV1 *form) { form->setLink(&link); });
+
+    if (how == QLatin1String("controller"))
+        worker->selectControllerPage(room->pageID());
+    else if (how == QLatin1String("name"))
+        worker->gotoRoom(room->systemType(), room->name());
+    else if (how == QLatin1String("number"))
+        stack->setCurrentIndex(index);
+    else
+        QVERIFY(worker->roomForm(index));
+
+    ExtRoomFormV1 *form = worker->createdRoomForm(index);
+    QVERIFY(form);
+    QCOMPARE(form->room(), room);
+    QCOMPARE(form->parentItem(), page);
+    QCOMPARE(stack->currentIndex() == index, shown);
+    if (shown) {
+        // On screen at the page's full size and polled like any room shown.
+        QCOMPARE(form->size(), stack->size());
+        QVERIFY(form->isVisible());
+        QVERIFY(form->isActive());
+        QCOMPARE(link.names().count(QStringLiteral("setRoom")), 1);
+        QCOMPARE(link.rooms.last().pageNumber, makeRoomSnapshot(*room).pageNumber);
+        QCOMPARE(link.rooms.last().controls.size(), makeRoomSnapshot(*room).controls.size());
+        // Shown again: the same screen, not a second one.
+        stack->setCurrentIndex(MainContentWorker::kHomePage);
+        QCOMPARE(link.names().count(QStringLiteral("closeRoom")), 1);
+        stack->setCurrentIndex(index);
+        QCOMPARE(worker->createdRoomForm(index), form);
+        QCOMPARE(link.names().count(QStringLiteral("setRoom")), 2);
+    } else {
+        QVERIFY(!form->isVisible());
+        QVERIFY(!form->isActive());
+        QVERIFY(link.calls.isEmpty());
+        QCOMPARE(worker->roomForm(index), form);
+    }
+    // Other rooms are still unbuilt.
+    int built = 0;
+    for (int i = 0; i < expected.size(); ++i)
+        built += worker->createdRoomForm(MainContentWorker::kFirstRoomPage + i) ? 1 : 0;
+    QCOMPARE(built, 1);
+}
+
+void TestMainContentForm::oldScreensAreReleasedAndRebuilt()
+{
+    build();
+    MainContentWorker *worker = m_form->worker();
+    EStackWidget *stack = m_form->stack();
+    worker->setKeptScreens(2);
+    const int kitchen = pageOf(QStringLiteral("kitchen"));
+    QVERIFY(kitchen >= MainContentWorker::kFirstRoomPage);
+    QList<int> others;
+    for (int i = MainContentWorker::kFirstRoomPage; i < stack->count() && others.size() < 3; ++i) {
+        if (i != kitchen)
+            others.append(i);
+    }
+    QCOMPARE(others.size(), 3);
+
+    stack->setCurrentIndex(kitchen);
+    ExtRoomFormV1 *first = worker->createdRoomForm(kitchen);
+    QVERIFY(first && first->isVisible());
+    BaseRoomV1 *room = first->room();
+    QVERIFY(!room->controls().isEmpty());
+    const QString control = room->controls().first()->runtimeId();
+    QVERIFY(first->widgetById(control));
+    const QPointF placed = first->widgetById(control)->pos();
+    const QSize planSize = first->plan()->image().size();
+    QVERIFY(!planSize.isEmpty());
+    QCOMPARE(planSize, first->plan()->size().toSize());
+
+    // Three other rooms later the kitchen is neither recent nor where Back leads: let go of.
+    QPointer<ExtRoomFormV1> old(first);
+    for (int index : others)
+        stack->setCurrentIndex(index);
+    QVERIFY(!worker->createdRoomForm(kitchen));
+    QTRY_VERIFY(!old);
+    for (int index : others.mid(1))
+        QVERIFY(worker->createdRoomForm(index));
+
+    // Shown again: built anew, the plan at the size drawn and the controls where they were.
+    stack->setCurrentIndex(kitchen);
+    ExtRoomFormV1 *again = worker->createdRoomForm(kitchen);
+    QVERIFY(again && again->isVisible());
+    QCOMPARE(again->room(), room);
+    QCOMPARE(again->plan()->image().size(), planSize);
+    QVERIFY(again->widgetById(control));
+    QCOMPARE(again->widgetById(control)->pos(), placed);
 }
 
 QTEST_MAIN(TestMainContentForm)

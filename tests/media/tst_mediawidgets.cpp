@@ -24,9 +24,9 @@
 
 namespace {
 
-QByteArray jpeg()
+QByteArray jpeg(const QSize &size = QSize(32, 24))
 {
-    QImage image(32, 24, QImage::Format_RGB32);
+    QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::green);
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -36,9 +36,9 @@ QByteArray jpeg()
 }
 
 // A camera that streams to every request and answers PTZ requests with "OK".
-void serveCamera(FakeHttpServer &server)
+void serveCamera(FakeHttpServer &server, const QSize &frameSize = QSize(32, 24))
 {
-    server.setHandler([](const FakeHttpServer::Request &request, QTcpSocket *socket) {
+    server.setHandler([frameSize](const FakeHttpServer::Request &request, QTcpSocket *socket) {
         if (request.target.startsWith("/ptz")) {
             FakeHttpServer::writeResponse(socket, 200, "text/plain", "OK");
             return;
@@ -46,8 +46,8 @@ void serveCamera(FakeHttpServer &server)
         socket->write(
             "HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace;boundary=b\r\n\r\n");
         auto *timer = new QTimer(socket);
-        QObject::connect(timer, &QTimer::timeout, socket, [socket] {
-            const QByteArray frame = jpeg();
+        QObject::connect(timer, &QTimer::timeout, socket, [socket, frameSize] {
+            const QByteArray frame = jpeg(frameSize);
             socket->write("--b\r\nContent-Type: image/jpeg\r\nContent-Length: " +
                           QByteArray::number(frame.size()) + "\r\n\r\n" + frame + "\r\n");
         });
@@ -96,6 +96,8 @@ class TestMediaWidgets : public QObject
 private slots:
     void initTestCase();
     void cameraStreamsOnlyWhileShown();
+    void cameraDecodesAtTileSize_data();
+    void cameraDecodesAtTileSize();
     void toolsButtonTogglesPtzButtons();
     void ptzButtonsSendTheirRequests();
     void avCameraShowsPlaceholderAndButtons();
@@ -143,6 +145,49 @@ void TestMediaWidgets::cameraStreamsOnlyWhileShown()
     QTRY_VERIFY(!widget->showsPlaceholder());
     QCOMPARE(streamRequests(server), 2);
     delete page; // mid-stream
+}
+
+void TestMediaWidgets::cameraDecodesAtTileSize_data()
+{
+    // The picture area is the tile less a 10 px margin all round and the 30 px caption.
+    QTest::addColumn<QSize>("tile");
+    QTest::addColumn<QSize>("decoded");
+    QTest::addColumn<QSize>("largerTile");
+    QTest::addColumn<QSize>("decodedLarger");
+    // clang-format off
+    QTest::newRow("small tile, then full")
+        << QSize(200, 150) << QSize(320, 180) << QSize(1000, 700) << QSize(1280, 720);
+    QTest::newRow("half, then full")
+        << QSize(500, 410) << QSize(640, 360) << QSize(700, 420) << QSize(1280, 720);
+    QTest::newRow("eighth, then quarter")
+        << QSize(120, 110) << QSize(160, 90) << QSize(300, 230) << QSize(320, 180);
+    // clang-format on
+}
+
+void TestMediaWidgets::cameraDecodesAtTileSize()
+{
+    QFETCH(QSize, tile);
+    QFETCH(QSize, decoded);
+    QFETCH(QSize, largerTile);
+    QFETCH(QSize, decodedLarger);
+    FakeHttpServer server;
+    QVERIFY(server.listen());
+    serveCamera(server, QSize(1280, 720));
+    auto record = cameraRecord(server);
+    record->setWidth(tile.width());
+    record->setHeight(tile.height());
+    QGraphicsScene scene;
+    auto *widget = new ExtMjpegWidget(record.get());
+    scene.addItem(widget);
+    QTRY_VERIFY(!widget->showsPlaceholder());
+    QTRY_COMPARE(widget->picture().size(), decoded);
+
+    record->setWidth(largerTile.width());
+    record->setHeight(largerTile.height());
+    widget->applyRecord(record.get());
+    QCOMPARE(widget->size(), QSizeF(largerTile));
+    QTRY_COMPARE(widget->picture().size(), decodedLarger);
+    QCOMPARE(streamRequests(server), 1);
 }
 
 void TestMediaWidgets::toolsButtonTogglesPtzButtons()

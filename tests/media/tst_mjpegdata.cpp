@@ -64,6 +64,22 @@ void serveCamera(FakeHttpServer &server, const CameraBehaviour &behaviour)
     });
 }
 
+// Left half red, right half blue, so a scaled decode can be checked for being the same picture.
+QByteArray splitJpeg(const QSize &size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width() / 2; ++x)
+            image.setPixel(x, y, qRgb(255, 0, 0));
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 90);
+    return bytes;
+}
+
 void configure(MjpegData &camera, const FakeHttpServer &server, const QString &path = "/s.mjpg")
 {
     camera.setAddress(server.address());
@@ -80,6 +96,9 @@ private slots:
     void url_data();
     void url();
     void framesArriveAndDecode();
+    void decodeFrameAtSize_data();
+    void decodeFrameAtSize();
+    void streamDecodesAtRequestedSize();
     void undecodableFrameKeepsPicture();
     void startTwiceSendsOneRequest();
     void wrongContentTypeStops_data();
@@ -164,6 +183,73 @@ void TestMjpegData::framesArriveAndDecode()
     camera.stop();
     QCOMPARE(camera.state(), MjpegData::NotGrabbing);
     QCOMPARE(states.size(), 2);
+}
+
+void TestMjpegData::decodeFrameAtSize_data()
+{
+    QTest::addColumn<QSize>("frame");
+    QTest::addColumn<QSize>("atLeast");
+    QTest::addColumn<QSize>("decoded");
+    // clang-format off
+    QTest::newRow("no size: full")          << QSize(1280, 720) << QSize()           << QSize(1280, 720);
+    QTest::newRow("tile 480x360: half")     << QSize(1280, 720) << QSize(480, 360)   << QSize(640, 360);
+    QTest::newRow("one pixel too tall")     << QSize(1280, 720) << QSize(480, 361)   << QSize(1280, 720);
+    QTest::newRow("quarter exactly")        << QSize(1280, 720) << QSize(320, 180)   << QSize(320, 180);
+    QTest::newRow("eighth is the floor")    << QSize(1280, 720) << QSize(20, 10)     << QSize(160, 90);
+    QTest::newRow("larger than the frame")  << QSize(1280, 720) << QSize(1920, 1080) << QSize(1280, 720);
+    QTest::newRow("odd size rounds up")     << QSize(1279, 719) << QSize(300, 170)   << QSize(320, 180);
+    QTest::newRow("wide tile on tall frame") << QSize(480, 640) << QSize(240, 100)   << QSize(240, 320);
+    // clang-format on
+}
+
+void TestMjpegData::decodeFrameAtSize()
+{
+    QFETCH(QSize, frame);
+    QFETCH(QSize, atLeast);
+    QFETCH(QSize, decoded);
+    const QImage image = MjpegData::decodeFrame(splitJpeg(frame), atLeast);
+    QCOMPARE(image.size(), decoded);
+    // Still the same picture: red on the left, blue on the right.
+    const QRgb left = image.pixel(image.width() / 4, image.height() / 2);
+    const QRgb right = image.pixel(image.width() * 3 / 4, image.height() / 2);
+    QVERIFY2(qRed(left) > 200 && qBlue(left) < 60, "left half is not red");
+    QVERIFY2(qBlue(right) > 200 && qRed(right) < 60, "right half is not blue");
+    QVERIFY(MjpegData::decodeFrame("not a picture", atLeast).isNull());
+    QVERIFY(MjpegData::decodeFrame(splitJpeg(frame).left(100), atLeast).isNull());
+}
+
+void TestMjpegData::streamDecodesAtRequestedSize()
+{
+    FakeHttpServer server;
+    QVERIFY(server.listen());
+    const QByteArray frame = splitJpeg(QSize(640, 480));
+    server.setHandler([frame](const FakeHttpServer::Request &, QTcpSocket *socket) {
+        socket->write("HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace; "
+                      "boundary=frame\r\n\r\n");
+        auto *timer = new QTimer(socket);
+        QObject::connect(timer, &QTimer::timeout, socket, [socket, frame] {
+            socket->write("--frame\r\nContent-Type: image/jpeg\r\nContent-Length: " +
+                          QByteArray::number(frame.size()) + "\r\n\r\n" + frame + "\r\n");
+        });
+        timer->start(20);
+    });
+    MjpegData camera;
+    configure(camera, server);
+    camera.setDecodeSize(QSize(150, 100));
+    QCOMPARE(camera.decodeSize(), QSize(150, 100));
+    QSignalSpy frames(&camera, &MjpegData::newImageGrabbed);
+    camera.start();
+    QVERIFY(frames.wait());
+    QCOMPARE(frames.last().at(0).value<QImage>().size(), QSize(160, 120));
+    // A larger picture area takes effect with the next frame, without a new request.
+    camera.setDecodeSize(QSize(400, 300));
+    frames.clear();
+    QVERIFY(frames.wait());
+    QCOMPARE(frames.last().at(0).value<QImage>().size(), QSize(640, 480));
+    camera.setDecodeSize(QSize());
+    QCOMPARE(camera.decodeSize(), QSize());
+    QCOMPARE(server.requests().size(), 1);
+    camera.stop();
 }
 
 void TestMjpegData::undecodableFrameKeepsPicture()

@@ -7,7 +7,9 @@
 #include "etoolkittiming.h"
 #include "toolkitconstants.h"
 
+#include <QPainter>
 #include <QSignalSpy>
+#include <QStyleOptionGraphicsItem>
 
 class tst_ENumericWidget : public QObject
 {
@@ -23,8 +25,141 @@ private:
         return w;
     }
 
+    // The field as the scene draws it: item pixels one to one, as on an unscaled page.
+    static QImage renderField(TestView &tv, ENumericWidget *w)
+    {
+        const QRectF r = w->sceneBoundingRect();
+        QImage img(r.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::transparent);
+        QPainter p(&img);
+        tv.scene.render(&p, QRectF(img.rect()), r);
+        return img;
+    }
+
+    // Pixels that differ by more than a trace of antialiasing.
+    static int differingPixels(const QImage &a, const QImage &b)
+    {
+        int n = 0;
+        for (int y = 0; y < qMin(a.height(), b.height()); ++y) {
+            for (int x = 0; x < qMin(a.width(), b.width()); ++x) {
+                const QRgb p = a.pixel(x, y);
+                const QRgb q = b.pixel(x, y);
+                if (qAbs(qRed(p) - qRed(q)) > 40 || qAbs(qGreen(p) - qGreen(q)) > 40 ||
+                    qAbs(qBlue(p) - qBlue(q)) > 40 || qAbs(qAlpha(p) - qAlpha(q)) > 40)
+                    ++n;
+            }
+        }
+        return n;
+    }
+
 private slots:
     void initTestCase() { useShortHoldTimes(); }
+
+    void lookFollowsState_data()
+    {
+        QTest::addColumn<QSizeF>("size");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("stepButtons");
+        QTest::addColumn<bool>("displayOnly");
+        QTest::addColumn<bool>("pressPlus");
+        QTest::addColumn<double>("value");
+        // clang-format off
+        QTest::newRow("plus held down") << QSizeF(200, 44) << true  << true  << false << true  << 5.0;
+        QTest::newRow("resized")        << QSizeF(260, 50) << true  << true  << false << false << 5.0;
+        QTest::newRow("disabled")       << QSizeF(200, 44) << false << true  << false << false << 5.0;
+        QTest::newRow("display only")   << QSizeF(200, 44) << true  << true  << true  << false << 5.0;
+        QTest::newRow("no buttons")     << QSizeF(200, 44) << true  << false << false << false << 5.0;
+        QTest::newRow("new value")      << QSizeF(200, 44) << true  << true  << false << false << 3.0;
+        // clang-format on
+    }
+
+    // A field whose state changed after it was painted looks exactly like a field painted in
+    // that state from the start: no picture of an earlier state survives the change.
+    void lookFollowsState()
+    {
+        QFETCH(QSizeF, size);
+        QFETCH(bool, enabled);
+        QFETCH(bool, stepButtons);
+        QFETCH(bool, displayOnly);
+        QFETCH(bool, pressPlus);
+        QFETCH(double, value);
+        TestView tv;
+        QVERIFY(tv.exposed());
+        auto configure = [](ENumericWidget *w) {
+            w->setRange(0, 5); // at the maximum: a held plus cannot change the value
+            w->setValue(5);
+        };
+        ENumericWidget *changed = makeField(tv);
+        configure(changed);
+        const QImage before = renderField(tv, changed);
+
+        auto apply = [&](ENumericWidget *w) {
+            w->resize(size);
+            w->setEnabled(enabled);
+            w->setStepButtonsVisible(stepButtons);
+            w->setDisplayOnly(displayOnly);
+            w->setValue(value);
+            if (pressPlus)
+                tv.press(w->mapToScene(w->plusRect().center()));
+        };
+        apply(changed);
+        const QImage after = renderField(tv, changed);
+        if (pressPlus)
+            tv.release(changed->mapToScene(changed->plusRect().center()));
+        QVERIFY(after != before);
+
+        auto *fresh = new ENumericWidget;
+        tv.scene.addItem(fresh);
+        fresh->setGeometry(100, 300, 200, 44);
+        configure(fresh);
+        apply(fresh);
+        QCOMPARE(renderField(tv, fresh), after);
+        if (pressPlus) {
+            tv.release(fresh->mapToScene(fresh->plusRect().center()));
+            QCOMPARE(renderField(tv, changed), before);
+        }
+    }
+
+    void scaledPaintingLooksTheSame_data()
+    {
+        QTest::addColumn<bool>("pressed");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("normal") << false << true;
+        QTest::newRow("pressed") << true << true;
+        QTest::newRow("disabled") << false << false;
+    }
+
+    // Under a scaling view the frame is painted directly, one to one it is blitted from a picture
+    // painted once: both must show the same field.
+    void scaledPaintingLooksTheSame()
+    {
+        QFETCH(bool, pressed);
+        QFETCH(bool, enabled);
+        TestView tv;
+        QVERIFY(tv.exposed());
+        ENumericWidget *w = makeField(tv);
+        w->setEnabled(enabled);
+        if (pressed)
+            tv.press(w->mapToScene(w->minusRect().center()));
+        auto paintWith = [w](const QTransform &t) {
+            QImage img(w->size().toSize(), QImage::Format_ARGB32_Premultiplied);
+            img.fill(Qt::transparent);
+            QPainter p(&img);
+            p.setTransform(t);
+            QStyleOptionGraphicsItem option;
+            w->paint(&p, &option);
+            return img;
+        };
+        const QTransform nearlyOne = QTransform::fromScale(1.0001, 1.0001);
+        QVERIFY(nearlyOne.type() == QTransform::TxScale);
+        const QImage blitted = paintWith(QTransform());
+        const QImage direct = paintWith(nearlyOne);
+        QVERIFY(differingPixels(blitted, QImage(w->size().toSize(), blitted.format())) > 0);
+        QVERIFY2(differingPixels(blitted, direct) * 100 < blitted.width() * blitted.height(),
+                 "the blitted frame differs from the painted one");
+        if (pressed)
+            tv.release(w->mapToScene(w->minusRect().center()));
+    }
 
     void defaults()
     {
