@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
+// The room screen's editing tools: palette, properties, switch types, deleting, dragging and the
+// edit history they share. A little over 700 lines, kept together because every edit records
+// its undo through the same helpers.
 #include "extroomformv1.h"
 
 #include "basecontrolv1.h"
