@@ -182,8 +182,11 @@ void HistoryScreen::Private::startStore()
     store->setClock(clock);
     store->moveToThread(thread);
     QObject::connect(thread, &QThread::finished, store, &QObject::deleteLater);
-    QObject::connect(store, &HistoryStore::resultReady, q,
-                     [this](const HistoryResult &r) { show(r); });
+    QObject::connect(store, &HistoryStore::resultAvailable, q, [this] {
+        HistoryResult r;
+        if (store && store->takeResult(&r))
+            show(r);
+    });
     QObject::connect(store, &HistoryStore::exportFinished, q,
                      [this](const QStringList &paths, const QString &error) {
                          message =
@@ -233,9 +236,7 @@ void HistoryScreen::Private::query()
     loadedTo = query.to;
     loading = true;
     store->setLatestSerial(query.serial);
-    HistoryStore *target = store;
-    QMetaObject::invokeMethod(
-        target, [target, query] { target->request(query); }, Qt::QueuedConnection);
+    store->post(query);
     updateStatus();
 }
 

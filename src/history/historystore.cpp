@@ -64,6 +64,9 @@ HistoryStore::HistoryStore(const QString &configurationFolder, QObject *parent)
     : QObject(parent), d(std::make_unique<Private>())
 {
     registerTypes();
+    // Delivered in whatever thread the store lives in by then.
+    connect(this, &HistoryStore::queryPosted, this, &HistoryStore::runPosted,
+            Qt::QueuedConnection);
     d->folder = configurationFolder;
     const QDir base(configurationFolder);
     d->index =
@@ -72,7 +75,13 @@ HistoryStore::HistoryStore(const QString &configurationFolder, QObject *parent)
         std::make_unique<AlarmLogStore>(base.filePath(QLatin1String(HistoryFormat::kAlarmFolder)));
 }
 
-HistoryStore::~HistoryStore() = default;
+HistoryStore::~HistoryStore()
+{
+    // The mailbox was last filled by another thread: empty it under its lock.
+    const std::lock_guard<std::mutex> lock(m_mailbox);
+    m_postedQuery.reset();
+    m_result.reset();
+}
 
 QString HistoryStore::configurationFolder() const
 {
@@ -167,6 +176,47 @@ HistoryResult HistoryStore::compute(const HistoryQuery &query)
         result.series.append(series);
     }
     return result;
+}
+
+void HistoryStore::post(const HistoryQuery &query)
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mailbox);
+        m_postedQuery = query;
+    }
+    emit queryPosted();
+}
+
+bool HistoryStore::takeResult(HistoryResult *result)
+{
+    const std::lock_guard<std::mutex> lock(m_mailbox);
+    if (!m_result || !result)
+        return false;
+    *result = std::move(*m_result);
+    m_result.reset();
+    return true;
+}
+
+void HistoryStore::runPosted()
+{
+    HistoryQuery query;
+    {
+        const std::lock_guard<std::mutex> lock(m_mailbox);
+        if (!m_postedQuery)
+            return;
+        query = std::move(*m_postedQuery);
+        m_postedQuery.reset();
+    }
+    if (query.serial < m_latest.load())
+        return;
+    HistoryResult result = compute(query);
+    if (query.serial < m_latest.load())
+        return;
+    {
+        const std::lock_guard<std::mutex> lock(m_mailbox);
+        m_result = result;
+    }
+    emit resultAvailable();
 }
 
 void HistoryStore::request(const HistoryQuery &query)

@@ -10,6 +10,8 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 class ArchiveIndex;
 class AlarmLogStore;
@@ -39,6 +41,12 @@ public:
 
     // Queued entry points, run in the store's thread.
     void request(const HistoryQuery &query);
+    // The screen's way in and out, from any thread: a query is left in a mailbox and answered in
+    // the store's thread (a newer one replaces one not yet started); the answer is left in the
+    // mailbox for takeResult() after resultAvailable(). The mailbox's own lock orders what
+    // crosses the threads, where the queued values alone would rely on Qt's internal queue.
+    void post(const HistoryQuery &query);
+    bool takeResult(HistoryResult *result);
     // Writes the rows and events of [from, to] for the given parameters (id and caption) into
     // `folder`; reports the paths written.
     void exportRange(qint64 from, qint64 to, const QVector<int> &ids, const QStringList &names,
@@ -46,10 +54,17 @@ public:
 
 signals:
     void resultReady(const HistoryResult &result);
+    void resultAvailable();
+    void queryPosted();
     void exportFinished(const QStringList &paths, const QString &error);
 
 private:
+    void runPosted();
+
     struct Private;
     std::unique_ptr<Private> d;
     std::atomic<quint64> m_latest{0};
+    std::mutex m_mailbox;
+    std::optional<HistoryQuery> m_postedQuery;
+    std::optional<HistoryResult> m_result;
 };
