@@ -38,6 +38,8 @@ for k in $(seq "$kills"); do
         bad=$((bad + 1))
         echo "kill $k:"
         echo "$out"
+        keep="$(mktemp -d)"
+        cp -a "$dir" "$work/run.log" "$keep/" && echo "the files and the run's log are kept in $keep"
         continue
     fi
     # The oldest generation any file holds, against the newest edit older than two seconds.

@@ -168,7 +168,12 @@ int check(const QString &folder, const QString &base)
         if (g > 0)
             expected.setValue(EAppSettings::FoneImage, QStringLiteral("gen-%1.png").arg(g));
         expected.save(rebuilt);
-        if (readAll(rebuilt) != readAll(settingsPath))
+        // Before its first write the file is still the one the run began with, byte for byte
+        // (the demo generator's layout, which the program's writer need not reproduce).
+        const QByteArray actual = readAll(settingsPath);
+        const bool original =
+            g <= 0 && actual == readAll(base + QDir::separator() + QLatin1String(kSettingsFile));
+        if (!original && readAll(rebuilt) != actual)
             problems << QStringLiteral("%1 is no version that was ever written").arg(kSettingsFile);
         generations.insert(QLatin1String(kSettingsFile), qMax<qint64>(0, g));
     }
