@@ -26,15 +26,7 @@ HSliderControlV1::create(const QString &name, const QString &textB, const QPoint
 
 const ControlKind &HSliderControlV1::kindDescription()
 {
-    static const ControlKind kind = [] {
-        ControlKind k = ControlKind::ofRecord<HSliderControlV1>(
-            ControlConstants::KindHSlider, ControlConstants::kTagHSlider,
-            ControlConstants::kSliderDataLength);
-        k.attributes = sliderAttributes();
-        k.valueBytes = [](const BaseControlV1 &c) {
-            return typeDBytes(static_cast<const SliderControlV1 &>(c).typeD());
-        };
-        return k;
-    }();
+    static const ControlKind kind =
+        sliderKind<HSliderControlV1>(ControlConstants::KindHSlider, ControlConstants::kTagHSlider);
     return kind;
 }

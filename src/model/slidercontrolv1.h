@@ -3,6 +3,7 @@
 #pragma once
 
 #include "controlconstants.h"
+#include "controlkind.h"
 #include "dynamiccontrolv1.h"
 
 #include <QVector>
@@ -17,6 +18,16 @@ public:
 
     // The attributes both slider kinds store, in the order they are written.
     static QVector<ControlAttribute> sliderAttributes();
+    // The description both slider kinds share, for record class C with its code and tag.
+    template<typename C> static ControlKind sliderKind(int code, const char *tag)
+    {
+        ControlKind k = ControlKind::ofRecord<C>(code, tag, ControlConstants::kSliderDataLength);
+        k.attributes = sliderAttributes();
+        k.valueBytes = [](const BaseControlV1 &c) {
+            return typeDBytes(static_cast<const SliderControlV1 &>(c).typeD());
+        };
+        return k;
+    }
 
     void decode(int minimumLength, BaseRoomV1 *page = nullptr) override;
 

@@ -26,15 +26,7 @@ VSliderControlV1::create(const QString &name, const QString &textB, const QPoint
 
 const ControlKind &VSliderControlV1::kindDescription()
 {
-    static const ControlKind kind = [] {
-        ControlKind k = ControlKind::ofRecord<VSliderControlV1>(
-            ControlConstants::KindVSlider, ControlConstants::kTagVSlider,
-            ControlConstants::kSliderDataLength);
-        k.attributes = sliderAttributes();
-        k.valueBytes = [](const BaseControlV1 &c) {
-            return typeDBytes(static_cast<const SliderControlV1 &>(c).typeD());
-        };
-        return k;
-    }();
+    static const ControlKind kind =
+        sliderKind<VSliderControlV1>(ControlConstants::KindVSlider, ControlConstants::kTagVSlider);
     return kind;
 }
