@@ -8,6 +8,7 @@ packages=(
     cmake g++ make pkg-config ccache
     qtbase5-dev qtmultimedia5-dev libqt5multimedia5-plugins libqt5svg5-dev libqt5charts5-dev zlib1g-dev
     libmodbus-dev libcpp-httplib-dev mbpoll ffmpeg
+    libmosquitto-dev mosquitto mosquitto-clients openssl cmark
     xvfb xauth xdotool imagemagick fonts-liberation2 fontconfig
     pulseaudio pulseaudio-utils
     clang libclang-rt-14-dev llvm dpkg-dev desktop-file-utils appstream librsvg2-bin debootstrap
