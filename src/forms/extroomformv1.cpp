@@ -13,8 +13,11 @@
 #include "editorkinds.h"
 #include "eiconwidget.h"
 #include "eimagewidget.h"
+#include "elabelwidget.h"
+#include "erectwidget.h"
 #include "extsceneswidget.h"
 #include "exttoolboxwidget.h"
+#include "exttoolwidget.h"
 #include "extwidgetfactory.h"
 #include "floorstructv1.h"
 #include "formservices.h"
@@ -37,6 +40,10 @@ constexpr int kTextAdding = 61100;
 constexpr int kTextDeleting = 61101;
 constexpr int kTextProperties = 61102;
 constexpr int kTextSceneWord = 61192;
+constexpr int kTextYes = 61060;
+constexpr int kTextNo = 61061;
+constexpr int kTextDeleteFloor = 61524;
+constexpr int kTextDeleteRoom = 61525;
 constexpr int kAddLevel = 7;
 // A new element lands with its top-left corner this far up and left of the press, so that the
 // finger ends up over its middle.
@@ -519,6 +526,7 @@ void ExtRoomFormV1::closeDialogs()
     if (m_switchDialog)
         m_switchDialog->hide();
     m_switchId.clear();
+    closeDeleteQuestion();
     RoomFormV1::closeDialogs();
 }
 
@@ -596,22 +604,9 @@ bool ExtRoomFormV1::editClick(QObject *sender)
                 QStringLiteral("delete"), wasModified, [show] { show(false); },
                 [show] { show(true); });
         } else if (BaseRoomV1 *sub = subRoomOf(sender)) {
-            sub->setDeleted(true);
-            removeWidget(sub->runtimeId());
-            emit updateRooms();
-            recordEdit(
-                QStringLiteral("delete page"), wasModified,
-                [this, sub] {
-                    sub->setDeleted(false);
-                    addRoomIcon(sub);
-                    hookWidget(sub->runtimeId());
-                    emit updateRooms();
-                },
-                [this, sub] {
-                    sub->setDeleted(true);
-                    removeWidget(sub->runtimeId());
-                    emit updateRooms();
-                });
+            askDeleteSubPage(sub);
+            endAction();
+            return true;
         }
         room()->setModified(true);
         sendRoom();
@@ -629,6 +624,119 @@ bool ExtRoomFormV1::editClick(QObject *sender)
     }
     endAction();
     return true;
+}
+
+namespace {
+// What deleting a floor or room takes with it: its rooms and every control on it and on them,
+// deleted ones left out.
+void countContent(const BaseRoomV1 *page, int *rooms, int *controls)
+{
+    for (const BaseControlV1 *c : page->controls())
+        *controls += c->isDeleted() ? 0 : 1;
+    if (auto *floor = dynamic_cast<const FloorStructV1 *>(page)) {
+        for (const RoomStructV1 *r : floor->rooms()) {
+            if (r->isDeleted())
+                continue;
+            ++*rooms;
+            countContent(r, rooms, controls);
+        }
+    }
+}
+} // namespace
+
+void ExtRoomFormV1::askDeleteSubPage(BaseRoomV1 *sub)
+{
+    const bool wasModified = room()->isModified();
+    int rooms = 0;
+    int controls = 0;
+    countContent(sub, &rooms, &controls);
+    if (rooms == 0 && controls == 0) {
+        deleteSubPage(sub, wasModified);
+        return;
+    }
+    // A floor takes its rooms and all their controls along: one stray tap must not do that.
+    if (!m_deletePanel) {
+        m_deletePanel = new ERectWidget(this);
+        m_deletePanel->setObjectName(QStringLiteral("deleteQuestion"));
+        m_deletePanel->setColor(QColor(255, 255, 255, 235));
+        m_deletePanel->setBorderColor(QColor(0, 0, 0, 120));
+        m_deletePanel->setBorderWidth(1);
+        m_deletePanel->setRadius(10);
+        m_deletePanel->setZValue(20);
+        m_deletePanel->resize(460, 150);
+        m_deleteText = new ELabelWidget(m_deletePanel);
+        m_deleteText->setFont(ECoreApp::instance()->font(0));
+        m_deleteText->setColortext(Qt::black);
+        m_deleteText->setWordWrap(true);
+        m_deleteText->setAlignment(Qt::AlignCenter);
+        m_deleteText->setPos(15, 10);
+        m_deleteText->resize(430, 70);
+        m_deleteYes = new ExtToolWidget(QStringLiteral("check.png"), QString(), m_deletePanel);
+        m_deleteNo = new ExtToolWidget(QStringLiteral("no.png"), QString(), m_deletePanel);
+        for (ExtToolWidget *button : {m_deleteYes, m_deleteNo}) {
+            button->setFont(ECoreApp::instance()->font(0));
+            button->setFrameVisible(true);
+            button->setShowCaption(true);
+            button->setCaptionBeside(true);
+            button->resize(140, 44);
+        }
+        m_deleteYes->setPos(75, 92);
+        m_deleteNo->setPos(245, 92);
+        connect(m_deleteYes, &EBaseWidget::clicked, this, [this] {
+            BaseRoomV1 *target = m_deleteTarget;
+            const bool wasModified = m_deleteWasModified;
+            closeDeleteQuestion();
+            if (target && !target->isDeleted())
+                deleteSubPage(target, wasModified);
+        });
+        connect(m_deleteNo, &EBaseWidget::clicked, this, &ExtRoomFormV1::closeDeleteQuestion);
+    }
+    const QString caption = sub->textB().isEmpty() ? sub->name() : sub->textB();
+    m_deleteText->setLabelT(
+        sub->kind() == BaseRoomV1::KindFloor
+            ? FormServices::text(kTextDeleteFloor).arg(caption).arg(rooms).arg(controls)
+            : FormServices::text(kTextDeleteRoom).arg(caption).arg(controls));
+    m_deleteYes->setText(FormServices::text(kTextYes));
+    m_deleteNo->setText(FormServices::text(kTextNo));
+    m_deleteTarget = sub;
+    m_deleteWasModified = wasModified;
+    m_deletePanel->setPos((size().width() - m_deletePanel->size().width()) / 2,
+                          (size().height() - m_deletePanel->size().height()) / 2);
+    m_deletePanel->show();
+}
+
+void ExtRoomFormV1::closeDeleteQuestion()
+{
+    m_deleteTarget = nullptr;
+    if (m_deletePanel)
+        m_deletePanel->hide();
+}
+
+QString ExtRoomFormV1::deleteQuestion() const
+{
+    return m_deletePanel && m_deletePanel->isVisible() ? m_deleteText->labelT() : QString();
+}
+
+void ExtRoomFormV1::deleteSubPage(BaseRoomV1 *sub, bool wasModified)
+{
+    sub->setDeleted(true);
+    removeWidget(sub->runtimeId());
+    emit updateRooms();
+    recordEdit(
+        QStringLiteral("delete page"), wasModified,
+        [this, sub] {
+            sub->setDeleted(false);
+            addRoomIcon(sub);
+            hookWidget(sub->runtimeId());
+            emit updateRooms();
+        },
+        [this, sub] {
+            sub->setDeleted(true);
+            removeWidget(sub->runtimeId());
+            emit updateRooms();
+        });
+    room()->setModified(true);
+    sendRoom();
 }
 
 void ExtRoomFormV1::addElementAt(const QPointF &formPos)
@@ -651,6 +759,10 @@ void ExtRoomFormV1::addElementAt(const QPointF &formPos)
                                                  QPointF(qMax(0.0, pct.x()), qMax(0.0, pct.y())));
     if (!control)
         return;
+    // The palette makes every lamp number 1, every switch number 1, ...: a second one would
+    // drive the controller record of the first.
+    if (RoomsV1 *rooms = RoomsV1::fromCore())
+        rooms->numberNewControl(control, page);
     applyImages(control, ECoreApp::instance()->startMode() == StartMode::Demo,
                 ECoreApp::instance()->workingFolder());
     addControlWidget(control);

@@ -13,6 +13,9 @@ class UniAddControls;
 class UniSettings;
 class EditHistory;
 class EIconWidget;
+class ELabelWidget;
+class ERectWidget;
+class ExtToolWidget;
 
 // The room screen of the main content: the operating screen plus the edit actions of the
 // toolbox (add a control at the next press on the plan, delete the next clicked control). The
@@ -38,6 +41,11 @@ public:
     EditHistory *history() const { return m_history; }
     EIconWidget *undoButton() const { return m_undoButton; }
     EIconWidget *redoButton() const { return m_redoButton; }
+    // The question before a floor or room with content is deleted: its text (empty while it is
+    // not asked) and its answer buttons.
+    QString deleteQuestion() const;
+    ExtToolWidget *deleteYesButton() const { return m_deleteYes; }
+    ExtToolWidget *deleteNoButton() const { return m_deleteNo; }
 
 signals:
     void updateRooms();
@@ -102,6 +110,10 @@ private:
     // Follows a widget's drags so that a move can be undone.
     void hookWidget(const QString &runtimeId);
     QPointF positionOf(const QString &runtimeId) const;
+    // Deletes a floor or room of this page (undoable); asks first when it holds anything.
+    void askDeleteSubPage(BaseRoomV1 *sub);
+    void deleteSubPage(BaseRoomV1 *sub, bool wasModified);
+    void closeDeleteQuestion();
     void setPositionOf(const QString &runtimeId, const QPointF &pos);
 
     int m_action = ActionNone;
@@ -125,4 +137,10 @@ private:
     QHash<QString, DragStart> m_dragStart;
     // The switch the panel was opened for, by runtime id: the record may go away meanwhile.
     QString m_switchId;
+    ERectWidget *m_deletePanel = nullptr;
+    ELabelWidget *m_deleteText = nullptr;
+    ExtToolWidget *m_deleteYes = nullptr;
+    ExtToolWidget *m_deleteNo = nullptr;
+    BaseRoomV1 *m_deleteTarget = nullptr;
+    bool m_deleteWasModified = false;
 };

@@ -431,8 +431,12 @@ bool RoomFormV1::editClick(QObject *sender)
 void RoomFormV1::moveRequest()
 {
     auto *w = qobject_cast<EBaseWidget *>(sender());
-    if (w && showSettingsOn())
+    if (w && showSettingsOn()) {
+        // A control dragged off its plan would be stored outside 0..100 % and land somewhere
+        // else, or nowhere, on another screen size: it stays on the plan.
+        w->setDragBounds(QRectF(QPointF(0, 0), ExtWidgetFactory::planSize(d->plan)));
         w->armDrag(true);
+    }
 }
 
 void RoomFormV1::DragWidget()

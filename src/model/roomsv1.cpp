@@ -2,16 +2,22 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "roomsv1.h"
 
+#include "controlconstants.h"
 #include "ecoreapp.h"
 #include "floorstructv1.h"
+#include "heatcontrolv1.h"
+#include "lightcontrolv1.h"
 #include "mainstructv1.h"
 #include "modellogging.h"
 #include "projectreaderv1.h"
 #include "projectwriterv1.h"
 #include "roomstructv1.h"
+#include "sensorcontrolv1.h"
+#include "switchcontrolv1.h"
 
 #include <QRandomGenerator>
 #include <QSet>
+#include <algorithm>
 
 RoomsV1 *RoomsV1::fromCore()
 {
@@ -232,6 +238,69 @@ BaseRoomV1 *RoomsV1::createSubPage(BaseRoomV1 *page, const QPointF &click, const
     registerPage(created);
     page->setModified(true);
     return created;
+}
+
+namespace {
+// The number that names a record in the controller, or -1 for kinds without one. Switches and
+// thermostats both call theirs swcNumber, but they number different things.
+int controllerNumber(const BaseControlV1 *control)
+{
+    switch (control->kind()) {
+    case ControlConstants::KindLight:
+        return static_cast<const LightControlV1 *>(control)->lmpNumber();
+    case ControlConstants::KindSwitch:
+        return static_cast<const SwitchControlV1 *>(control)->swcNumber();
+    case ControlConstants::KindSensor:
+        return static_cast<const SensorControlV1 *>(control)->snrNumber();
+    case ControlConstants::KindHeat:
+        return static_cast<const HeatControlV1 *>(control)->swcNumber();
+    default:
+        return -1;
+    }
+}
+} // namespace
+
+void RoomsV1::numberNewControl(BaseControlV1 *control, const BaseRoomV1 *page) const
+{
+    Q_ASSERT(control);
+    if (!control || controllerNumber(control) < 0)
+        return;
+    QList<const BaseRoomV1 *> pages;
+    for (const BaseRoomV1 *p : qAsConst(d->pages))
+        pages << p;
+    if (page && !pages.contains(page))
+        pages << page;
+    QSet<int> used;
+    for (const BaseRoomV1 *p : qAsConst(pages)) {
+        for (const BaseControlV1 *other : p->controls()) {
+            if (other != control && other->kind() == control->kind())
+                used.insert(controllerNumber(other));
+        }
+    }
+    int number = 1;
+    while (used.contains(number))
+        ++number;
+    // Lamps name their switches and sensor in single bytes.
+    if ((control->kind() == ControlConstants::KindSwitch ||
+         control->kind() == ControlConstants::KindSensor) &&
+        number > 0xFF)
+        return;
+    switch (control->kind()) {
+    case ControlConstants::KindLight:
+        static_cast<LightControlV1 *>(control)->setLmpNumber(number);
+        break;
+    case ControlConstants::KindSwitch:
+        static_cast<SwitchControlV1 *>(control)->setSwcNumber(number);
+        break;
+    case ControlConstants::KindSensor:
+        static_cast<SensorControlV1 *>(control)->setSnrNumber(number);
+        break;
+    case ControlConstants::KindHeat:
+        static_cast<HeatControlV1 *>(control)->setSwcNumber(number);
+        break;
+    default:
+        break;
+    }
 }
 
 int RoomsV1::pageCount() const

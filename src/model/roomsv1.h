@@ -48,6 +48,12 @@ public:
     // page number, and appends it to the page list.
     void registerPage(BaseRoomV1 *page);
 
+    // Gives a lamp, switch, sensor or thermostat the editor just made the lowest number of its
+    // kind that no record of the project uses (every subsystem, deleted records included: an
+    // undo brings them back), and with it its controller address. `page` is the page it was
+    // added to, counted even when it is not registered. Other kinds are left alone.
+    void numberNewControl(BaseControlV1 *control, const BaseRoomV1 *page) const;
+
     // The editor's "add" on a root (adds a floor) or floor page (adds a room): the click point and
     // the page item's size are in pixels; `sceneWord` is the localised word for the default scene
     // captions of light and heat pages. Returns the new page, or null on any other page.

@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "ebasewidget.h"
 
-#include "etoolkittiming.h"
 #include "estatictext.h"
+#include "etoolkittiming.h"
 #include "toolkitconstants.h"
 
 #include <QGraphicsSceneMouseEvent>
@@ -17,6 +17,7 @@ struct EBaseWidgetPrivate
     QPointF pressPos;
     QPointF pressScenePos;
     QPointF posAtPress;
+    QRectF dragBounds;
     // One timer serves both delays: a press is either in move mode or in long-click mode.
     QTimer timer;
     int dragDelay = EToolkit::holdTimes().dragMs;
@@ -282,7 +283,21 @@ void EBaseWidget::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
     const QGraphicsItem *parent = parentItem();
     const QPointF now = parent ? parent->mapFromScene(event->scenePos()) : event->scenePos();
     const QPointF then = parent ? parent->mapFromScene(d->pressScenePos) : d->pressScenePos;
-    setPos(d->posAtPress + now - then);
+    QPointF to = d->posAtPress + now - then;
+    if (!d->dragBounds.isEmpty()) {
+        // A widget larger than the bounds keeps its top left corner inside them.
+        const QSizeF s = size();
+        to.setX(qBound(d->dragBounds.left(), to.x(),
+                       qMax(d->dragBounds.left(), d->dragBounds.right() - s.width())));
+        to.setY(qBound(d->dragBounds.top(), to.y(),
+                       qMax(d->dragBounds.top(), d->dragBounds.bottom() - s.height())));
+    }
+    setPos(to);
+}
+
+void EBaseWidget::setDragBounds(const QRectF &bounds)
+{
+    d->dragBounds = bounds;
 }
 
 void EBaseWidget::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)

@@ -64,6 +64,9 @@ public slots:
     // The owner's answer to moveEmit(): with allow true the drag timer starts, provided the widget
     // is enabled, in move mode and still pressed.
     void armDrag(bool allow = true);
+    // Where a drag may take the widget, in its parent's coordinates: the whole widget stays
+    // inside. An empty rectangle (the default) leaves it free.
+    void setDragBounds(const QRectF &bounds);
     void TimerOut();
     void changedEnable();
 

@@ -5,6 +5,7 @@
 // of the room.
 #include "controlconstants.h"
 #include "controlkinds.h"
+#include "dynamiccontrolv1.h"
 #include "eappsettings.h"
 #include "ebasewidget.h"
 #include "ecombowidget.h"
@@ -14,17 +15,20 @@
 #include "eimagewidget.h"
 #include "etoolkittiming.h"
 #include "extroomformv1.h"
-#include "exttoolboxwidget.h"
 #include "extsceneswidget.h"
+#include "exttoolboxwidget.h"
+#include "exttoolwidget.h"
 #include "floorstructv1.h"
 #include "formservices.h"
+#include "heatcontrolv1.h"
 #include "lightcontrolv1.h"
 #include "mainstructv1.h"
+#include "roomrecordinglink.h"
 #include "roomsnapshot.h"
 #include "roomstructv1.h"
 #include "roomsv1.h"
-#include "roomrecordinglink.h"
 #include "screentestsupport.h"
+#include "sensorcontrolv1.h"
 #include "switchcontrolv1.h"
 #include "switchtypedialog.h"
 #include "uniaddcontrols.h"
@@ -127,6 +131,11 @@ private slots:
     void paletteAddsEveryKind();
     void newControlsFindTheirPictures_data();
     void newControlsFindTheirPictures();
+    void aNewControlDrivesOnlyItself_data();
+    void aNewControlDrivesOnlyItself();
+    void deletingAFloorWithContentAsksFirst();
+    void aDraggedControlStaysOnItsPlan_data();
+    void aDraggedControlStaysOnItsPlan();
 
 private:
     ExtRoomFormV1 *makeForm(BaseRoomV1 *room);
@@ -833,6 +842,198 @@ void tst_ExtRoomForm::newControlsFindTheirPictures()
         QVERIFY2(attribute, qPrintable(it.key()));
         QCOMPARE(attribute->value(*added).toString(), it.value().toString());
     }
+}
+
+namespace {
+// The number a lamp, switch, sensor or thermostat is known by in the controller.
+int numberOf(const BaseControlV1 *c)
+{
+    if (auto *lamp = dynamic_cast<const LightControlV1 *>(c))
+        return lamp->lmpNumber();
+    if (auto *sw = dynamic_cast<const SwitchControlV1 *>(c))
+        return sw->swcNumber();
+    if (auto *sensor = dynamic_cast<const SensorControlV1 *>(c))
+        return sensor->snrNumber();
+    if (auto *heat = dynamic_cast<const HeatControlV1 *>(c))
+        return heat->swcNumber();
+    return -1;
+}
+} // namespace
+
+void tst_ExtRoomForm::aNewControlDrivesOnlyItself_data()
+{
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<QString>("tapSends");
+    using E = UniAddControls;
+    QTest::newRow("lamp") << int(E::EntryLight) << "EnableLight";
+    QTest::newRow("switch") << int(E::EntrySwitch) << "SwitchLightClick";
+    QTest::newRow("sensor") << int(E::EntrySensor) << "SensorClick";
+    QTest::newRow("thermostat") << int(E::EntryHeat) << QString();
+}
+
+// The demo home uses number 1 of every kind already; a control added from the palette must not
+// take it again, or tapping the new one switches the old one.
+void tst_ExtRoomForm::aNewControlDrivesOnlyItself()
+{
+    QFETCH(int, entry);
+    QFETCH(QString, tapSends);
+    QVERIFY(loadDemoOffline(m_fx));
+    BaseRoomV1 *page = offlineLightRoom();
+    QVERIFY(page);
+    const QString folder = ECoreApp::instance()->workingFolder();
+    const QStringList problemsBefore = checkerProblems(folder);
+    QVERIFY(!problemsBefore.contains(QStringLiteral("failed")));
+    page->setShowScenes(false);
+    m_form = makeForm(page);
+    const int count = page->controlCount();
+    m_form->AddButton();
+    QVERIFY(m_form->palette());
+    m_form->palette()->showEntry(entry);
+    m_fx->click(m_form->palette()->entryButton(entry));
+    QTRY_VERIFY(!m_form->palette());
+    m_fx->click(m_form, m_form->plan()->mapToItem(m_form, QPointF(240, 140)));
+    QTRY_COMPARE(page->controlCount(), count + 1);
+    BaseControlV1 *added = page->controlAt(count);
+    const int number = numberOf(added);
+    QVERIFY(number > 0);
+    int sameKind = 0;
+    for (BaseRoomV1 *p : FormServices::rooms()->pages()) {
+        for (BaseControlV1 *c : p->controls()) {
+            if (c == added || c->kind() != added->kind())
+                continue;
+            ++sameKind;
+            QVERIFY2(numberOf(c) != number, qPrintable(p->name() + QLatin1Char(' ') + c->name()));
+        }
+    }
+    QVERIFY(sameKind > 0);
+
+    if (!tapSends.isEmpty()) {
+        m_link->clear();
+        m_fx->click(m_form->widgetById(added->runtimeId()));
+        QTRY_VERIFY(!m_link->calls.isEmpty());
+        const QString expected = tapSends == QLatin1String("EnableLight")
+                                     ? QStringLiteral("EnableLight %1").arg(count)
+                                     : QStringLiteral("%1 %2").arg(tapSends).arg(number);
+        QCOMPARE(m_link->texts(), QStringList{expected});
+    }
+    if (added->kind() == ControlConstants::KindLight) {
+        // The window the link polls and writes for it is its own.
+        QVERIFY(!m_link->rooms.isEmpty() || !m_link->calls.isEmpty());
+        const int address = static_cast<DynamicControlV1 *>(added)->byteAddress();
+        QCOMPARE(address, ControlConstants::kLampBase + 8 * number);
+    }
+
+    delete m_form;
+    m_form = nullptr;
+    ECoreApp::destroyInstance();
+    const QStringList problemsAfter = checkerProblems(folder);
+    QVERIFY2(problemsAfter == problemsBefore, qPrintable(problemsAfter.join(QLatin1Char('\n'))));
+}
+
+// A floor takes its rooms and their controls with it: the delete tool asks, naming what goes,
+// and only "Yes" deletes; undo brings it all back.
+void tst_ExtRoomForm::deletingAFloorWithContentAsksFirst()
+{
+    QVERIFY(loadDemoOffline(m_fx));
+    MainStructV1 *root = FormServices::rooms()->lightSystem();
+    QVERIFY(root);
+    root->setShowScenes(false);
+    FloorStructV1 *floor = root->floors().first();
+    int rooms = 0;
+    int controls = 0;
+    for (BaseControlV1 *c : floor->controls())
+        controls += c->isDeleted() ? 0 : 1;
+    for (RoomStructV1 *r : floor->rooms()) {
+        ++rooms;
+        for (BaseControlV1 *c : r->controls())
+            controls += c->isDeleted() ? 0 : 1;
+    }
+    QVERIFY(rooms > 0 && controls > 0);
+    m_form = makeForm(root);
+    QVERIFY(m_form->deleteQuestion().isEmpty());
+
+    m_form->DelButton();
+    m_fx->click(m_form->widgetById(floor->runtimeId()));
+    const QString expected = QStringLiteral("Delete %1 with %2 rooms and %3 controls?")
+                                 .arg(floor->textB())
+                                 .arg(rooms)
+                                 .arg(controls);
+    QTRY_COMPARE(m_form->deleteQuestion(), expected);
+    QVERIFY(!floor->isDeleted());
+    m_fx->click(m_form->deleteNoButton());
+    QTRY_VERIFY(m_form->deleteQuestion().isEmpty());
+    QVERIFY(!floor->isDeleted());
+    QVERIFY(m_form->widgetById(floor->runtimeId()));
+    QCOMPARE(m_form->editAction(), int(ExtRoomFormV1::ActionNone));
+
+    m_form->DelButton();
+    m_fx->click(m_form->widgetById(floor->runtimeId()));
+    QTRY_COMPARE(m_form->deleteQuestion(), expected);
+    m_fx->click(m_form->deleteYesButton());
+    QTRY_VERIFY(floor->isDeleted());
+    QVERIFY(!m_form->widgetById(floor->runtimeId()));
+    QVERIFY(root->isModified());
+
+    m_form->undoEdit();
+    QVERIFY(!floor->isDeleted());
+    QTRY_VERIFY(m_form->widgetById(floor->runtimeId()));
+}
+
+void tst_ExtRoomForm::aDraggedControlStaysOnItsPlan_data()
+{
+    QTest::addColumn<QPointF>("pull");
+    QTest::newRow("past the bottom right") << QPointF(3000, 2000);
+    QTest::newRow("past the top left") << QPointF(-3000, -2000);
+    QTest::newRow("past the right only") << QPointF(3000, 0);
+}
+
+// However far the finger goes, the control's whole rectangle stays on its plan, and so does the
+// place stored for it.
+void tst_ExtRoomForm::aDraggedControlStaysOnItsPlan()
+{
+    QFETCH(QPointF, pull);
+    ECoreApp::instance()->settings().setValue(EAppSettings::ShowSettings, true);
+    m_room->setShowScenes(false);
+    m_form = makeForm(m_room);
+    QGraphicsView *view = m_fx->view();
+    Qt::MouseButtons held;
+    const auto send = [view, &held](QEvent::Type type, const QPointF &scenePos,
+                                    Qt::MouseButton button) {
+        const QPoint p = view->mapFromScene(scenePos);
+        QMouseEvent ev(type, p, view->viewport()->mapToGlobal(p), button, held, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &ev);
+    };
+    EBaseWidget *w = m_form->widgetById(m_switch->runtimeId());
+    QVERIFY(w);
+    QSignalSpy started(w, &EBaseWidget::startDrag);
+    QSignalSpy ended(w, &EBaseWidget::endDrag);
+    const QPointF start = w->mapToScene(w->rect().center());
+    held = Qt::LeftButton;
+    send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    QVERIFY(started.wait(5000));
+    for (int i = 1; i <= 8; ++i)
+        send(QEvent::MouseMove, start + pull * (i / 8.0), Qt::NoButton);
+    held = Qt::NoButton;
+    send(QEvent::MouseButtonRelease, start + pull, Qt::LeftButton);
+    QTRY_COMPARE(ended.count(), 1);
+
+    const QRectF plan(QPointF(0, 0), m_form->plan()->size());
+    const QRectF onPlan(w->pos(), w->size());
+    QVERIFY2(plan.adjusted(-0.5, -0.5, 0.5, 0.5).contains(onPlan),
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(onPlan.x())
+                            .arg(onPlan.y())
+                            .arg(onPlan.width())
+                            .arg(onPlan.height())));
+    QVERIFY(m_switch->posX() >= 0 && m_switch->posX() <= 100);
+    QVERIFY(m_switch->posY() >= 0 && m_switch->posY() <= 100);
+    // It went as far as it could in the direction pulled.
+    if (pull.x() > 0)
+        QVERIFY(qAbs(onPlan.right() - plan.right()) < 1);
+    if (pull.x() < 0)
+        QVERIFY(qAbs(onPlan.left()) < 1);
+    if (pull.y() < 0)
+        QVERIFY(qAbs(onPlan.top()) < 1);
 }
 
 QTEST_MAIN(tst_ExtRoomForm)
