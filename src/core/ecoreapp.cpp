@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "ecoreapp.h"
 
+#include "controllertext.h"
 #include "corelogging.h"
 #include "corenames.h"
 #include "eappsettings.h"
@@ -345,6 +346,14 @@ void ECoreApp::loadConfiguration(const QString &folder)
     }
     int before = report.size();
     d->settings.load(d->settingsFilePath, &report);
+    // Texts in the controller are in one single-byte encoding that the configuration names.
+    const QString codecName = d->settings.optionalValue(
+        QStringLiteral("controller_codec"), QString::fromLatin1(ControllerText::kDefaultCodec));
+    if (!ControllerText::setCodecName(codecName.toLatin1())) {
+        LoadReport::note(&report, lcCore, QLatin1String(CoreNames::kSettingsFile), 0,
+                         QStringLiteral("unknown controller_codec \"%1\": %2 is used")
+                             .arg(codecName, QLatin1String(ControllerText::kDefaultCodec)));
+    }
     announceProblems(before);
     emit mainConfigLoaded();
 

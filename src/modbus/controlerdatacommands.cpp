@@ -7,6 +7,7 @@
 #include "linkhandover.h"
 
 #include "controlconstants.h"
+#include "controllertext.h"
 #include "dynamiccontrolv1.h"
 #include "modbusconstants.h"
 
@@ -41,11 +42,11 @@ QByteArray littleEndian32(quint32 value)
     return bytes;
 }
 
-// Text in the local 8-bit encoding, cut to `length` bytes and padded with NUL bytes to it. A
-// multi-byte encoding must never push the text past the window it was meant for.
+// Text in the controller's encoding, cut to `length` bytes between two characters and padded
+// with NUL bytes to it: the text never reaches past the window it was meant for.
 QByteArray fixedText(const QString &text, int length)
 {
-    QByteArray bytes = text.toLocal8Bit().left(length);
+    QByteArray bytes = ControllerText::encode(text, length);
     bytes.append(QByteArray(length - bytes.size(), '\0'));
     return bytes;
 }
@@ -425,7 +426,7 @@ void ControlerData::WriteSMS(const QString &text, int number)
     // beyond the scene area.
     if (number < 0 || number >= kSceneTextCount)
         return;
-    const QString shortText = text.left(kSceneTextBytes);
+    const QString shortText = ControllerText::fitted(text, kSceneTextBytes);
     if (number < d->scenes.names.size())
         d->scenes.names[number] = shortText;
     QByteArray bytes = fixedText(shortText, kSceneTextBytes);
@@ -594,7 +595,7 @@ void ControlerData::TextWriteControlChange(int bolIndex, const QString &text)
     const int reg = DynamicControlV1::firstRegister(d->registerOffset, c.byteAddress);
     if (qint64(reg) + (c.maximum + 1) / 2 > kRegisterCount)
         return;
-    setModbusData(reg, fixedText(text.left(c.maximum), c.maximum));
+    setModbusData(reg, fixedText(text, c.maximum));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -2,9 +2,11 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "statusdecoding.h"
 
+#include "controllertext.h"
 #include "modbusconstants.h"
 
 #include <QtEndian>
+#include <algorithm>
 
 using namespace ModbusLink;
 
@@ -59,7 +61,7 @@ void decodeSceneArea(const QByteArray &bytes, ScenesStruct *scenes)
     for (int i = 0; i < kSceneTextCount; ++i) {
         const QByteArray text = area.mid(kSceneTextStride * i, kSceneTextBytes);
         const int end = text.indexOf('\0');
-        scenes->names.append(QString::fromLocal8Bit(end < 0 ? text : text.left(end)));
+        scenes->names.append(ControllerText::decode(end < 0 ? text : text.left(end)));
     }
     scenes->activators.clear();
     for (int j = 0; j < kGlobalSceneCount; ++j) {

@@ -3,6 +3,7 @@
 #include "dyntextcontrolv1.h"
 
 #include "controlkind.h"
+#include "controllertext.h"
 
 #include "textcontrolv1.h"
 
@@ -72,12 +73,9 @@ QString DynTextControlV1::textAlignText() const
 void DynTextControlV1::decode(int minimumLength, BaseRoomV1 *page)
 {
     Q_UNUSED(page)
-    QByteArray bytes = decodableBytes(minimumLength);
+    const QByteArray bytes = decodableBytes(minimumLength);
     if (bytes.isEmpty())
         return;
     // The controller pads texts with zero bytes; the text ends at the first one.
-    const int end = bytes.indexOf('\0');
-    if (end >= 0)
-        bytes.truncate(end);
-    m_text = QString::fromLocal8Bit(bytes);
+    m_text = ControllerText::decode(bytes);
 }

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "exttextwriterwidget.h"
 
+#include "controllertext.h"
 #include "eflickabletextedit.h"
 #include "egridlayout.h"
 #include "elabelwidget.h"
@@ -19,6 +20,10 @@ struct ExtTextWriterWidgetPrivate
     EFlickableTextEdit *editor = nullptr;
     ExtToolWidget *send = nullptr;
     ELabelWidget *caption = nullptr;
+    // Bytes used and bytes the window takes, e.g. "12/16", while typing.
+    ELabelWidget *counter = nullptr;
+    int maxBytes = ControlConstants::kMaxTextWriteBytes;
+    bool trimming = false;
 };
 
 ExtTextWriterWidget::ExtTextWriterWidget(QGraphicsItem *parent)
@@ -33,15 +38,26 @@ ExtTextWriterWidget::ExtTextWriterWidget(QGraphicsItem *parent)
     d->caption->setColortext(Qt::black);
     d->caption->setAlignment(Qt::AlignCenter);
     d->caption->hide();
+    d->counter = new ELabelWidget;
+    d->counter->setObjectName(QStringLiteral("byteCounter"));
+    d->counter->setColortext(QColor(60, 60, 60));
+    d->counter->setAlignment(Qt::AlignCenter);
+    QFont small(QStringLiteral("Arial"));
+    small.setPixelSize(11);
+    d->counter->setFont(small);
     d->grid = new EGridLayout;
     d->grid->setMargins(3, 3, 3, 3);
     d->grid->setColumnSizes({0, 40});
-    d->grid->setRowSizes({0, 1});
+    d->grid->setRowSizes({0, 16});
     d->grid->addWidget(d->editor, 0, 0);
     d->grid->addWidget(d->send, 0, 1);
-    d->grid->addWidget(d->caption, 1, 0, 1, 2);
+    d->grid->addWidget(d->caption, 1, 0);
+    d->grid->addWidget(d->counter, 1, 1);
     setLayout(d->grid);
     connect(d->send, &EBaseWidget::clicked, this, &ExtTextWriterWidget::editChanged);
+    connect(d->editor, &EFlickableTextEdit::onTextChanged, this,
+            &ExtTextWriterWidget::enforceByteLimit);
+    updateCounter();
 }
 
 ExtTextWriterWidget::~ExtTextWriterWidget() = default;
@@ -50,7 +66,7 @@ void ExtTextWriterWidget::setCaption(const QString &caption)
 {
     d->caption->setLabelT(caption);
     d->caption->setVisible(!caption.isEmpty());
-    d->grid->setRowFixedHeight(1, caption.isEmpty() ? 1 : 20);
+    d->grid->setRowFixedHeight(1, caption.isEmpty() ? 16 : 20);
 }
 
 QString ExtTextWriterWidget::caption() const
@@ -77,7 +93,42 @@ void ExtTextWriterWidget::setTextFont(const QFont &font)
 
 void ExtTextWriterWidget::setMaxLength(int length)
 {
-    d->editor->setMaxLength(length);
+    d->maxBytes = qMax(1, length);
+    // Every character takes at least one byte: the editor can stop at that many characters
+    // itself; the byte count is checked as the text changes.
+    d->editor->setMaxLength(d->maxBytes);
+    enforceByteLimit();
+}
+
+int ExtTextWriterWidget::maxLength() const
+{
+    return d->maxBytes;
+}
+
+QString ExtTextWriterWidget::counterText() const
+{
+    return d->counter->labelT();
+}
+
+void ExtTextWriterWidget::enforceByteLimit()
+{
+    if (d->trimming)
+        return;
+    const QString text = d->editor->text();
+    if (ControllerText::byteLength(text) > d->maxBytes) {
+        // Cut between characters, never inside one: the controller shows what fits.
+        d->trimming = true;
+        d->editor->setText(ControllerText::fitted(text, d->maxBytes));
+        d->trimming = false;
+    }
+    updateCounter();
+}
+
+void ExtTextWriterWidget::updateCounter()
+{
+    d->counter->setLabelT(QStringLiteral("%1/%2")
+                              .arg(ControllerText::byteLength(d->editor->text()))
+                              .arg(d->maxBytes));
 }
 
 QString ExtTextWriterWidget::currentText() const
@@ -88,6 +139,7 @@ QString ExtTextWriterWidget::currentText() const
 void ExtTextWriterWidget::setCurrentText(const QString &text)
 {
     d->editor->setText(text);
+    enforceByteLimit();
 }
 
 EFlickableTextEdit *ExtTextWriterWidget::editor() const

@@ -28,8 +28,11 @@ public:
     void setCaptionColor(const QColor &color);
     void setTextColor(const QColor &color);
     void setTextFont(const QFont &font);
-    // Longest text the controller window takes.
+    // Longest text the controller window takes, in bytes of the controller's encoding; typing
+    // stops there, and the field shows how many bytes are used ("12/16").
     void setMaxLength(int length);
+    int maxLength() const;
+    QString counterText() const;
     QString currentText() const;
     void setCurrentText(const QString &text);
     EFlickableTextEdit *editor() const;
@@ -45,5 +48,8 @@ signals:
     void textChanged();
 
 private:
+    void enforceByteLimit();
+    void updateCounter();
+
     std::unique_ptr<ExtTextWriterWidgetPrivate> d;
 };

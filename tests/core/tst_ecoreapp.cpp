@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
+#include "controllertext.h"
 #include "eappsettings.h"
 #include "ecommandline.h"
 #include "ecoreapp.h"
@@ -241,6 +242,61 @@ private slots:
         app->loadStandardConfiguration();
         QCOMPARE(app->configurationFolder(), dir.path());
         QCOMPARE(app->settings().value(EAppSettings::Timeout).toInt(), 900);
+    }
+
+    // A -config folder that does not exist is named in the problem, not swapped for the
+    // program's folder.
+    void missingConfigFolderIsNamed_data()
+    {
+        QTest::addColumn<QString>("asked");
+        QTest::newRow("folder") << QStringLiteral("no-such-folder");
+        QTest::newRow("config.xml in it") << QStringLiteral("no-such-folder/config.xml");
+    }
+    void missingConfigFolderIsNamed()
+    {
+        QFETCH(QString, asked);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(asked);
+        const QString folder = dir.filePath(QStringLiteral("no-such-folder"));
+        ECoreApp *app = fresh();
+        ECommandLine::apply({"verandix", "-config", path}, app);
+        QCOMPARE(int(app->startMode()), int(StartMode::Standard));
+        app->loadStandardConfiguration();
+        QCOMPARE(app->configurationFolder(), folder);
+        QVERIFY(!app->settings().isLoaded());
+        QVERIFY(!app->lastLoadReport().isEmpty());
+        const QString text = app->lastLoadReport().toStringList().join(QLatin1Char('\n'));
+        QVERIFY2(text.contains(QDir::toNativeSeparators(folder)), qPrintable(text));
+        QVERIFY2(!text.contains(QCoreApplication::applicationDirPath()), qPrintable(text));
+    }
+
+    // Everything exchanged with the controller is in the encoding config.xml names.
+    void controllerCodecFromTheSettings_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("codec");
+        QTest::addColumn<bool>("reported");
+        QTest::newRow("default") << QByteArray() << QByteArray("windows-1251") << false;
+        QTest::newRow("KOI8-R") << QByteArray("<controller_codec value=\"KOI8-R\"/>")
+                                << QByteArray("KOI8-R") << false;
+        QTest::newRow("unknown") << QByteArray("<controller_codec value=\"no-such\"/>")
+                                 << QByteArray("windows-1251") << true;
+    }
+    void controllerCodecFromTheSettings()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QByteArray, codec);
+        QFETCH(bool, reported);
+        QTemporaryDir dir;
+        QVERIFY(
+            writeFile(dir.filePath("config.xml"), "<config version=\"2\">" + line + "</config>"));
+        ECoreApp *app = fresh();
+        app->setSettingsFilePath(dir.path());
+        app->loadConfiguration(dir.path());
+        QCOMPARE(ControllerText::codecName().toLower(), codec.toLower());
+        const QString problems = app->lastLoadReport().toStringList().join(QLatin1Char('\n'));
+        QCOMPARE(problems.contains(QStringLiteral("controller_codec")), reported);
+        ControllerText::setCodecName(QByteArray());
     }
 
     void loadConfigurationSequence()

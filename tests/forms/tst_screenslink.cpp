@@ -15,8 +15,8 @@
 #include "etableitem.h"
 #include "etablewidget.h"
 #include "etextedit.h"
-#include "formservices.h"
 #include "exttoolwidget.h"
+#include "formservices.h"
 #include "sceneform.h"
 #include "screentestsupport.h"
 #include "secureform.h"
@@ -44,6 +44,7 @@ private slots:
     void cleanupTestCase();
     void keypadArmsWithTheUserCode();
     void sceneSavedAndReadBack();
+    void cyrillicSceneNameReadBack();
     void synchronizeSetsTheControllerClock();
     void alarmListedAndSwitchedOff();
     void commandsOfEachKindOfLink();
@@ -176,6 +177,35 @@ void TestScreensLink::sceneSavedAndReadBack()
         return std::any_of(scenes.cbegin(), scenes.cend(), [&expected](const ScenesStruct &s) {
             return s.activators.size() == 8 && s.activators.at(2) == expected &&
                    s.names.value(2) == QStringLiteral("Party");
+        });
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(readBack(), kLinkTimeoutMs);
+    delete form;
+}
+
+// A scene name typed in Cyrillic reaches the controller in its one-byte encoding, cut between
+// letters to the seven it holds, and comes back from it as typed.
+void TestScreensLink::cyrillicSceneNameReadBack()
+{
+    auto *form = new SceneForm;
+    QList<ScenesStruct> scenes;
+    connect(m_link, &ControlerData::ReadyUpdateScenes, form,
+            [&scenes](const ScenesStruct &s) { scenes.append(s); });
+    m_fixture.place(form);
+    QTRY_VERIFY_WITH_TIMEOUT(form->hasSceneData(), kLinkTimeoutMs);
+    EComboWidget *selector = form->sceneSelector();
+    m_fixture.click(selector);
+    QVERIFY(selector->popup());
+    QTest::mouseClick(m_fixture.view()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      m_fixture.view()->mapFromScene(selector->popup()->rowSceneRect(4).center()));
+    QCOMPARE(selector->currentIndex(), 4);
+    const int slot = 3; // the list starts with "no scene"
+    m_fixture.click(form->smsField());
+    form->smsField()->setText(QStringLiteral("Ужин готов всем!"));
+    m_fixture.click(form->saveButton());
+    auto readBack = [&scenes, slot] {
+        return std::any_of(scenes.cbegin(), scenes.cend(), [slot](const ScenesStruct &s) {
+            return s.names.value(slot) == QStringLiteral("Ужин го");
         });
     };
     QTRY_VERIFY_WITH_TIMEOUT(readBack(), kLinkTimeoutMs);

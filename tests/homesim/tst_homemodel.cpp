@@ -122,6 +122,8 @@ private slots:
     void scenarioLines_data();
     void scenarioLines();
     void scenarioTimeline();
+    void sceneTextsInTheConfiguredEncoding_data();
+    void sceneTextsInTheConfiguredEncoding();
 };
 
 void tst_HomeModel::configurationIsRead()
@@ -656,6 +658,38 @@ void tst_HomeModel::scenarioTimeline()
     const QString configured = QFINDTESTDATA("../../resources/demo/demo.scenario");
     if (!configured.isEmpty())
         QVERIFY2(scenario.loadFile(configured, &error), qPrintable(error));
+}
+
+void tst_HomeModel::sceneTextsInTheConfiguredEncoding_data()
+{
+    QTest::addColumn<QByteArray>("codec");
+    QTest::addColumn<QByteArray>("written");
+    // "Ужин" as a panel of that configuration writes it.
+    QTest::newRow("default") << QByteArray() << QByteArray::fromHex("d3e6e8ed00");
+    QTest::newRow("Windows-1251") << QByteArray("Windows-1251")
+                                  << QByteArray::fromHex("d3e6e8ed00");
+    QTest::newRow("KOI8-R") << QByteArray("KOI8-R") << QByteArray::fromHex("f5d6c9ce00");
+}
+
+// The simulator reads texts in controller memory as the panel writes them: the scene name the
+// panel saved shows in its log as the person typed it.
+void tst_HomeModel::sceneTextsInTheConfiguredEncoding()
+{
+    QFETCH(QByteArray, codec);
+    QFETCH(QByteArray, written);
+    Sim sim;
+    if (!codec.isEmpty())
+        sim.config.controllerCodec = codec;
+    HomeModel::Options options;
+    options.registerOffset = kOffset;
+    options.startEpoch = kStartEpoch;
+    sim.model.reset(new HomeModel(sim.config, options));
+    sim.model->setLogger([&sim](const QString &line) { sim.log.append(line); });
+    const int address =
+        2 * (ControllerMap::kSceneAreaWord + ControllerMap::kSceneTextWordStride * 2);
+    QVERIFY(sim.writeBytes(address, written + QByteArray(3, '\0')));
+    QVERIFY2(sim.log.contains(QStringLiteral("scenes: text 2 := \"Ужин\"")),
+             qPrintable(sim.log.join(QLatin1Char('\n'))));
 }
 
 QTEST_GUILESS_MAIN(tst_HomeModel)

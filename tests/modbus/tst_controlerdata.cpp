@@ -495,6 +495,10 @@ void TestControlerData::commands_data()
     QTest::newRow("thermostat set point") << Memory{{152, bytes({100, 80, 0, 33})}} << call("ChangeHeatTemp", 8, 0x7B) << Memory{{152, bytes({100, 0x7B, 0, 33})}} << QList<int>{8};
     QTest::newRow("text window over 247 bytes") << Memory{} << call("TextWriteControlChange", 9, QStringLiteral("abc")) << Memory{} << none;
     QTest::newRow("text padded to its maximum") << Memory{} << call("TextWriteControlChange", 10, QStringLiteral("Hello")) << Memory{{1100, QByteArrayLiteral("Hello\0\0\0")}} << none;
+    // One byte per letter in the controller's encoding, whatever the system's locale is.
+    QTest::newRow("cyrillic text fills its window") << Memory{} << call("TextWriteControlChange", 10, QStringLiteral("Ужин гот")) << Memory{{1100, bytes({0xD3, 0xE6, 0xE8, 0xED, 0x20, 0xE3, 0xEE, 0xF2})}} << none;
+    QTest::newRow("cyrillic text cut between letters") << Memory{} << call("TextWriteControlChange", 10, QStringLiteral("Ужин готов")) << Memory{{1100, bytes({0xD3, 0xE6, 0xE8, 0xED, 0x20, 0xE3, 0xEE, 0xF2})}} << none;
+    QTest::newRow("cyrillic scene text") << Memory{} << call("WriteSMS", QStringLiteral("Ужин готов"), 2) << Memory{{46, bytes({0xD3, 0xE6, 0xE8, 0xED, 0x20, 0xE3, 0xEE, 0})}} << none;
     QTest::newRow("lamp command on a bool") << Memory{} << call("EnableLight", 1) << Memory{} << none;
     QTest::newRow("index past the end") << Memory{} << call("EnableLight", 99) << Memory{} << none;
     // clang-format on

@@ -337,6 +337,8 @@ void TestControlRecords::decoding_data()
     QTest::newRow("vslider byte") << int(KindVSlider) << 100 << "BYTE" << QByteArray("80000000") << "value" << QVariant(128.0);
     QTest::newRow("byte button") << int(KindResbt) << 101 << "" << QByteArray("11fe") << "byteValue" << QVariant(254);
     QTest::newRow("dyn text to first zero") << int(KindDynText) << 100 << "8" << QByteArray("4f4b005858585858") << "text" << QVariant("OK");
+    // The controller's single-byte encoding, not the system's locale.
+    QTest::newRow("dyn text in cyrillic") << int(KindDynText) << 100 << "8" << QByteArray("d3e6e8ed00000000") << "text" << QVariant(QStringLiteral("Ужин"));
     QTest::newRow("dyn text without zero") << int(KindDynText) << 100 << "4" << QByteArray("48656174") << "text" << QVariant("Heat");
     QTest::newRow("dyn text from odd offset") << int(KindDynText) << 101 << "3" << QByteArray("58414200") << "text" << QVariant("AB");
     QTest::newRow("dyn text starting with zero") << int(KindDynText) << 100 << "4" << QByteArray("00414243") << "text" << QVariant("");

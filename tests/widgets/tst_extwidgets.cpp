@@ -5,6 +5,7 @@
 #include "baseroomv1.h"
 #include "bytecontrolv1.h"
 #include "controlkinds.h"
+#include "controllertext.h"
 #include "dynamiccontrolv1.h"
 #include "ebasewidget.h"
 #include "echeckboxwidget.h"
@@ -73,6 +74,8 @@ private slots:
 
     void sceneBarTogglesSwitchChangeBox();
     void textWriterSendsOnSave();
+    void textWriterCountsBytes_data();
+    void textWriterCountsBytes();
 };
 
 void tst_ExtWidgets::scaledConversion_data()
@@ -185,7 +188,7 @@ void tst_ExtWidgets::byteValueColourInEveryMode()
     byte.setEditMode(mode);
     QCOMPARE(byte.field()->colortext(), QColor(Qt::darkRed));
     byte.setEditMode(mode == ExtByteControl::ReadOnly ? ExtByteControl::Editable
-                                                       : ExtByteControl::ReadOnly);
+                                                      : ExtByteControl::ReadOnly);
     QCOMPARE(byte.field()->colortext(), QColor(Qt::darkRed));
 }
 
@@ -653,6 +656,41 @@ void tst_ExtWidgets::textWriterSendsOnSave()
     tv.click(send->mapToScene(send->rect().center()));
     QTRY_COMPARE(spy.count(), 1);
     QCOMPARE(writer->currentText(), QStringLiteral("Hello"));
+}
+
+void tst_ExtWidgets::textWriterCountsBytes_data()
+{
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("counter");
+    // The controller's encoding takes one byte per Cyrillic letter: a 16-byte window holds 16.
+    QTest::newRow("cyrillic fills the window") << 16 << QStringLiteral("Ужин готов всем!")
+                                               << QStringLiteral("Ужин готов всем!") << "16/16";
+    QTest::newRow("cut between characters")
+        << 8 << QStringLiteral("Ужин готов") << QStringLiteral("Ужин гот") << "8/8";
+    QTest::newRow("short latin") << 16 << QStringLiteral("Hi") << QStringLiteral("Hi") << "2/16";
+    QTest::newRow("empty") << 12 << QString() << QString() << "0/12";
+}
+
+// What the field shows and keeps is what the controller window takes, counted in its bytes.
+void tst_ExtWidgets::textWriterCountsBytes()
+{
+    QFETCH(int, maximum);
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    QFETCH(QString, counter);
+    QVERIFY(ControllerText::setCodecName("Windows-1251"));
+    TestView tv;
+    auto *writer = new ExtTextWriterWidget;
+    tv.scene.addItem(writer);
+    writer->resize(240, 80);
+    writer->setMaxLength(maximum);
+    QVERIFY(tv.exposed());
+    writer->setCurrentText(typed);
+    QCOMPARE(writer->currentText(), kept);
+    QCOMPARE(writer->counterText(), counter);
+    QVERIFY(ControllerText::encode(writer->currentText()).size() <= maximum);
 }
 
 QTEST_MAIN(tst_ExtWidgets)

@@ -66,6 +66,10 @@ bool readSettings(const QString &path, HomeConfig &config, QString *error)
             // is the last one of the file.
             config.secureTexts.insert(intAttribute(a, QStringLiteral("value")),
                                       a.value(QStringLiteral("textB")).toString());
+        } else if (tag == QLatin1String("controller_codec")) {
+            const QString name = a.value(QStringLiteral("value")).toString().trimmed();
+            if (!name.isEmpty())
+                config.controllerCodec = name.toLatin1();
         } else if (tag == QLatin1String("offset")) {
             bool ok = false;
             const int offset = a.value(QStringLiteral("value")).toString().trimmed().toInt(&ok, 16);

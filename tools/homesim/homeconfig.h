@@ -33,6 +33,9 @@ public:
     QList<int> sensors;
     bool hasOffset = false;
     int registerOffset = 0;
+    // The encoding of the texts in controller memory (config.xml `controller_codec`), the same
+    // single-byte one the panel uses.
+    QByteArray controllerCodec = "Windows-1251";
 
     QString messageText(int id) const;
     QString secureText(int state) const;

@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QMap>
 #include <QStringList>
+#include <QTextCodec>
 
 #include <algorithm>
 #include <cmath>
@@ -149,6 +150,13 @@ struct HomeModelPrivate
     HomeModelPrivate(const HomeConfig &c, const HomeModel::Options &o)
         : config(c), options(o), keypad(o.userCode, o.armDelayMs, o.noticeMs)
     {
+    }
+
+    // Texts in controller memory, in the configuration's encoding.
+    QTextCodec *textCodec() const
+    {
+        QTextCodec *codec = QTextCodec::codecForName(config.controllerCodec);
+        return codec ? codec : QTextCodec::codecForName("Windows-1251");
     }
 
     HomeConfig config;
@@ -862,7 +870,7 @@ void HomeModel::registersWritten(int firstRegister, const QVector<quint16> &befo
                 }
                 d->log(QStringLiteral("scenes: text %1 := \"%2\"")
                            .arg(text)
-                           .arg(QString::fromLocal8Bit(bytes)));
+                           .arg(d->textCodec()->toUnicode(bytes)));
             }
         }
         for (int scene = 0; scene < kGlobalSceneCount; ++scene) {
