@@ -138,6 +138,17 @@ bool EAppSettings::load(const QString &filePath, LoadReport *report)
                          QStringLiteral("settings not read, defaults used: ") + doc.errorString());
         return false;
     }
+    return loadTree(doc, fileName, report);
+}
+
+bool EAppSettings::loadData(const QByteArray &data)
+{
+    XmlDocument doc;
+    return doc.parse(data) && loadTree(doc, QStringLiteral("config.xml"), nullptr);
+}
+
+bool EAppSettings::loadTree(const XmlDocument &doc, const QString &fileName, LoadReport *report)
+{
     const NodeElementPtr root = doc.root();
     if (!root || root->tagName() != QLatin1String("config")) {
         LoadReport::note(report, lcCore, fileName, root ? root->lineNumber() : 0,
@@ -170,6 +181,16 @@ bool EAppSettings::save(const QString &filePath) const
 {
     if (!d->loaded)
         return false;
+    return XmlDocument::save(filePath, tree());
+}
+
+QByteArray EAppSettings::document() const
+{
+    return d->loaded ? XmlDocument::toByteArray(tree()) : QByteArray();
+}
+
+XML::NodeElementPtr EAppSettings::tree() const
+{
     auto root = XML::NodeElement::create(QStringLiteral("config"));
     root->setAttribute(QStringLiteral("version"), 2);
     // Several elements of one tag keep their document order (QMultiHash lists the latest first).
@@ -181,7 +202,7 @@ bool EAppSettings::save(const QString &filePath) const
         return QString::compare(a->tagName(), b->tagName(), Qt::CaseSensitive) < 0;
     });
     root->children() = all;
-    return XmlDocument::save(filePath, root);
+    return root;
 }
 
 bool EAppSettings::isLoaded() const

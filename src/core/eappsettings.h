@@ -2,12 +2,15 @@
 // SPDX-FileCopyrightText: Verandix developers
 #pragma once
 
+#include "xmlnode.h"
+
 #include <QList>
 #include <QSharedDataPointer>
 #include <QString>
 #include <QVariant>
 
 class LoadReport;
+class XmlDocument;
 
 // Program settings of one configuration ("config.xml"). The elements of the file are kept as read
 // and their "value" attributes are looked up on demand, so unknown elements and attributes survive
@@ -80,6 +83,10 @@ public:
     // When a report is given, a file that cannot be used is described there with its line.
     bool load(const QString &filePath, LoadReport *report = nullptr);
     bool save(const QString &filePath) const;
+    // The same from and to memory: tools that generate a configuration write it in the layout
+    // the program itself saves, so that a save without a change leaves the file as it was.
+    bool loadData(const QByteArray &data);
+    QByteArray document() const;
     bool isLoaded() const;
     // Grows with every change made through the setters, so that a writer can tell whether the
     // settings changed since it last wrote them.
@@ -107,6 +114,9 @@ public:
     QList<SecureText> secureTexts() const;      // "secure", reverse document order
 
 private:
+    bool loadTree(const XmlDocument &doc, const QString &fileName, LoadReport *report);
+    XML::NodeElementPtr tree() const;
+
     class Private;
     QSharedDataPointer<Private> d;
 };

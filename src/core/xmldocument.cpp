@@ -143,11 +143,19 @@ bool XmlDocument::save(const QString &filePath, const NodeElementPtr &root)
     const QFileInfo info(filePath);
     if (!info.exists() || !info.isFile())
         return false;
+    // A file that already holds these bytes is left alone: its time stamp is what backups, file
+    // sync and the kill-run checks go by, and a rewrite would change it for nothing.
+    const QByteArray data = toByteArray(root);
+    {
+        QFile current(filePath);
+        if (current.size() == data.size() && current.open(QIODevice::ReadOnly) &&
+            current.readAll() == data)
+            return true;
+    }
     QSaveFile file(filePath);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    writeDocument(&file, root);
-    return file.commit();
+    return file.write(data) == data.size() && file.commit();
 }
 
 QByteArray XmlDocument::toByteArray(const NodeElementPtr &root)

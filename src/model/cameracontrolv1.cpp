@@ -12,8 +12,9 @@ QVector<ControlAttribute> CameraControlV1::cameraAttributes()
 {
     using A = ControlAttribute;
     using C = CameraControlV1;
-    // The caption is the camera's name. The name is read but never written.
-    QVector<A> attributes{ControlAttributes::name(A::Read), ControlAttributes::caption("camname"),
+    // The caption is the camera's name. The name goes into the file only when there is one.
+    QVector<A> attributes{ControlAttributes::name(A::Stored | A::WrittenWhenSet),
+                          ControlAttributes::caption("camname"),
                           A::field("ipaddress", &C::ipaddress, &C::setIpaddress, QString())};
     attributes += ControlAttributes::position();
     attributes += {

@@ -27,6 +27,9 @@ struct ControlAttribute
         Stored = Read | Written,
         // The name of a picture in the working folder.
         Image = 0x4,
+        // Written only when it holds something: older files of the kinds that carry it this way
+        // have no such attribute, and an empty one would change them on every save.
+        WrittenWhenSet = 0x8,
     };
 
     QString name;
@@ -50,6 +53,11 @@ struct ControlAttribute
     bool isRead() const { return flags & Read; }
     bool isWritten() const { return flags & Written; }
     bool isImage() const { return flags & Image; }
+    // Whether the writer puts the attribute into the element for this value.
+    bool isWrittenWith(const QVariant &v) const
+    {
+        return isWritten() && (!(flags & WrittenWhenSet) || !v.toString().isEmpty());
+    }
 
     ControlAttribute &withRange(const QVariant &low, const QVariant &high)
     {

@@ -84,8 +84,9 @@ NodeElementPtr ProjectWriterV1::buildControl(const BaseControlV1 *control)
     // from unchanged records must stay byte for byte the same.
     const NodeElementPtr node = NodeElement::create(kind->tag);
     for (const ControlAttribute &attribute : kind->attributes) {
-        if (attribute.isWritten())
-            node->setAttribute(attribute.name, attribute.value(*control));
+        const QVariant value = attribute.value(*control);
+        if (attribute.isWrittenWith(value))
+            node->setAttribute(attribute.name, value);
     }
     return node;
 }

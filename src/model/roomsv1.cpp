@@ -143,10 +143,15 @@ bool RoomsV1::save(const QString &folder)
         written |= d->write(d->heatSystem, folder, &failed);
     if (types.contains(BaseRoomV1::MainSystem) && d->mainSystem)
         written |= d->write(d->mainSystem, folder, &failed);
-    // Further subsystems are written together, edited or not.
+    // Further subsystems share a system type but not a file: only the trees that hold an edited
+    // page are written, so that the others keep their bytes and time stamps.
     if (types.contains(BaseRoomV1::OtherSystem)) {
-        for (MainStructV1 *root : qAsConst(d->otherSystems))
-            written |= d->write(root, folder, &failed);
+        for (MainStructV1 *root : qAsConst(d->otherSystems)) {
+            const QList<BaseRoomV1 *> pages = root->allPages();
+            if (std::any_of(pages.cbegin(), pages.cend(),
+                            [](const BaseRoomV1 *page) { return page->isModified(); }))
+                written |= d->write(root, folder, &failed);
+        }
     }
     d->lastSaveFailed = failed;
     return written;

@@ -31,8 +31,9 @@ const ControlKind &SystemControlV1::kindDescription()
         using C = SystemControlV1;
         ControlKind k =
             ControlKind::ofRecord<C>(ControlConstants::KindSystem, ControlConstants::kTagSystem);
-        // The name is read but never written: the editor shows the file name in its place.
-        k.attributes = {ControlAttributes::name(A::Read),
+        // The editor shows the file name in place of the name; the name goes into the file only
+        // when there is one.
+        k.attributes = {ControlAttributes::name(A::Stored | A::WrittenWhenSet),
                         A::field("fileName", &C::fileName, &C::setFileName, QString()),
                         ControlAttributes::caption()};
         k.attributes += ControlAttributes::position();

@@ -32,7 +32,8 @@ const ControlKind &WeatherControlV1::kindDescription()
         ControlKind k =
             ControlKind::ofRecord<C>(ControlConstants::KindWeather, ControlConstants::kTagWeather);
         // The caption is the city's name; the tile has no name of its own in files.
-        k.attributes = {ControlAttributes::caption("cityName"),
+        k.attributes = {ControlAttributes::name(A::Stored | A::WrittenWhenSet),
+                        ControlAttributes::caption("cityName"),
                         A::field("cityId", &C::cityId, &C::setCityId, QString())};
         k.attributes += ControlAttributes::position();
         return k;
