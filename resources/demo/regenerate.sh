@@ -57,8 +57,8 @@ cp "$stage/address-plan.md" "$here/src/address-plan.md"
 rm -rf "$here/src/preview"
 mkdir -p "$here/src/preview"
 cp "$stage/pictures.png" "$here/src/preview/pictures.png"
-for page in main_config-main light_config-light_living_room security-security_ground_floor \
-            heat_config-heat_first_floor; do
+for page in main_config-home light_config-living_room_lighting security-ground_floor_security \
+            heat_config-first_floor_heating; do
     cp "$stage/preview/$page.png" "$here/src/preview/$page.png"
 done
 rm -rf "$here/fone"

@@ -46,6 +46,25 @@ void copyBackgrounds(const QString &sourceFolder, const QString &workingFolder)
                                           QFile::ReadOther);
     }
 }
+// Makes `target` a copy of the demo in `source` (packages unpacked, backgrounds and settings
+// copied); false when the folder or its settings cannot be written. A damaged package is
+// reported and the copy holds what could be unpacked, as any working folder would. The settings
+// keep owner write permission: resource files are read-only.
+bool makeDemoCopy(const QString &source, const QString &target, LoadReport *report)
+{
+    QDir(target).removeRecursively();
+    if (!QDir().mkpath(target))
+        return false;
+    EPackage::unpackFolder(source, target, report);
+    copyBackgrounds(source, target);
+    const QString settings = joinPath(target, QLatin1String(CoreNames::kSettingsFile));
+    const QString from = joinPath(source, QLatin1String(CoreNames::kSettingsFile));
+    if (!QFile::exists(from) || !QFile::copy(from, settings))
+        return false;
+    QFile::setPermissions(settings, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                        QFile::ReadOther);
+    return true;
+}
 } // namespace
 
 struct ECoreApp::Private
@@ -54,6 +73,10 @@ struct ECoreApp::Private
     QString configurationFolder;
     QString workingFolder;
     StartMode startMode = StartMode::Demo;
+    // The demo was loaded from its writable copy, so its edits may be saved there.
+    bool demoCopy = false;
+    QString demoSource; // the built-in demo the copy was made from
+    bool writable() const { return startMode != StartMode::Demo || demoCopy; }
     QString settingsFilePath;
     EFonts *fonts = nullptr;
     ELocale *locale = nullptr;
@@ -171,7 +194,7 @@ ECoreApp::ECoreApp() : d(new Private)
 ECoreApp::~ECoreApp()
 {
     delete d->autoSaveTimer;
-    if (d->startMode != StartMode::Demo) {
+    if (d->writable()) {
         if (!d->settingsFilePath.isEmpty())
             d->settings.save(d->settingsFilePath);
         if (d->projectModel && !d->workingFolder.isEmpty())
@@ -187,8 +210,9 @@ ECoreApp::~ECoreApp()
 
 void ECoreApp::chooseDemo()
 {
-    d->settingsFilePath = joinPath(QLatin1String(CoreNames::kDemoFolder),
-                                   QLatin1String(CoreNames::kSettingsFile));
+    d->demoCopy = false;
+    d->settingsFilePath =
+        joinPath(QLatin1String(CoreNames::kDemoFolder), QLatin1String(CoreNames::kSettingsFile));
     d->startMode = StartMode::Demo;
     d->commandLineFolder.clear();
 }
@@ -250,7 +274,7 @@ void ECoreApp::loadMultiConfiguration(const QString &entryName)
 bool ECoreApp::saveChanges()
 {
     // Never in the middle of a load: the working folder and the model are being replaced.
-    if (d->startMode == StartMode::Demo || d->loading)
+    if (!d->writable() || d->loading)
         return true;
     const Private::Counters now = d->counters();
     bool ok = true;
@@ -278,7 +302,7 @@ void ECoreApp::setAutoSave(int settleMs, int maxDelayMs, int retryMs)
     if (!d->autoSaveTimer) {
         d->autoSaveTimer = new QTimer;
         QObject::connect(d->autoSaveTimer, &QTimer::timeout, this, [this] {
-            if (d->loading || d->startMode == StartMode::Demo)
+            if (d->loading || !d->writable())
                 return;
             // A full disk or a read-only folder: try again now and then, not on every look.
             if (d->failedAt.isValid() && d->failedAt.elapsed() < d->retryMs)
@@ -325,17 +349,32 @@ void ECoreApp::loadConfiguration(const QString &folder)
     LoadReport &report = d->lastLoadReport;
     emit resourcesStartLoading();
 
+    d->demoCopy = false;
+    QString settingsFolder = folder;
     if (d->startMode == StartMode::Demo) {
-        d->workingFolder = temporaryFolder(QLatin1String(CoreNames::kProductFolder));
-        // A damaged package stops the unpacking; the load goes on with what the folder holds.
-        EPackage::unpackFolder(folder, d->workingFolder, &report);
-        copyBackgrounds(folder, d->workingFolder);
+        d->demoSource = folder;
+        d->workingFolder = demoCopyFolder();
+        // Made once and then kept: the person's edits of the demo home survive a restart. A
+        // damaged package stops the unpacking; the load goes on with what the folder holds.
+        const int reported = report.size();
+        if (!existingFile(d->workingFolder, QLatin1String(CoreNames::kSettingsFile)).isEmpty() ||
+            makeDemoCopy(folder, d->workingFolder, &report)) {
+            d->demoCopy = true;
+            settingsFolder = d->workingFolder;
+        } else {
+            // No writable copy (a read-only home folder): a throw-away one in the temporary
+            // folder with the built-in settings, and nothing saved. Problems are told once.
+            d->workingFolder = temporaryFolder(QLatin1String(CoreNames::kProductFolder));
+            EPackage::unpackFolder(folder, d->workingFolder,
+                                   report.size() == reported ? &report : nullptr);
+            copyBackgrounds(folder, d->workingFolder);
+        }
         announceProblems(0);
     } else {
         d->workingFolder = folder;
     }
 
-    d->settingsFilePath = existingFile(folder, QLatin1String(CoreNames::kSettingsFile));
+    d->settingsFilePath = existingFile(settingsFolder, QLatin1String(CoreNames::kSettingsFile));
     if (d->settingsFilePath.isEmpty()) {
         const int before = report.size();
         LoadReport::note(&report, lcCore, QLatin1String(CoreNames::kSettingsFile), 0,
@@ -546,6 +585,24 @@ QString ECoreApp::documentsOrApplicationFolder(const QString &name)
     if (!documents.isEmpty() && candidate.isDir())
         return candidate.absoluteFilePath();
     return QCoreApplication::applicationDirPath();
+}
+
+QString ECoreApp::demoCopyFolder()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return joinPath(data.isEmpty() ? temporaryFolder(QLatin1String(CoreNames::kProductFolder))
+                                   : data,
+                    QStringLiteral("demo"));
+}
+
+bool ECoreApp::resetDemoCopy()
+{
+    const QString source =
+        d->demoSource.isEmpty() ? QString::fromLatin1(CoreNames::kDemoFolder) : d->demoSource;
+    // The running session's pages and settings belong to the copy being replaced: from here on
+    // nothing of them is written, so the fresh copy is what the next start finds.
+    d->demoCopy = false;
+    return makeDemoCopy(source, demoCopyFolder(), nullptr);
 }
 
 QString ECoreApp::temporaryFolder(const QString &name)

@@ -109,7 +109,8 @@ public:
     void playSound(int number);
 
     // Writes back what changed since it was last written: the project's modified pages and, when
-    // a setting changed, config.xml. Outside the demo only (its files are a throw-away copy).
+    // a setting changed, config.xml. The demo writes into its own copy, never into the built-in
+    // demo.
     // True when nothing failed.
     bool saveChanges();
     // Writes edits and changed settings on their own instead of only at exit: once nothing has
@@ -121,6 +122,15 @@ public:
     // Start-up switches from the command line.
     bool modbusDebug() const;
     void setModbusDebug(bool on);
+
+    // The demo home runs from its own writable copy in the user's data folder: made from the
+    // built-in demo (which is never written) on its first start and kept, edits included, across
+    // runs.
+    static QString demoCopyFolder();
+    // Replaces the copy with a fresh one from the built-in demo (the settings screen's "Reset
+    // demo"); false when it cannot be written. The running session writes nothing more, so the
+    // next start finds the fresh copy.
+    bool resetDemoCopy();
 
     // Path helpers shared by the whole program.
     static QString documentsOrApplicationFolder(const QString &name);

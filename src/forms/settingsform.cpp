@@ -31,6 +31,12 @@ struct SettingsFormPrivate
     ExtToolWidget *background = nullptr;
     ECheckboxWidget *archive = nullptr;
     ECheckboxWidget *alarm = nullptr;
+    // The demo home: its copy can be replaced by a fresh one, after a question.
+    EGroupBoxWidget *demoGroup = nullptr;
+    ExtToolWidget *resetDemo = nullptr;
+    ELabelWidget *demoQuestion = nullptr;
+    ExtToolWidget *demoYes = nullptr;
+    ExtToolWidget *demoNo = nullptr;
     bool changed = false;
 };
 
@@ -92,16 +98,44 @@ SettingsForm::SettingsForm(QGraphicsItem *parent) : BaseForm(parent), d(new Sett
     d->backgroundGroup = settingsGroup(70);
     d->background = groupButton(d->backgroundGroup, QStringLiteral("graphics.png"));
 
+    d->demoGroup = settingsGroup(110);
+    d->resetDemo = groupButton(d->demoGroup, QStringLiteral("home.png"));
+    d->resetDemo->setObjectName(QStringLiteral("resetDemo"));
+    d->demoQuestion = new ELabelWidget(d->demoGroup);
+    d->demoQuestion->setFont(ECoreApp::instance()->font(0));
+    d->demoQuestion->setColortext(Qt::black);
+    d->demoQuestion->setWordWrap(true);
+    d->demoQuestion->setPos(200, 12);
+    d->demoQuestion->resize(250, 50);
+    d->demoYes = new ExtToolWidget(QStringLiteral("check.png"), QString(), d->demoGroup);
+    d->demoNo = new ExtToolWidget(QStringLiteral("no.png"), QString(), d->demoGroup);
+    d->demoYes->setObjectName(QStringLiteral("resetDemoYes"));
+    d->demoNo->setObjectName(QStringLiteral("resetDemoNo"));
+    for (ExtToolWidget *button : {d->demoYes, d->demoNo}) {
+        button->setFrameVisible(true);
+        button->setShowCaption(true);
+        button->setCaptionBeside(true);
+        button->setFont(ECoreApp::instance()->font(0));
+        button->resize(110, 36);
+    }
+    d->demoYes->setPos(200, 66);
+    d->demoNo->setPos(320, 66);
+    showDemoQuestion(false);
+
     auto *grid = new EGridLayout;
     grid->setColumnSizes({20, 460, 0});
-    grid->setRowSizes({40, 70, 8, 70, 8, 85, 8, 70, 0});
-    grid->setRowStretch(8, 1);
+    grid->setRowSizes({40, 70, 8, 70, 8, 85, 8, 70, 8, 110, 0});
+    grid->setRowStretch(10, 1);
     grid->addWidget(d->title, 0, 0, 1, 3);
     grid->addWidget(d->languageGroup, 1, 1);
     grid->addWidget(d->modeGroup, 3, 1);
     grid->addWidget(d->archiveGroup, 5, 1);
     grid->addWidget(d->backgroundGroup, 7, 1);
+    grid->addWidget(d->demoGroup, 9, 1);
     setLayout(grid);
+    connect(d->resetDemo, &EBaseWidget::clicked, this, [this] { showDemoQuestion(true); });
+    connect(d->demoNo, &EBaseWidget::clicked, this, [this] { showDemoQuestion(false); });
+    connect(d->demoYes, &EBaseWidget::clicked, this, &SettingsForm::resetDemo);
 
     connect(d->language, &EComboWidget::indexChanged, this, &SettingsForm::languageChanged);
     // Only a person's click counts as a change: the boxes are also set from the settings each
@@ -149,6 +183,44 @@ ECheckboxWidget *SettingsForm::archiveBox() const
 ECheckboxWidget *SettingsForm::alarmBox() const
 {
     return d->alarm;
+}
+
+ExtToolWidget *SettingsForm::resetDemoButton() const
+{
+    return d->resetDemo;
+}
+
+ExtToolWidget *SettingsForm::resetDemoConfirmButton() const
+{
+    return d->demoYes;
+}
+
+ExtToolWidget *SettingsForm::resetDemoCancelButton() const
+{
+    return d->demoNo;
+}
+
+QString SettingsForm::demoText() const
+{
+    return d->demoQuestion->isVisible() ? d->demoQuestion->labelT() : QString();
+}
+
+void SettingsForm::showDemoQuestion(bool on)
+{
+    d->demoQuestion->setLabelT(localText(61522));
+    d->demoQuestion->setVisible(on);
+    d->demoYes->setVisible(on);
+    d->demoNo->setVisible(on);
+}
+
+void SettingsForm::resetDemo()
+{
+    showDemoQuestion(false);
+    // The copy is replaced at once; the session that runs now writes nothing more into it.
+    if (ECoreApp::instance()->resetDemoCopy()) {
+        d->demoQuestion->setLabelT(localText(61523));
+        d->demoQuestion->show();
+    }
 }
 
 QString SettingsForm::nextBackground(const QStringList &files, const QString &current)
@@ -234,6 +306,10 @@ void SettingsForm::applyTexts()
     d->alarm->setText(localText(61024));
     d->backgroundGroup->setLabelT(localText(61025));
     d->background->setText(localText(61026));
+    d->demoGroup->setLabelT(localText(61520));
+    d->resetDemo->setText(localText(61521));
+    d->demoYes->setText(localText(61060));
+    d->demoNo->setText(localText(61061));
 }
 
 void SettingsForm::showEvent(QShowEvent *event)
@@ -242,6 +318,9 @@ void SettingsForm::showEvent(QShowEvent *event)
     d->changed = false;
     retranslate();
     updateModeCaption();
+    // Only the demo home has a copy to reset.
+    d->demoGroup->setVisible(ECoreApp::instance()->startMode() == StartMode::Demo);
+    showDemoQuestion(false);
     const EAppSettings &settings = ECoreApp::instance()->settings();
     d->alarm->setChecked(settings.value(EAppSettings::WriteAlarm).toBool());
     d->archive->setChecked(settings.value(EAppSettings::WriteArchive).toBool());

@@ -28,6 +28,12 @@ public:
     ExtToolWidget *backgroundButton() const;
     ECheckboxWidget *archiveBox() const;
     ECheckboxWidget *alarmBox() const;
+    // "Reset demo" (demo start only) asks first; its answer buttons, and the question or the
+    // notice shown beside them (empty when none).
+    ExtToolWidget *resetDemoButton() const;
+    ExtToolWidget *resetDemoConfirmButton() const;
+    ExtToolWidget *resetDemoCancelButton() const;
+    QString demoText() const;
 
     // The picture that follows `current` among `files` (wrapping, the first one when `current` is
     // empty or not among them); empty when there are no files.
@@ -43,6 +49,7 @@ public slots:
     void ChangeFoneImage();
     void ChangeRegim();
     void changedLocale(const QString &language);
+    void resetDemo();
 
 protected:
     void applyTexts() override;
@@ -51,6 +58,7 @@ protected:
 
 private:
     void updateModeCaption();
+    void showDemoQuestion(bool on);
 
     std::unique_ptr<SettingsFormPrivate> d;
 };

@@ -466,7 +466,9 @@ private slots:
         QVERIFY(app->settingsFilePath().isEmpty());
     }
 
-    void demoUnpacksIntoTheTemporaryFolderAndWritesNothing()
+    // The demo home runs from its own copy in the user's data folder: made on the first start,
+    // kept with its edits on the next, made afresh by a reset; the built-in demo is never written.
+    void demoRunsFromItsOwnKeptCopy()
     {
         QTemporaryDir dir;
         PackageWriter configs(2);

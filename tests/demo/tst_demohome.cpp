@@ -11,6 +11,7 @@
 #include "controlconstants.h"
 #include "eappsettings.h"
 #include "epackage.h"
+#include "floorstructv1.h"
 #include "heatcontrolv1.h"
 #include "lightcontrolv1.h"
 #include "mainstructv1.h"
@@ -149,6 +150,8 @@ private slots:
     void backgroundsAreShipped();
 
     void checkerReportsNoProblem();
+    void pageNamesAreReadableAndUnique();
+    void securityArmsOnlyThroughTheKeypad();
 
 private:
     bool generate(const QString &folder, QString *error) const;
@@ -543,4 +546,40 @@ void tst_DemoHome::checkerReportsNoProblem()
 }
 
 QTEST_GUILESS_MAIN(tst_DemoHome)
-#include "tst_demohome.moc"
+#include "tst_demohome.moc" // Page names are what back captions and titles show: a person reads where the page is and what
+// it is for, and no two pages share a name.
+void tst_DemoHome::pageNamesAreReadableAndUnique()
+{
+    QSet<QString> names;
+    for (const BaseRoomV1 *page : m_rooms.pages()) {
+        const QString name = page->name();
+        QVERIFY2(!names.contains(name), qPrintable(name));
+        names << name;
+        QVERIFY2(!name.contains(QLatin1Char('_')), qPrintable(name));
+        QVERIFY2(name.at(0).isUpper(), qPrintable(name));
+        if (page->kind() != BaseRoomV1::KindRoot)
+            QVERIFY2(name.startsWith(page->textB() + QStringLiteral(" \u00B7 ")), qPrintable(name));
+    }
+    const BaseRoomV1 *ground = m_rooms.lightSystem()->floors().first();
+    QCOMPARE(ground->name(), QStringLiteral("Ground floor \u00B7 lighting"));
+    QCOMPARE(m_rooms.mainSystem()->name(), QStringLiteral("Home"));
+}
+
+// Arming and disarming take a code: the security page has no button that writes the mode, only
+// the way to the keypad.
+void tst_DemoHome::securityArmsOnlyThroughTheKeypad()
+{
+    const MainStructV1 *security = m_rooms.systemByFileName(QStringLiteral("security.xml"));
+    QVERIFY(security);
+    bool keypad = false;
+    for (const BaseRoomV1 *page : security->allPages()) {
+        for (const BaseControlV1 *c : page->controls()) {
+            QVERIFY2(c->kind() != KindResbt, qPrintable(c->textB()));
+            if (c->kind() == KindByte)
+                QVERIFY2(c->isReadOnly(), qPrintable(c->textB()));
+            if (auto *button = dynamic_cast<const SystemControlV1 *>(c))
+                keypad = keypad || button->systType() == RoomConstantsV1::FormSecure;
+        }
+    }
+    QVERIFY(keypad);
+}

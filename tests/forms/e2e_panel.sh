@@ -18,11 +18,11 @@ wait_for 10 "the panel never polled the controller" in_log "$work/sim.log" ' rea
 # The home plan fills the page under the 60-pixel bar; other plans start below the 45-pixel
 # title rows.
 click_icon "$(attr syscontrol link2 main_config.xml posX)" "$(attr syscontrol link2 main_config.xml posY)" 60 640
-click_icon "$(attr floor light_ground_floor light_config.xml posX)" \
-    "$(attr floor light_ground_floor light_config.xml posY)" 105 595
+click_icon "$(attr floor "Ground floor · lighting" light_config.xml posX)" \
+    "$(attr floor "Ground floor · lighting" light_config.xml posY)" 105 595
 mark=$(wc -l < "$work/sim.log")
-click_icon "$(attr room light_living_room light_config.xml posX)" \
-    "$(attr room light_living_room light_config.xml posY)" 105 595
+click_icon "$(attr room "Living room · lighting" light_config.xml posX)" \
+    "$(attr room "Living room · lighting" light_config.xml posY)" 105 595
 
 # Lamp 1 of the living room lives at byte 612 + 8, register 310 with offset 0.
 lamp_register=$(( (612 + 8 * $(attr lamp lamp1 light_config.xml lmpNumber)) / 2 ))

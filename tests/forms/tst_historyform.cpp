@@ -38,7 +38,7 @@ void tst_HistoryForm::demoWritesItsPastOnce()
     ECoreApp::instance()->loadDemoConfiguration();
     QCOMPARE(ECoreApp::instance()->startMode(), StartMode::Demo);
     const QString folder = FormServices::logFolder();
-    // The demo's own temporary folder (this test's, see main()), never the read-only resources.
+    // The demo's own copy (in this test's folders, see main()), never the read-only resources.
     QVERIFY2(folder.startsWith(QDir::tempPath()), qPrintable(folder));
     const QDateTime now = QDateTime::currentDateTime();
     QVERIFY(DemoHistory::isStale(folder, now));
@@ -89,6 +89,8 @@ int main(int argc, char **argv)
     if (!temporary.isValid())
         return 1;
     qputenv("TMPDIR", temporary.path().toLocal8Bit());
+    // The demo runs from its copy in the user's data folder: this test's, under the same folder.
+    qputenv("XDG_DATA_HOME", (temporary.path() + QStringLiteral("/data")).toLocal8Bit());
     QApplication app(argc, argv);
     tst_HistoryForm test;
     QTEST_SET_MAIN_SOURCE_PATH

@@ -23,10 +23,10 @@
 
 #include <QAudioDeviceInfo>
 #include <QDir>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QFile>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,6 +104,7 @@ private:
     ReservVariables status(int alarms, qint64 clockOffset) const;
 
     QTemporaryDir m_dir;
+    QTemporaryDir m_dataHome;
     QDateTime m_now = QDateTime(QDate(2026, 12, 7), QTime(12, 0, 0));
 };
 
@@ -111,6 +112,9 @@ void TestMainWindow::initTestCase()
 {
     // A failed load leaves its reason up for seconds in the program; here only the order counts.
     MainWindow::setLoadFailureBackMs(50);
+    // The demo runs from a copy in the user's data folder: this test's own.
+    QVERIFY(m_dataHome.isValid());
+    qputenv("XDG_DATA_HOME", m_dataHome.path().toLocal8Bit());
 }
 
 void TestMainWindow::init()
@@ -134,7 +138,8 @@ QString TestMainWindow::makeConfiguration(const QString &extraSettings)
     const QString folder = m_dir.filePath(QStringLiteral("conf%1").arg(++counter));
     const QString fixture = QFINDTESTDATA("../data/project");
     QDir().mkpath(folder);
-    for (const QString &name : QDir(fixture).entryList({QStringLiteral("*_config.xml")}, QDir::Files))
+    for (const QString &name :
+         QDir(fixture).entryList({QStringLiteral("*_config.xml")}, QDir::Files))
         QFile::copy(fixture + QLatin1Char('/') + name, folder + QLatin1Char('/') + name);
     QFile file(folder + QStringLiteral("/config.xml"));
     if (!file.open(QIODevice::WriteOnly))
@@ -142,7 +147,8 @@ QString TestMainWindow::makeConfiguration(const QString &extraSettings)
     file.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<config version=\"2\">\n"
                " <language value=\"en_US\"/>\n <ipaddress value=\"127.0.0.1\"/>\n"
                " <ipaddress2 value=\"127.0.0.1\"/>\n <offset value=\"0\"/>\n"
-               " <timeout value=\"100\"/>\n <message id=\"1\" textB=\"Leak\" minimum=\"0\" maximum=\"1\"/>\n"
+               " <timeout value=\"100\"/>\n <message id=\"1\" textB=\"Leak\" minimum=\"0\" "
+               "maximum=\"1\"/>\n"
                " <parameter id=\"1\" textB=\"Outdoor\" minimum=\"-40\" maximum=\"50\"/>\n");
     file.write(extraSettings.toUtf8());
     file.write("\n</config>\n");
@@ -290,22 +296,23 @@ void TestMainWindow::alarmAndConnectionButtons_data()
     QTest::addColumn<QString>("connectionIcon");
     QTest::addColumn<bool>("connectionEnabled");
 
-    QTest::newRow("system error") << 0 << qint64(0) << "alert_red.png" << "system\nerror" << false
-                                  << "connected_ip1-ok.png" << false;
-    QTest::newRow("one alarm") << 1 << qint64(0) << "alert_yellow.png" << "count\nalarms: 1" << true
-                               << "connected_ip1-ok.png" << false;
-    QTest::newRow("254 alarms") << 254 << qint64(0) << "alert_yellow.png" << "count\nalarms: 254"
-                                << true << "connected_ip1-ok.png" << false;
-    QTest::newRow("no alarms") << 255 << qint64(0) << "alert.png" << "no\nalarms" << false
-                               << "connected_ip1-ok.png" << false;
-    QTest::newRow("599 s ahead") << 255 << qint64(599) << "alert.png" << "no\nalarms" << false
-                                 << "connected_ip1-ok.png" << false;
-    QTest::newRow("601 s ahead") << 255 << qint64(601) << "alert.png" << "no\nalarms" << false
-                                 << "connected_ip1-ok.png" << true;
-    QTest::newRow("601 s behind") << 255 << qint64(-601) << "alert.png" << "no\nalarms" << false
-                                  << "connected_ip1-ok.png" << true;
-    QTest::newRow("clock never set") << 255 << qint64(-60LL * 365 * 86400) << "alert.png"
-                                     << "no\nalarms" << false << "connected_ip1-badtime.png" << true;
+    QTest::newRow("system error") << 0 << qint64(0) << "alert_red.png"
+                                  << "system\nerror" << false << "connected_ip1-ok.png" << false;
+    QTest::newRow("one alarm") << 1 << qint64(0) << "alert_yellow.png"
+                               << "count\nalarms: 1" << true << "connected_ip1-ok.png" << false;
+    QTest::newRow("254 alarms") << 254 << qint64(0) << "alert_yellow.png"
+                                << "count\nalarms: 254" << true << "connected_ip1-ok.png" << false;
+    QTest::newRow("no alarms") << 255 << qint64(0) << "alert.png"
+                               << "no\nalarms" << false << "connected_ip1-ok.png" << false;
+    QTest::newRow("599 s ahead") << 255 << qint64(599) << "alert.png"
+                                 << "no\nalarms" << false << "connected_ip1-ok.png" << false;
+    QTest::newRow("601 s ahead") << 255 << qint64(601) << "alert.png"
+                                 << "no\nalarms" << false << "connected_ip1-ok.png" << true;
+    QTest::newRow("601 s behind") << 255 << qint64(-601) << "alert.png"
+                                  << "no\nalarms" << false << "connected_ip1-ok.png" << true;
+    QTest::newRow("clock never set")
+        << 255 << qint64(-60LL * 365 * 86400) << "alert.png"
+        << "no\nalarms" << false << "connected_ip1-badtime.png" << true;
 }
 
 void TestMainWindow::alarmAndConnectionButtons()
@@ -333,7 +340,8 @@ void TestMainWindow::alarmAndConnectionButtons()
     QCOMPARE(content->connectionButton()->resourceImage(), connectionIcon);
     QCOMPARE(content->connectionButton()->isEnabled(), connectionEnabled);
     if (connectionIcon.endsWith(QLatin1String("ok.png"))) {
-        const QString shown = m_now.addSecs(clockOffset).toString(QStringLiteral("dd.MM.yyyy\nhh:mm:ss"));
+        const QString shown =
+            m_now.addSecs(clockOffset).toString(QStringLiteral("dd.MM.yyyy\nhh:mm:ss"));
         QCOMPARE(content->connectionButton()->text(), QStringLiteral("system:\n") + shown);
     }
 
@@ -419,7 +427,8 @@ void TestMainWindow::soundsAreReportedWithTheirNumber()
     if (reports.contains(QStringLiteral("SoundStoped 3")) &&
         QAudioDeviceInfo::defaultOutputDevice().isNull())
         QSKIP("no audio output device (start a sound server, e.g. PulseAudio with a null sink)");
-    const QString folder = makeConfiguration(QStringLiteral(" <sound fileName=\"bell.wav\" value=\"3\"/>"));
+    const QString folder =
+        makeConfiguration(QStringLiteral(" <sound fileName=\"bell.wav\" value=\"3\"/>"));
     if (!file.isEmpty()) {
         QFile f(folder + QStringLiteral("/bell.wav"));
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -480,12 +489,18 @@ void TestMainWindow::contentHeight_data()
     QTest::addColumn<QString>("zoomHeight");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<qreal>("height");
-    QTest::newRow("normal") << "normal" << "768" << QSize(1280, 800) << 800.0;
-    QTest::newRow("auto small width") << "auto" << "768" << QSize(1024, 900) << 900.0;
-    QTest::newRow("auto large") << "auto" << "768" << QSize(1280, 800) << 768.0;
-    QTest::newRow("scale") << "scale" << "600" << QSize(1000, 700) << 600.0;
-    QTest::newRow("scale with zero zoom") << "scale" << "0" << QSize(1000, 700) << 700.0;
-    QTest::newRow("scale with negative zoom") << "scale" << "-5" << QSize(1000, 700) << 700.0;
+    QTest::newRow("normal") << "normal"
+                            << "768" << QSize(1280, 800) << 800.0;
+    QTest::newRow("auto small width") << "auto"
+                                      << "768" << QSize(1024, 900) << 900.0;
+    QTest::newRow("auto large") << "auto"
+                                << "768" << QSize(1280, 800) << 768.0;
+    QTest::newRow("scale") << "scale"
+                           << "600" << QSize(1000, 700) << 600.0;
+    QTest::newRow("scale with zero zoom") << "scale"
+                                          << "0" << QSize(1000, 700) << 700.0;
+    QTest::newRow("scale with negative zoom") << "scale"
+                                              << "-5" << QSize(1000, 700) << 700.0;
 }
 
 void TestMainWindow::contentHeight()
@@ -494,28 +509,29 @@ void TestMainWindow::contentHeight()
     QFETCH(QString, zoomHeight);
     QFETCH(QSize, size);
     QFETCH(qreal, height);
-    auto window = openWindow(makeConfiguration(
-        QStringLiteral(" <drawtype value=\"%1\"/>\n <zoomheight value=\"%2\"/>\n"
-                       " <width value=\"%3\"/>\n <height value=\"%4\"/>")
-            .arg(drawType, zoomHeight)
-            .arg(size.width())
-            .arg(size.height())));
+    auto window = openWindow(
+        makeConfiguration(QStringLiteral(" <drawtype value=\"%1\"/>\n <zoomheight value=\"%2\"/>\n"
+                                         " <width value=\"%3\"/>\n <height value=\"%4\"/>")
+                              .arg(drawType, zoomHeight)
+                              .arg(size.width())
+                              .arg(size.height())));
     QTRY_COMPARE(window->pages()->currentIndex(), int(MainWindow::MainContentPage));
     window->resize(size);
     QTRY_COMPARE(window->size(), size);
     QCOMPARE(window->contentHeight(), height);
     // The content is laid out at that height with the window's aspect ratio.
     QTRY_COMPARE(window->pages()->size().height(), height);
-    QCOMPARE(qRound(window->pages()->size().width()), qRound(height * size.width() / size.height()));
+    QCOMPARE(qRound(window->pages()->size().width()),
+             qRound(height * size.width() / size.height()));
 }
 
 void TestMainWindow::titleShowsTheSize()
 {
     auto window = openWindow(makeConfiguration(QString()));
     window->resize(900, 600);
-    QTRY_COMPARE(window->windowTitle(), QStringLiteral("VerandixEditor %1 (Size: 900x600)")
-                                            .arg(QCoreApplication::applicationVersion().section(
-                                                QLatin1Char('.'), 0, 1)));
+    QTRY_COMPARE(window->windowTitle(),
+                 QStringLiteral("VerandixEditor %1 (Size: 900x600)")
+                     .arg(QCoreApplication::applicationVersion().section(QLatin1Char('.'), 0, 1)));
 }
 
 void TestMainWindow::geometryIsWrittenBack_data()
@@ -548,7 +564,8 @@ void TestMainWindow::geometryIsWrittenBack()
         } else if (action == QLatin1String("collapse")) {
             window->PanelShowHide();
         } else {
-            QKeyEvent key(QEvent::KeyPress, action == QLatin1String("F12") ? Qt::Key_F12 : Qt::Key_F11,
+            QKeyEvent key(QEvent::KeyPress,
+                          action == QLatin1String("F12") ? Qt::Key_F12 : Qt::Key_F11,
                           Qt::NoModifier);
             QCoreApplication::sendEvent(window.get(), &key);
         }
@@ -564,14 +581,15 @@ void TestMainWindow::geometryIsWrittenBack()
 
 void TestMainWindow::positionOffEveryScreenIsMovedOn()
 {
-    auto window = openWindow(makeConfiguration(
-        QStringLiteral(" <posx value=\"-30000\"/>\n <posy value=\"40000\"/>\n"
-                       " <width value=\"600\"/>\n <height value=\"400\"/>")));
+    auto window = openWindow(
+        makeConfiguration(QStringLiteral(" <posx value=\"-30000\"/>\n <posy value=\"40000\"/>\n"
+                                         " <width value=\"600\"/>\n <height value=\"400\"/>")));
     QTRY_COMPARE(window->pages()->currentIndex(), int(MainWindow::MainContentPage));
     bool onScreen = false;
     for (QScreen *screen : QGuiApplication::screens())
         onScreen = onScreen || screen->availableGeometry().intersects(window->geometry());
-    QVERIFY2(onScreen, qPrintable(QStringLiteral("window at %1,%2").arg(window->x()).arg(window->y())));
+    QVERIFY2(onScreen,
+             qPrintable(QStringLiteral("window at %1,%2").arg(window->x()).arg(window->y())));
     QCOMPARE(window->size(), QSize(600, 400));
 }
 
@@ -586,11 +604,12 @@ void TestMainWindow::realLinkPaintsTheTopBar()
         block[40 + i] = char((seconds >> (8 * i)) & 0xFF);
     controller.setBytes(0, block);
     ECoreApp::instance()->setController(new ControlerData);
-    auto window = openWindow(makeConfiguration(
-        QStringLiteral(" <ipport value=\"%1\"/>").arg(controller.port())));
+    auto window = openWindow(
+        makeConfiguration(QStringLiteral(" <ipport value=\"%1\"/>").arg(controller.port())));
     window->setClock([] { return QDateTime::currentDateTime(); });
     MainContentForm *content = window->mainContent();
-    QTRY_COMPARE_WITH_TIMEOUT(content->alarmButton()->text(), QStringLiteral("count\nalarms: 2"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(content->alarmButton()->text(), QStringLiteral("count\nalarms: 2"),
+                              10000);
     QCOMPARE(content->connectionButton()->resourceImage(), QStringLiteral("connected_ip1-ok.png"));
     controller.stop();
     QTRY_COMPARE_WITH_TIMEOUT(content->connectionButton()->resourceImage(),

@@ -16,6 +16,7 @@
 #include "settingsform.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <QtTest>
 
 namespace {
@@ -102,6 +103,56 @@ private slots:
         fixture.click(form->modeButton());
         QCOMPARE(stored(EAppSettings::ShowSettings).toBool(), true);
         QCOMPARE(form->modeButton()->text(), QStringLiteral("Administration"));
+    }
+
+    // The demo home runs from a copy the person may spoil; "Reset demo" asks, and only a "Yes"
+    // brings the built-in demo back into the copy.
+    void resetDemoAsksThenReplacesTheCopy()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        const QString copy = ECoreApp::demoCopyFolder();
+        QDir(copy).removeRecursively();
+        ScreenFixture fixture;
+        ECoreApp *app = ECoreApp::instance();
+        app->chooseDemo();
+        app->loadDemoConfiguration();
+        QCOMPARE(app->workingFolder(), copy);
+        const QString file = copy + "/light_config.xml";
+        QFile original(file);
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        const QByteArray pristine = original.readAll();
+        original.close();
+        QVERIFY(!pristine.isEmpty());
+        QVERIFY(writeFile(file));
+
+        auto *form = new SettingsForm;
+        fixture.place(form);
+        QVERIFY(form->resetDemoButton()->isVisible());
+        QVERIFY(!form->resetDemoConfirmButton()->isVisible());
+        fixture.click(form->resetDemoButton());
+        QVERIFY(form->resetDemoConfirmButton()->isVisible());
+        QVERIFY(form->demoText().contains(QStringLiteral("fresh copy")));
+        fixture.click(form->resetDemoCancelButton());
+        QVERIFY(!form->resetDemoConfirmButton()->isVisible());
+        QFile spoilt(file);
+        QVERIFY(spoilt.open(QIODevice::ReadOnly));
+        QCOMPARE(spoilt.readAll(), QByteArray("x"));
+        spoilt.close();
+
+        fixture.click(form->resetDemoButton());
+        fixture.click(form->resetDemoConfirmButton());
+        QVERIFY(form->demoText().contains(QStringLiteral("afresh")));
+        QFile again(file);
+        QVERIFY(again.open(QIODevice::ReadOnly));
+        QCOMPARE(again.readAll(), pristine);
+        again.close();
+        delete form;
+        // Nothing of the session goes over the fresh copy at exit.
+        ECoreApp::destroyInstance();
+        QFile kept(file);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), pristine);
+        QDir(copy).removeRecursively();
     }
 
     void nextBackground_data()

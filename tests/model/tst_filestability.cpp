@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
+#include "basecontrolv1.h"
+#include "controlconstants.h"
 #include "eappsettings.h"
 #include "epackage.h"
 #include "fixturefolder.h"
 #include "mainstructv1.h"
 #include "projectreaderv1.h"
 #include "projectwriterv1.h"
+#include "roomsv1.h"
 #include "xmldocument.h"
 
 #include <QDir>
@@ -26,6 +29,8 @@ private slots:
     void settingsSaveIdentically_data();
     void settingsSaveIdentically();
     void newAttributesAreAppendedInTheOrderSet();
+    void untouchedDemoSavesNoFile();
+    void oneEditedPageRewritesOnlyItsFile();
 
 private:
     QTemporaryDir m_demo; // the demo's project files, unpacked from its package
@@ -192,6 +197,102 @@ void TestFileStability::newAttributesAreAppendedInTheOrderSet()
     const QByteArray text = XmlDocument::toByteArray(doc.root());
     QVERIFY2(text.contains("<timeout value=\"700\" name=\"Polling\" zeta=\"1\" alpha=\"true\"/>"),
              text.constData());
+}
+
+namespace {
+// A copy of the demo home's project files and settings whose time stamps lie in the past, so
+// that any write shows.
+QStringList copyDemo(const QString &from, const QTemporaryDir &to)
+{
+    QStringList files = QDir(from).entryList({QStringLiteral("*.xml")}, QDir::Files);
+    files.removeAll(QStringLiteral("config.xml"));
+    QStringList all = files;
+    all << QStringLiteral("config.xml");
+    const QString settings = QFINDTESTDATA("../../resources/demo/config.xml");
+    const QDateTime past(QDate(2001, 1, 1), QTime(12, 0), Qt::UTC);
+    for (const QString &name : all) {
+        const QString source =
+            name == QLatin1String("config.xml") ? settings : from + QLatin1Char('/') + name;
+        QFile file(to.filePath(name));
+        if (!QFile::copy(source, to.filePath(name)) ||
+            !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner) ||
+            !file.open(QIODevice::ReadWrite) ||
+            !file.setFileTime(past, QFileDevice::FileModificationTime))
+            return {};
+    }
+    return files;
+}
+
+// The files whose bytes or time stamps differ from the copy's start.
+QStringList touched(const QTemporaryDir &dir, const QMap<QString, QByteArray> &before)
+{
+    const QDateTime past(QDate(2001, 1, 1), QTime(12, 0), Qt::UTC);
+    QStringList names;
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        const QString path = dir.filePath(it.key());
+        if (contents(path) != it.value() || QFileInfo(path).lastModified().toUTC() != past)
+            names << it.key();
+    }
+    return names;
+}
+
+QMap<QString, QByteArray> allContents(const QTemporaryDir &dir)
+{
+    QMap<QString, QByteArray> map;
+    for (const QString &name : QDir(dir.path()).entryList({QStringLiteral("*.xml")}, QDir::Files))
+        map.insert(name, contents(dir.filePath(name)));
+    return map;
+}
+} // namespace
+
+// Saving the demo home without a change - even with every page flagged as edited - writes no
+// file: project files and settings come out exactly as shipped, and their time stamps stay.
+void TestFileStability::untouchedDemoSavesNoFile()
+{
+    QTemporaryDir dir;
+    const QStringList files = copyDemo(m_demo.path(), dir);
+    QVERIFY(!files.isEmpty());
+    const QMap<QString, QByteArray> before = allContents(dir);
+    RoomsV1 rooms;
+    QVERIFY(rooms.load(dir.path(), files));
+    for (BaseRoomV1 *page : rooms.pages())
+        page->setModified(true);
+    QVERIFY(rooms.saveProject(dir.path()));
+    EAppSettings settings;
+    QVERIFY(settings.load(dir.filePath(QStringLiteral("config.xml"))));
+    QVERIFY(settings.save(dir.filePath(QStringLiteral("config.xml"))));
+    QCOMPARE(touched(dir, before), QStringList());
+}
+
+// One edited page of one further subsystem: that file is written, every other one is left alone,
+// and the names of buttons and tiles survive in it.
+void TestFileStability::oneEditedPageRewritesOnlyItsFile()
+{
+    QTemporaryDir dir;
+    const QStringList files = copyDemo(m_demo.path(), dir);
+    QVERIFY(files.contains(QStringLiteral("security.xml")));
+    const QMap<QString, QByteArray> before = allContents(dir);
+    RoomsV1 rooms;
+    QVERIFY(rooms.load(dir.path(), files));
+    MainStructV1 *security = rooms.systemByFileName(QStringLiteral("security.xml"));
+    QVERIFY(security && security->controlCount() > 0);
+    security->controls().first()->setPosY(42.5);
+    security->setModified(true);
+    QVERIFY(rooms.saveProject(dir.path()));
+    QCOMPARE(touched(dir, before), QStringList{QStringLiteral("security.xml")});
+
+    RoomsV1 again;
+    QVERIFY(again.load(dir.path(), files));
+    const MainStructV1 *reread = again.systemByFileName(QStringLiteral("security.xml"));
+    QCOMPARE(reread->controls().first()->posY(), 42.5);
+    int named = 0;
+    for (const BaseControlV1 *c : reread->controls()) {
+        if (c->kind() == ControlConstants::KindSystem) {
+            QVERIFY(!c->name().isEmpty());
+            ++named;
+        }
+    }
+    QVERIFY(named > 0);
 }
 
 QTEST_MAIN(TestFileStability)

@@ -3,7 +3,11 @@
 #include "demoproject.h"
 
 #include "democonstants.h"
+#include "mainstructv1.h"
 #include "planpainter.h"
+#include "projectreaderv1.h"
+#include "projectwriterv1.h"
+#include "xmldocument.h"
 
 #include <QLineF>
 
@@ -40,6 +44,13 @@ constexpr double kLinkColumnX = 880;
 double linkRowY(int row)
 {
     return 100 + row * 130;
+}
+
+// Pages are known to people by their names: back captions and titles read them, so a name says
+// where the page is and what it is for ("Ground floor · lighting"), and no two pages share one.
+QString pageName(const QString &caption, const char *subsystem)
+{
+    return caption + QStringLiteral(" \u00B7 ") + QLatin1String(subsystem);
 }
 
 QString hex(int v)
@@ -142,8 +153,10 @@ DemoProject::Page DemoProject::beginSubsystem(const QString &file, const QString
 {
     const SubsystemInfo &info = subsystem(file);
     d->plan.beginBlock(info.file, info.firstByte, kSubsystemBlockBytes);
+    Q_UNUSED(name);
+    // The root's name is its title on screen and what back captions read.
     const Page page{info.file, info.caption,
-                    newRoot(info.file, name, info.caption, info.background)};
+                    newRoot(info.file, info.caption, info.caption, info.background)};
     addText(page, info.caption, 40, 34, 400, 40, 26, true, QStringLiteral("left"));
     return page;
 }
@@ -188,7 +201,17 @@ void DemoProject::record(const Page &page, const QString &control, const QString
 
 void DemoProject::finish(const QString &file, const GenElement::Ptr &root)
 {
-    d->files.insert(file, root->document());
+    // Read into the program's model and written by its own writer: the file is then exactly
+    // what the panel saves for it, so saving an untouched demo home changes no file.
+    XmlDocument doc;
+    const bool parsed = doc.parse(root->document());
+    Q_ASSERT(parsed);
+    Q_UNUSED(parsed);
+    QStringList problems;
+    const std::unique_ptr<MainStructV1> tree =
+        ProjectReaderV1::readSubsystem(doc.root(), file, &problems);
+    Q_ASSERT_X(problems.isEmpty(), "finish", qPrintable(problems.join(QLatin1Char('\n'))));
+    d->files.insert(file, XmlDocument::toByteArray(ProjectWriterV1::buildTree(tree.get())));
 }
 
 void DemoProject::addBool(const Page &page, const QString &caption, double x, double y,
@@ -412,7 +435,7 @@ void DemoProject::addCamera(const Page &page, const QString &tag, const QString 
 
 void DemoProject::buildMain()
 {
-    GenElement::Ptr root = newRoot(kMainFile, QStringLiteral("main"), QStringLiteral("Home"),
+    GenElement::Ptr root = newRoot(kMainFile, QStringLiteral("Home"), QStringLiteral("Home"),
                                    QStringLiteral("home.png"));
     root->set(QStringLiteral("showScenes"), false);
     const Page page{kMainFile, QStringLiteral("Home"), root};
@@ -461,8 +484,8 @@ void DemoProject::buildMain()
 
 void DemoProject::buildLight()
 {
-    GenElement::Ptr root = newRoot(kLightFile, QStringLiteral("light"), QStringLiteral("Lighting"),
-                                   QStringLiteral("elev_light.png"));
+    GenElement::Ptr root = newRoot(kLightFile, QStringLiteral("Lighting"),
+                                   QStringLiteral("Lighting"), QStringLiteral("elev_light.png"));
     for (const QString &scene : {QStringLiteral("Evening"), QStringLiteral("Night"),
                                  QStringLiteral("Party"), QStringLiteral("Away")})
         root->append(QStringLiteral("glscene"))->set(QStringLiteral("textB"), scene);
@@ -475,7 +498,7 @@ void DemoProject::buildLight()
         // The storeys of the cut-away elevation: first floor above, ground floor below.
         const double storeyY = f == 0 ? 450 : 295;
         GenElement::Ptr fe =
-            addPage(rootPage, QStringLiteral("floor"), QStringLiteral("light_") + floor.name,
+            addPage(rootPage, QStringLiteral("floor"), pageName(floor.caption, "lighting"),
                     floor.caption, floor.planImage, floor.icon, 480, storeyY, &floorPage);
         for (int s = 0; s < kLightFloorScenes.size(); ++s)
             fe->append(QStringLiteral("scene"))
@@ -487,7 +510,7 @@ void DemoProject::buildLight()
             const QPointF c = ft.map(room.rect.center());
             Page roomPage;
             GenElement::Ptr re =
-                addPage(floorPage, QStringLiteral("room"), QStringLiteral("light_") + room.name,
+                addPage(floorPage, QStringLiteral("room"), pageName(room.caption, "lighting"),
                         room.caption, room.planImage, room.icon, c.x() - kIconSize / 2.0,
                         c.y() - kIconSize / 2.0, &roomPage);
             for (int s = 0; s < kLightRoomScenes.size(); ++s)
@@ -588,7 +611,7 @@ void DemoProject::buildLight()
 
 void DemoProject::buildHeat()
 {
-    GenElement::Ptr root = newRoot(kHeatFile, QStringLiteral("heat"), QStringLiteral("Heating"),
+    GenElement::Ptr root = newRoot(kHeatFile, QStringLiteral("Heating"), QStringLiteral("Heating"),
                                    QStringLiteral("elev_heat.png"));
     for (const QString &scene : {QStringLiteral("Comfort"), QStringLiteral("Economy"),
                                  QStringLiteral("Away"), QStringLiteral("Night")})
@@ -609,7 +632,7 @@ void DemoProject::buildHeat()
         Page floorPage;
         const double storeyY = f == 0 ? 450 : 295;
         GenElement::Ptr fe =
-            addPage(rootPage, QStringLiteral("floor"), QStringLiteral("heat_") + floor.name,
+            addPage(rootPage, QStringLiteral("floor"), pageName(floor.caption, "heating"),
                     floor.caption, floor.planImage, floor.icon, 480, storeyY, &floorPage);
         for (int s = 0; s < kHeatScenes.size(); ++s)
             fe->append(QStringLiteral("scene"))->set(QStringLiteral("textB"), kHeatScenes.at(s));
@@ -618,7 +641,7 @@ void DemoProject::buildHeat()
             const QPointF c = ft.map(room.rect.center());
             Page roomPage;
             GenElement::Ptr re =
-                addPage(floorPage, QStringLiteral("room"), QStringLiteral("heat_") + room.name,
+                addPage(floorPage, QStringLiteral("room"), pageName(room.caption, "heating"),
                         room.caption, room.planImage, room.icon, c.x() - kIconSize / 2.0,
                         c.y() - kIconSize / 2.0, &roomPage);
             for (int s = 0; s < kHeatScenes.size(); ++s)
@@ -656,15 +679,13 @@ void DemoProject::buildSecurity()
 {
     const Page page = beginSubsystem(QStringLiteral("security.xml"), QStringLiteral("security"));
 
-    const int mode = d->plan.allocate(1);
-    addText(page, QStringLiteral("Arming mode"), 40, 214, 300, 28, 16, false,
+    // Arming and disarming take a code: they go through the keypad, never through a button that
+    // writes the mode. The mode byte keeps its place in the block so that nothing else moves.
+    d->plan.allocate(1);
+    addText(page, QStringLiteral("Arm or disarm"), 40, 214, 300, 28, 16, false,
             QStringLiteral("left"), QStringLiteral("#9FD3FF"));
-    addByteButtons(page, mode, 40, 250, 110,
-                   {{QStringLiteral("Disarmed"), QStringLiteral("arm_disarm")},
-                    {QStringLiteral("Home"), QStringLiteral("arm_home")},
-                    {QStringLiteral("Away"), QStringLiteral("arm_away")},
-                    {QStringLiteral("Night"), QStringLiteral("arm_night")}},
-                   {0, 1, 2, 3});
+    addLink(page, QStringLiteral("Keypad"), QStringLiteral("secure"), QString(),
+            QStringLiteral("sys_secure.png"), 40, 250);
     const int state = d->plan.allocate(1);
     addBool(page, QStringLiteral("Siren"), 520, 250, state, 0, QStringLiteral("siren_on.png"),
             QStringLiteral("siren_off.png"), true);
@@ -689,8 +710,8 @@ void DemoProject::buildSecurity()
     for (int f = 0; f < floors.size(); ++f) {
         const HouseLayout::Floor &floor = floors.at(f);
         Page floorPage;
-        addPage(page, QStringLiteral("floor"), QStringLiteral("security_") + floor.name,
-                floor.caption, floor.planImage, floor.icon, 40 + f * 120, 100, &floorPage);
+        addPage(page, QStringLiteral("floor"), pageName(floor.caption, "security"), floor.caption,
+                floor.planImage, floor.icon, 40 + f * 120, 100, &floorPage);
         int contactByte = -1;
         int bit = 8;
         for (const HouseLayout::Opening &o : floor.openings) {
@@ -789,7 +810,8 @@ void DemoProject::buildLeaks()
 
 void DemoProject::buildElectricity()
 {
-    const Page page = beginSubsystem(QStringLiteral("electricity.xml"), QStringLiteral("electricity"));
+    const Page page =
+        beginSubsystem(QStringLiteral("electricity.xml"), QStringLiteral("electricity"));
 
     Number voltage;
     voltage.caption = QStringLiteral("Mains voltage, V");
@@ -855,7 +877,8 @@ void DemoProject::buildElectricity()
 
 void DemoProject::buildVentilation()
 {
-    const Page page = beginSubsystem(QStringLiteral("ventilation.xml"), QStringLiteral("ventilation"));
+    const Page page =
+        beginSubsystem(QStringLiteral("ventilation.xml"), QStringLiteral("ventilation"));
 
     const int speed = d->plan.allocate(1);
     addText(page, QStringLiteral("Fan speed"), 40, 100, 300, 28, 16, false, QStringLiteral("left"),

@@ -3,6 +3,7 @@
 #include "demosettings.h"
 
 #include "democonstants.h"
+#include "eappsettings.h"
 #include "genelement.h"
 
 namespace {
@@ -76,6 +77,8 @@ QByteArray DemoSettings::document()
         {"shwingen", QStringLiteral("true"), "Show the engineering scenes"},
         {"shwmedia", QStringLiteral("true"), "Show the media scenes"},
         {"readfunctionmb", QStringLiteral("3"), "Modbus read function"},
+        {"controller_codec", QStringLiteral("Windows-1251"),
+         "Encoding of the texts in the controller"},
         // The simulator serves the informer beside the controller when started with --http.
         {"weather_url", QStringLiteral("http://127.0.0.1:8089/xml/"),
          "Weather informer: base address ending in /xml/"},
@@ -186,5 +189,10 @@ QByteArray DemoSettings::document()
         root->append(QStringLiteral("secure"))
             ->set(QStringLiteral("value"), code)
             .set(QStringLiteral("textB"), secure.at(code));
-    return root->document();
+    // In the layout the program's settings writer gives it, so that the panel's own save of an
+    // unchanged demo leaves the file as it is.
+    EAppSettings settings;
+    const bool loaded = settings.loadData(root->document());
+    Q_ASSERT(loaded);
+    return loaded ? settings.document() : root->document();
 }

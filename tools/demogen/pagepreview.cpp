@@ -9,6 +9,22 @@
 
 namespace {
 
+// A page name as a plain file name: "Living room · lighting" -> "living_room_lighting".
+QString fileNamePart(const QString &name)
+{
+    QString out;
+    for (const QChar c : name.toLower()) {
+        if ((c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+            (c >= QLatin1Char('0') && c <= QLatin1Char('9')))
+            out += c;
+        else if (!out.isEmpty() && !out.endsWith(QLatin1Char('_')))
+            out += QLatin1Char('_');
+    }
+    while (out.endsWith(QLatin1Char('_')))
+        out.chop(1);
+    return out;
+}
+
 struct Item
 {
     QString tag;
@@ -101,7 +117,7 @@ void readFile(const QString &path, QList<PageData> &pages)
             tag == QLatin1String("room")) {
             PageData page;
             page.name = QFileInfo(path).completeBaseName() + QLatin1Char('-') +
-                        a.value(QLatin1String("name")).toString();
+                        fileNamePart(a.value(QLatin1String("name")).toString());
             page.plan = a.value(QLatin1String("image")).toString();
             pages << page;
             stack << pages.size() - 1;
