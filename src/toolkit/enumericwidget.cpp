@@ -337,6 +337,12 @@ void ENumericWidget::refreshText()
     update();
 }
 
+void ENumericWidget::setRepeatTimes(int firstMs, int everyMs)
+{
+    d->holdTimer.setInterval(qMax(0, firstMs));
+    d->repeatTimer.setInterval(qMax(1, everyMs));
+}
+
 void ENumericWidget::stepUp()
 {
     applyStep(+1);
@@ -450,6 +456,7 @@ void ENumericWidget::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
     if (d->pressedButton != 0) {
         d->pressedButton = 0;
         update();
+        emit stepReleased();
     }
 }
 
@@ -459,6 +466,7 @@ void ENumericWidget::ungrabMouseEvent(QEvent *event)
     if (d->pressedButton != 0) {
         d->pressedButton = 0;
         update();
+        emit stepReleased();
     }
     EGraphicsWidget::ungrabMouseEvent(event);
 }

@@ -53,6 +53,8 @@ public:
     bool displayOnly() const;
     void setDisplayOnly(bool on);
     void setModes(bool stepButtons, bool typing, bool displayOnly);
+    // How a held step button repeats: first after `firstMs`, then every `everyMs`.
+    void setRepeatTimes(int firstMs, int everyMs);
 
     // The value as shown (fixed decimals, or the subclass's format).
     QString displayText() const;
@@ -74,6 +76,8 @@ public slots:
 
 signals:
     void valueChanged(double value);
+    // A held or tapped step button was let go: the value the person settled on is the current one.
+    void stepReleased();
 
 protected:
     virtual QString formatValue(double value) const;

@@ -6,7 +6,7 @@
 #include "extwidgetkinds.h"
 
 ExtAVWidget::ExtAVWidget(AVCamControlV1 *record, QGraphicsItem *parent)
-    : ExtCameraWidget(record, parent)
+    : ExtMjpegWidget(record, parent)
 {
 }
 

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: Verandix developers
 #pragma once
 
-#include "extcamerawidget.h"
+#include "extmjpegwidget.h"
 
 #include <QVector>
 
@@ -10,9 +10,10 @@ struct ExtWidgetKind;
 
 class AVCamControlV1;
 
-// An audio/video camera on a room plan: the camera frame, caption and PTZ buttons. The panel has
-// no picture source for this kind, so the picture stays the placeholder.
-class ExtAVWidget : public ExtCameraWidget
+// An audio/video camera on a room plan: the camera frame, caption and PTZ buttons, and its
+// picture, which such cameras serve as an MJPEG stream beside their audio. Like the MJPEG camera
+// it streams only while its page is on screen.
+class ExtAVWidget : public ExtMjpegWidget
 {
     Q_OBJECT
 public:
@@ -21,6 +22,6 @@ public:
     static QVector<ExtWidgetKind> widgetKinds();
 
 public slots:
-    // Kept for the camera widgets' common interface: there is no picture to take.
+    // Kept for the camera widgets' common interface: frames arrive through updateImage().
     void imageReady();
 };

@@ -4,8 +4,8 @@
 
 #include "ecoreapp.h"
 #include "egridlayout.h"
-#include "elocale.h"
 #include "elabelwidget.h"
+#include "elocale.h"
 #include "enumericwidget.h"
 #include "eprogresswidget.h"
 #include "extwidgetfactory.h"
@@ -14,6 +14,7 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QTimer>
 #include <cmath>
 
 namespace {
@@ -34,6 +35,9 @@ struct ExtHeatWidgetPrivate
     double temperatureValue = 0;
     int steps = 0;
     bool background = true;
+    // Paces the set-point writes while a step button is held.
+    QTimer sendTimer;
+    bool pending = false;
 };
 
 ExtHeatWidget::ExtHeatWidget(QGraphicsItem *parent)
@@ -71,7 +75,35 @@ ExtHeatWidget::ExtHeatWidget(QGraphicsItem *parent)
     d->grid->addWidget(d->caption, 4, 0, 1, 2);
     setLayout(d->grid);
 
+    // A tap on the set-point opens its entry: a far value is typed, not stepped to.
+    d->field->setTypingEnabled(true);
+    d->sendTimer.setSingleShot(true);
+    connect(&d->sendTimer, &QTimer::timeout, this, &ExtHeatWidget::sendPending);
+    setTimings(kFirstRepeatMs, kRepeatMs, kSendIntervalMs);
     connect(d->field, &ENumericWidget::valueChanged, this, &ExtHeatWidget::plusminusClick);
+    // Let go: the value the person stopped on goes out now, not one interval later.
+    connect(d->field, &ENumericWidget::stepReleased, this, [this] {
+        if (d->pending) {
+            d->sendTimer.stop();
+            sendPending();
+        }
+    });
+}
+
+void ExtHeatWidget::setTimings(int firstRepeatMs, int repeatMs, int sendIntervalMs)
+{
+    d->field->setRepeatTimes(firstRepeatMs, repeatMs);
+    d->sendTimer.setInterval(qMax(0, sendIntervalMs));
+}
+
+void ExtHeatWidget::sendPending()
+{
+    if (!d->pending)
+        return;
+    d->pending = false;
+    emit ValueChange(d->steps);
+    // Values that arrive meanwhile wait for the next interval.
+    d->sendTimer.start();
 }
 
 ExtHeatWidget::~ExtHeatWidget() = default;
@@ -184,7 +216,11 @@ int ExtHeatWidget::stepsForDegrees(double degrees)
 void ExtHeatWidget::plusminusClick(double value)
 {
     d->steps = stepsForDegrees(value);
-    emit ValueChange(d->steps);
+    // Each write is a controller request: a held button would send dozens a second. The first
+    // change goes out at once, later ones as the latest value once per interval.
+    d->pending = true;
+    if (!d->sendTimer.isActive())
+        sendPending();
 }
 
 void ExtHeatWidget::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)

@@ -47,11 +47,22 @@ public:
     // Steps for a set-point in degrees: the nearest step, within what one byte carries.
     static int stepsForDegrees(double degrees);
 
+    // A held step button repeats at a pace a person can stop on, and the set-point goes out at
+    // most once per `sendIntervalMs` while it moves (always the latest value), and once more
+    // when the button is let go. The defaults are kFirstRepeatMs, kRepeatMs, kSendIntervalMs.
+    static constexpr int kFirstRepeatMs = 500;
+    static constexpr int kRepeatMs = 250;
+    static constexpr int kSendIntervalMs = 250;
+    void setTimings(int firstRepeatMs, int repeatMs, int sendIntervalMs);
+
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
                QWidget *widget = nullptr) override;
 
 public slots:
     void plusminusClick(double value);
+
+private slots:
+    void sendPending();
 
 signals:
     void ValueChange(int value);

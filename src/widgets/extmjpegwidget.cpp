@@ -6,7 +6,7 @@
 #include "ipcamcontrolv1.h"
 #include "mjpegdata.h"
 
-ExtMjpegWidget::ExtMjpegWidget(IpCamControlV1 *record, QGraphicsItem *parent)
+ExtMjpegWidget::ExtMjpegWidget(CameraControlV1 *record, QGraphicsItem *parent)
     : ExtCameraWidget(record, parent), m_stream(new MjpegData(this))
 {
     connect(m_stream, &MjpegData::newImageGrabbed, this, &ExtMjpegWidget::updateImage);

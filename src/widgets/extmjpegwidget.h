@@ -8,7 +8,6 @@
 
 struct ExtWidgetKind;
 
-class IpCamControlV1;
 class MjpegData;
 
 // The picture of an MJPEG camera on a room plan. It streams only while it is on screen: showing
@@ -17,7 +16,7 @@ class ExtMjpegWidget : public ExtCameraWidget
 {
     Q_OBJECT
 public:
-    explicit ExtMjpegWidget(IpCamControlV1 *record, QGraphicsItem *parent = nullptr);
+    explicit ExtMjpegWidget(CameraControlV1 *record, QGraphicsItem *parent = nullptr);
     // The control kinds this widget shows (ExtWidgetKinds).
     static QVector<ExtWidgetKind> widgetKinds();
     ~ExtMjpegWidget() override;

@@ -101,6 +101,7 @@ private slots:
     void toolsButtonTogglesPtzButtons();
     void ptzButtonsSendTheirRequests();
     void avCameraShowsPlaceholderAndButtons();
+    void avCameraStreamsWhileShown();
     void conditionIcon_data();
     void conditionIcon();
     void weatherTileFetchesWhenShown();
@@ -269,6 +270,32 @@ void TestMediaWidgets::avCameraShowsPlaceholderAndButtons()
     widget.showHideTools();
     QVERIFY(widget.ptzButton(ExtCameraWidget::ZoomIn)->isVisible());
     QCOMPARE(widget.size(), QSizeF(300, 300));
+}
+
+// An audio/video camera serves its picture as MJPEG too; the demo's front door camera showed
+// nothing because this widget never asked for it.
+void TestMediaWidgets::avCameraStreamsWhileShown()
+{
+    FakeHttpServer server;
+    QVERIFY(server.listen());
+    serveCamera(server);
+    auto record = AVCamControlV1::create(QStringLiteral("av"), QStringLiteral("Front door"), {});
+    record->setIpaddress(QStringLiteral("//127.0.0.1"));
+    record->setPort(QString::number(server.port()));
+    record->setInitial(QStringLiteral("/cam.mjpg"));
+    QGraphicsScene scene;
+    auto *page = new QGraphicsRectItem(0, 0, 800, 600);
+    page->setVisible(false);
+    scene.addItem(page);
+    auto *widget = new ExtAVWidget(record.get(), page);
+    QVERIFY(widget->showsPlaceholder());
+    page->setVisible(true);
+    QTRY_VERIFY(!widget->showsPlaceholder());
+    QCOMPARE(widget->picture().size(), QSize(32, 24));
+    QCOMPARE(streamRequests(server), 1);
+    page->setVisible(false);
+    QTRY_VERIFY(widget->showsPlaceholder());
+    QCOMPARE(widget->stream()->state(), MjpegData::NotGrabbing);
 }
 
 void TestMediaWidgets::conditionIcon_data()
