@@ -228,12 +228,16 @@ void ECoreApp::setSettingsFilePath(const QString &path)
     d->startMode = StartMode::Standard;
     // A folder is the configuration folder; a file names its config.xml, whose folder is meant.
     const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists())
+    if (path.isEmpty())
         d->commandLineFolder.clear();
     else if (info.isDir())
         d->commandLineFolder = info.absoluteFilePath();
-    else
+    else if (info.exists() || info.fileName() == QLatin1String(CoreNames::kSettingsFile))
         d->commandLineFolder = info.absolutePath();
+    else
+        // A folder that is not there is still the one asked for: the load then says that it
+        // found nothing there, instead of quietly loading the program's own folder.
+        d->commandLineFolder = info.absoluteFilePath();
 }
 
 void ECoreApp::loadStandardConfiguration()

@@ -3,6 +3,7 @@
 #include "alertform.h"
 
 #include "controlerdata.h"
+#include "controllermap.h"
 #include "controllertypes.h"
 #include "eappsettings.h"
 #include "ecoreapp.h"
@@ -31,6 +32,8 @@ constexpr quint8 kStateNotified = 1 << 7;
 constexpr qint64 kRefreshPaceMs = 1000;
 // Alarm ids travel as one byte.
 constexpr int kMaxRows = 255;
+constexpr int kTextGenericAlarm = 61526;
+constexpr quint8 kNoAlarmsReported = ControllerMap::kNoAlarms;
 constexpr qreal kRowHeight = 25;
 
 QImage resourceImage(const char *name)
@@ -59,8 +62,9 @@ struct AlertFormPrivate
 
 AlertForm::AlertForm(QGraphicsItem *parent) : BaseForm(parent), d(new AlertFormPrivate)
 {
-    d->updates = std::make_unique<LinkSubscription>(this, SIGNAL(ReadyUpdateAlerts(ReservVariables)),
-                                                  SLOT(readyToUpdateResVars(ReservVariables)));
+    d->updates =
+        std::make_unique<LinkSubscription>(this, SIGNAL(ReadyUpdateAlerts(ReservVariables)),
+                                           SLOT(readyToUpdateResVars(ReservVariables)));
     registerControllerTypes();
     d->clock = [] { return QDateTime::currentMSecsSinceEpoch(); };
     d->alarmImage = resourceImage("alert_red.png");
@@ -135,18 +139,8 @@ AlertForm::AlertForm(QGraphicsItem *parent) : BaseForm(parent), d(new AlertFormP
          QStringLiteral("Parameter"), QStringLiteral("Type"), QStringLiteral("Active"),
          QStringLiteral("SMS"), QStringLiteral("Siren"), QStringLiteral("Notified")});
     const int rows = qMin<int>(d->messages.size(), kMaxRows);
-    for (int i = 0; i < rows; ++i) {
-        const AlertStruct &m = d->messages.at(i);
-        auto *description = ETableItem::text(m.text);
-        description->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        const int row = d->table->appendRow(
-            {ETableItem::text(QString::number(m.id)), ETableItem::text(QStringLiteral("-")),
-             description, ETableItem::text(QStringLiteral("0")), ETableItem::image(d->messageImage),
-             ETableItem::check(false), ETableItem::check(false), ETableItem::check(false),
-             ETableItem::image(d->declinedImage)});
-        // Rows of messages the controller has not reported yet stay out of every filter.
-        d->table->setRowHidden(row, true);
-    }
+    for (int i = 0; i < rows; ++i)
+        appendMessageRow(d->messages.at(i));
     const bool hideColumns = settings.value(EAppSettings::IsHideAlertColumns).toBool();
     for (int c : {SmsColumn, SirenColumn, NotifiedColumn})
         d->table->setColumnHidden(c, hideColumns);
@@ -162,6 +156,22 @@ AlertForm::AlertForm(QGraphicsItem *parent) : BaseForm(parent), d(new AlertFormP
 }
 
 AlertForm::~AlertForm() = default;
+
+void AlertForm::appendMessageRow(const AlertStruct &m)
+{
+    // An id the configuration has no text for is still an alarm the controller raised: it is
+    // listed under a generic name rather than left out.
+    auto *description =
+        ETableItem::text(m.text.isEmpty() ? localText(kTextGenericAlarm).arg(m.id) : m.text);
+    description->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    const int row = d->table->appendRow(
+        {ETableItem::text(QString::number(m.id)), ETableItem::text(QStringLiteral("-")),
+         description, ETableItem::text(QStringLiteral("0")), ETableItem::image(d->messageImage),
+         ETableItem::check(false), ETableItem::check(false), ETableItem::check(false),
+         ETableItem::image(d->declinedImage)});
+    // Rows of messages the controller has not reported yet stay out of every filter.
+    d->table->setRowHidden(row, true);
+}
 
 void AlertForm::setLink(QObject *link)
 {
@@ -237,7 +247,13 @@ void AlertForm::readyToUpdateResVars(const ReservVariables &value)
         return;
     d->lastRefresh = now;
 
-    d->current->setLabelT(localText(61201).arg(value.currentMessageId));
+    // With no alarm left the controller's message byte keeps the last one: nothing is current.
+    d->current->setLabelT(localText(61201).arg(value.alarmCount == kNoAlarmsReported
+                                                   ? QString()
+                                                   : QString::number(value.currentMessageId)));
+    // Messages the link learnt from the controller beyond the configured list get rows too.
+    while (d->table->rowCount() < qMin<int>(d->messages.size(), kMaxRows))
+        appendMessageRow(d->messages.at(d->table->rowCount()));
     const int rows = qMin(d->table->rowCount(), d->messages.size());
     for (int row = 0; row < rows; ++row) {
         const AlertStruct &m = d->messages.at(row);

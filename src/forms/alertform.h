@@ -76,6 +76,7 @@ protected:
 
 private:
     enum class Filter { All, Messages, Alarms };
+    void appendMessageRow(const AlertStruct &m);
     bool rowPasses(int row) const;
     void applyFilter(Filter filter);
     void connectLink();

@@ -90,8 +90,11 @@ void MainContentWorker::addRoomPage(BaseRoomV1 *room, bool record)
         PageRecord r;
         r.title = room->name();
         r.id = room->runtimeId();
-        if (auto *root = dynamic_cast<MainStructV1 *>(room))
-            r.fileName = root->fileName();
+        if (auto *root = dynamic_cast<MainStructV1 *>(room)) {
+            // A tree whose file could not be read still answers to its file's buttons: its page
+            // says what went wrong.
+            r.fileName = root->fileName().isEmpty() ? root->problemFile() : root->fileName();
+        }
         r.kind = room->kind();
         r.stackIndex = index;
         r.pageID = room->pageID();

@@ -33,6 +33,7 @@
 #include "systemcontrolv1.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QHash>
 #include <QLoggingCategory>
 #include <QPointer>
@@ -103,6 +104,27 @@ RoomFormV1::RoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent)
     updateSettings();
     if (!room)
         return;
+    if (auto *root = dynamic_cast<MainStructV1 *>(room); root && !root->problemFile().isEmpty()) {
+        // An unreadable file leaves an empty page: it says why and what to do, instead of
+        // showing nothing at all.
+        const QString where =
+            root->problemLine() > 0
+                ? QStringLiteral("%1, line %2").arg(root->problemFile()).arg(root->problemLine())
+                : root->problemFile();
+        const QString folder = QDir::toNativeSeparators(ECoreApp::instance()->workingFolder());
+        d->problem = new ELabelWidget(this);
+        d->problem->setObjectName(QStringLiteral("loadProblem"));
+        d->problem->setWordWrap(true);
+        d->problem->setAlignment(Qt::AlignCenter);
+        d->problem->setFont(ECoreApp::instance()->font(0));
+        d->problem->setColortext(QColor(0x90, 0x10, 0x10));
+        d->problem->setColorbackground(QColor(255, 255, 255, 230));
+        d->problem->setZValue(3);
+        d->problem->setLabelT(
+            QStringLiteral("%1: %2.\nCorrect the file in %3 (or put back a saved copy of it) "
+                           "and start the program again.")
+                .arg(where, root->problemText(), folder));
+    }
 
     QList<BaseRoomV1 *> subRooms;
     if (auto *main = dynamic_cast<MainStructV1 *>(room)) {
@@ -342,6 +364,16 @@ void RoomFormV1::placeOverlays()
     d->scenes->setGeometry(QRectF(0, planRowTop, kSceneBarWidth, plan.bottom() - planRowTop));
     const qreal toolboxTop = isMain ? kTitleRowTop : planRowTop;
     d->toolbox->setPos(size().width() - kToolboxWidth, toolboxTop);
+    if (d->problem) {
+        const qreal width = qMin<qreal>(640, plan.width() - 40);
+        d->problem->setGeometry(
+            QRectF(plan.center().x() - width / 2, plan.center().y() - 80, width, 160));
+    }
+}
+
+QString RoomFormV1::loadProblemText() const
+{
+    return d->problem ? d->problem->labelT() : QString();
 }
 
 void RoomFormV1::placeWidgets()

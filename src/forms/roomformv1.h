@@ -58,6 +58,11 @@ public:
     EBaseWidget *widgetById(const QString &runtimeId) const;
     int selectedSwitch() const;
     int selectedSensor() const;
+    // What the page says about the file it could not be read from (empty when it was read).
+    QString loadProblemText() const;
+    // Whether the control's widget shows its value as unknown (greyed): no connection to the
+    // controller, or none of its answers since the page was shown.
+    bool showsUnknown(const QString &runtimeId) const;
     // Polls after which a write-pending flag that was never confirmed is dropped.
     static constexpr int kMaxPendingPolls = 6;
 
@@ -123,6 +128,8 @@ protected:
     void placeOverlays();
     void refreshWidget(BaseControlV1 *control);
     void refreshWidgets();
+    // Greys the widgets of controller values while their values are not known, and back.
+    void setValuesKnown(bool known);
     void configureScenes();
     // The control behind a sender widget, and its index; null / -1 when none.
     BaseControlV1 *controlOf(QObject *sender, int *index = nullptr) const;

@@ -37,6 +37,7 @@
 #include "textwritecontrolv1.h"
 
 #include <QCoreApplication>
+#include <QGraphicsColorizeEffect>
 #include <QHash>
 #include <QLoggingCategory>
 #include <QPointer>
@@ -74,6 +75,8 @@ void RoomFormV1::activate()
     configureScenes();
     d->room->clearChanged();
     d->pendingAge.clear();
+    // What the widgets show is from the last visit until the controller answers again.
+    setValuesKnown(false);
     QObject *l = link();
     if (!l)
         return;
@@ -164,6 +167,7 @@ void RoomFormV1::ReadyUpdateControls(const QList<SubsUpdate> &answer, int offset
     }
     if (!anyData)
         return;
+    setValuesKnown(true);
 
     // Switch and sensor pictures come from the lamp records; a poll in which no lamp window was
     // read says nothing about them, so their last states are kept.
@@ -204,12 +208,65 @@ void RoomFormV1::ControlDataWriten(int index)
 
 void RoomFormV1::controlerStateChanged(QAbstractSocket::SocketState state, int ipadr)
 {
-    Q_UNUSED(state)
     Q_UNUSED(ipadr)
     if (!d->room)
         return;
     d->room->clearChanged();
     d->pendingAge.clear();
+    // Without the controller a lamp is not "off", it is unknown; it shows its value again with
+    // the first answer after the connection is back.
+    if (state != QAbstractSocket::ConnectedState)
+        setValuesKnown(false);
+}
+
+namespace {
+// Kinds whose picture or number is the controller's state; buttons that only send, text writers
+// and static items look the same with or without a connection.
+bool showsControllerValue(int kind)
+{
+    switch (kind) {
+    case ControlConstants::KindSwitch:
+    case ControlConstants::KindSensor:
+    case ControlConstants::KindBool:
+    case ControlConstants::KindByte:
+    case ControlConstants::KindHeat:
+    case ControlConstants::KindLight:
+    case ControlConstants::KindResbt:
+    case ControlConstants::KindDynText:
+    case ControlConstants::KindHSlider:
+    case ControlConstants::KindVSlider:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
+void RoomFormV1::setValuesKnown(bool known)
+{
+    d->valuesKnown = known;
+    if (!d->room)
+        return;
+    for (BaseControlV1 *c : d->room->controls()) {
+        EBaseWidget *w = d->widgets.value(c->runtimeId());
+        if (!w || !showsControllerValue(c->kind()))
+            continue;
+        if (known) {
+            w->setGraphicsEffect(nullptr);
+        } else if (!w->graphicsEffect()) {
+            auto *grey = new QGraphicsColorizeEffect;
+            grey->setColor(QColor(128, 128, 128));
+            grey->setStrength(1.0);
+            w->setGraphicsEffect(grey);
+        }
+        w->setOpacity(known ? 1.0 : 0.55);
+    }
+}
+
+bool RoomFormV1::showsUnknown(const QString &runtimeId) const
+{
+    const EBaseWidget *w = d->widgets.value(runtimeId);
+    return w && w->graphicsEffect() != nullptr;
 }
 
 void RoomFormV1::markPending(int index)

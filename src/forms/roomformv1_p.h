@@ -56,4 +56,8 @@ struct RoomFormV1Private
     QHash<QString, EBaseWidget *> widgets;
     // Write-pending controls and the polls seen since their command went out.
     QHash<int, int> pendingAge;
+    // The controller's values are shown: connected, and an answer came since the page was shown.
+    bool valuesKnown = false;
+    // The problem of an unreadable project file, on the page of its (empty) tree.
+    ELabelWidget *problem = nullptr;
 };

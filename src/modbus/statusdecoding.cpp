@@ -36,15 +36,31 @@ bool decodeStatusBlock(const QByteArray &status, ReservVariables *variables)
     v.controllerTime = QDateTime::fromSecsSinceEpoch(
         qint64(qFromLittleEndian<quint32>(status.constData() + kStatusControllerTime)));
     v.currentMessageId = byteAt(status, kStatusMessageId);
-    // Only the first record with the reported id; records are never reset to inactive.
-    for (AlertStruct &message : v.messages) {
-        if (message.id != v.currentMessageId)
-            continue;
-        message.active = 1;
-        message.stateByte = byteAt(status, kStatusMessageState);
-        message.dataByte = byteAt(status, kStatusMessageData);
-        message.value = qFromLittleEndian<qint32>(status.constData() + kStatusMessageValue);
-        break;
+    // Only the first record with the reported id; records are never reset to "reported".
+    auto message = std::find_if(v.messages.begin(), v.messages.end(),
+                                [&v](const AlertStruct &m) { return m.id == v.currentMessageId; });
+    if (message == v.messages.end() && v.currentMessageId != 0) {
+        // An id config.xml has no text for is still an alarm: it is kept (the screens name it
+        // generically) rather than dropped. The raw data byte is its parameter.
+        AlertStruct unknown;
+        unknown.id = v.currentMessageId;
+        unknown.maximum = 255;
+        v.messages.append(unknown);
+        message = v.messages.end() - 1;
+    }
+    if (message != v.messages.end()) {
+        message->active = 1;
+        message->stateByte = byteAt(status, kStatusMessageState);
+        message->dataByte = byteAt(status, kStatusMessageData);
+        message->value = qFromLittleEndian<qint32>(status.constData() + kStatusMessageValue);
+    }
+    // The block carries one message at a time, so another message's cleared state would only
+    // show when its turn comes round again. "No alarms" settles it for all of them at once.
+    if (v.alarmCount == kNoAlarms) {
+        for (AlertStruct &m : v.messages) {
+            if (m.stateByte & kMessageAlarm)
+                m.stateByte &= quint8(~kMessageActive);
+        }
     }
     v.securityState = byteAt(status, kStatusSecurityState);
     v.pageSelection = byteAt(status, kStatusPageSelection);

@@ -17,6 +17,17 @@ public:
     // File name without folder, e.g. "light_config.xml"; empty when the file could not be read.
     QString fileName() const { return m_fileName; }
     void setFileName(const QString &fileName) { m_fileName = fileName; }
+    // Why the tree is empty when its file could not be read: the file's name, the line (0 when
+    // none) and the reader's message; empty file name when it was read.
+    QString problemFile() const { return m_problemFile; }
+    qint64 problemLine() const { return m_problemLine; }
+    QString problemText() const { return m_problemText; }
+    void setLoadProblem(const QString &file, qint64 line, const QString &text)
+    {
+        m_problemFile = file;
+        m_problemLine = line;
+        m_problemText = text;
+    }
 
     const QList<FloorStructV1 *> &floors() const { return m_floors; }
     // Takes ownership; returns the floor's index.
@@ -29,5 +40,8 @@ public:
 
 private:
     QString m_fileName;
+    QString m_problemFile;
+    qint64 m_problemLine = 0;
+    QString m_problemText;
     QList<FloorStructV1 *> m_floors;
 };

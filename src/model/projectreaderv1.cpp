@@ -137,18 +137,21 @@ ProjectReaderV1::readSubsystem(const QString &folder, const QString &fileName, L
     XmlDocument document;
     const QString path = folder + QDir::separator() + fileName;
     if (!document.load(path)) {
-        if (QFileInfo::exists(path) && document.errorLine() > 0) {
-            LoadReport::note(report, lcModel, fileName, document.errorLine(),
-                             QStringLiteral("not well-formed XML (%1): nothing of this file is "
-                                            "shown")
-                                 .arg(document.errorString()));
-        } else {
-            LoadReport::note(report, lcModel, fileName, 0,
-                             QStringLiteral("cannot be read (%1): nothing of this file is shown")
-                                 .arg(document.errorString()));
-        }
         auto root = std::make_unique<MainStructV1>();
         root->setSystemType(BaseRoomV1::TYPESYSTEM(systemTypeForFile(fileName)));
+        if (QFileInfo::exists(path) && document.errorLine() > 0) {
+            const QString text = QStringLiteral("not well-formed XML (%1): nothing of this file is "
+                                                "shown")
+                                     .arg(document.errorString());
+            LoadReport::note(report, lcModel, fileName, document.errorLine(), text);
+            root->setLoadProblem(fileName, document.errorLine(), text);
+        } else {
+            const QString text =
+                QStringLiteral("cannot be read (%1): nothing of this file is shown")
+                    .arg(document.errorString());
+            LoadReport::note(report, lcModel, fileName, 0, text);
+            root->setLoadProblem(fileName, 0, text);
+        }
         return root;
     }
     return readSubsystem(document.root(), fileName, report);

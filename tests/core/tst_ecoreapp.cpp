@@ -483,23 +483,46 @@ private slots:
         QVERIFY(writeFile(dir.filePath("fone/dusk.png"), "background"));
         QVERIFY(writeFile(dir.filePath("config.xml"), settings));
 
-        ECoreApp *app = fresh();
+        const QString copy = ECoreApp::demoCopyFolder();
+        QVERIFY(copy.startsWith(m_home.path()));
+        QDir(copy).removeRecursively();
+        const auto start = [this, &dir] {
+            ECoreApp *app = fresh();
+            auto *model = new FakeModel;
+            app->setProjectModel(model, model);
+            app->loadConfiguration(dir.path());
+            return app;
+        };
+
+        ECoreApp *app = start();
         QCOMPARE(app->startMode(), StartMode::Demo);
-        FakeModel::saves = 0;
-        auto *model = new FakeModel;
-        app->setProjectModel(model, model);
-        app->loadConfiguration(dir.path());
-        const QString temp = ECoreApp::temporaryFolder("verandix");
-        QCOMPARE(app->workingFolder(), temp);
-        QVERIFY(QFile::exists(temp + "/main_config.xml"));
-        QVERIFY(model->loadedFiles.contains("main_config.xml"));
+        QCOMPARE(app->workingFolder(), copy);
+        QVERIFY(QFile::exists(copy + "/main_config.xml"));
+        QCOMPARE(app->settingsFilePath(), QFileInfo(copy + "/config.xml").absoluteFilePath());
         QCOMPARE(readFile(app->backgroundImagePath("dusk.png")), QByteArray("background"));
         QCOMPARE(app->settings().value(EAppSettings::Timeout).toInt(), 700);
         app->settings().setValue(EAppSettings::Timeout, 100);
+        FakeModel::saves = 0;
         ECoreApp::destroyInstance();
-        QCOMPARE(FakeModel::saves, 0);
+        QCOMPARE(FakeModel::saves, 1);
         QCOMPARE(readFile(dir.filePath("config.xml")), settings);
-        QDir(temp).removeRecursively();
+
+        // Kept across runs, edits included.
+        app = start();
+        QCOMPARE(app->workingFolder(), copy);
+        QCOMPARE(app->settings().value(EAppSettings::Timeout).toInt(), 100);
+        // A reset copies the built-in demo again.
+        app->settings().setValue(EAppSettings::Timeout, 300);
+        QVERIFY(app->resetDemoCopy());
+        QCOMPARE(readFile(copy + "/config.xml"), settings);
+        // What the running session still holds does not go over the fresh copy.
+        ECoreApp::destroyInstance();
+        QCOMPARE(readFile(copy + "/config.xml"), settings);
+        app = start();
+        QCOMPARE(app->settings().value(EAppSettings::Timeout).toInt(), 700);
+        ECoreApp::destroyInstance();
+        QCOMPARE(readFile(dir.filePath("config.xml")), settings);
+        QDir(copy).removeRecursively();
     }
 
     void loadProblemsAreReported_data()

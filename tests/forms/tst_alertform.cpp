@@ -190,6 +190,40 @@ private slots:
         QVERIFY(page.link.calls.isEmpty());
     }
 
+    // An alarm id the settings have no text for is listed, under a generic name; with no alarm
+    // left, nothing is "current".
+    void unknownAlarmIsListedGenerically()
+    {
+        AlertPage page;
+        QVERIFY(page.ok);
+        ETableWidget *table = page.form->table();
+        const int rows = table->rowCount();
+        QList<AlertStruct> reported{message(1, false, 0), message(2, false, 0),
+                                    message(3, false, 0), message(7, true, 0x0C)};
+        reported.last().text.clear();
+        ReservVariables record;
+        record.alarmCount = 1;
+        record.currentMessageId = 7;
+        record.messages = reported;
+        page.now = 102000;
+        emit page.link.ReadyUpdateAlerts(record);
+        QCoreApplication::processEvents();
+        QCOMPARE(table->rowCount(), rows + 1);
+        QCOMPARE(page.cell(rows, AlertForm::IdColumn), QStringLiteral("7"));
+        QCOMPARE(page.cell(rows, AlertForm::DescriptionColumn), QStringLiteral("Alarm 7"));
+        QVERIFY(!table->isRowHidden(rows));
+        QCOMPARE(page.form->currentAlertText(), QStringLiteral("current alert: 7"));
+
+        record.alarmCount = 0xFF;
+        record.messages.last().stateByte = 0x08;
+        page.now = 103100;
+        emit page.link.ReadyUpdateAlerts(record);
+        QCoreApplication::processEvents();
+        QVERIFY(table->isRowHidden(rows)); // "active alerts" is the filter on show
+        QVERIFY(!table->item(rows, AlertForm::ActiveColumn)->isChecked());
+        QCOMPARE(page.form->currentAlertText(), QStringLiteral("current alert: "));
+    }
+
     void hiddenPageIsFrozen()
     {
         AlertPage page;

@@ -26,12 +26,13 @@
 #include "hslidercontrolv1.h"
 #include "lightcontrolv1.h"
 #include "mainstructv1.h"
+#include "projectreaderv1.h"
 #include "resbtcontrolv1.h"
+#include "roomrecordinglink.h"
 #include "roomsnapshot.h"
 #include "roomstructv1.h"
 #include "roomsv1.h"
 #include "scenesavedialog.h"
-#include "roomrecordinglink.h"
 #include "screentestsupport.h"
 #include "sensorcontrolv1.h"
 #include "switchcontrolv1.h"
@@ -103,6 +104,12 @@ private slots:
     void deleteActionRemovesTheControl();
     void addActionPlacesAtThePress();
     void demoPagesShowEveryControlOnThePlan();
+    void heldSetPointButtonSendsAtAPace_data();
+    void heldSetPointButtonSendsAtAPace();
+    void tapOnSetPointOpensItsEntry();
+    void valuesAreUnknownWhileTheControllerIsAway();
+    void unreadableFileSaysSoOnItsPage_data();
+    void unreadableFileSaysSoOnItsPage();
 
 private:
     ExtRoomFormV1 *makeForm(BaseRoomV1 *room);
@@ -693,6 +700,130 @@ void tst_RoomForm::demoPagesShowEveryControlOnThePlan()
         delete form;
     }
     QVERIFY(checked > 0);
+}
+
+void tst_RoomForm::heldSetPointButtonSendsAtAPace_data()
+{
+    QTest::addColumn<int>("direction");
+    QTest::newRow("plus held") << 1;
+    QTest::newRow("minus held") << -1;
+}
+
+// A held step button moves the set-point on, but the controller gets the first step at once and
+// then only the value the person let go at: not one write per repeat.
+void tst_RoomForm::heldSetPointButtonSendsAtAPace()
+{
+    QFETCH(int, direction);
+    m_form = makeForm(m_room);
+    auto *heat =
+        qobject_cast<ExtHeatWidget *>(m_form->widgetById(m_room->controlAt(m_heat)->runtimeId()));
+    QVERIFY(heat);
+    heat->setValues(20, 100, 0);
+    // Quick repeats, and a send interval no test run reaches: the count does not hang on time.
+    heat->setTimings(20, 10, 3600 * 1000);
+    m_link->calls.clear();
+    ENumericWidget *field = heat->field();
+    const QPointF at = direction > 0 ? field->plusRect().center() : field->minusRect().center();
+    QGraphicsView *view = m_fx->view();
+    const QPoint p = view->mapFromScene(field->mapToScene(at));
+    QTest::mousePress(view->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+    QTRY_VERIFY(qAbs(field->value() - 20.0) >= 12 * 0.2 - 1e-9);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+    const int finalSteps = ExtHeatWidget::stepsForDegrees(field->value());
+    QTRY_COMPARE(m_link->calls.size(), 2);
+    QCOMPARE(m_link->texts().first(),
+             QStringLiteral("ChangeHeatTemp %1 %2").arg(m_heat).arg(100 + direction));
+    QCOMPARE(m_link->last(), QStringLiteral("ChangeHeatTemp %1 %2").arg(m_heat).arg(finalSteps));
+    QCoreApplication::processEvents();
+    QCOMPARE(m_link->calls.size(), 2);
+}
+
+// The set-point itself opens its entry: a far value is typed rather than stepped to.
+void tst_RoomForm::tapOnSetPointOpensItsEntry()
+{
+    m_form = makeForm(m_room);
+    auto *heat =
+        qobject_cast<ExtHeatWidget *>(m_form->widgetById(m_room->controlAt(m_heat)->runtimeId()));
+    QVERIFY(heat);
+    heat->setValues(20, 100, 0);
+    m_link->calls.clear();
+    ENumericWidget *field = heat->field();
+    m_fx->click(field, field->valueRect().center());
+    QTRY_VERIFY(field->isEditing());
+    for (int i = 0; i < 8; ++i)
+        QTest::keyClick(m_fx->view()->viewport(), Qt::Key_Backspace);
+    QTest::keyClicks(m_fx->view()->viewport(), QStringLiteral("22.4"));
+    QTest::keyClick(m_fx->view()->viewport(), Qt::Key_Return);
+    QTRY_COMPARE(m_link->calls.size(), 1);
+    QCOMPARE(m_link->last(), QStringLiteral("ChangeHeatTemp %1 112").arg(m_heat));
+}
+
+// Without the controller a lamp is not "off" and a number not "0": they show as unknown until the
+// controller answers again.
+void tst_RoomForm::valuesAreUnknownWhileTheControllerIsAway()
+{
+    m_form = makeForm(m_room);
+    const QString lamp = m_room->controlAt(m_lamp)->runtimeId();
+    const QString heat = m_room->controlAt(m_heat)->runtimeId();
+    const QString button = m_room->controlAt(m_btn)->runtimeId();
+    QVERIFY(m_form->showsUnknown(lamp));
+    QVERIFY(m_form->showsUnknown(heat));
+    QVERIFY(!m_form->showsUnknown(button)); // it only sends
+
+    QByteArray memory(4096, '\0');
+    memory[620] = char(0x01); // lamp 1 on
+    emit m_link->ReadyUpdateControls(answerFor(*m_room, memory), 0);
+    QVERIFY(!m_form->showsUnknown(lamp));
+    QVERIFY(!m_form->showsUnknown(heat));
+    auto *lampWidget = qobject_cast<ExtLightWidget *>(m_form->widgetById(lamp));
+    QCOMPARE(lampWidget->imageName(), QStringLiteral("on.png"));
+
+    emit m_link->controlerStateChanged(QAbstractSocket::UnconnectedState, 0);
+    QVERIFY(m_form->showsUnknown(lamp));
+    QVERIFY(m_form->showsUnknown(heat));
+    // Connected again: unknown until the first answer.
+    emit m_link->controlerStateChanged(QAbstractSocket::ConnectedState, 0);
+    QVERIFY(m_form->showsUnknown(lamp));
+    memory[620] = char(0x00);
+    emit m_link->ReadyUpdateControls(answerFor(*m_room, memory), 0);
+    QVERIFY(!m_form->showsUnknown(lamp));
+    QVERIFY(lampWidget->imageName() != QStringLiteral("on.png"));
+}
+
+void tst_RoomForm::unreadableFileSaysSoOnItsPage_data()
+{
+    QTest::addColumn<QByteArray>("content"); // null: no file at all
+    QTest::addColumn<QString>("where");
+    QTest::newRow("broken XML")
+        << QByteArray("<subsystems name=\"leaks\">\n <floor name=\"a\">\n</subsystems>\n")
+        << "leaks.xml, line 3: not well-formed XML";
+    QTest::newRow("missing file") << QByteArray() << "leaks.xml: cannot be read";
+}
+
+// A project file that cannot be read leaves its page empty; the page says which file, where,
+// and what to do, instead of showing nothing.
+void tst_RoomForm::unreadableFileSaysSoOnItsPage()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, where);
+    QTemporaryDir dir;
+    if (!content.isNull()) {
+        QFile file(dir.filePath(QStringLiteral("leaks.xml")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    const auto root = ProjectReaderV1::readSubsystem(dir.path(), QStringLiteral("leaks.xml"));
+    QVERIFY(root->fileName().isEmpty()); // never written back over the broken file
+    m_form = makeForm(root.get());
+    const QString text = m_form->loadProblemText();
+    QVERIFY2(text.startsWith(where), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Correct the file")), qPrintable(text));
+    delete m_form;
+    m_form = nullptr;
+
+    // A page read from its file has nothing to say.
+    m_form = makeForm(m_room);
+    QVERIFY(m_form->loadProblemText().isEmpty());
 }
 
 QTEST_MAIN(tst_RoomForm)

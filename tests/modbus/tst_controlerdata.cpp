@@ -179,6 +179,7 @@ private slots:
     void requestPlanning();
     void roomSelectedWhileDisconnected();
     void statusDecoding();
+    void messagesFollowTheController();
     void notReady();
     void lampRoomNumbers_data();
     void lampRoomNumbers();
@@ -268,6 +269,49 @@ void TestControlerData::roomSelectedWhileDisconnected()
     QVERIFY(waitConnected(rig.log));
     QCOMPARE(rig.requests().size(), 1);
     QTRY_VERIFY(!rig.answers.isEmpty());
+}
+
+// The block carries one message at a time: an id config.xml lacks is kept, and "no alarms"
+// takes the active mark off every alarm at once rather than when each one's turn comes again.
+void TestControlerData::messagesFollowTheController()
+{
+    Rig rig;
+    QByteArray status(60, '\0');
+    status[0] = char(1);
+    status[5] = char(7);
+    status[6] = char(0x0C);
+    rig.controller.setBytes(kOffset, status);
+    AlertStruct known;
+    known.id = 7;
+    known.text = QStringLiteral("Door open");
+    rig.link.setMessParameters({known}, {});
+    QVERIFY(rig.start(kOffset, false));
+    QCOMPARE(rig.alerts.last().messages.size(), 1);
+    QCOMPARE(rig.alerts.last().messages.at(0).stateByte, quint8(0x0C));
+
+    status[0] = char(2);
+    status[5] = char(42);
+    status[7] = char(0x33);
+    rig.controller.setBytes(kOffset, status);
+    rig.tick();
+    QList<AlertStruct> m = rig.alerts.last().messages;
+    QCOMPARE(m.size(), 2);
+    QCOMPARE(m.at(1).id, quint8(42));
+    QCOMPARE(m.at(1).active, quint8(1));
+    QCOMPARE(m.at(1).stateByte, quint8(0x0C));
+    QVERIFY(m.at(1).text.isEmpty());
+    QCOMPARE(m.at(0).stateByte, quint8(0x0C));
+
+    // Both cleared; the block still names message 42, now inactive.
+    status[0] = char(0xFF);
+    status[6] = char(0x08);
+    rig.controller.setBytes(kOffset, status);
+    rig.tick();
+    m = rig.alerts.last().messages;
+    QCOMPARE(m.size(), 2);
+    QCOMPARE(m.at(0).stateByte, quint8(0x08));
+    QCOMPARE(m.at(1).stateByte, quint8(0x08));
+    QCOMPARE(m.at(0).active, quint8(1));
 }
 
 void TestControlerData::statusDecoding()
