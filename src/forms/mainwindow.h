@@ -105,6 +105,8 @@ private:
     void finishLoading();
     void failLoading(const QString &message);
     bool mainContentVisible() const;
+    // Height the content is laid out at in a window of that size, by the drawing mode.
+    qreal contentHeightFor(const QSize &window, bool mainContent) const;
     QString logFolder() const;
 
     QTimer m_dateTimer;

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "eflickable.h"
 
+#include "ebasewidget.h"
+#include "esliderwidget.h"
 #include "toolkitconstants.h"
 
 #include <QElapsedTimer>
@@ -161,6 +163,22 @@ void EFlickable::layoutContent()
     content->setPos(inner.topLeft() - d->position);
 }
 
+namespace {
+// Whether the item under the finger follows the finger itself (a control dragged to a new place,
+// a dimmer bar, a slider's handle): such a gesture is never turned into scrolling.
+bool followsFinger(QGraphicsItem *item, const QGraphicsItem *area)
+{
+    for (; item && item != area; item = item->parentItem()) {
+        QGraphicsObject *o = item->toGraphicsObject();
+        if (auto *widget = qobject_cast<EBaseWidget *>(o); widget && widget->followsFinger())
+            return true;
+        if (auto *slider = qobject_cast<ESliderWidget *>(o); slider && slider->isSliderDown())
+            return true;
+    }
+    return false;
+}
+} // namespace
+
 void EFlickable::beginTracking(const QPointF &scenePos)
 {
     stopFlick();
@@ -218,7 +236,6 @@ void EFlickable::flickTick()
 
 bool EFlickable::sceneEventFilter(QGraphicsItem *watched, QEvent *event)
 {
-    Q_UNUSED(watched)
     switch (event->type()) {
     case QEvent::GraphicsSceneMousePress: {
         auto *me = static_cast<QGraphicsSceneMouseEvent *>(event);
@@ -236,7 +253,7 @@ bool EFlickable::sceneEventFilter(QGraphicsItem *watched, QEvent *event)
             const bool canY = (d->directions & Qt::Vertical) && maxContentPosition().y() > 0;
             const qreal along =
                 (canX ? std::abs(travel.x()) : 0) + (canY ? std::abs(travel.y()) : 0);
-            if (along < EToolkit::kFlickThreshold)
+            if (along < EToolkit::kFlickThreshold || followsFinger(watched, this))
                 return false;
             // Take the gesture: the pressed item is ungrabbed and resets without a click.
             d->dragging = true;
