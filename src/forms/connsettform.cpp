@@ -7,6 +7,7 @@
 #include "eappsettings.h"
 #include "ecoreapp.h"
 #include "egridlayout.h"
+#include "elinearlayout.h"
 #include "egroupboxwidget.h"
 #include "ehexnumericwidget.h"
 #include "elabelwidget.h"
@@ -27,6 +28,8 @@ constexpr int kPortMax = 65535;
 constexpr int kPollingMin = 100;
 constexpr int kPollingMax = 2000;
 constexpr int kReconnectMax = 1000;
+// Two columns of groups need about a thousand pixels: the address row alone is 450 wide.
+constexpr qreal kTwoColumnWidth = 960;
 const char *const kOffsetMin = "0";
 const char *const kOffsetMax = "5000";
 const QString kEmptyClock = QStringLiteral("00.00.0000\r\n00:00:00");
@@ -57,6 +60,8 @@ struct ConnSettFormPrivate
     // The fields the person changed since the page was shown; only they are written back.
     QSet<QObject *> edited;
     std::unique_ptr<LinkSubscription> updates;
+    // The groups stand in one column on narrow pages, in two on wide ones.
+    bool narrow = false;
 };
 
 namespace {
@@ -151,19 +156,11 @@ ConnSettForm::ConnSettForm(QGraphicsItem *parent) : BaseForm(parent), d(new Conn
     time->addWidget(d->synchronize, 3, 0, 1, 2, Qt::AlignLeft | Qt::AlignVCenter);
     d->timeGroup = framedGroup(time);
 
-    auto *grid = new EGridLayout;
-    grid->setColumnSizes({20, 0, 20, 0, 20});
-    grid->setRowSizes({40, 240, 16, 100, 0});
-    grid->setRowStretch(4, 1);
     d->title = new ELabelWidget;
     d->title->setFont(ECoreApp::instance()->font(1));
     d->title->setColortext(Qt::black);
     d->title->setAlignment(Qt::AlignCenter);
-    grid->addWidget(d->title, 0, 0, 1, 5);
-    grid->addWidget(d->connectionGroup, 1, 1);
-    grid->addWidget(d->timeGroup, 1, 3, 3, 1);
-    grid->addWidget(d->otherGroup, 3, 1);
-    setLayout(grid);
+    arrange(false);
 
     for (ENumericWidget *field : {d->address[0], d->address[1], d->address[2], d->address[3],
                                   d->port, d->polling, d->reconnect})
@@ -180,6 +177,43 @@ ConnSettForm::ConnSettForm(QGraphicsItem *parent) : BaseForm(parent), d(new Conn
     if (ELocale *locale = ECoreApp::instance()->locale())
         connect(locale, &ELocale::changedLocale, this, &ConnSettForm::changedLocale);
     retranslate();
+}
+
+void ConnSettForm::arrange(bool narrow)
+{
+    d->narrow = narrow;
+    auto *grid = new EGridLayout;
+    if (!narrow) {
+        grid->setColumnSizes({20, 0, 20, 0, 20});
+        grid->setRowSizes({40, 240, 16, 100, 0});
+        grid->setRowStretch(4, 1);
+        grid->addWidget(d->title, 0, 0, 1, 5);
+        grid->addWidget(d->connectionGroup, 1, 1);
+        grid->addWidget(d->timeGroup, 1, 3, 3, 1);
+        grid->addWidget(d->otherGroup, 3, 1);
+        setPageLayout(grid);
+        return;
+    }
+    // One column: the address alone needs more than half of a narrow page.
+    auto *column = new ELinearLayout(Qt::Vertical);
+    column->setSpacing(12);
+    column->addWidget(d->connectionGroup);
+    column->addWidget(d->otherGroup);
+    column->addWidget(d->timeGroup);
+    column->addSpacing(0);
+    grid->setColumnSizes({16, 0, 16});
+    grid->setRowSizes({40, 0});
+    grid->addWidget(d->title, 0, 0, 1, 3);
+    grid->addItem(column, 1, 1);
+    setPageLayout(grid);
+}
+
+void ConnSettForm::geometryUpdated()
+{
+    const bool narrow = size().width() < kTwoColumnWidth;
+    if (narrow != d->narrow)
+        arrange(narrow);
+    BaseForm::geometryUpdated();
 }
 
 ConnSettForm::~ConnSettForm() = default;
