@@ -9,6 +9,7 @@
 #include "ebasewidget.h"
 #include "ecoreapp.h"
 #include "eflickable.h"
+#include "egroupboxwidget.h"
 #include "elocale.h"
 #include "enumericwidget.h"
 #include "esliderwidget.h"
@@ -91,6 +92,9 @@ struct Found
     // Items are compared only with items of the same scrolling area (or of none).
     int area = 0;
     QRectF reachable;
+    // The frame of the group the item belongs to; a field sticking out of it lies over whatever
+    // is next to the group.
+    QRectF group;
 };
 
 // Interactive items under root with the area that a person can bring on screen for each.
@@ -100,7 +104,7 @@ public:
     QList<Found> found;
     QStringList problems;
 
-    void walk(QGraphicsItem *item, int area, const QRectF &reachable)
+    void walk(QGraphicsItem *item, int area, const QRectF &reachable, const QRectF &group = {})
     {
         for (QGraphicsItem *child : item->childItems()) {
             if (!child->isVisible())
@@ -108,7 +112,7 @@ public:
             const QRectF rect = child->sceneBoundingRect();
             if (isInteractive(child)) {
                 if (!rect.isEmpty())
-                    found << Found{nameOf(child), rect, area, reachable};
+                    found << Found{nameOf(child), rect, area, reachable, group};
                 continue;
             }
             QGraphicsObject *o = child->toGraphicsObject();
@@ -128,7 +132,7 @@ public:
             if (qobject_cast<EStackWidget *>(o) ||
                 (child->flags() & QGraphicsItem::ItemClipsChildrenToShape))
                 inner = inner.intersected(rect);
-            walk(child, area, inner);
+            walk(child, area, inner, qobject_cast<EGroupBoxWidget *>(o) ? rect : group);
         }
     }
 
@@ -139,6 +143,9 @@ public:
             if (!within(a.rect, a.reachable))
                 problems << where + a.name + describe(a.rect) +
                                 QStringLiteral(" cannot be reached in ") + describe(a.reachable);
+            if (!a.group.isNull() && !within(a.rect, a.group))
+                problems << where + a.name + describe(a.rect) +
+                                QStringLiteral(" sticks out of its group ") + describe(a.group);
             for (int j = i + 1; j < found.size(); ++j) {
                 const Found &b = found.at(j);
                 if (a.area == b.area && overlap(a.rect, b.rect))
