@@ -23,6 +23,7 @@
 #include "multiconfigform.h"
 #include "roomsv1.h"
 #include "splashform.h"
+#include "userguide.h"
 #include "weatherdata.h"
 #include "windowplacement.h"
 
@@ -80,6 +81,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_stack->addWidget(m_multi);
     m_stack->addWidget(m_content);
     connect(m_splash, &SplashForm::showEngDemo, this, &MainWindow::loadEngDemoConfig);
+    connect(m_splash, &SplashForm::showUserGuide, this, [] { UserGuide::open(); });
     connect(m_multi, &MultiConfigForm::selectedMultiSettings, this, &MainWindow::loadMultiConfigs);
 
     ECoreApp *app = ECoreApp::instance();
@@ -532,6 +534,12 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
 {
     if ((event->key() == Qt::Key_F12 || event->key() == Qt::Key_F11) && m_stack->isVisible()) {
         changeViewMode();
+        event->accept();
+        return;
+    }
+    // Help is one key away on every page, before any item can take the key.
+    if (event->key() == Qt::Key_F1) {
+        UserGuide::open();
         event->accept();
         return;
     }

@@ -20,6 +20,7 @@
 #include "recordinglinkcommands.h"
 #include "roomsv1.h"
 #include "splashform.h"
+#include "userguide.h"
 
 #include <QAudioDeviceInfo>
 #include <QDir>
@@ -96,6 +97,7 @@ private slots:
     void positionOffEveryScreenIsMovedOn();
     void realLinkPaintsTheTopBar();
     void splashRunsTheDemo();
+    void splashButtonAndF1OpenTheUserGuide();
 
 private:
     // A configuration folder with the fixture project and these settings lines added.
@@ -619,6 +621,42 @@ void TestMainWindow::splashRunsTheDemo()
     QCOMPARE(window.pages()->currentIndex(), int(MainWindow::MainContentPage));
     QVERIFY(window.mainContent()->stack()->count() > 10);
     window.shutdown();
+}
+
+void TestMainWindow::splashButtonAndF1OpenTheUserGuide()
+{
+    if (ECoreApp::instance()->startMode() != StartMode::Demo)
+        QSKIP("a configuration exists in this user's folders; the splash is not shown");
+    QTemporaryDir root;
+    QDir dir(root.path());
+    QVERIFY(dir.mkpath(QStringLiteral("bin")) && dir.mkpath(QStringLiteral("share/doc/verandix")));
+    QFile guide(dir.filePath(QStringLiteral("share/doc/verandix/user-guide.html")));
+    QVERIFY(guide.open(QIODevice::WriteOnly));
+    guide.close();
+    UserGuide::setApplicationDir(dir.filePath(QStringLiteral("bin")));
+    QList<QUrl> opened;
+    UserGuide::setOpener([&opened](const QUrl &url) {
+        opened << url;
+        return true;
+    });
+
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.pages()->currentIndex(), int(MainWindow::SplashPage));
+    EBaseWidget *button = window.splash()->guideButton();
+    QVERIFY(button->isVisible());
+    const QPoint at = window.mapFromScene(button->mapToScene(button->rect().center()));
+    QTest::mouseClick(window.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    const QList<QUrl> once{QUrl::fromLocalFile(guide.fileName())};
+    QCOMPARE(opened, once);
+    QTest::keyClick(&window, Qt::Key_F1);
+    QCOMPARE(opened, once + once);
+    // No demo was started by either.
+    QCOMPARE(window.pages()->currentIndex(), int(MainWindow::SplashPage));
+
+    UserGuide::setOpener({});
+    UserGuide::setApplicationDir(QString());
 }
 
 QTEST_MAIN(TestMainWindow)
