@@ -5,10 +5,10 @@
 #include "eflickable.h"
 
 #include <QEvent>
-#include <functional>
 #include <QGraphicsLayout>
 #include <QLinearGradient>
 #include <QPainter>
+#include <functional>
 
 namespace {
 // The page's content area: after every relayout (a longer caption in another language, a group
@@ -16,10 +16,7 @@ namespace {
 class PageContent : public QGraphicsWidget
 {
 public:
-    explicit PageContent(std::function<void()> fit)
-        : m_fit(std::move(fit))
-    {
-    }
+    explicit PageContent(std::function<void()> fit) : m_fit(std::move(fit)) {}
 
 protected:
     bool event(QEvent *event) override
@@ -43,8 +40,7 @@ struct BaseFormPrivate
 };
 
 BaseForm::BaseForm(QGraphicsItem *parent)
-    : EGraphicsWidget(parent)
-    , d(std::make_unique<BaseFormPrivate>())
+    : EGraphicsWidget(parent), d(std::make_unique<BaseFormPrivate>())
 {
 }
 

@@ -42,8 +42,8 @@ QString UserGuide::locate(const QString &applicationDir)
 
 bool UserGuide::open()
 {
-    const QString from = applicationDir().isEmpty() ? QCoreApplication::applicationDirPath()
-                                                    : applicationDir();
+    const QString from =
+        applicationDir().isEmpty() ? QCoreApplication::applicationDirPath() : applicationDir();
     const QString path = locate(from);
     if (path.isEmpty()) {
         qCWarning(lcForms) << "no user guide found for the program in" << from;

@@ -21,8 +21,7 @@ namespace {
 class ScrollIndicator : public QGraphicsItem
 {
 public:
-    explicit ScrollIndicator(QGraphicsItem *parent)
-        : QGraphicsItem(parent)
+    explicit ScrollIndicator(QGraphicsItem *parent) : QGraphicsItem(parent)
     {
         setAcceptedMouseButtons(Qt::NoButton);
         setZValue(1e6);
@@ -114,7 +113,8 @@ void EFlickable::updateIndicator()
         const qreal track = inner.width() - 2 * kBarInset;
         const qreal length = qMax(kShortestBar, track * inner.width() / content.width());
         const qreal left = inner.left() + kBarInset + (track - length) * d->position.x() / max.x();
-        horizontal = QRectF(left, inner.bottom() - kBarInset - kBarThickness, length, kBarThickness);
+        horizontal =
+            QRectF(left, inner.bottom() - kBarInset - kBarThickness, length, kBarThickness);
     }
     d->indicator->setBars(inner, vertical, horizontal);
     d->indicator->update();

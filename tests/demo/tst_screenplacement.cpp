@@ -315,10 +315,10 @@ void tst_ScreenPlacement::fixedScreensAreUsable()
         stack->setCurrentIndex(index);
         settle();
         QCOMPARE(stack->size().height(), content.height() - kTopBarHeight);
-        const QString where = QStringLiteral("page %1 %2: ")
-                                  .arg(index)
-                                  .arg(QString::fromLatin1(
-                                      stack->widget(index)->metaObject()->className()));
+        const QString where =
+            QStringLiteral("page %1 %2: ")
+                .arg(index)
+                .arg(QString::fromLatin1(stack->widget(index)->metaObject()->className()));
         problems << problemsOf(m_content, where);
     }
     stack->setCurrentIndex(MainContentWorker::kHomePage);
