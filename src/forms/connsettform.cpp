@@ -30,6 +30,9 @@ constexpr int kPollingMax = 2000;
 constexpr int kReconnectMax = 1000;
 // Two columns of groups need about a thousand pixels: the address row alone is 450 wide.
 constexpr qreal kTwoColumnWidth = 960;
+// Field captions: beside the fields in half a page, and in a group as wide as a narrow page.
+constexpr qreal kCaption = 170;
+constexpr qreal kWideCaption = 250;
 const char *const kOffsetMin = "0";
 const char *const kOffsetMax = "5000";
 const QString kEmptyClock = QStringLiteral("00.00.0000\r\n00:00:00");
@@ -62,6 +65,8 @@ struct ConnSettFormPrivate
     std::unique_ptr<LinkSubscription> updates;
     // The groups stand in one column on narrow pages, in two on wide ones.
     bool narrow = false;
+    EGridLayout *connectionGrid = nullptr;
+    EGridLayout *otherGrid = nullptr;
 };
 
 namespace {
@@ -106,9 +111,9 @@ ConnSettForm::ConnSettForm(QGraphicsItem *parent) : BaseForm(parent), d(new Conn
                                                   SLOT(readyToUpdateResVars(ReservVariables)));
     registerControllerTypes();
 
-    auto *connection = new EGridLayout;
+    auto *connection = d->connectionGrid = new EGridLayout;
     // Caption and four address parts fit the half of a 1024-pixel page the group gets.
-    connection->setColumnSizes({170, 70, 70, 70, 70, 0});
+    connection->setColumnSizes({kCaption, 70, 70, 70, 70, 0});
     connection->setRowSizes({44, 44, 44, 44, 0});
     d->addressCaption = caption(connection, 0);
     for (int i = 0; i < 4; ++i) {
@@ -129,8 +134,8 @@ ConnSettForm::ConnSettForm(QGraphicsItem *parent) : BaseForm(parent), d(new Conn
     connection->addWidget(d->offset, 3, 1, 1, 3);
     d->connectionGroup = framedGroup(connection);
 
-    auto *other = new EGridLayout;
-    other->setColumnSizes({170, 70, 70, 70, 0});
+    auto *other = d->otherGrid = new EGridLayout;
+    other->setColumnSizes({kCaption, 70, 70, 70, 0});
     other->setRowSizes({44, 0});
     d->reconnectCaption = caption(other, 0);
     d->reconnect = numberField(other, 0, 1, 3, 0, kReconnectMax);
@@ -184,6 +189,8 @@ void ConnSettForm::arrange(bool narrow)
     d->narrow = narrow;
     auto *grid = new EGridLayout;
     if (!narrow) {
+        d->connectionGrid->setColumnFixedWidth(0, kCaption);
+        d->otherGrid->setColumnFixedWidth(0, kCaption);
         grid->setColumnSizes({20, 0, 20, 0, 20});
         grid->setRowSizes({40, 240, 16, 100, 0});
         grid->setRowStretch(4, 1);
@@ -194,7 +201,10 @@ void ConnSettForm::arrange(bool narrow)
         setPageLayout(grid);
         return;
     }
-    // One column: the address alone needs more than half of a narrow page.
+    // One column: the address alone needs more than half of a narrow page. The groups are then
+    // as wide as the page, room enough for captions in longer languages.
+    d->connectionGrid->setColumnFixedWidth(0, kWideCaption);
+    d->otherGrid->setColumnFixedWidth(0, kWideCaption);
     auto *column = new ELinearLayout(Qt::Vertical);
     column->setSpacing(12);
     column->addWidget(d->connectionGroup);
