@@ -33,6 +33,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -153,7 +154,8 @@ void MainWindow::showControls()
         if (multi.width > 0 && multi.height > 0)
             setGeometry(WindowPlacement::fit(
                 QRect(int(multi.posX), int(multi.posY), multi.width, multi.height),
-                WindowPlacement::screenAreas()));
+                WindowPlacement::screenAreas(),
+                windowHandle() ? windowHandle()->frameMargins() : QMargins()));
         break;
     }
     case StartMode::Demo:
@@ -256,7 +258,10 @@ void MainWindow::mainConfigLoaded()
                        s.value(EAppSettings::Width).toInt(), s.value(EAppSettings::Height).toInt());
     // A window asked for on a larger screen is fitted to this one, so that the top bar and
     // the whole page stay reachable; "auto" drawing then lays the content out at this size.
-    const QRect rect = WindowPlacement::fit(wanted, WindowPlacement::screenAreas());
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QRect rect = WindowPlacement::fit(wanted, WindowPlacement::screenAreas(), frame);
+    m_fittedFrom = rect.size() != wanted.size() ? wanted : QRect();
+    m_fittedTo = rect;
     // The plans were drawn for the pages of the window asked for (its content less the top bar,
     // which is the collapsed window's height); where the screen made it smaller, room screens
     // keep that page size and scroll.
@@ -633,6 +638,13 @@ void MainWindow::saveGeometryToSettings()
         s.setValue(EAppSettings::WndView, QStringLiteral("normal"));
         pos = geometry().topLeft();
         size = geometry().size();
+    }
+    // A window the screen made smaller than the configuration asked for, and left where it was
+    // put, writes back what was asked: the plans were drawn for that size, and the next start on
+    // a larger screen should open it so.
+    if (m_fittedFrom.isValid() && QRect(pos, size) == m_fittedTo) {
+        pos = m_fittedFrom.topLeft();
+        size = m_fittedFrom.size();
     }
     if (size.isValid()) {
         s.setValue(EAppSettings::PosX, pos.x());

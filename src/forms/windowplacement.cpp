@@ -33,19 +33,22 @@ QRect WindowPlacement::bestArea(const QRect &wanted, const QList<QRect> &areas)
     return best;
 }
 
-QRect WindowPlacement::fit(const QRect &wanted, const QList<QRect> &areas)
+QRect WindowPlacement::fit(const QRect &wanted, const QList<QRect> &areas, const QMargins &frame)
 {
-    const QRect area = bestArea(wanted, areas);
+    const QRect outer = wanted.marginsAdded(frame);
+    const QRect area = bestArea(outer, areas);
+    // A window whose inside fits is left where it asked to be; the frame counts once the window
+    // has to be moved or made smaller anyway.
     if (area.isEmpty() || area.contains(wanted))
         return wanted;
-    QRect fitted = wanted;
+    QRect fitted = outer;
     // A window with no size of its own yet takes the whole area rather than vanishing.
     if (fitted.width() <= 0 || fitted.height() <= 0)
         fitted.setSize(area.size());
     fitted.setSize(fitted.size().boundedTo(area.size()));
     fitted.moveLeft(qBound(area.left(), fitted.left(), area.right() - fitted.width() + 1));
     fitted.moveTop(qBound(area.top(), fitted.top(), area.bottom() - fitted.height() + 1));
-    return fitted;
+    return fitted.marginsRemoved(frame);
 }
 
 QList<QRect> WindowPlacement::screenAreas()

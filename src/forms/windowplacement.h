@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QList>
+#include <QMargins>
 #include <QRect>
 
 // Where a window that asks for a rectangle actually goes: fully on one screen's available area.
@@ -15,8 +16,10 @@ public:
     // an empty rectangle when there are no areas.
     static QRect bestArea(const QRect &wanted, const QList<QRect> &areas);
     // wanted, its size bounded by the best area and then moved inside it; unchanged when there are
-    // no areas or wanted already lies inside one.
-    static QRect fit(const QRect &wanted, const QList<QRect> &areas);
+    // no areas or wanted already lies inside one. wanted is the window's inside; frame is what the
+    // window system draws around it, which has to fit too when the window is moved or shrunk.
+    static QRect fit(const QRect &wanted, const QList<QRect> &areas,
+                     const QMargins &frame = QMargins());
     // The available areas of the screens the program sees now.
     static QList<QRect> screenAreas();
 };

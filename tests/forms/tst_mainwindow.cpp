@@ -14,6 +14,7 @@
 #include "estackwidget.h"
 #include "exttoolwidget.h"
 #include "fakecontroller.h"
+#include "lazyroompage.h"
 #include "loadscreenform.h"
 #include "maincontentform.h"
 #include "mainwindow.h"
@@ -95,6 +96,8 @@ private slots:
     void geometryIsWrittenBack_data();
     void geometryIsWrittenBack();
     void positionOffEveryScreenIsMovedOn();
+    void windowLargerThanTheScreenIsFitted_data();
+    void windowLargerThanTheScreenIsFitted();
     void realLinkPaintsTheTopBar();
     void splashRunsTheDemo();
     void splashButtonAndF1OpenTheUserGuide();
@@ -575,6 +578,53 @@ void TestMainWindow::positionOffEveryScreenIsMovedOn()
         onScreen = onScreen || screen->availableGeometry().intersects(window->geometry());
     QVERIFY2(onScreen, qPrintable(QStringLiteral("window at %1,%2").arg(window->x()).arg(window->y())));
     QCOMPARE(window->size(), QSize(600, 400));
+}
+
+void TestMainWindow::windowLargerThanTheScreenIsFitted_data()
+{
+    QTest::addColumn<bool>("moved");
+    QTest::newRow("left as fitted") << false;
+    QTest::newRow("moved by the person") << true;
+}
+
+// The demo asks for 1024 x 700 at 100,100; the test screen is smaller.
+void TestMainWindow::windowLargerThanTheScreenIsFitted()
+{
+    QFETCH(bool, moved);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect wanted(area.left() + 100, area.top() + 100, area.width() + 224,
+                       area.height() + 100);
+    auto window = openWindow(makeConfiguration(
+        QStringLiteral(" <posx value=\"%1\"/>\n <posy value=\"%2\"/>\n <width value=\"%3\"/>\n"
+                       " <height value=\"%4\"/>\n <drawtype value=\"auto\"/>")
+            .arg(wanted.x())
+            .arg(wanted.y())
+            .arg(wanted.width())
+            .arg(wanted.height())));
+    QTRY_COMPARE(window->pages()->currentIndex(), int(MainWindow::MainContentPage));
+    // The window and its frame on the screen, as large as the screen allows.
+    const QRect frame = window->frameGeometry();
+    QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("frame at %1,%2 %3x%4")
+                                                  .arg(frame.x())
+                                                  .arg(frame.y())
+                                                  .arg(frame.width())
+                                                  .arg(frame.height())));
+    QCOMPARE(frame.size(), area.size());
+    // Laid out at the window's own pixels, the top bar and the whole page on screen.
+    QCOMPARE(window->contentHeight(), qreal(window->height()));
+    QCOMPARE(window->mainContent()->size(), QSizeF(window->size()));
+    // Room plans keep the page of the window asked for.
+    QCOMPARE(LazyRoomPage::smallestFormSize(), QSizeF(wanted.width(), wanted.height() - 60));
+    const QRect movedTo = window->geometry().adjusted(10, 10, -10, -10);
+    if (moved)
+        window->setGeometry(movedTo);
+    window->shutdown();
+    const EAppSettings &s = ECoreApp::instance()->settings();
+    const QRect written(s.value(EAppSettings::PosX).toInt(), s.value(EAppSettings::PosY).toInt(),
+                        s.value(EAppSettings::Width).toInt(),
+                        s.value(EAppSettings::Height).toInt());
+    QCOMPARE(written, moved ? movedTo : wanted);
+    LazyRoomPage::setSmallestFormSize(QSizeF());
 }
 
 void TestMainWindow::realLinkPaintsTheTopBar()

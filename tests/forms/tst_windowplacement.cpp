@@ -15,6 +15,8 @@ private slots:
     void fitsOneScreen();
     void picksTheScreenItMostlyLiesOn_data();
     void picksTheScreenItMostlyLiesOn();
+    void frameFitsToo_data();
+    void frameFitsToo();
 };
 
 void tst_WindowPlacement::fitsOneScreen_data()
@@ -73,6 +75,29 @@ void tst_WindowPlacement::picksTheScreenItMostlyLiesOn()
     QCOMPARE(fitted, expected);
     QVERIFY(areas.at(0).contains(fitted) || areas.at(1).contains(fitted));
     QCOMPARE(WindowPlacement::fit(wanted, {}), wanted);
+}
+
+void tst_WindowPlacement::frameFitsToo_data()
+{
+    QTest::addColumn<QRect>("wanted");
+    QTest::addColumn<QRect>("expected");
+    // A title bar of 24 and borders of 2 on an 800x480 panel.
+    // clang-format off
+    QTest::newRow("too big") << QRect(100, 100, 1024, 700) << QRect(2, 24, 796, 454);
+    QTest::newRow("off the bottom") << QRect(50, 300, 400, 300) << QRect(50, 178, 400, 300);
+    QTest::newRow("frame inside") << QRect(50, 50, 400, 300) << QRect(50, 50, 400, 300);
+    // clang-format on
+}
+
+void tst_WindowPlacement::frameFitsToo()
+{
+    QFETCH(QRect, wanted);
+    QFETCH(QRect, expected);
+    const QMargins frame(2, 24, 2, 2);
+    const QRect area(0, 0, 800, 480);
+    const QRect fitted = WindowPlacement::fit(wanted, {area}, frame);
+    QCOMPARE(fitted, expected);
+    QVERIFY(area.contains(fitted.marginsAdded(frame)));
 }
 
 QTEST_APPLESS_MAIN(tst_WindowPlacement)
