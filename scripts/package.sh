@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: Verandix developers
 # Builds the Debian package and checks it without installing it on this machine:
-#   - contents: the four programs, menu entry, icons, AppStream metadata, man page (dpkg-deb -c);
+#   - contents: the four programs, menu entry, icons, AppStream metadata, man page, user guide
+#     (dpkg-deb -c);
 #   - control data: name, version, library dependencies found by dpkg-shlibdeps (dpkg-deb -I);
 #   - apt can resolve every dependency on this system (apt-get --simulate, nothing is changed);
 #   - unpacked into a scratch root (dpkg -x): the programs run from there, `verandix --version`
@@ -32,8 +33,9 @@ if [ -z "$deb" ]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVERANDIX_BENCH=OFF \
         "${launcher[@]}" >/dev/null || exit 2
     cmake --build "$build" -j"${VERANDIX_PACKAGE_JOBS:-2}" \
-        --target verandix verandix-homesim verandix-check mkpackage verandix-manpage || exit 2
-    # Only the four programs and the files of packaging/ have install rules.
+        --target verandix verandix-homesim verandix-check mkpackage verandix-manpage \
+        verandix-userguide || exit 2
+    # Only the four programs, the files of packaging/ and the user guide have install rules.
     (cd "$build" && cpack -G DEB >"$build/cpack.log" 2>&1) || { cat "$build/cpack.log"; exit 2; }
     deb="$(ls -t "$build"/verandix_*.deb | head -1)"
 fi
@@ -51,7 +53,8 @@ for path in /usr/bin/verandix /usr/bin/verandix-homesim /usr/bin/verandix-check 
     /usr/share/icons/hicolor/scalable/apps/verandix.svg \
     /usr/share/icons/hicolor/48x48/apps/verandix.png \
     /usr/share/icons/hicolor/256x256/apps/verandix.png \
-    /usr/share/man/man1/verandix.1.gz; do
+    /usr/share/man/man1/verandix.1.gz \
+    /usr/share/doc/verandix/user-guide.html; do
     check "contains $path" grep -qx "$path" <<<"$contents"
 done
 check "nothing outside /usr" bash -c '! grep -v "^/usr" <<<"$1" | grep -q .' _ "$contents"

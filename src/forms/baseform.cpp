@@ -2,12 +2,90 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "baseform.h"
 
+#include "eflickable.h"
+
+#include <QEvent>
+#include <QGraphicsLayout>
 #include <QLinearGradient>
 #include <QPainter>
+#include <functional>
+
+namespace {
+// The page's content area: after every relayout (a longer caption in another language, a group
+// shown or hidden) it is fitted again to the page, never below what its layout needs.
+class PageContent : public QGraphicsWidget
+{
+public:
+    explicit PageContent(std::function<void()> fit) : m_fit(std::move(fit)) {}
+
+protected:
+    bool event(QEvent *event) override
+    {
+        const bool handled = QGraphicsWidget::event(event);
+        if (event->type() == QEvent::LayoutRequest && m_fit)
+            m_fit();
+        return handled;
+    }
+
+private:
+    std::function<void()> m_fit;
+};
+} // namespace
+
+struct BaseFormPrivate
+{
+    EFlickable *area = nullptr;
+    QGraphicsWidget *content = nullptr;
+    bool fitting = false;
+};
 
 BaseForm::BaseForm(QGraphicsItem *parent)
-    : EGraphicsWidget(parent)
+    : EGraphicsWidget(parent), d(std::make_unique<BaseFormPrivate>())
 {
+}
+
+BaseForm::~BaseForm() = default;
+
+void BaseForm::setPageLayout(QGraphicsLayout *layout)
+{
+    if (!d->area) {
+        d->area = new EFlickable;
+        d->area->setObjectName(QStringLiteral("pageArea"));
+        d->area->setFlickDirection(Qt::Horizontal | Qt::Vertical);
+        d->content = new PageContent([this] { fitPageContent(); });
+        d->area->setContentItem(d->content);
+        setContentItem(d->area);
+    }
+    d->content->setLayout(layout);
+    fitPageContent();
+}
+
+EFlickable *BaseForm::pageArea() const
+{
+    return d->area;
+}
+
+QGraphicsWidget *BaseForm::pageContent() const
+{
+    return d->content;
+}
+
+void BaseForm::geometryUpdated()
+{
+    EGraphicsWidget::geometryUpdated();
+    fitPageContent();
+}
+
+void BaseForm::fitPageContent()
+{
+    if (!d->content || d->fitting)
+        return;
+    d->fitting = true;
+    // A graphics widget never takes a size below its layout's minimum: asked for the page's size,
+    // the content grows where the page is too small and the area scrolls over the difference.
+    d->content->resize(innerRect().size());
+    d->area->setContentPosition(d->area->contentPosition());
+    d->fitting = false;
 }
 
 void BaseForm::setDrawBackground(bool on)

@@ -10,6 +10,7 @@
 #include "egroupboxwidget.h"
 #include "ehexnumericwidget.h"
 #include "elabelwidget.h"
+#include "elinearlayout.h"
 #include "enumericwidget.h"
 #include "exttoolwidget.h"
 #include "formservices.h"
@@ -27,6 +28,11 @@ constexpr int kPortMax = 65535;
 constexpr int kPollingMin = 100;
 constexpr int kPollingMax = 2000;
 constexpr int kReconnectMax = 1000;
+// Two columns of groups need about a thousand pixels: the address row alone is 450 wide.
+constexpr qreal kTwoColumnWidth = 960;
+// Field captions: beside the fields in half a page, and in a group as wide as a narrow page.
+constexpr qreal kCaption = 170;
+constexpr qreal kWideCaption = 250;
 const char *const kOffsetMin = "0";
 const char *const kOffsetMax = "5000";
 const QString kEmptyClock = QStringLiteral("00.00.0000\r\n00:00:00");
@@ -57,6 +63,10 @@ struct ConnSettFormPrivate
     // The fields the person changed since the page was shown; only they are written back.
     QSet<QObject *> edited;
     std::unique_ptr<LinkSubscription> updates;
+    // The groups stand in one column on narrow pages, in two on wide ones.
+    bool narrow = false;
+    EGridLayout *connectionGrid = nullptr;
+    EGridLayout *otherGrid = nullptr;
 };
 
 namespace {
@@ -101,9 +111,9 @@ ConnSettForm::ConnSettForm(QGraphicsItem *parent) : BaseForm(parent), d(new Conn
                                                   SLOT(readyToUpdateResVars(ReservVariables)));
     registerControllerTypes();
 
-    auto *connection = new EGridLayout;
+    auto *connection = d->connectionGrid = new EGridLayout;
     // Caption and four address parts fit the half of a 1024-pixel page the group gets.
-    connection->setColumnSizes({170, 70, 70, 70, 70, 0});
+    connection->setColumnSizes({kCaption, 70, 70, 70, 70, 0});
     connection->setRowSizes({44, 44, 44, 44, 0});
     d->addressCaption = caption(connection, 0);
     for (int i = 0; i < 4; ++i) {
@@ -124,8 +134,8 @@ ConnSettForm::ConnSettForm(QGraphicsItem *parent) : BaseForm(parent), d(new Conn
     connection->addWidget(d->offset, 3, 1, 1, 3);
     d->connectionGroup = framedGroup(connection);
 
-    auto *other = new EGridLayout;
-    other->setColumnSizes({170, 70, 70, 70, 0});
+    auto *other = d->otherGrid = new EGridLayout;
+    other->setColumnSizes({kCaption, 70, 70, 70, 0});
     other->setRowSizes({44, 0});
     d->reconnectCaption = caption(other, 0);
     d->reconnect = numberField(other, 0, 1, 3, 0, kReconnectMax);
@@ -151,19 +161,11 @@ ConnSettForm::ConnSettForm(QGraphicsItem *parent) : BaseForm(parent), d(new Conn
     time->addWidget(d->synchronize, 3, 0, 1, 2, Qt::AlignLeft | Qt::AlignVCenter);
     d->timeGroup = framedGroup(time);
 
-    auto *grid = new EGridLayout;
-    grid->setColumnSizes({20, 0, 20, 0, 20});
-    grid->setRowSizes({40, 240, 16, 100, 0});
-    grid->setRowStretch(4, 1);
     d->title = new ELabelWidget;
     d->title->setFont(ECoreApp::instance()->font(1));
     d->title->setColortext(Qt::black);
     d->title->setAlignment(Qt::AlignCenter);
-    grid->addWidget(d->title, 0, 0, 1, 5);
-    grid->addWidget(d->connectionGroup, 1, 1);
-    grid->addWidget(d->timeGroup, 1, 3, 3, 1);
-    grid->addWidget(d->otherGroup, 3, 1);
-    setLayout(grid);
+    arrange(false);
 
     for (ENumericWidget *field : {d->address[0], d->address[1], d->address[2], d->address[3],
                                   d->port, d->polling, d->reconnect})
@@ -180,6 +182,48 @@ ConnSettForm::ConnSettForm(QGraphicsItem *parent) : BaseForm(parent), d(new Conn
     if (ELocale *locale = ECoreApp::instance()->locale())
         connect(locale, &ELocale::changedLocale, this, &ConnSettForm::changedLocale);
     retranslate();
+}
+
+void ConnSettForm::arrange(bool narrow)
+{
+    d->narrow = narrow;
+    auto *grid = new EGridLayout;
+    if (!narrow) {
+        d->connectionGrid->setColumnFixedWidth(0, kCaption);
+        d->otherGrid->setColumnFixedWidth(0, kCaption);
+        grid->setColumnSizes({20, 0, 20, 0, 20});
+        grid->setRowSizes({40, 240, 16, 100, 0});
+        grid->setRowStretch(4, 1);
+        grid->addWidget(d->title, 0, 0, 1, 5);
+        grid->addWidget(d->connectionGroup, 1, 1);
+        grid->addWidget(d->timeGroup, 1, 3, 3, 1);
+        grid->addWidget(d->otherGroup, 3, 1);
+        setPageLayout(grid);
+        return;
+    }
+    // One column: the address alone needs more than half of a narrow page. The groups are then
+    // as wide as the page, room enough for captions in longer languages.
+    d->connectionGrid->setColumnFixedWidth(0, kWideCaption);
+    d->otherGrid->setColumnFixedWidth(0, kWideCaption);
+    auto *column = new ELinearLayout(Qt::Vertical);
+    column->setSpacing(12);
+    column->addWidget(d->connectionGroup);
+    column->addWidget(d->otherGroup);
+    column->addWidget(d->timeGroup);
+    column->addSpacing(0);
+    grid->setColumnSizes({16, 0, 16});
+    grid->setRowSizes({40, 0});
+    grid->addWidget(d->title, 0, 0, 1, 3);
+    grid->addItem(column, 1, 1);
+    setPageLayout(grid);
+}
+
+void ConnSettForm::geometryUpdated()
+{
+    const bool narrow = size().width() < kTwoColumnWidth;
+    if (narrow != d->narrow)
+        arrange(narrow);
+    BaseForm::geometryUpdated();
 }
 
 ConnSettForm::~ConnSettForm() = default;

@@ -54,8 +54,10 @@ protected:
     void applyTexts() override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void geometryUpdated() override;
 
 private:
+    void arrange(bool narrow);
     void fillFields();
     void storeSettings();
     void connectLink();

@@ -24,7 +24,7 @@ InfoForm::InfoForm(QGraphicsItem *parent)
     grid->setRowSizes({40, 40, 26, 26, 26, 26, 50, 0});
     grid->setRowStretch(7, 1);
 
-    auto make = [&](int row, int pixelSize, bool bold) {
+    auto make = [&](int row, int pixelSize, bool bold, int rowSpan = 1) {
         auto *label = new ELabelWidget;
         QFont font(QStringLiteral("Arial"));
         font.setPixelSize(pixelSize);
@@ -32,7 +32,7 @@ InfoForm::InfoForm(QGraphicsItem *parent)
         label->setFont(font);
         label->setColortext(Qt::black);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        grid->addWidget(label, row, 1, 1, 2);
+        grid->addWidget(label, row, 1, rowSpan, 2);
         return label;
     };
     m_title = make(0, 24, true);
@@ -40,8 +40,11 @@ InfoForm::InfoForm(QGraphicsItem *parent)
     m_version = make(2, 14, false);
     m_rights = make(3, 14, false);
     m_contact = make(4, 14, false);
-    m_legal = make(5, 12, false);
+    // The notice wraps to several lines on a narrow page or in a longer language: it takes the
+    // gap below it too and starts at the top, clear of the contact line.
+    m_legal = make(5, 12, false, 2);
     m_legal->setWordWrap(true);
+    m_legal->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_problems = make(7, 13, false);
     m_problems->setWordWrap(true);
     m_problems->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -2,11 +2,30 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "lazyroompage.h"
 
+#include "eflickable.h"
 #include "extroomformv1.h"
+
+namespace {
+QSizeF s_smallestFormSize;
+} // namespace
 
 LazyRoomPage::LazyRoomPage(BaseRoomV1 *room, Factory factory, QGraphicsItem *parent)
     : EGraphicsWidget(parent), m_room(room), m_factory(std::move(factory))
 {
+    m_area = new EFlickable;
+    m_area->setObjectName(QStringLiteral("roomScrollArea"));
+    m_area->setFlickDirection(Qt::Horizontal | Qt::Vertical);
+    setContentItem(m_area);
+}
+
+QSizeF LazyRoomPage::smallestFormSize()
+{
+    return s_smallestFormSize;
+}
+
+void LazyRoomPage::setSmallestFormSize(const QSizeF &size)
+{
+    s_smallestFormSize = size;
 }
 
 LazyRoomPage::~LazyRoomPage() = default;
@@ -22,8 +41,8 @@ ExtRoomFormV1 *LazyRoomPage::form()
     // Hidden while it moves in and is wired, then shown: the screen takes its show event (plan,
     // link subscription) now if this page is on screen, or when the page is shown later.
     form->setVisible(false);
-    form->setParentItem(this);
-    form->setGeometry(rect());
+    m_area->setContentItem(form);
+    placeForm();
     emit formCreated(form);
     if (m_form == form)
         form->setVisible(true);
@@ -38,6 +57,8 @@ bool LazyRoomPage::releaseForm()
     m_form = nullptr;
     // Hidden for good first: deleted later, it must not come back on screen with this page.
     form->hide();
+    // Out of the scrolling area now, so that a screen built again meanwhile takes its place.
+    form->setParentItem(nullptr);
     form->deleteLater();
     return true;
 }
@@ -45,8 +66,16 @@ bool LazyRoomPage::releaseForm()
 void LazyRoomPage::geometryUpdated()
 {
     EGraphicsWidget::geometryUpdated();
-    if (m_form)
-        m_form->setGeometry(rect());
+    placeForm();
+}
+
+void LazyRoomPage::placeForm()
+{
+    if (!m_form)
+        return;
+    m_form->setGeometry(QRectF(QPointF(), size().expandedTo(s_smallestFormSize)));
+    // Keep the view inside the new size.
+    m_area->setContentPosition(m_area->contentPosition());
 }
 
 QVariant LazyRoomPage::itemChange(GraphicsItemChange change, const QVariant &value)

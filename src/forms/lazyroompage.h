@@ -7,11 +7,14 @@
 #include <functional>
 
 class BaseRoomV1;
+class EFlickable;
 class ExtRoomFormV1;
 
 // A room page's place in the page stack, holding its screen once it is needed. The screen (plan,
 // controls, link subscription) is built the first time the page is shown or asked for, so a
 // large project starts as fast as a small one and pays only for the rooms actually visited.
+// Plans are drawn for a page size; on a smaller page the screen keeps that size and scrolls, so
+// controls placed for it neither cover one another nor leave the screen.
 class LazyRoomPage : public EGraphicsWidget
 {
     Q_OBJECT
@@ -29,6 +32,13 @@ public:
     // Lets go of the screen of a hidden page (it is built again when next needed); false when
     // there is none or the page is on screen.
     bool releaseForm();
+    // The area the screen scrolls in when the page is smaller than the smallest screen size.
+    EFlickable *scrollArea() const { return m_area; }
+
+    // The smallest size room screens are laid out at: the page of the window the configuration
+    // asks for. Process-wide, set when a configuration is loaded; empty means no limit.
+    static QSizeF smallestFormSize();
+    static void setSmallestFormSize(const QSizeF &size);
 
 signals:
     // The screen was just built, before it is shown: receivers may still wire it.
@@ -39,7 +49,10 @@ protected:
     QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
 
 private:
+    void placeForm();
+
     BaseRoomV1 *m_room = nullptr;
+    EFlickable *m_area = nullptr;
     Factory m_factory;
     ExtRoomFormV1 *m_form = nullptr;
 };

@@ -15,6 +15,7 @@
 #include "formservices.h"
 #include "formslog.h"
 #include "infoform.h"
+#include "lazyroompage.h"
 #include "loadreport.h"
 #include "loadscreenform.h"
 #include "maincontentform.h"
@@ -22,15 +23,17 @@
 #include "multiconfigform.h"
 #include "roomsv1.h"
 #include "splashform.h"
+#include "userguide.h"
 #include "weatherdata.h"
+#include "windowplacement.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -50,34 +53,6 @@ int s_loadFailureBackMs = kDefaultLoadFailureBackMs;
 EAppSettings &settings()
 {
     return ECoreApp::instance()->settings();
-}
-
-// Moves a window rectangle that lies on no screen onto the nearest one, so that a position saved
-// with a monitor that is gone does not open the window where nobody can see it.
-QRect onSomeScreen(const QRect &wanted)
-{
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    if (screens.isEmpty())
-        return wanted;
-    QScreen *nearest = nullptr;
-    qint64 nearestDistance = std::numeric_limits<qint64>::max();
-    for (QScreen *screen : screens) {
-        const QRect area = screen->availableGeometry();
-        if (area.intersects(wanted))
-            return wanted;
-        const QPoint delta = area.center() - wanted.center();
-        const qint64 distance = qint64(delta.x()) * delta.x() + qint64(delta.y()) * delta.y();
-        if (distance < nearestDistance) {
-            nearestDistance = distance;
-            nearest = screen;
-        }
-    }
-    const QRect area = nearest->availableGeometry();
-    QRect moved = wanted;
-    moved.setSize(wanted.size().boundedTo(area.size()));
-    moved.moveLeft(qBound(area.left(), wanted.left(), area.right() - moved.width() + 1));
-    moved.moveTop(qBound(area.top(), wanted.top(), area.bottom() - moved.height() + 1));
-    return moved;
 }
 
 } // namespace
@@ -107,6 +82,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_stack->addWidget(m_multi);
     m_stack->addWidget(m_content);
     connect(m_splash, &SplashForm::showEngDemo, this, &MainWindow::loadEngDemoConfig);
+    connect(m_splash, &SplashForm::showUserGuide, this, [] { UserGuide::open(); });
     connect(m_multi, &MultiConfigForm::selectedMultiSettings, this, &MainWindow::loadMultiConfigs);
 
     ECoreApp *app = ECoreApp::instance();
@@ -176,8 +152,10 @@ void MainWindow::showControls()
         m_multi->setEntries(multi.entries, app->configurationFolder());
         m_stack->setCurrentIndex(MultiConfigPage);
         if (multi.width > 0 && multi.height > 0)
-            setGeometry(onSomeScreen(QRect(int(multi.posX), int(multi.posY), multi.width,
-                                           multi.height)));
+            setGeometry(WindowPlacement::fit(
+                QRect(int(multi.posX), int(multi.posY), multi.width, multi.height),
+                WindowPlacement::screenAreas(),
+                windowHandle() ? windowHandle()->frameMargins() : QMargins()));
         break;
     }
     case StartMode::Demo:
@@ -278,7 +256,20 @@ void MainWindow::mainConfigLoaded()
     const EAppSettings &s = settings();
     const QRect wanted(s.value(EAppSettings::PosX).toInt(), s.value(EAppSettings::PosY).toInt(),
                        s.value(EAppSettings::Width).toInt(), s.value(EAppSettings::Height).toInt());
-    const QRect rect = onSomeScreen(wanted);
+    // A window asked for on a larger screen is fitted to this one, so that the top bar and
+    // the whole page stay reachable; "auto" drawing then lays the content out at this size.
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QRect rect = WindowPlacement::fit(wanted, WindowPlacement::screenAreas(), frame);
+    m_fittedFrom = rect.size() != wanted.size() ? wanted : QRect();
+    m_fittedTo = rect;
+    // The plans were drawn for the pages of the window asked for (its content less the top bar,
+    // which is the collapsed window's height); where the screen made it smaller, room screens
+    // keep that page size and scroll.
+    if (wanted.width() > 0 && wanted.height() > 0) {
+        const qreal height = contentHeightFor(wanted.size(), true);
+        LazyRoomPage::setSmallestFormSize(
+            QSizeF(height * wanted.width() / wanted.height(), height - kCollapsedHeight));
+    }
     m_savedPos = rect.topLeft();
     m_savedSize = rect.size();
     setGeometry(rect);
@@ -509,21 +500,26 @@ bool MainWindow::mainContentVisible() const
 
 qreal MainWindow::contentHeight() const
 {
-    const qreal windowHeight = height();
     if (m_stack && m_stack->currentIndex() == SplashPage)
         return 480;
     if (!ECoreApp::instance() || !m_configLoaded)
-        return windowHeight;
+        return height();
+    return contentHeightFor(size(), mainContentVisible());
+}
+
+qreal MainWindow::contentHeightFor(const QSize &window, bool mainContent) const
+{
+    const qreal windowHeight = window.height();
     const QString drawType = settings().value(EAppSettings::DrawType).toString();
     if (drawType == QLatin1String("auto")) {
-        if (width() <= 1024 || height() <= 768)
+        if (window.width() <= 1024 || window.height() <= 768)
             return windowHeight;
-        return mainContentVisible() ? 768 : windowHeight;
+        return mainContent ? 768 : windowHeight;
     }
     if (drawType == QLatin1String("scale")) {
         const qreal zoom = settings().value(EAppSettings::ZoomHeight).toDouble();
         // A zero or negative height would make the content vanish.
-        if (!mainContentVisible() || !(zoom > 0))
+        if (!mainContent || !(zoom > 0))
             return windowHeight;
         return zoom;
     }
@@ -543,6 +539,12 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
 {
     if ((event->key() == Qt::Key_F12 || event->key() == Qt::Key_F11) && m_stack->isVisible()) {
         changeViewMode();
+        event->accept();
+        return;
+    }
+    // Help is one key away on every page, before any item can take the key.
+    if (event->key() == Qt::Key_F1) {
+        UserGuide::open();
         event->accept();
         return;
     }
@@ -636,6 +638,13 @@ void MainWindow::saveGeometryToSettings()
         s.setValue(EAppSettings::WndView, QStringLiteral("normal"));
         pos = geometry().topLeft();
         size = geometry().size();
+    }
+    // A window the screen made smaller than the configuration asked for, and left where it was
+    // put, writes back what was asked: the plans were drawn for that size, and the next start on
+    // a larger screen should open it so.
+    if (m_fittedFrom.isValid() && QRect(pos, size) == m_fittedTo) {
+        pos = m_fittedFrom.topLeft();
+        size = m_fittedFrom.size();
     }
     if (size.isValid()) {
         s.setValue(EAppSettings::PosX, pos.x());

@@ -105,6 +105,8 @@ private:
     void finishLoading();
     void failLoading(const QString &message);
     bool mainContentVisible() const;
+    // Height the content is laid out at in a window of that size, by the drawing mode.
+    qreal contentHeightFor(const QSize &window, bool mainContent) const;
     QString logFolder() const;
 
     QTimer m_dateTimer;
@@ -123,6 +125,10 @@ private:
     QString m_returnMode = QStringLiteral("normal");
     QSize m_savedSize = QSize(-1, -1);
     QPoint m_savedPos = QPoint(0, 0);
+    // The geometry the configuration asked for when the screen made the window smaller, and
+    // what it became; invalid when it fitted as asked.
+    QRect m_fittedFrom;
+    QRect m_fittedTo;
     bool m_collapsed = false;
     bool m_configLoaded = false;
     bool m_linkStarted = false;

@@ -14,6 +14,7 @@
 #include "egridlayout.h"
 #include "egroupboxwidget.h"
 #include "elabelwidget.h"
+#include "elinearlayout.h"
 #include "enumericwidget.h"
 #include "etextedit.h"
 #include "exttoolwidget.h"
@@ -38,6 +39,8 @@ constexpr int kAdvancedBoxes = 8;
 constexpr int kTimerBoxes = 8;
 // The controller keeps seven characters of an SMS text.
 constexpr int kSmsLength = ControllerMap::kSceneTextBytes;
+// Narrower pages lay the groups out in two columns instead of three.
+constexpr qreal kThreeColumnWidth = 960;
 // The hint the SMS field shows while it is empty: a scene without a text.
 const QString kEmptyText = QStringLiteral("пусто");
 } // namespace
@@ -80,6 +83,8 @@ struct SceneFormPrivate
     // Names given with Rename during this run, by scene index, over the settings' names.
     QMap<int, QString> renamed;
     std::unique_ptr<LinkSubscription> updates;
+    // Laid out in two columns of groups on narrow pages, in three on wide ones.
+    bool narrow = false;
 };
 
 namespace {
@@ -246,21 +251,7 @@ SceneForm::SceneForm(QGraphicsItem *parent) : BaseForm(parent), d(new SceneFormP
     d->title->setColortext(Qt::black);
     d->title->setAlignment(Qt::AlignCenter);
 
-    auto *grid = new EGridLayout;
-    grid->setColumnSizes({20, 0, 16, 300, 16, 0, 20});
-    grid->setColumnStretch(1, 3);
-    grid->setColumnStretch(5, 2);
-    grid->setRowSizes({40, 88, 10, 230, 10, 88, 10, 104, 0});
-    grid->setRowStretch(8, 1);
-    grid->addWidget(d->title, 0, 0, 1, 7);
-    grid->addWidget(d->sceneGroup, 1, 1, 1, 3);
-    grid->addWidget(d->contentGroup, 3, 1);
-    grid->addWidget(d->timerGroup, 3, 3, 3, 1);
-    grid->addWidget(d->switchGroup, 5, 1);
-    grid->addWidget(d->advancedGroup, 1, 5, 5, 1);
-    grid->addWidget(d->smsGroup, 7, 1, 1, 3);
-    grid->addWidget(d->save, 7, 5, 1, 1, Qt::AlignRight | Qt::AlignVCenter);
-    setLayout(grid);
+    arrange(false);
 
     connect(d->scene, &EComboWidget::indexChanged, this, &SceneForm::SelectGlobalScene);
     connect(d->save, &EBaseWidget::clicked, this, &SceneForm::SaveCurrentGlobalScene);
@@ -275,6 +266,57 @@ SceneForm::SceneForm(QGraphicsItem *parent) : BaseForm(parent), d(new SceneFormP
 }
 
 SceneForm::~SceneForm() = default;
+
+void SceneForm::arrange(bool narrow)
+{
+    d->narrow = narrow;
+    auto *grid = new EGridLayout;
+    if (!narrow) {
+        grid->setColumnSizes({20, 0, 16, 300, 16, 0, 20});
+        grid->setColumnStretch(1, 3);
+        grid->setColumnStretch(5, 2);
+        grid->setRowSizes({40, 88, 10, 230, 10, 88, 10, 104, 0});
+        grid->setRowStretch(8, 1);
+        grid->addWidget(d->title, 0, 0, 1, 7);
+        grid->addWidget(d->sceneGroup, 1, 1, 1, 3);
+        grid->addWidget(d->contentGroup, 3, 1);
+        grid->addWidget(d->timerGroup, 3, 3, 3, 1);
+        grid->addWidget(d->switchGroup, 5, 1);
+        grid->addWidget(d->advancedGroup, 1, 5, 5, 1);
+        grid->addWidget(d->smsGroup, 7, 1, 1, 3);
+        grid->addWidget(d->save, 7, 5, 1, 1, Qt::AlignRight | Qt::AlignVCenter);
+        setPageLayout(grid);
+        return;
+    }
+    // Two columns, each group at the height its content needs; the page scrolls when they are
+    // taller than the screen.
+    auto column = [](std::initializer_list<QGraphicsLayoutItem *> items) {
+        auto *layout = new ELinearLayout(Qt::Vertical);
+        layout->setSpacing(10);
+        for (QGraphicsLayoutItem *item : items)
+            layout->addWidget(item);
+        layout->addSpacing(0);
+        return layout;
+    };
+    auto *saveRow = new ELinearLayout(Qt::Horizontal);
+    saveRow->addSpacing(0);
+    saveRow->addWidget(d->save);
+    grid->setColumnSizes({16, 0, 16, 0, 16});
+    grid->setRowSizes({40, 0});
+    grid->addWidget(d->title, 0, 0, 1, 5);
+    grid->addItem(column({d->sceneGroup, d->contentGroup, d->timerGroup}), 1, 1);
+    grid->addItem(column({d->switchGroup, d->advancedGroup, d->smsGroup, saveRow}), 1, 3);
+    setPageLayout(grid);
+}
+
+void SceneForm::geometryUpdated()
+{
+    // Three columns of groups need about a thousand pixels; below that the page takes two.
+    const bool narrow = size().width() < kThreeColumnWidth;
+    if (narrow != d->narrow)
+        arrange(narrow);
+    BaseForm::geometryUpdated();
+}
 
 void SceneForm::setLink(QObject *link)
 {

@@ -90,8 +90,10 @@ protected:
     void applyTexts() override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void geometryUpdated() override;
 
 private:
+    void arrange(bool narrow);
     void rebuildLists();
     void setEditorsEnabled(bool on);
     void clearEditors();

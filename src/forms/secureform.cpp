@@ -16,11 +16,20 @@
 #include <QGraphicsLinearLayout>
 #include <QMap>
 #include <QPointer>
+#include <cmath>
 
 namespace {
 // The controller takes codes of up to nine decimal digits (they travel as one 32-bit word).
 const int kMaxCodeDigits = 9;
 const QString kEmptyCode = QStringLiteral("0");
+// Rows of the page: title, gap, the state and code panel (two rows), then four rows of keys.
+constexpr qreal kTitleRow = 40;
+constexpr qreal kPanelRows = 56 + 64;
+constexpr qreal kWideGap = 20;
+constexpr qreal kNarrowGap = 8;
+constexpr qreal kKeyRow = 92;
+// Keys stay large enough for a finger on the lowest wall panels.
+constexpr qreal kSmallestKeyRow = 60;
 } // namespace
 
 struct SecureFormPrivate
@@ -30,6 +39,7 @@ struct SecureFormPrivate
     ELabelWidget *code = nullptr;
     QMap<QString, SecureKeyButton *> buttons;
     std::unique_ptr<LinkSubscription> updates;
+    EGridLayout *grid = nullptr;
 };
 
 SecureForm::SecureForm(QGraphicsItem *parent) : BaseForm(parent), d(new SecureFormPrivate)
@@ -37,9 +47,9 @@ SecureForm::SecureForm(QGraphicsItem *parent) : BaseForm(parent), d(new SecureFo
     d->updates = std::make_unique<LinkSubscription>(this, SIGNAL(ReadyUpdateAlerts(ReservVariables)),
                                                   SLOT(readyToUpdateResVars(ReservVariables)));
     registerControllerTypes();
-    auto *grid = new EGridLayout;
+    auto *grid = d->grid = new EGridLayout;
     grid->setColumnSizes({10, 0, 110, 110, 110, 110, 0});
-    grid->setRowSizes({40, 20, 56, 64, 92, 92, 92, 92, 0});
+    grid->setRowSizes({kTitleRow, kWideGap, 56, 64, kKeyRow, kKeyRow, kKeyRow, kKeyRow, 0});
     grid->setRowStretch(8, 1);
 
     d->title = new ELabelWidget;
@@ -103,11 +113,26 @@ SecureForm::SecureForm(QGraphicsItem *parent) : BaseForm(parent), d(new SecureFo
     enter->setFont(EStyle::font(22, true));
     connect(enter, &EBaseWidget::clicked, this, &SecureForm::TakeSecure);
 
-    setLayout(grid);
+    setPageLayout(grid);
 
     if (ELocale *locale = ECoreApp::instance()->locale())
         connect(locale, &ELocale::changedLocale, this, &SecureForm::changedLocale);
     retranslate();
+}
+
+void SecureForm::geometryUpdated()
+{
+    // On a low page the keys shrink, down to a size a finger still hits, before the page has to
+    // scroll.
+    const qreal height = size().height();
+    const qreal fullHeight = kTitleRow + kWideGap + kPanelRows + 4 * kKeyRow;
+    const qreal gap = height < fullHeight ? kNarrowGap : kWideGap;
+    const qreal keyRow =
+        qBound(kSmallestKeyRow, std::floor((height - kTitleRow - gap - kPanelRows) / 4), kKeyRow);
+    d->grid->setRowFixedHeight(1, gap);
+    for (int row = 4; row < 8; ++row)
+        d->grid->setRowFixedHeight(row, keyRow);
+    BaseForm::geometryUpdated();
 }
 
 SecureForm::~SecureForm() = default;

@@ -42,6 +42,7 @@ protected:
     void applyTexts() override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void geometryUpdated() override;
 
 private:
     void appendDigit(const QString &digit);

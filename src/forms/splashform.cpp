@@ -123,9 +123,10 @@ SplashForm::SplashForm(QGraphicsItem *parent)
         m_thumbnails.append(thumb);
     }
 
-    auto *web = new SplashButton(QStringLiteral("verandix.example"), 11, m_panel);
-    web->setGeometry(QRectF(240, 461, 160, 18));
-    connect(web, &EBaseWidget::clicked, this, &SplashForm::showWebPage);
+    m_guide = new SplashButton(QStringLiteral("User guide (F1)"), 11, m_panel);
+    m_guide->setObjectName(QStringLiteral("userGuideButton"));
+    m_guide->setGeometry(QRectF(240, 461, 160, 18));
+    connect(m_guide, &EBaseWidget::clicked, this, &SplashForm::showUserGuide);
 
     auto *overlay = new PictureButton(this);
     overlay->setZValue(10);

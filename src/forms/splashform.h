@@ -8,7 +8,8 @@ class EBaseWidget;
 class EImageWidget;
 
 // The page shown when no configuration was found: a warning, the product in a few words, a
-// "Run Demo" button and three pictures of the program at work, each opening full page on a click.
+// "Run Demo" button, three pictures of the program at work, each opening full page on a click, and
+// a button at the bottom that asks for the user guide.
 class SplashForm : public EGraphicsWidget
 {
     Q_OBJECT
@@ -17,11 +18,12 @@ public:
 
     EBaseWidget *runDemoButton() const { return m_runDemo; }
     EBaseWidget *thumbnail(int index) const;
+    EBaseWidget *guideButton() const { return m_guide; }
     bool isOverlayShown() const;
 
 signals:
     void showEngDemo();
-    void showWebPage();
+    void showUserGuide();
 
 protected:
     void geometryUpdated() override;
@@ -31,6 +33,7 @@ private:
 
     EGraphicsWidget *m_panel = nullptr;
     EBaseWidget *m_runDemo = nullptr;
+    EBaseWidget *m_guide = nullptr;
     QList<EBaseWidget *> m_thumbnails;
     EBaseWidget *m_overlay = nullptr;
     EImageWidget *m_overlayImage = nullptr;

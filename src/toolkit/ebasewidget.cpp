@@ -154,6 +154,11 @@ bool EBaseWidget::isDragActive() const
     return d->dragActive;
 }
 
+bool EBaseWidget::followsFinger() const
+{
+    return isDragActive();
+}
+
 QPointF EBaseWidget::pressPosition() const
 {
     return d->pressPos;

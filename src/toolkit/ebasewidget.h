@@ -54,6 +54,9 @@ public:
     bool isPressed() const;
     bool isHighlighted() const;
     bool isDragActive() const;
+    // True while the widget itself follows the finger (a drag in move mode; subclasses add their
+    // own, such as a bar being dragged): a scrolling area around it then leaves the gesture alone.
+    virtual bool followsFinger() const;
     // Where the last press happened, in item coordinates.
     QPointF pressPosition() const;
 

@@ -2,18 +2,67 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "eflickable.h"
 
+#include "ebasewidget.h"
+#include "esliderwidget.h"
 #include "toolkitconstants.h"
 
 #include <QElapsedTimer>
 #include <QGraphicsScene>
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsSceneWheelEvent>
+#include <QPainter>
 #include <QTimer>
 
 #include <cmath>
 
+namespace {
+// Thin bars along the right and bottom edges while there is more content than fits, so that a
+// person sees the area scrolls and where it stands. Drawn over the content; takes no input.
+class ScrollIndicator : public QGraphicsItem
+{
+public:
+    explicit ScrollIndicator(QGraphicsItem *parent) : QGraphicsItem(parent)
+    {
+        setAcceptedMouseButtons(Qt::NoButton);
+        setZValue(1e6);
+    }
+
+    void setBars(const QRectF &area, const QRectF &vertical, const QRectF &horizontal)
+    {
+        if (area == m_area && vertical == m_vertical && horizontal == m_horizontal)
+            return;
+        prepareGeometryChange();
+        m_area = area;
+        m_vertical = vertical;
+        m_horizontal = horizontal;
+    }
+
+    QRectF boundingRect() const override { return m_area; }
+
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
+    {
+        painter->setPen(QPen(QColor(255, 255, 255, 160), 1));
+        painter->setBrush(QColor(40, 50, 60, 150));
+        if (!m_vertical.isEmpty())
+            painter->drawRoundedRect(m_vertical, 3, 3);
+        if (!m_horizontal.isEmpty())
+            painter->drawRoundedRect(m_horizontal, 3, 3);
+    }
+
+private:
+    QRectF m_area;
+    QRectF m_vertical;
+    QRectF m_horizontal;
+};
+
+constexpr qreal kBarThickness = 6;
+constexpr qreal kBarInset = 2;
+constexpr qreal kShortestBar = 24;
+} // namespace
+
 struct EFlickablePrivate
 {
+    ScrollIndicator *indicator = nullptr;
     Qt::Orientations directions = Qt::Vertical;
     QPointF position;
     bool tracking = false; // a press is down somewhere inside
@@ -39,9 +88,37 @@ EFlickable::EFlickable(QGraphicsItem *parent)
     d->clock.start();
     d->flickTimer.setInterval(EToolkit::kFlickTickMs);
     connect(&d->flickTimer, &QTimer::timeout, this, &EFlickable::flickTick);
+    d->indicator = new ScrollIndicator(this);
+    connect(this, &EFlickable::contentPositionChanged, this, &EFlickable::updateIndicator);
 }
 
 EFlickable::~EFlickable() = default;
+
+void EFlickable::updateIndicator()
+{
+    if (!d->indicator)
+        return;
+    const QRectF inner = innerRect();
+    const QSizeF content = contentSize();
+    const QPointF max = maxContentPosition();
+    QRectF vertical;
+    QRectF horizontal;
+    if ((d->directions & Qt::Vertical) && max.y() > 0 && content.height() > 0) {
+        const qreal track = inner.height() - 2 * kBarInset;
+        const qreal length = qMax(kShortestBar, track * inner.height() / content.height());
+        const qreal top = inner.top() + kBarInset + (track - length) * d->position.y() / max.y();
+        vertical = QRectF(inner.right() - kBarInset - kBarThickness, top, kBarThickness, length);
+    }
+    if ((d->directions & Qt::Horizontal) && max.x() > 0 && content.width() > 0) {
+        const qreal track = inner.width() - 2 * kBarInset;
+        const qreal length = qMax(kShortestBar, track * inner.width() / content.width());
+        const qreal left = inner.left() + kBarInset + (track - length) * d->position.x() / max.x();
+        horizontal =
+            QRectF(left, inner.bottom() - kBarInset - kBarThickness, length, kBarThickness);
+    }
+    d->indicator->setBars(inner, vertical, horizontal);
+    d->indicator->update();
+}
 
 Qt::Orientations EFlickable::flickDirection() const
 {
@@ -159,7 +236,24 @@ void EFlickable::layoutContent()
     d->position = QPointF(qBound<qreal>(0, d->position.x(), max.x()),
                           qBound<qreal>(0, d->position.y(), max.y()));
     content->setPos(inner.topLeft() - d->position);
+    updateIndicator();
 }
+
+namespace {
+// Whether the item under the finger follows the finger itself (a control dragged to a new place,
+// a dimmer bar, a slider's handle): such a gesture is never turned into scrolling.
+bool followsFinger(QGraphicsItem *item, const QGraphicsItem *area)
+{
+    for (; item && item != area; item = item->parentItem()) {
+        QGraphicsObject *o = item->toGraphicsObject();
+        if (auto *widget = qobject_cast<EBaseWidget *>(o); widget && widget->followsFinger())
+            return true;
+        if (auto *slider = qobject_cast<ESliderWidget *>(o); slider && slider->isSliderDown())
+            return true;
+    }
+    return false;
+}
+} // namespace
 
 void EFlickable::beginTracking(const QPointF &scenePos)
 {
@@ -218,7 +312,6 @@ void EFlickable::flickTick()
 
 bool EFlickable::sceneEventFilter(QGraphicsItem *watched, QEvent *event)
 {
-    Q_UNUSED(watched)
     switch (event->type()) {
     case QEvent::GraphicsSceneMousePress: {
         auto *me = static_cast<QGraphicsSceneMouseEvent *>(event);
@@ -236,7 +329,7 @@ bool EFlickable::sceneEventFilter(QGraphicsItem *watched, QEvent *event)
             const bool canY = (d->directions & Qt::Vertical) && maxContentPosition().y() > 0;
             const qreal along =
                 (canX ? std::abs(travel.x()) : 0) + (canY ? std::abs(travel.y()) : 0);
-            if (along < EToolkit::kFlickThreshold)
+            if (along < EToolkit::kFlickThreshold || followsFinger(watched, this))
                 return false;
             // Take the gesture: the pressed item is ungrabbed and resets without a click.
             d->dragging = true;
@@ -331,6 +424,7 @@ QVariant EFlickable::itemChange(GraphicsItemChange change, const QVariant &value
                     w->setPos(innerRect().topLeft() - p);
                     emit contentPositionChanged();
                 }
+                updateIndicator();
             });
         }
     }

@@ -60,5 +60,6 @@ private:
     void trackMove(const QPointF &scenePos);
     void endTracking();
     void flickTick();
+    void updateIndicator();
     std::unique_ptr<EFlickablePrivate> d;
 };

@@ -74,6 +74,16 @@ void EGroupBoxWidget::updateMargins()
     setMargins(kPadding, titleH + kPadding, kPadding, kPadding);
 }
 
+QSizeF EGroupBoxWidget::sizeHint(Qt::SizeHint which, const QSizeF &constraint) const
+{
+    QGraphicsItem *content = contentItem();
+    if (which == Qt::MaximumSize || !content || !content->isWidget())
+        return EGraphicsWidget::sizeHint(which, constraint);
+    const QSizeF inner = static_cast<QGraphicsWidget *>(content)->effectiveSizeHint(which);
+    const QMarginsF m = margins();
+    return inner + QSizeF(m.left() + m.right(), m.top() + m.bottom());
+}
+
 void EGroupBoxWidget::geometryUpdated()
 {
     const qreal titleH = QFontMetricsF(font()).height();

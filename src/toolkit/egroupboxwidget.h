@@ -32,6 +32,9 @@ public:
                QWidget *widget = nullptr) override;
 
 protected:
+    // With a laid-out content item the frame asks for what the content needs plus its margins,
+    // so a layout holding the group never squeezes the content out of the frame.
+    QSizeF sizeHint(Qt::SizeHint which, const QSizeF &constraint = QSizeF()) const override;
     void geometryUpdated() override;
     void changeEvent(QEvent *event) override;
 

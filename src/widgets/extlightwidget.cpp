@@ -205,6 +205,11 @@ bool ExtLightWidget::isBarDragActive() const
     return d->barDrag;
 }
 
+bool ExtLightWidget::followsFinger() const
+{
+    return d->barDrag || EBaseWidget::followsFinger();
+}
+
 QRectF ExtLightWidget::barRect() const
 {
     return d->bar;

@@ -53,6 +53,7 @@ public:
     void setMarked(bool marked);
 
     bool isBarDragActive() const;
+    bool followsFinger() const override;
     // The brightness bar and the picture, in item coordinates (bar empty without dimmer mode).
     QRectF barRect() const;
     QRectF imageRect() const;

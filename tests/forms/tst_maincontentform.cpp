@@ -6,6 +6,7 @@
 #include "basecontrolv1.h"
 #include "eappsettings.h"
 #include "ecoreapp.h"
+#include "eflickable.h"
 #include "eimagewidget.h"
 #include "estackwidget.h"
 #include "extroomformv1.h"
@@ -503,7 +504,9 @@ void TestMainContentForm::roomScreensBuiltWhenFirstShown()
     ExtRoomFormV1 *form = worker->createdRoomForm(index);
     QVERIFY(form);
     QCOMPARE(form->room(), room);
-    QCOMPARE(form->parentItem(), page);
+    // The screen lives in its page, inside the area that scrolls it on pages smaller than a plan.
+    QCOMPARE(form->parentItem(), static_cast<QGraphicsItem *>(page->scrollArea()));
+    QCOMPARE(page->scrollArea()->parentItem(), static_cast<QGraphicsItem *>(page));
     QCOMPARE(stack->currentIndex() == index, shown);
     if (shown) {
         // On screen at the page's full size and polled like any room shown.

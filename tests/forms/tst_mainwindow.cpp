@@ -14,12 +14,14 @@
 #include "estackwidget.h"
 #include "exttoolwidget.h"
 #include "fakecontroller.h"
+#include "lazyroompage.h"
 #include "loadscreenform.h"
 #include "maincontentform.h"
 #include "mainwindow.h"
 #include "recordinglinkcommands.h"
 #include "roomsv1.h"
 #include "splashform.h"
+#include "userguide.h"
 
 #include <QAudioDeviceInfo>
 #include <QDir>
@@ -94,8 +96,11 @@ private slots:
     void geometryIsWrittenBack_data();
     void geometryIsWrittenBack();
     void positionOffEveryScreenIsMovedOn();
+    void windowLargerThanTheScreenIsFitted_data();
+    void windowLargerThanTheScreenIsFitted();
     void realLinkPaintsTheTopBar();
     void splashRunsTheDemo();
+    void splashButtonAndF1OpenTheUserGuide();
 
 private:
     // A configuration folder with the fixture project and these settings lines added.
@@ -593,6 +598,53 @@ void TestMainWindow::positionOffEveryScreenIsMovedOn()
     QCOMPARE(window->size(), QSize(600, 400));
 }
 
+void TestMainWindow::windowLargerThanTheScreenIsFitted_data()
+{
+    QTest::addColumn<bool>("moved");
+    QTest::newRow("left as fitted") << false;
+    QTest::newRow("moved by the person") << true;
+}
+
+// The demo asks for 1024 x 700 at 100,100; the test screen is smaller.
+void TestMainWindow::windowLargerThanTheScreenIsFitted()
+{
+    QFETCH(bool, moved);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect wanted(area.left() + 100, area.top() + 100, area.width() + 224,
+                       area.height() + 100);
+    auto window = openWindow(makeConfiguration(
+        QStringLiteral(" <posx value=\"%1\"/>\n <posy value=\"%2\"/>\n <width value=\"%3\"/>\n"
+                       " <height value=\"%4\"/>\n <drawtype value=\"auto\"/>")
+            .arg(wanted.x())
+            .arg(wanted.y())
+            .arg(wanted.width())
+            .arg(wanted.height())));
+    QTRY_COMPARE(window->pages()->currentIndex(), int(MainWindow::MainContentPage));
+    // The window and its frame on the screen, as large as the screen allows.
+    const QRect frame = window->frameGeometry();
+    QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("frame at %1,%2 %3x%4")
+                                                  .arg(frame.x())
+                                                  .arg(frame.y())
+                                                  .arg(frame.width())
+                                                  .arg(frame.height())));
+    QCOMPARE(frame.size(), area.size());
+    // Laid out at the window's own pixels, the top bar and the whole page on screen.
+    QCOMPARE(window->contentHeight(), qreal(window->height()));
+    QCOMPARE(window->mainContent()->size(), QSizeF(window->size()));
+    // Room plans keep the page of the window asked for.
+    QCOMPARE(LazyRoomPage::smallestFormSize(), QSizeF(wanted.width(), wanted.height() - 60));
+    const QRect movedTo = window->geometry().adjusted(10, 10, -10, -10);
+    if (moved)
+        window->setGeometry(movedTo);
+    window->shutdown();
+    const EAppSettings &s = ECoreApp::instance()->settings();
+    const QRect written(s.value(EAppSettings::PosX).toInt(), s.value(EAppSettings::PosY).toInt(),
+                        s.value(EAppSettings::Width).toInt(),
+                        s.value(EAppSettings::Height).toInt());
+    QCOMPARE(written, moved ? movedTo : wanted);
+    LazyRoomPage::setSmallestFormSize(QSizeF());
+}
+
 void TestMainWindow::realLinkPaintsTheTopBar()
 {
     FakeController controller;
@@ -638,6 +690,42 @@ void TestMainWindow::splashRunsTheDemo()
     QCOMPARE(window.pages()->currentIndex(), int(MainWindow::MainContentPage));
     QVERIFY(window.mainContent()->stack()->count() > 10);
     window.shutdown();
+}
+
+void TestMainWindow::splashButtonAndF1OpenTheUserGuide()
+{
+    if (ECoreApp::instance()->startMode() != StartMode::Demo)
+        QSKIP("a configuration exists in this user's folders; the splash is not shown");
+    QTemporaryDir root;
+    QDir dir(root.path());
+    QVERIFY(dir.mkpath(QStringLiteral("bin")) && dir.mkpath(QStringLiteral("share/doc/verandix")));
+    QFile guide(dir.filePath(QStringLiteral("share/doc/verandix/user-guide.html")));
+    QVERIFY(guide.open(QIODevice::WriteOnly));
+    guide.close();
+    UserGuide::setApplicationDir(dir.filePath(QStringLiteral("bin")));
+    QList<QUrl> opened;
+    UserGuide::setOpener([&opened](const QUrl &url) {
+        opened << url;
+        return true;
+    });
+
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.pages()->currentIndex(), int(MainWindow::SplashPage));
+    EBaseWidget *button = window.splash()->guideButton();
+    QVERIFY(button->isVisible());
+    const QPoint at = window.mapFromScene(button->mapToScene(button->rect().center()));
+    QTest::mouseClick(window.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    const QList<QUrl> once{QUrl::fromLocalFile(guide.fileName())};
+    QCOMPARE(opened, once);
+    QTest::keyClick(&window, Qt::Key_F1);
+    QCOMPARE(opened, once + once);
+    // No demo was started by either.
+    QCOMPARE(window.pages()->currentIndex(), int(MainWindow::SplashPage));
+
+    UserGuide::setOpener({});
+    UserGuide::setApplicationDir(QString());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -79,6 +79,30 @@ private slots:
         QCOMPARE(centreOf(b).y(), a.y() - f.flick->contentY());
     }
 
+    // A control being dragged to a new place follows the finger; the area must not scroll away
+    // under it or take the gesture.
+    void dragInMoveModeKeepsTheGesture()
+    {
+        Fixture f;
+        QVERIFY(f.tv.exposed());
+        EBaseWidget *b = f.buttons.at(2);
+        b->setMoveMode(true);
+        b->setDragDelay(10);
+        connect(b, &EBaseWidget::moveEmit, b, [b] { b->armDrag(true); });
+        QSignalSpy ended(b, &EBaseWidget::endDrag);
+        const QPointF a = centreOf(b);
+        const QPointF to = a - QPointF(0, 120);
+        f.tv.press(a);
+        QTRY_VERIFY(b->isDragActive());
+        f.tv.drag(a, to);
+        QVERIFY(b->isDragActive());
+        QCOMPARE(f.flick->contentY(), 0.0);
+        QVERIFY(!f.flick->isDragging());
+        f.tv.release(to);
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(f.flick->contentY(), 0.0);
+    }
+
     void smallWobbleIsStillATap()
     {
         Fixture f;
