@@ -53,6 +53,12 @@ public:
     bool displayOnly() const;
     void setDisplayOnly(bool on);
     void setModes(bool stepButtons, bool typing, bool displayOnly);
+    // Typed numbers outside minimum..maximum are clamped by default. A field that refuses them
+    // keeps its value instead, is outlined in the refusal colour until the next accepted change
+    // and emits inputRefused(): a clamped 1999 would silently become a different, valid number.
+    void setRefusesOutOfRange(bool on);
+    bool refusesOutOfRange() const;
+    bool hasRefusedInput() const;
 
     // The value as shown (fixed decimals, or the subclass's format).
     QString displayText() const;
@@ -74,6 +80,7 @@ public slots:
 
 signals:
     void valueChanged(double value);
+    void inputRefused(const QString &text);
 
 protected:
     virtual QString formatValue(double value) const;
