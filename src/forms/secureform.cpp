@@ -21,6 +21,8 @@ namespace {
 // The controller takes codes of up to nine decimal digits (they travel as one 32-bit word).
 const int kMaxCodeDigits = 9;
 const QString kEmptyCode = QStringLiteral("0");
+// What stands for each typed digit while the code is hidden.
+const QChar kCodeDot(0x2022);
 } // namespace
 
 struct SecureFormPrivate
@@ -28,6 +30,9 @@ struct SecureFormPrivate
     ELabelWidget *title = nullptr;
     ELabelWidget *state = nullptr;
     ELabelWidget *code = nullptr;
+    // The digits typed so far ("0": none); the display shows them or one dot per digit.
+    QString typed = kEmptyCode;
+    bool showDigits = false;
     QMap<QString, SecureKeyButton *> buttons;
     std::unique_ptr<LinkSubscription> updates;
 };
@@ -67,7 +72,13 @@ SecureForm::SecureForm(QGraphicsItem *parent) : BaseForm(parent), d(new SecureFo
     d->state->setMinimumHeight(48);
     panelLayout->addItem(d->state);
 
-    d->code = new ELabelWidget(kEmptyCode);
+    // People near the panel should not read the code off it, so it shows as dots unless the
+    // installation asks for digits.
+    const QString showDigits = ECoreApp::instance()->settings().optionalValue(
+        QStringLiteral("keypad_show_digits"), QStringLiteral("false"));
+    d->showDigits = showDigits.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
+                    showDigits == QLatin1String("1");
+    d->code = new ELabelWidget;
     QFont codeFont = ECoreApp::instance()->font(3);
     codeFont.setLetterSpacing(QFont::AbsoluteSpacing, 4);
     d->code->setFont(codeFont);
@@ -104,6 +115,7 @@ SecureForm::SecureForm(QGraphicsItem *parent) : BaseForm(parent), d(new SecureFo
     connect(enter, &EBaseWidget::clicked, this, &SecureForm::TakeSecure);
 
     setLayout(grid);
+    setCode(kEmptyCode);
 
     if (ELocale *locale = ECoreApp::instance()->locale())
         connect(locale, &ELocale::changedLocale, this, &SecureForm::changedLocale);
@@ -124,7 +136,21 @@ QObject *SecureForm::link() const
 
 QString SecureForm::codeText() const
 {
+    return d->typed;
+}
+
+QString SecureForm::shownCodeText() const
+{
     return d->code->labelT();
+}
+
+void SecureForm::setCode(const QString &typed)
+{
+    d->typed = typed;
+    if (d->showDigits)
+        d->code->setLabelT(typed);
+    else
+        d->code->setLabelT(typed == kEmptyCode ? QString() : QString(typed.size(), kCodeDot));
 }
 
 QString SecureForm::stateText() const
@@ -139,10 +165,10 @@ QGraphicsWidget *SecureForm::button(const QString &key) const
 
 void SecureForm::appendDigit(const QString &digit)
 {
-    const QString current = d->code->labelT();
+    const QString current = d->typed;
     if (current.size() >= kMaxCodeDigits)
         return;
-    d->code->setLabelT(current == kEmptyCode ? digit : current + digit);
+    setCode(current == kEmptyCode ? digit : current + digit);
 }
 
 void SecureForm::AddNumber()
@@ -153,20 +179,20 @@ void SecureForm::AddNumber()
 
 void SecureForm::BackNumber()
 {
-    const QString current = d->code->labelT();
-    d->code->setLabelT(current.size() >= 2 ? current.chopped(1) : kEmptyCode);
+    const QString current = d->typed;
+    setCode(current.size() >= 2 ? current.chopped(1) : kEmptyCode);
 }
 
 void SecureForm::ClearNumber()
 {
-    d->code->setLabelT(kEmptyCode);
+    setCode(kEmptyCode);
 }
 
 void SecureForm::TakeSecure()
 {
     // At most nine digits, so the number always fits the controller's 32-bit word.
-    const int code = d->code->labelT().toInt();
-    d->code->setLabelT(kEmptyCode);
+    const int code = d->typed.toInt();
+    setCode(kEmptyCode);
     if (LinkCommands *commands = FormServices::linkCommands(link()))
         commands->WritePassword(code);
 }

@@ -33,6 +33,12 @@ public:
     QList<int> sensors;
     bool hasOffset = false;
     int registerOffset = 0;
+    // The message the controller raises as an alarm, and the sound it asks for, when an intrusion
+    // runs out its entry delay while armed (0: none). From "intrusion_message" and
+    // "intrusion_sound" of config.xml; without them, the first message whose text speaks of
+    // "armed" and the sound whose file name begins with "alarm".
+    int intrusionMessage = 0;
+    int intrusionSound = 0;
 
     QString messageText(int id) const;
     QString secureText(int state) const;
