@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "settingsform.h"
 
+#include "adminaccess.h"
 #include "eappsettings.h"
 #include "echeckboxwidget.h"
 #include "ecombowidget.h"
@@ -207,9 +208,17 @@ void SettingsForm::ChangeFoneImage()
 void SettingsForm::ChangeRegim()
 {
     EAppSettings &settings = ECoreApp::instance()->settings();
-    settings.setValue(EAppSettings::ShowSettings,
-                      !settings.value(EAppSettings::ShowSettings).toBool());
-    updateModeCaption();
+    if (settings.value(EAppSettings::ShowSettings).toBool()) {
+        settings.setValue(EAppSettings::ShowSettings, false);
+        // Back in standard use: the next switch to administration asks for the PIN again.
+        AdminAccess::lock();
+        updateModeCaption();
+        return;
+    }
+    AdminAccess::request(this, [this] {
+        ECoreApp::instance()->settings().setValue(EAppSettings::ShowSettings, true);
+        updateModeCaption();
+    });
 }
 
 void SettingsForm::updateModeCaption()

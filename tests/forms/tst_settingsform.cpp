@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
+#include "adminaccess.h"
+#include "adminpindialog.h"
 #include "alertform.h"
 #include "connsettform.h"
 #include "eappsettings.h"
@@ -24,6 +26,12 @@ const char *const kSettings = R"(
  <show_settings value="true"/>
  <writearchive value="true"/>
 )";
+
+// The PIN panel up over `form`, if any (one that was answered may wait to be deleted).
+AdminPinDialog *pinPanel(QGraphicsWidget *form)
+{
+    return AdminAccess::openPanel(form);
+}
 
 QVariant stored(int key)
 {
@@ -102,6 +110,73 @@ private slots:
         fixture.click(form->modeButton());
         QCOMPARE(stored(EAppSettings::ShowSettings).toBool(), true);
         QCOMPARE(form->modeButton()->text(), QStringLiteral("Administration"));
+    }
+
+    void administrationAsksForThePin_data()
+    {
+        QTest::addColumn<QString>("pin");
+        QTest::addColumn<QStringList>("keys"); // on the PIN panel; "type:NNN" types on the keyboard
+        QTest::addColumn<bool>("administration");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("no PIN set") << "" << QStringList{} << true << false;
+        QTest::newRow("right PIN")
+            << "4711" << QStringList{"4", "7", "1", "1", "ok"} << true << false;
+        QTest::newRow("right PIN typed") << "4711" << QStringList{"type:4711"} << true << false;
+        QTest::newRow("wrong PIN")
+            << "4711" << QStringList{"4", "7", "1", "2", "ok"} << false << true;
+        QTest::newRow("wrong then right")
+            << "4711" << QStringList{"1", "ok", "4", "7", "1", "1", "ok"} << true << false;
+        QTest::newRow("cancel") << "4711" << QStringList{"4", "cancel"} << false << false;
+    }
+
+    void administrationAsksForThePin()
+    {
+        QFETCH(QString, pin);
+        QFETCH(QStringList, keys);
+        QFETCH(bool, administration);
+        QFETCH(bool, refused);
+        ScreenFixture fixture;
+        QString body = QStringLiteral(" <language value=\"en_US\"/>\n"
+                                      " <show_settings value=\"false\"/>\n");
+        if (!pin.isEmpty())
+            body += QStringLiteral(" <admin_pin value=\"%1\"/>\n").arg(pin);
+        QVERIFY(fixture.loadSettings(body));
+        auto *form = new SettingsForm;
+        fixture.place(form);
+        fixture.click(form->modeButton());
+        QPointer<AdminPinDialog> dialog = pinPanel(form);
+        QCOMPARE(dialog != nullptr, !pin.isEmpty());
+        for (const QString &key : keys) {
+            QVERIFY(dialog);
+            if (key.startsWith("type:")) {
+                QTest::keyClicks(fixture.view()->viewport(), key.mid(5));
+                QCOMPARE(dialog->shownText(), QString(key.size() - 5, QChar(0x2022)));
+                QTest::keyClick(fixture.view()->viewport(), Qt::Key_Return);
+            } else {
+                QVERIFY2(dialog->key(key), qPrintable(key));
+                fixture.click(dialog->key(key));
+            }
+            if (!dialog || !dialog->isVisible())
+                break;
+            // The PIN shows as dots, never as digits.
+            QVERIFY(!dialog->shownText().contains(QRegularExpression("[0-9]")));
+        }
+        QCOMPARE(stored(EAppSettings::ShowSettings).toBool(), administration);
+        QCOMPARE(form->modeButton()->text(),
+                 administration ? QStringLiteral("Administration") : QStringLiteral("Standard"));
+        if (refused) {
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(dialog->messageText(), QStringLiteral("Wrong PIN"));
+            QCOMPARE(dialog->enteredText(), QString());
+        }
+        // Back to standard use locks again: the next switch asks once more.
+        if (administration && !pin.isEmpty()) {
+            fixture.click(form->modeButton());
+            QCOMPARE(stored(EAppSettings::ShowSettings).toBool(), false);
+            fixture.click(form->modeButton());
+            QCOMPARE(stored(EAppSettings::ShowSettings).toBool(), false);
+            QVERIFY(pinPanel(form));
+        }
     }
 
     void nextBackground_data()
