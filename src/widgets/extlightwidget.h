@@ -27,6 +27,11 @@ public:
 
     // The picture by working-folder file name ("none": no picture, empty: resource picture).
     void setImageName(const QString &name);
+    // The lit and unlit pictures and whether the lamp is on. A dimmer at 0 % gives no light, so
+    // it shows the unlit picture whatever the on state says.
+    void setLampImages(const QString &on, const QString &off);
+    void setLit(bool lit);
+    bool showsLit() const;
     QString imageName() const;
     QImage image() const;
     void setCaptionColor(const QColor &color);
@@ -59,8 +64,16 @@ public:
     // Brightness for a position on the bar, by the bar's scale.
     int brightnessAt(qreal y) const;
 
-    // Resizes the widget to picture, caption and bar.
+    // Resizes the widget to picture and bar. The caption does not widen it (a long caption would
+    // move the picture off its position): it is centred under the picture, reaches beyond the
+    // sides up to `setCaptionMaxWidth` in all and is elided beyond that.
     void adjustToContents();
+    void setCaptionMaxWidth(qreal width);
+    QRectF captionRect() const;
+    // The font of the percentage on the bar, small enough for "100%" to fit the bar.
+    QFont percentFont() const;
+    QString percentText() const;
+    QRectF boundingRect() const override;
 
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
                QWidget *widget = nullptr) override;
@@ -78,6 +91,7 @@ protected:
 
 private:
     void relayout();
+    void showLampImage();
     void dragTo(qreal y);
     std::unique_ptr<ExtLightWidgetPrivate> d;
 };
