@@ -335,6 +335,19 @@ void EBaseWidget::hoverLeaveEvent(QGraphicsSceneHoverEvent *event)
     EGraphicsWidget::hoverLeaveEvent(event);
 }
 
+QVariant EBaseWidget::itemChange(GraphicsItemChange change, const QVariant &value)
+{
+    // A tap that leads to another page hides this one under the finger: no hover leave ever
+    // comes, and the hover frame would stay on every icon tapped so far. Hidden (also with its
+    // page) or taken off the scene, the widget forgets hover and any half-done gesture.
+    if ((change == ItemVisibleHasChanged && !value.toBool()) || change == ItemSceneHasChanged) {
+        d->highlighted = false;
+        if (d->pressed || d->dragActive)
+            resetGesture();
+    }
+    return EGraphicsWidget::itemChange(change, value);
+}
+
 void EBaseWidget::setHighlighted(bool on)
 {
     if (on == d->highlighted)
