@@ -4,6 +4,8 @@
 
 #include "egraphicswidget.h"
 
+#include <functional>
+
 class EBaseWidget;
 class EImageWidget;
 
@@ -16,11 +18,18 @@ public:
     explicit SplashForm(QGraphicsItem *parent = nullptr);
 
     EBaseWidget *runDemoButton() const { return m_runDemo; }
+    EBaseWidget *openConfigurationButton() const { return m_openConfiguration; }
+    // Asks for a configuration folder and returns it, empty when the person cancels. The
+    // platform's folder dialog unless a test stands another in.
+    using FolderPicker = std::function<QString(const QString &title)>;
+    void setFolderPicker(FolderPicker picker);
     EBaseWidget *thumbnail(int index) const;
     bool isOverlayShown() const;
 
 signals:
     void showEngDemo();
+    // A configuration folder the person picked with "Open configuration...".
+    void openConfiguration(const QString &folder);
     void showWebPage();
 
 protected:
@@ -31,6 +40,8 @@ private:
 
     EGraphicsWidget *m_panel = nullptr;
     EBaseWidget *m_runDemo = nullptr;
+    EBaseWidget *m_openConfiguration = nullptr;
+    FolderPicker m_pickFolder;
     QList<EBaseWidget *> m_thumbnails;
     EBaseWidget *m_overlay = nullptr;
     EImageWidget *m_overlayImage = nullptr;
