@@ -60,8 +60,11 @@ void EBaseWidget::setText(const QString &text)
         return;
     d->text = text;
     d->caption.setText(text);
+    textUpdated();
     update();
 }
+
+void EBaseWidget::textUpdated() {}
 
 bool EBaseWidget::isChecked() const
 {

@@ -86,6 +86,9 @@ protected:
     void resetGesture();
     void geometryUpdated() override;
     void changeEvent(QEvent *event) override;
+    // After setText() changed the text: widgets whose size or drawn extent follow the text lay
+    // it out again here (never in paint()).
+    virtual void textUpdated();
 
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;

@@ -159,12 +159,18 @@ QRectF EIconWidget::captionRect() const
 QRectF EIconWidget::boundingRect() const
 {
     const QRectF r = EBaseWidget::boundingRect();
-    if (!d->overflow || d->beside)
+    if (!d->overflow || d->beside || !d->showCaption || text().isEmpty())
         return r;
-    // Depends on the size and the overflow width only, so a new caption needs no geometry
-    // change; the extra pixel is the caption's shadow.
-    const qreal extra = qMax<qreal>(0, (d->overflowWidth - r.width()) / 2) + 1;
-    return r.adjusted(-extra, 0, extra, 1);
+    // The caption as laid out, with a pixel for its shadow; relayout() runs after a geometry
+    // change is announced whenever the caption box can change.
+    return r.united(d->caption.rect().adjusted(0, 0, 1, 1));
+}
+
+void EIconWidget::textUpdated()
+{
+    if (d->overflow)
+        prepareGeometryChange();
+    relayout();
 }
 
 void EIconWidget::adjustToContents()
@@ -210,6 +216,8 @@ void EIconWidget::geometryUpdated()
 void EIconWidget::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange) {
+        if (d->overflow)
+            prepareGeometryChange();
         d->caption.setFont(font());
         relayout();
     }

@@ -62,6 +62,7 @@ public:
 protected:
     void geometryUpdated() override;
     void changeEvent(QEvent *event) override;
+    void textUpdated() override;
     QSizeF sizeHint(Qt::SizeHint which, const QSizeF &constraint = QSizeF()) const override;
 
 private:

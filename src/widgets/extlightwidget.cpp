@@ -99,7 +99,7 @@ void ExtLightWidget::setLit(bool lit)
 
 bool ExtLightWidget::showsLit() const
 {
-    return d->lit && (!d->dimmer || d->brightness > d->minimum);
+    return d->lit;
 }
 
 void ExtLightWidget::showLampImage()
@@ -129,15 +129,25 @@ QFont ExtLightWidget::percentFont() const
 
 QString ExtLightWidget::percentText() const
 {
+    // A lamp the controller reports on gives light whatever its level reads: it never shows
+    // lit at "0%" (the level shows again once it is above the bottom).
+    if (d->lit && d->brightness <= d->minimum)
+        return QString();
     return d->percentText;
 }
 
 QRectF ExtLightWidget::boundingRect() const
 {
-    // Depends on the size and the caption's reach only, never on the caption itself.
+    // The caption as laid out; relayout() runs after a geometry change is announced whenever
+    // the caption box can change.
     const QRectF r = EBaseWidget::boundingRect();
-    const qreal extra = qMax<qreal>(0, (d->captionMaxWidth - r.width()) / 2);
-    return r.adjusted(-extra, 0, extra, 0);
+    return text().isEmpty() ? r : r.united(d->captionRect);
+}
+
+void ExtLightWidget::textUpdated()
+{
+    prepareGeometryChange();
+    relayout();
 }
 
 QString ExtLightWidget::imageName() const
@@ -323,8 +333,10 @@ void ExtLightWidget::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::EnabledChange && !isEnabled())
         d->barDrag = false;
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
+        prepareGeometryChange();
         relayout();
+    }
     EBaseWidget::changeEvent(event);
 }
 
@@ -379,9 +391,6 @@ void ExtLightWidget::relayout()
 
 void ExtLightWidget::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
-    // A caption set since the last layout is measured once here, not on every paint.
-    if (d->captionSource != text())
-        relayout();
     painter->setRenderHint(QPainter::Antialiasing, true);
     painter->setFont(font());
     if (d->marked) {
@@ -428,7 +437,7 @@ void ExtLightWidget::paint(QPainter *painter, const QStyleOptionGraphicsItem *, 
         }
         painter->setPen(Qt::black);
         painter->setFont(d->percentFont);
-        painter->drawText(bar, Qt::AlignCenter, d->percentText);
+        painter->drawText(bar, Qt::AlignCenter, percentText());
         painter->setFont(font());
     }
     if (d->dependency && !d->switchText.isEmpty()) {

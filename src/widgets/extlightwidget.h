@@ -27,8 +27,7 @@ public:
 
     // The picture by working-folder file name ("none": no picture, empty: resource picture).
     void setImageName(const QString &name);
-    // The lit and unlit pictures and whether the lamp is on. A dimmer at 0 % gives no light, so
-    // it shows the unlit picture whatever the on state says.
+    // The lit and unlit pictures and whether the lamp is on (the controller's on state).
     void setLampImages(const QString &on, const QString &off);
     void setLit(bool lit);
     bool showsLit() const;
@@ -70,7 +69,9 @@ public:
     void adjustToContents();
     void setCaptionMaxWidth(qreal width);
     QRectF captionRect() const;
-    // The font of the percentage on the bar, small enough for "100%" to fit the bar.
+    // The font of the percentage on the bar, small enough for "100%" to fit the bar, and the
+    // percentage shown: none while the lamp is on at the bottom of the scale, so no lamp shows
+    // lit at "0%".
     QFont percentFont() const;
     QString percentText() const;
     QRectF boundingRect() const override;
@@ -84,6 +85,7 @@ signals:
 protected:
     void geometryUpdated() override;
     void changeEvent(QEvent *event) override;
+    void textUpdated() override;
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;

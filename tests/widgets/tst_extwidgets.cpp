@@ -59,6 +59,7 @@ private slots:
     void byteControlDirectEntry_data();
     void byteControlDirectEntry();
     void readOnlyByteControlOffersNoEntry();
+    void enterCommitsTheDirectEntry();
 
     void sliderDragSendsRawValue();
 
@@ -66,7 +67,7 @@ private slots:
     void factoryRefusesMismatches();
     void longCaptionKeepsThePictureInPlace_data();
     void longCaptionKeepsThePictureInPlace();
-    void dimmedLampAtZeroIsUnlitAndFullFits();
+    void litLampNeverReadsZeroAndFullFits();
     void longTextFitsItsField_data();
     void longTextFitsItsField();
     void everyKindHasItsWidget_data();
@@ -346,6 +347,29 @@ void tst_ExtWidgets::byteControlDirectEntry()
     }
 }
 
+void tst_ExtWidgets::enterCommitsTheDirectEntry()
+{
+    TestView tv;
+    auto *byte = new ExtByteControl;
+    tv.scene.addItem(byte);
+    byte->resize(200, 80);
+    byte->setRange(0, 100);
+    byte->setScale(255);
+    byte->setEditMode(ExtByteControl::Editable);
+    QVERIFY(tv.exposed());
+    QSignalSpy spy(byte, &ExtByteControl::ValueChange);
+    tv.click(byte->editButton()->mapToScene(byte->editButton()->rect().center()));
+    QTRY_VERIFY(byte->isEntryOpen());
+    byte->entry()->setText(QString());
+    QTest::keyClicks(tv.view.viewport(), "50");
+    QCOMPARE(byte->entry()->text(), QStringLiteral("50"));
+    QTest::keyClick(tv.view.viewport(), Qt::Key_Return);
+    QTRY_VERIFY(!byte->isEntryOpen());
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toInt(), 128);
+    QVERIFY(!byte->editButton()->isChecked());
+}
+
 void tst_ExtWidgets::readOnlyByteControlOffersNoEntry()
 {
     ExtByteControl byte;
@@ -479,7 +503,7 @@ void tst_ExtWidgets::longCaptionKeepsThePictureInPlace()
     QVERIFY(caption.width() < 800);
 }
 
-void tst_ExtWidgets::dimmedLampAtZeroIsUnlitAndFullFits()
+void tst_ExtWidgets::litLampNeverReadsZeroAndFullFits()
 {
     BaseRoomV1 room;
     LightControlV1 *record = room.createLight(QStringLiteral("l"), QStringLiteral("Lamp"), {});
@@ -496,8 +520,8 @@ void tst_ExtWidgets::dimmedLampAtZeroIsUnlitAndFullFits()
     QVERIFY(kind);
     // clang-format off
     struct Row { int state; int brightness; bool lit; const char *percent; };
-    const Row rows[] = {{0, 0, false, "0%"}, {0, 5, true, "50%"}, {0, 10, true, "100%"},
-                        {1, 10, false, "100%"}, {0, 0, false, "0%"}};
+    const Row rows[] = {{0, 0, true, ""}, {0, 5, true, "50%"}, {0, 10, true, "100%"},
+                        {1, 10, false, "100%"}, {1, 0, false, "0%"}, {0, 0, true, ""}};
     // clang-format on
     for (const Row &row : rows) {
         record->setLampState(row.state);
@@ -507,7 +531,7 @@ void tst_ExtWidgets::dimmedLampAtZeroIsUnlitAndFullFits()
         QCOMPARE(lamp->imageName(), row.lit ? record->imageOn() : record->imageOff());
         QCOMPARE(lamp->percentText(), QString::fromLatin1(row.percent));
     }
-    // Dragged to the bottom of the bar by the person: dark at once, before the controller answers.
+    // Dragged to the bottom of the bar by the person: no "0%" on a lamp still lit.
     record->setBrightness(10);
     kind->refresh(lamp, record);
     QVERIFY(lamp->showsLit());
@@ -520,7 +544,8 @@ void tst_ExtWidgets::dimmedLampAtZeroIsUnlitAndFullFits()
     QTest::mousePress(view.viewport(), Qt::LeftButton, Qt::NoModifier, view.mapFromScene(bottom));
     QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, view.mapFromScene(bottom));
     QCOMPARE(lamp->brightness(), 0);
-    QVERIFY(!lamp->showsLit());
+    QVERIFY(lamp->showsLit());
+    QVERIFY(lamp->percentText().isEmpty());
     // "100%" fits the bar in the type it is drawn in.
     QVERIFY(QFontMetricsF(lamp->percentFont()).horizontalAdvance(QStringLiteral("100%")) <=
             lamp->barRect().width() - 2);
