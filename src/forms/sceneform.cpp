@@ -276,6 +276,11 @@ SceneForm::SceneForm(QGraphicsItem *parent) : BaseForm(parent), d(new SceneFormP
     connect(d->scene, &EComboWidget::indexChanged, this, &SceneForm::SelectGlobalScene);
     connect(d->save, &EBaseWidget::clicked, this, &SceneForm::SaveCurrentGlobalScene);
     connect(d->renameButton, &EBaseWidget::clicked, this, &SceneForm::RenameControlData);
+    // Enter in the open rename field takes the new name, like the button's second press.
+    connect(d->rename, &ETextEdit::returnPressed, this, [this] {
+        if (d->rename->isVisible())
+            RenameControlData();
+    });
 
     // Asked when another scene is picked while the shown one has unsaved changes.
     d->prompt = new ERectWidget(this);

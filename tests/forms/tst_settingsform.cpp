@@ -10,6 +10,7 @@
 #include "ecombowidget.h"
 #include "ecoreapp.h"
 #include "egroupboxwidget.h"
+#include "eiconwidget.h"
 #include "elabelwidget.h"
 #include "exttoolwidget.h"
 #include "sceneform.h"
@@ -18,6 +19,7 @@
 #include "settingsform.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QtTest>
 
 namespace {
@@ -209,26 +211,64 @@ private slots:
         fixture.place(form);
         QSignalSpy changed(form, &SettingsForm::ChangeFone);
         // No folder yet: nothing happens.
-        fixture.click(form->backgroundButton());
+        form->ChangeFoneImage();
         QCOMPARE(changed.count(), 0);
         QVERIFY(stored(EAppSettings::FoneImage).toString().isEmpty());
 
         const QString fone = fixture.folder() + "/fone";
         QVERIFY(QDir().mkpath(fone));
-        fixture.click(form->backgroundButton());
+        form->ChangeFoneImage();
         QCOMPARE(changed.count(), 0);
         QVERIFY(writeFile(fone + "/a.png"));
         QVERIFY(writeFile(fone + "/b.JPG"));
         QVERIFY(writeFile(fone + "/notes.txt"));
         QStringList seen;
         for (int i = 0; i < 3; ++i) {
-            fixture.click(form->backgroundButton());
+            form->ChangeFoneImage();
             seen << stored(EAppSettings::FoneImage).toString();
         }
         QCOMPARE(changed.count(), 3);
         QCOMPARE(seen.at(2), seen.at(0));
         QVERIFY(seen.at(0) != seen.at(1));
         QCOMPARE(QSet<QString>(seen.begin(), seen.end()), (QSet<QString>{"a.png", "b.JPG"}));
+    }
+
+    // The background button shows the pictures to choose from; a tap on one takes it.
+    void backgroundPickedFromThumbnails()
+    {
+        ScreenFixture fixture;
+        QVERIFY(fixture.loadSettings(kSettings));
+        auto *form = new SettingsForm;
+        fixture.place(form);
+        QSignalSpy changed(form, &SettingsForm::ChangeFone);
+        // No folder: no picker, nothing changes.
+        fixture.click(form->backgroundButton());
+        QVERIFY(!form->backgroundPicker() || !form->backgroundPicker()->isVisible());
+        const QString fone = fixture.folder() + "/fone";
+        QVERIFY(QDir().mkpath(fone));
+        for (const char *name : {"a.png", "b.png", "c.png"}) {
+            QImage picture(64, 48, QImage::Format_RGB32);
+            picture.fill(Qt::darkCyan);
+            QVERIFY(picture.save(fone + "/" + name));
+        }
+        QVERIFY(writeFile(fone + "/notes.txt"));
+        fixture.click(form->backgroundButton());
+        QVERIFY(form->backgroundPicker() && form->backgroundPicker()->isVisible());
+        for (const char *name : {"a.png", "b.png", "c.png"}) {
+            auto *thumb = qobject_cast<EIconWidget *>(form->backgroundThumbnail(name));
+            QVERIFY2(thumb && thumb->isVisible(), name);
+            QVERIFY(!thumb->image().isNull());
+            QCOMPARE(thumb->text(), QString::fromLatin1(name));
+        }
+        QVERIFY(!form->backgroundThumbnail("notes.txt"));
+        fixture.click(form->backgroundThumbnail("c.png"));
+        QCOMPARE(stored(EAppSettings::FoneImage).toString(), QStringLiteral("c.png"));
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(!form->backgroundPicker()->isVisible());
+        // Opened again, the current picture is marked.
+        fixture.click(form->backgroundButton());
+        QVERIFY(form->backgroundThumbnail("c.png")->isChecked());
+        QVERIFY(!form->backgroundThumbnail("a.png")->isChecked());
     }
 
     void languageRetranslatesEveryScreen_data()
