@@ -49,7 +49,13 @@ QHash<int, QVector<PropertyRow>> propertyTable()
     const PropertyRow fontSize{U::FontSize, "fontSize"};
     const PropertyRow fone{U::Fone, "showRound"};
     // clang-format off
-    const QVector<PropertyRow> camera{{U::Text, "camname"}, width, height, fone};
+    // Without its address, port and stream path a camera from the palette never shows a picture.
+    const QVector<PropertyRow> camera{
+        {U::Text, "camname"}, width, height, fone, {U::CameraAddress, "ipaddress"},
+        {U::CameraPort, "port"}, {U::StreamPath, "initial"}, {U::Login, "login"},
+        {U::Password, "password"}, {U::PtzLeft, "ptzMoveLeft"}, {U::PtzRight, "ptzMoveRight"},
+        {U::PtzUp, "ptzMoveUp"}, {U::PtzDown, "ptzMoveDown"}, {U::PtzHome, "ptzMoveHome"},
+        {U::PtzZoomIn, "ptzZoomIn"}, {U::PtzZoomOut, "ptzZoomOut"}};
     const QVector<PropertyRow> slider{
         name, text, width, height, address, {U::Maximum, "maximum"}, {U::Minimum, "minimum"},
         {U::MaxVal, "maxval"}, {U::Step, "step"}, {U::DataType, "typeD"},
@@ -83,7 +89,7 @@ QHash<int, QVector<PropertyRow>> propertyTable()
         // A system button's file name is edited in the name field.
         {KindSystem, {{U::Name, "fileName"}, text, {U::Image, "image"},
                       {U::SystemType, "systType"}}},
-        {KindWeather, {{U::Text, "cityName"}}},
+        {KindWeather, {{U::Text, "cityName"}, {U::CityCode, "cityId"}}},
         {KindIpCam, camera},
         {KindAVCam, camera},
         {KindHSlider, slider},

@@ -21,12 +21,24 @@ constexpr int kTextSelectType = 61210;
 constexpr int kTextSwitchLights = 61211;
 constexpr int kTextRunScene = 61212;
 constexpr int kTextSceneFor = 61213;
+constexpr int kTextHowToLink = 61404;
+// Light text on the panel's dark veil; the scene caption dims while there is no scene to pick,
+// still well readable.
+const QColor kCaptionColor(0xf4, 0xf7, 0xfb);
+const QColor kDimmedCaptionColor(0xb8, 0xc0, 0xcc);
+// Wide enough for the longest caption and list entry of either language on one line.
+constexpr qreal kColumnWidth = 210;
 } // namespace
 
 SwitchTypeDialog::SwitchTypeDialog(QGraphicsItem *parent) : EGraphicsWidget(parent)
 {
     m_typeCaption = new ELabelWidget;
     m_sceneCaption = new ELabelWidget;
+    m_hint = new ELabelWidget;
+    m_hint->setWordWrap(true);
+    m_hint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    for (ELabelWidget *label : {m_typeCaption, m_sceneCaption, m_hint})
+        label->setColortext(kCaptionColor);
     m_typeList = new EComboWidget;
     m_sceneList = new EComboWidget;
     m_save = new EIconWidget;
@@ -42,8 +54,8 @@ SwitchTypeDialog::SwitchTypeDialog(QGraphicsItem *parent) : EGraphicsWidget(pare
 
     auto *grid = new EGridLayout;
     grid->setColumnStretch(0, 1);
-    grid->setColumnFixedWidth(1, 120);
-    grid->setColumnFixedWidth(2, 120);
+    grid->setColumnFixedWidth(1, kColumnWidth);
+    grid->setColumnFixedWidth(2, kColumnWidth);
     grid->setColumnStretch(3, 1);
     grid->setRowStretch(0, 1);
     grid->setRowFixedHeight(1, 15);
@@ -52,11 +64,14 @@ SwitchTypeDialog::SwitchTypeDialog(QGraphicsItem *parent) : EGraphicsWidget(pare
     grid->setRowFixedHeight(4, 28);
     grid->setRowFixedHeight(5, 10);
     grid->setRowFixedHeight(6, 40);
-    grid->setRowStretch(7, 1);
+    grid->setRowFixedHeight(7, 10);
+    grid->setRowFixedHeight(8, 54);
+    grid->setRowStretch(9, 1);
     grid->addWidget(m_typeCaption, 1, 1, 1, 2);
     grid->addWidget(m_typeList, 2, 1, 1, 2);
     grid->addWidget(m_sceneCaption, 3, 1, 1, 2);
     grid->addWidget(m_sceneList, 4, 1, 1, 2);
+    grid->addWidget(m_hint, 8, 1, 1, 2);
     grid->addWidget(m_save, 6, 1);
     grid->addWidget(m_cancel, 6, 2);
     setLayout(grid);
@@ -136,12 +151,14 @@ void SwitchTypeDialog::changeType(int index)
     const bool scene = index != 0;
     m_sceneList->setEnabled(scene);
     m_sceneCaption->setEnabled(scene);
+    m_sceneCaption->setColortext(scene ? kCaptionColor : kDimmedCaptionColor);
 }
 
 void SwitchTypeDialog::applyTexts()
 {
     m_typeCaption->setLabelT(localText(kTextSelectType));
     m_sceneCaption->setLabelT(localText(kTextSceneFor));
+    m_hint->setLabelT(localText(kTextHowToLink));
     const int index = m_typeList->currentIndex();
     m_typeList->setItems({localText(kTextSwitchLights), localText(kTextRunScene)});
     m_typeList->setCurrentIndex(qMax(0, index));
@@ -158,6 +175,6 @@ void SwitchTypeDialog::mousePressEvent(QGraphicsSceneMouseEvent *event)
 void SwitchTypeDialog::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
     painter->setPen(Qt::NoPen);
-    painter->setBrush(QColor(0, 0, 0, 200));
+    painter->setBrush(veilColor());
     painter->drawRect(rect());
 }

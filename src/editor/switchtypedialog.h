@@ -5,6 +5,9 @@
 #include "egraphicswidget.h"
 #include "elocale.h"
 
+#include <QColor>
+#include <QList>
+
 class EBaseWidget;
 class EComboWidget;
 class EIconWidget;
@@ -37,6 +40,10 @@ public:
     EComboWidget *sceneList() const { return m_sceneList; }
     EBaseWidget *saveButton() const;
     EBaseWidget *cancelButton() const;
+    // The captions and the line on how to link a switch to lamps; for tests.
+    QList<ELabelWidget *> captions() const { return {m_typeCaption, m_sceneCaption, m_hint}; }
+    // The colour the panel paints behind its children.
+    static QColor veilColor() { return QColor(0, 0, 0, 200); }
 
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
                QWidget *widget = nullptr) override;
@@ -57,6 +64,7 @@ protected:
 private:
     ELabelWidget *m_typeCaption = nullptr;
     ELabelWidget *m_sceneCaption = nullptr;
+    ELabelWidget *m_hint = nullptr;
     EComboWidget *m_typeList = nullptr;
     EComboWidget *m_sceneList = nullptr;
     EIconWidget *m_save = nullptr;

@@ -13,6 +13,7 @@
 #include "elabelwidget.h"
 #include "enumericwidget.h"
 #include "etextedit.h"
+#include "toolkitstyle.h"
 
 #include <QGraphicsSceneMouseEvent>
 #include <QPainter>
@@ -35,38 +36,64 @@ struct FieldSpec
 constexpr double kIntMin = std::numeric_limits<qint32>::min();
 constexpr double kIntMax = std::numeric_limits<qint32>::max();
 
+// Label rows and columns of the content block's grid (see the constructor): five columns of
+// fields, the check boxes beside them, the camera's PTZ paths in a band below.
 const FieldSpec kFields[] = {
-    {UniSettings::Name, 2, 2, 61220, EdText, 0, 0},
-    {UniSettings::Text, 4, 2, 61221, EdText, 0, 0},
-    {UniSettings::Width, 6, 2, 61222, EdNumber, 0, 1000},
-    {UniSettings::Height, 8, 2, 61223, EdNumber, 0, 1000},
-    {UniSettings::Image, 10, 2, 61224, EdText, 0, 0},
-    {UniSettings::FontType, 12, 2, 61225, EdList, 0, 0},
-    {UniSettings::ImageOff, 2, 3, 61226, EdText, 0, 0},
-    {UniSettings::ImageOn, 4, 3, 61227, EdText, 0, 0},
-    {UniSettings::Address, 6, 3, 61228, EdText, 0, 0},
-    {UniSettings::ByteNumber, 8, 3, 61229, EdText, 0, 0},
-    {UniSettings::BitNumber, 10, 3, 61230, EdNumber, 0, 7},
-    {UniSettings::ImageScene, 12, 3, 61231, EdText, 0, 0},
-    {UniSettings::Minimum, 2, 5, 61232, EdNumber, kIntMin, kIntMax},
-    {UniSettings::Maximum, 4, 5, 61233, EdNumber, kIntMin, kIntMax},
-    {UniSettings::MaxVal, 6, 5, 61234, EdNumber, kIntMin, kIntMax},
-    {UniSettings::Value, 8, 5, 61235, EdNumber, kIntMin, kIntMax},
-    {UniSettings::Step, 10, 5, 61236, EdNumber, 0.1, 1000},
-    {UniSettings::SystemType, 12, 5, 61237, EdList, 0, 0},
-    {UniSettings::DataType, 2, 7, 61238, EdList, 0, 0},
-    {UniSettings::Precision, 4, 7, 61239, EdNumber, 0, 5},
-    {UniSettings::FontName, 6, 7, 61240, EdList, 0, 0},
-    {UniSettings::FontSize, 8, 7, 61241, EdNumber, 1, 72},
-    {UniSettings::FontColor, 10, 7, 61242, EdText, 0, 0},
-    {UniSettings::Number, 12, 7, 61243, EdNumber, 1, 255},
-    {UniSettings::Dimmer, 3, 9, 61244, EdCheck, 0, 0},
-    {UniSettings::ReadOnly, 5, 9, 61245, EdCheck, 0, 0},
-    {UniSettings::Editable, 7, 9, 61246, EdCheck, 0, 0},
-    {UniSettings::TextRect, 9, 9, 61247, EdCheck, 0, 0},
-    {UniSettings::Fone, 11, 9, 61248, EdCheck, 0, 0},
-    {UniSettings::Scenes, 13, 9, 61249, EdCheck, 0, 0},
+    {UniSettings::Name, 1, 1, 61220, EdText, 0, 0},
+    {UniSettings::Text, 3, 1, 61221, EdText, 0, 0},
+    {UniSettings::Width, 5, 1, 61222, EdNumber, 0, 1000},
+    {UniSettings::Height, 7, 1, 61223, EdNumber, 0, 1000},
+    {UniSettings::Image, 9, 1, 61224, EdText, 0, 0},
+    {UniSettings::FontType, 11, 1, 61225, EdList, 0, 0},
+    {UniSettings::ImageOff, 1, 2, 61226, EdText, 0, 0},
+    {UniSettings::ImageOn, 3, 2, 61227, EdText, 0, 0},
+    {UniSettings::Address, 5, 2, 61228, EdText, 0, 0},
+    {UniSettings::ByteNumber, 7, 2, 61229, EdText, 0, 0},
+    {UniSettings::BitNumber, 9, 2, 61230, EdNumber, 0, 7},
+    {UniSettings::ImageScene, 11, 2, 61231, EdText, 0, 0},
+    {UniSettings::Minimum, 1, 3, 61232, EdNumber, kIntMin, kIntMax},
+    {UniSettings::Maximum, 3, 3, 61233, EdNumber, kIntMin, kIntMax},
+    {UniSettings::MaxVal, 5, 3, 61234, EdNumber, kIntMin, kIntMax},
+    {UniSettings::Value, 7, 3, 61235, EdNumber, kIntMin, kIntMax},
+    {UniSettings::Step, 9, 3, 61236, EdNumber, 0.1, 1000},
+    {UniSettings::SystemType, 11, 3, 61237, EdList, 0, 0},
+    {UniSettings::DataType, 1, 4, 61238, EdList, 0, 0},
+    {UniSettings::Precision, 3, 4, 61239, EdNumber, 0, 5},
+    {UniSettings::FontName, 5, 4, 61240, EdList, 0, 0},
+    {UniSettings::FontSize, 7, 4, 61241, EdNumber, 1, 72},
+    {UniSettings::FontColor, 9, 4, 61242, EdText, 0, 0},
+    {UniSettings::Number, 11, 4, 61243, EdNumber, 1, 255},
+    {UniSettings::Dimmer, 2, 6, 61244, EdCheck, 0, 0},
+    {UniSettings::ReadOnly, 4, 6, 61245, EdCheck, 0, 0},
+    {UniSettings::Editable, 6, 6, 61246, EdCheck, 0, 0},
+    {UniSettings::TextRect, 8, 6, 61247, EdCheck, 0, 0},
+    {UniSettings::Fone, 10, 6, 61248, EdCheck, 0, 0},
+    {UniSettings::Scenes, 12, 6, 61249, EdCheck, 0, 0},
+    {UniSettings::CameraAddress, 1, 5, 61407, EdText, 0, 0},
+    {UniSettings::CameraPort, 3, 5, 61408, EdText, 0, 0},
+    {UniSettings::StreamPath, 5, 5, 61409, EdText, 0, 0},
+    {UniSettings::Login, 7, 5, 61410, EdText, 0, 0},
+    {UniSettings::Password, 9, 5, 61411, EdText, 0, 0},
+    {UniSettings::CityCode, 11, 5, 61412, EdText, 0, 0},
+    {UniSettings::PtzLeft, 14, 1, 61413, EdText, 0, 0},
+    {UniSettings::PtzRight, 14, 2, 61414, EdText, 0, 0},
+    {UniSettings::PtzUp, 14, 3, 61415, EdText, 0, 0},
+    {UniSettings::PtzDown, 14, 4, 61416, EdText, 0, 0},
+    {UniSettings::PtzHome, 14, 5, 61417, EdText, 0, 0},
+    {UniSettings::PtzZoomIn, 16, 1, 61418, EdText, 0, 0},
+    {UniSettings::PtzZoomOut, 16, 2, 61419, EdText, 0, 0},
 };
+// The content grid: a margin, five field columns, the check boxes, the close icon.
+constexpr qreal kMargin = 10;
+constexpr qreal kFieldColumn = 118;
+constexpr qreal kCheckColumn = 120;
+constexpr qreal kCloseColumn = 40;
+constexpr qreal kTitleRow = 36;
+constexpr qreal kLabelRow = 16;
+constexpr qreal kEditorRow = 28;
+constexpr qreal kGapRow = 8;
+constexpr qreal kButtonRow = 40;
+constexpr qreal kSpacing = 6;
 
 const QStringList kFontTypes{QStringLiteral("normal"), QStringLiteral("bold")};
 const QStringList kSystemTypes{QStringLiteral("secure"), QStringLiteral("settings"),
@@ -90,6 +117,7 @@ struct UniSettingsPrivate
     ELabelWidget *labels[UniSettings::FieldCount] = {};
     EditorType types[UniSettings::FieldCount] = {};
     int textIds[UniSettings::FieldCount] = {};
+    QGraphicsWidget *content = nullptr;
     EIconWidget *close = nullptr;
     EIconWidget *save = nullptr;
     EIconWidget *cancel = nullptr;
@@ -110,20 +138,21 @@ UniSettings::UniSettings(QGraphicsItem *parent)
     : EGraphicsWidget(parent), d(std::make_unique<UniSettingsPrivate>())
 {
     auto *grid = new EGridLayout;
-    const QList<qreal> widths{40, 0, 120, 60, 60, 60, 60, 60, 60, 120, 0, 40};
-    for (int c = 0; c < widths.size(); ++c) {
-        if (widths.at(c) > 0)
-            grid->setColumnFixedWidth(c, widths.at(c));
-        else
-            grid->setColumnStretch(c, 1);
-    }
-    grid->setRowFixedHeight(0, 40);
-    grid->setRowStretch(1, 1);
-    for (int r = 2; r <= 13; ++r)
-        grid->setRowFixedHeight(r, r % 2 == 0 ? 15 : 25);
-    grid->setRowFixedHeight(14, 10);
-    grid->setRowFixedHeight(15, 40);
-    grid->setRowStretch(16, 1);
+    grid->setColumnSizes({kMargin, kFieldColumn, kFieldColumn, kFieldColumn, kFieldColumn,
+                          kFieldColumn, kCheckColumn, kCloseColumn});
+    grid->setHorizontalSpacing(kSpacing);
+    // Title row, six label and editor pairs, a gap, two pairs of PTZ paths, a gap, the buttons.
+    QList<qreal> rows{kTitleRow};
+    for (int pair = 0; pair < 6; ++pair)
+        rows << kLabelRow << kEditorRow;
+    rows << kGapRow;
+    for (int pair = 0; pair < 2; ++pair)
+        rows << kLabelRow << kEditorRow;
+    rows << kGapRow << kButtonRow;
+    grid->setRowSizes(rows);
+    d->content = new QGraphicsWidget(this);
+    d->content->setLayout(grid);
+    d->content->resize(kContentWidth, kContentHeight);
 
     for (const FieldSpec &f : kFields) {
         EGraphicsWidget *editor = nullptr;
@@ -165,15 +194,15 @@ UniSettings::UniSettings(QGraphicsItem *parent)
         d->editors[f.field] = editor;
         d->types[f.field] = f.type;
         d->textIds[f.field] = f.textId;
-        const int span = f.field == ImageScene || f.field == SystemType ? 2 : 1;
         if (f.type == EdCheck) {
             grid->addWidget(editor, f.labelRow, f.column);
         } else {
             auto *label = new ELabelWidget;
             label->setColortext(Qt::white);
+            label->setFont(EStyle::font(EStyle::kCaptionFontPx));
             d->labels[f.field] = label;
-            grid->addWidget(label, f.labelRow, f.column, 1, span);
-            grid->addWidget(editor, f.labelRow + 1, f.column, 1, span);
+            grid->addWidget(label, f.labelRow, f.column);
+            grid->addWidget(editor, f.labelRow + 1, f.column);
         }
     }
     d->close = new EIconWidget;
@@ -186,10 +215,10 @@ UniSettings::UniSettings(QGraphicsItem *parent)
         b->setFrameVisible(true);
         b->setCaptionBeside(true);
     }
-    grid->addWidget(d->close, 0, 11);
-    grid->addWidget(d->save, 15, 4, 1, 2);
-    grid->addWidget(d->cancel, 15, 6, 1, 2);
-    setLayout(grid);
+    const int buttonRow = rows.size() - 1;
+    grid->addWidget(d->close, 0, 7);
+    grid->addWidget(d->save, buttonRow, 2, 1, 1);
+    grid->addWidget(d->cancel, buttonRow, 3, 1, 1);
     connect(d->close, &EBaseWidget::clicked, this, &UniSettings::closeControls);
     connect(d->cancel, &EBaseWidget::clicked, this, &UniSettings::closeControls);
     connect(d->save, &EBaseWidget::clicked, this, &UniSettings::saveControls);
@@ -197,6 +226,9 @@ UniSettings::UniSettings(QGraphicsItem *parent)
     // range rewrote a stored maximum on any save and kept a person from entering a larger one.
     applyTexts();
     clear();
+    // Placed now rather than at the next turn of the event loop: the panel is filled and shown
+    // in the same turn that creates it.
+    grid->activate();
     hide();
 }
 
@@ -211,6 +243,29 @@ bool UniSettings::isFieldEnabled(Field field) const
 {
     EGraphicsWidget *e = editor(field);
     return e && e->isEnabled();
+}
+
+EGraphicsWidget *UniSettings::label(Field field) const
+{
+    return field >= 0 && field < FieldCount ? d->labels[field] : nullptr;
+}
+
+QRectF UniSettings::contentRect() const
+{
+    return d->content->mapRectToParent(d->content->rect());
+}
+
+void UniSettings::geometryUpdated()
+{
+    if (QGraphicsLayout *grid = d->content->layout())
+        grid->activate();
+    // Centred; scaled down only where the screen is smaller than the block.
+    const qreal scale =
+        qMin<qreal>(1, qMin(size().width() / kContentWidth, size().height() / kContentHeight));
+    d->content->setScale(scale > 0 ? scale : 1);
+    const QSizeF block = d->content->size() * d->content->scale();
+    d->content->setPos((size().width() - block.width()) / 2,
+                       (size().height() - block.height()) / 2);
 }
 
 EBaseWidget *UniSettings::saveButton() const

@@ -55,8 +55,27 @@ public:
         TextRect,
         Fone,
         Scenes,
+        CameraAddress,
+        CameraPort,
+        StreamPath,
+        Login,
+        Password,
+        CityCode,
+        PtzLeft,
+        PtzRight,
+        PtzUp,
+        PtzDown,
+        PtzHome,
+        PtzZoomIn,
+        PtzZoomOut,
         FieldCount
     };
+
+    // The editors sit on a block of this size (logical pixels) in the middle of the panel, the
+    // same whatever the size of the screen behind; a screen smaller than the block shows it
+    // scaled down to fit, never cut.
+    static constexpr qreal kContentWidth = 802;
+    static constexpr qreal kContentHeight = 444;
 
     explicit UniSettings(QGraphicsItem *parent = nullptr);
     ~UniSettings() override;
@@ -78,6 +97,10 @@ public:
     std::function<void()> lastRedo() const;
     EBaseWidget *saveButton() const;
     EBaseWidget *cancelButton() const;
+    // The caption above a field's editor (check boxes carry their own text); for tests.
+    EGraphicsWidget *label(Field field) const;
+    // The block that holds the editors, in the panel's coordinates.
+    QRectF contentRect() const;
 
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
                QWidget *widget = nullptr) override;
@@ -93,6 +116,7 @@ public slots:
 
 protected:
     void applyTexts() override;
+    void geometryUpdated() override;
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
 
 private:

@@ -19,6 +19,7 @@
 #include <QDateTime>
 #include <QPointer>
 #include <QSet>
+#include <QTimer>
 
 namespace {
 // The ranges the link accepts when it starts: a field narrower than these would clamp a
@@ -36,6 +37,9 @@ constexpr qreal kWideCaption = 250;
 const char *const kOffsetMin = "0";
 const char *const kOffsetMax = "5000";
 const QString kEmptyClock = QStringLiteral("00.00.0000\r\n00:00:00");
+// The panel's clock runs on its own: the status records that also refresh it stop while the
+// controller is away, and a frozen or empty clock then looks like a broken panel.
+constexpr int kPanelClockMs = 500;
 } // namespace
 
 struct ConnSettFormPrivate
@@ -62,6 +66,7 @@ struct ConnSettFormPrivate
     ExtToolWidget *synchronize = nullptr;
     // The fields the person changed since the page was shown; only they are written back.
     QSet<QObject *> edited;
+    QTimer panelClockTimer;
     std::unique_ptr<LinkSubscription> updates;
     // The groups stand in one column on narrow pages, in two on wide ones.
     bool narrow = false;
@@ -120,6 +125,8 @@ ConnSettForm::ConnSettForm(QGraphicsItem *parent) : BaseForm(parent), d(new Conn
         // Four parts side by side leave no room for step buttons; the parts are typed.
         d->address[i] = numberField(connection, 0, 1 + i, 1, 0, 255);
         d->address[i]->setModes(false, true, false);
+        // A part typed out of range is refused where it was typed, not stored as 255.
+        d->address[i]->setRefusesOutOfRange(true);
     }
     d->portCaption = caption(connection, 1);
     d->port = numberField(connection, 1, 1, 3, kPortMin, kPortMax);
@@ -174,6 +181,9 @@ ConnSettForm::ConnSettForm(QGraphicsItem *parent) : BaseForm(parent), d(new Conn
     connect(d->offset, &EHexnumericWidget::valueChanged, this,
             qOverload<const QString &>(&ConnSettForm::valueChangedUpdate));
     connect(d->synchronize, &EBaseWidget::clicked, this, &ConnSettForm::syncTime);
+    d->panelClockTimer.setInterval(kPanelClockMs);
+    connect(&d->panelClockTimer, &QTimer::timeout, this,
+            [this] { d->panelClock->setLabelT(formatClock(QDateTime::currentDateTime())); });
 
     d->controllerClock->setLabelT(kEmptyClock);
     d->panelClock->setLabelT(kEmptyClock);
@@ -329,6 +339,9 @@ void ConnSettForm::storeSettings()
         settings.setValue(EAppSettings::IpAddress, parts.join(QLatin1Char('.')));
     }
     d->edited.clear();
+    // The running link takes the new peer, period and offset now rather than at the next start.
+    if (auto *controller = qobject_cast<ControlerData *>(link()))
+        controller->applyConnectionSettings(settings);
 }
 
 void ConnSettForm::readyToUpdateResVars(const ReservVariables &value)
@@ -397,13 +410,15 @@ void ConnSettForm::showEvent(QShowEvent *event)
     BaseForm::showEvent(event);
     d->edited.clear();
     d->controllerClock->setLabelT(kEmptyClock);
-    d->panelClock->setLabelT(kEmptyClock);
+    d->panelClock->setLabelT(formatClock(QDateTime::currentDateTime()));
+    d->panelClockTimer.start();
     retranslate();
     connectLink();
 }
 
 void ConnSettForm::hideEvent(QHideEvent *event)
 {
+    d->panelClockTimer.stop();
     disconnectLink();
     storeSettings();
     BaseForm::hideEvent(event);

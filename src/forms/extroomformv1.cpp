@@ -5,6 +5,8 @@
 // its undo through the same helpers.
 #include "extroomformv1.h"
 
+#include "adminaccess.h"
+
 #include "basecontrolv1.h"
 #include "controlkinds.h"
 #include "ebasewidget.h"
@@ -289,6 +291,10 @@ void ExtRoomFormV1::endAction()
 
 void ExtRoomFormV1::AddButton()
 {
+    if (!AdminAccess::isUnlocked()) {
+        AdminAccess::request(this, [this] { AddButton(); });
+        return;
+    }
     closeDialogs();
     endAction();
     BaseRoomV1 *page = room();
@@ -325,6 +331,10 @@ void ExtRoomFormV1::AddButton()
 
 void ExtRoomFormV1::DelButton()
 {
+    if (!AdminAccess::isUnlocked()) {
+        AdminAccess::request(this, [this] { DelButton(); });
+        return;
+    }
     closeDialogs();
     m_action = ActionDelete;
     m_addCode = 0;
@@ -333,6 +343,10 @@ void ExtRoomFormV1::DelButton()
 
 void ExtRoomFormV1::ShowSettings()
 {
+    if (!AdminAccess::isUnlocked()) {
+        AdminAccess::request(this, [this] { ShowSettings(); });
+        return;
+    }
     closeDialogs();
     m_action = ActionProperties;
     m_addCode = 0;

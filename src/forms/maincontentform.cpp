@@ -13,6 +13,7 @@
 #include "exttoolwidget.h"
 #include "formslog.h"
 #include "maincontentworker.h"
+#include "roomconstantsv1.h"
 
 #include <QGraphicsLinearLayout>
 #include <QLocale>
@@ -153,7 +154,7 @@ void MainContentForm::applyButton(ExtToolWidget *button, const ButtonState &stat
     button->setResourceImage(state.icon);
     QString text = state.textId ? localText(state.textId) : QString();
     if (!state.argument.isNull())
-        text = text.arg(state.argument);
+        text = state.textId ? text.arg(state.argument) : state.argument;
     // The language table writes line breaks as CR LF; the caption breaks on LF alone.
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     button->setText(text);
@@ -218,6 +219,9 @@ void MainContentForm::changedLocale(const QString &)
 void MainContentForm::applyTexts()
 {
     m_home->setText(localText(61016));
+    // The back caption names a page in the language it was shown in: say it again.
+    if (m_worker)
+        m_worker->refreshBackCaption();
     if (m_statusShown) {
         applyButton(m_connection, m_connectionState);
         applyButton(m_alarm, m_alarmState);
@@ -284,7 +288,8 @@ void MainContentForm::subsustemFormsIsLoaded()
 void MainContentForm::ShowAlerts()
 {
     if (m_alarm->isEnabled() && m_stack->isVisible())
-        stackIndexChanged(3);
+        stackIndexChanged(m_alarmState.security ? RoomConstantsV1::FormSecure
+                                                : RoomConstantsV1::FormAlerts);
 }
 
 void MainContentForm::GotoHome()

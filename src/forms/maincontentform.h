@@ -29,8 +29,10 @@ public:
     {
         QString icon;
         int textId = 0;
-        QString argument;
+        QString argument; // replaces %1 of the text, or is the whole text without a text id
         bool enabled = false;
+        // A security alarm rather than a message alarm: a tap opens the keypad, not the list.
+        bool security = false;
     };
 
     explicit MainContentForm(QGraphicsItem *parent = nullptr);

@@ -371,6 +371,16 @@ void MainContentWorker::TabIndexChanged(int index)
         m_history.removeFirst();
 }
 
+void MainContentWorker::refreshBackCaption()
+{
+    // The last entry is the page shown; Back leads to the one before it, or home.
+    const int n = int(m_history.size());
+    if (n < 2)
+        emit stackTextChanged(FormServices::text(61016).toUpper());
+    else
+        emit stackTextChanged(pageTitle(m_history.at(n - 2)).toUpper());
+}
+
 void MainContentWorker::gotoBack()
 {
     if (m_history.size() < 2) {

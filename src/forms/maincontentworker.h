@@ -87,6 +87,8 @@ public slots:
     void updateRoomSettings(BaseRoomV1 *room);
     void createElementForms(EStackWidget *mainControl, RoomsV1 *rooms);
     void TabIndexChanged(int index);
+    // Says the back caption again in the current language (the page it leads to is unchanged).
+    void refreshBackCaption();
 
 private:
     ExtRoomFormV1 *createRoomForm(BaseRoomV1 *room);

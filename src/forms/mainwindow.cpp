@@ -5,6 +5,7 @@
 #include "alarmlogwriter.h"
 #include "archivewriter.h"
 #include "controlerdata.h"
+#include "controllermap.h"
 #include "controllertypes.h"
 #include "eappsettings.h"
 #include "eaudioplayer.h"
@@ -83,6 +84,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_stack->addWidget(m_content);
     connect(m_splash, &SplashForm::showEngDemo, this, &MainWindow::loadEngDemoConfig);
     connect(m_splash, &SplashForm::showUserGuide, this, [] { UserGuide::open(); });
+    connect(m_splash, &SplashForm::openConfiguration, this, &MainWindow::loadFolderConfig);
     connect(m_multi, &MultiConfigForm::selectedMultiSettings, this, &MainWindow::loadMultiConfigs);
 
     ECoreApp *app = ECoreApp::instance();
@@ -187,6 +189,14 @@ void MainWindow::loadEngDemoConfig()
     if (!beginLoad())
         return;
     ECoreApp::instance()->loadDemoConfiguration();
+    afterLoadAttempt();
+}
+
+void MainWindow::loadFolderConfig(const QString &folder)
+{
+    if (!beginLoad())
+        return;
+    ECoreApp::instance()->loadConfiguration(folder);
     afterLoadAttempt();
 }
 
@@ -409,6 +419,21 @@ void MainWindow::readyToUpdateResVars(const ReservVariables &value)
     else
         m_content->setAlarmState({QStringLiteral("alert_yellow.png"), 61012,
                                   QString::number(value.alarmCount), true});
+    // An intrusion alarm of the security system outranks the message count: red, with the
+    // security list's own text for the state, and a tap leads to the keypad.
+    if (value.securityState == ControllerMap::kSecurityAlarm) {
+        QString stateText;
+        for (const EAppSettings::SecureText &entry : s.secureTexts()) {
+            if (entry.number == value.securityState) {
+                stateText = entry.text;
+                break;
+            }
+        }
+        const QString title = app->locale() ? app->locale()->text(61090) : QString();
+        m_content->setAlarmState(
+            {QStringLiteral("alert_red.png"), 0,
+             stateText.isEmpty() ? title : title + QLatin1Char('\n') + stateText, true, true});
+    }
 
     const bool second = m_addressIndex == 2;
     if (!value.controllerTime.isValid() || value.controllerTime.date().year() < kFirstPlausibleYear) {
@@ -584,14 +609,26 @@ void MainWindow::changeViewMode()
         setWindowState(windowState() | Qt::WindowFullScreen);
         s.setValue(EAppSettings::WndView, QStringLiteral("fullscreen"));
     }
+    updateViewButtonIcon();
     updateContentScaling();
 }
 
 void MainWindow::panelViewChange()
 {
     m_viewMode = !m_viewMode;
-    m_content->setViewButtonIcon(m_viewMode ? QStringLiteral("fullscreenicon.png")
-                                            : QStringLiteral("minimize.png"));
+    updateViewButtonIcon();
+}
+
+void MainWindow::updateViewButtonIcon()
+{
+    // The icon shows what a tap will do, not the state the window is in.
+    QString icon;
+    if (m_viewMode)
+        icon = isFullScreen() ? QStringLiteral("fullscreenexit.png")
+                              : QStringLiteral("fullscreenicon.png");
+    else
+        icon = m_collapsed ? QStringLiteral("expand.png") : QStringLiteral("minimize.png");
+    m_content->setViewButtonIcon(icon);
 }
 
 void MainWindow::PanelShowHide()
@@ -619,6 +656,7 @@ void MainWindow::PanelShowHide()
             resize(m_savedSize);
         applyWindowMode(settings().value(EAppSettings::WndView).toString());
     }
+    updateViewButtonIcon();
     updateContentScaling();
 }
 

@@ -76,10 +76,13 @@ public slots:
     void loadMultiConfigs(const QString &settingsId);
     void loadEngDemoConfig();
     void loadStandartConfig();
+    // A configuration folder the person picked on the splash.
+    void loadFolderConfig(const QString &folder);
     void currentFormChanged(int index);
     void dateUpdateTimer();
     void PanelShowHide();
     void panelViewChange();
+    void updateViewButtonIcon();
     void startedSoundNumber();
     void finishedSoundNumber();
     void notfoundSoundNumber();

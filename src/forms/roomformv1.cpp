@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
 #include "roomformv1.h"
+
+#include "adminaccess.h"
 #include "roomformv1_p.h"
 
 #include "controlconstants.h"
@@ -390,6 +392,7 @@ void RoomFormV1::placeWidgets()
         } else if (BaseRoomV1 *sub = subRoomOf(w)) {
             w->setPos(ExtWidgetFactory::toPixels(sub->posX(), sub->posY(), size));
         }
+        ExtWidgetFactory::fitCaption(w, size);
     }
 }
 
@@ -463,7 +466,8 @@ bool RoomFormV1::editClick(QObject *sender)
 void RoomFormV1::moveRequest()
 {
     auto *w = qobject_cast<EBaseWidget *>(sender());
-    if (w && showSettingsOn()) {
+    // Moving a control is an edit like any other: a locked panel keeps it in place.
+    if (w && showSettingsOn() && AdminAccess::isUnlocked()) {
         // A control dragged off its plan would be stored outside 0..100 % and land somewhere
         // else, or nowhere, on another screen size: it stays on the plan.
         w->setDragBounds(QRectF(QPointF(0, 0), ExtWidgetFactory::planSize(d->plan)));

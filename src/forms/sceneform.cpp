@@ -16,6 +16,7 @@
 #include "elabelwidget.h"
 #include "elinearlayout.h"
 #include "enumericwidget.h"
+#include "erectwidget.h"
 #include "etextedit.h"
 #include "exttoolwidget.h"
 #include "formservices.h"
@@ -23,6 +24,7 @@
 #include "roomsv1.h"
 #include "switchcontrolv1.h"
 
+#include <QGraphicsLayout>
 #include <QMap>
 #include <QPointer>
 #include <cmath>
@@ -85,6 +87,15 @@ struct SceneFormPrivate
     std::unique_ptr<LinkSubscription> updates;
     // Laid out in two columns of groups on narrow pages, in three on wide ones.
     bool narrow = false;
+    // The scene the editors show (-1: none) and what they held when it was loaded or saved.
+    int shownScene = -1;
+    GActivators shownBytes;
+    QString shownText;
+    // The question over unsaved changes, and the scene item picked that waits for its answer.
+    ERectWidget *prompt = nullptr;
+    ELabelWidget *promptText = nullptr;
+    ExtToolWidget *promptButtons[3] = {};
+    int pendingIndex = -1;
 };
 
 namespace {
@@ -256,6 +267,42 @@ SceneForm::SceneForm(QGraphicsItem *parent) : BaseForm(parent), d(new SceneFormP
     connect(d->scene, &EComboWidget::indexChanged, this, &SceneForm::SelectGlobalScene);
     connect(d->save, &EBaseWidget::clicked, this, &SceneForm::SaveCurrentGlobalScene);
     connect(d->renameButton, &EBaseWidget::clicked, this, &SceneForm::RenameControlData);
+    // Enter in the open rename field takes the new name, like the button's second press.
+    connect(d->rename, &ETextEdit::returnPressed, this, [this] {
+        if (d->rename->isVisible())
+            RenameControlData();
+    });
+
+    // Asked when another scene is picked while the shown one has unsaved changes.
+    d->prompt = new ERectWidget(this);
+    d->prompt->setColor(QColor(32, 42, 56, 235));
+    d->prompt->setRadius(10);
+    d->prompt->setZValue(50);
+    d->prompt->resize(480, 150);
+    auto *promptGrid = new EGridLayout;
+    promptGrid->setMargins(16, 12, 16, 12);
+    promptGrid->setColumnSizes({0, 0, 0});
+    promptGrid->setHorizontalSpacing(8);
+    promptGrid->setRowSizes({0, 50});
+    d->promptText = new ELabelWidget;
+    d->promptText->setFont(ECoreApp::instance()->font(0));
+    d->promptText->setColortext(QColor(0xf4, 0xf7, 0xfb));
+    d->promptText->setWordWrap(true);
+    d->promptText->setAlignment(Qt::AlignCenter);
+    promptGrid->addWidget(d->promptText, 0, 0, 1, 3);
+    const char *const icons[3] = {"check.png", "no.png", "close.png"};
+    for (int i = 0; i < 3; ++i) {
+        auto *button = new ExtToolWidget(QLatin1String(icons[i]), QString());
+        button->setFrameVisible(true);
+        button->setCaptionBeside(true);
+        button->setFont(ECoreApp::instance()->font(0));
+        promptGrid->addWidget(button, 1, i);
+        d->promptButtons[i] = button;
+        const auto answer = PromptAnswer(i);
+        connect(button, &EBaseWidget::clicked, this, [this, answer] { answerPrompt(answer); });
+    }
+    d->prompt->setLayout(promptGrid);
+    d->prompt->hide();
 
     rebuildLists();
     SelectGlobalScene(0);
@@ -570,19 +617,79 @@ void SceneForm::readyToUpdateResVars(const ScenesStruct &value)
     d->scenes = value;
     d->hasData = true;
     // A scene chosen before the first read showed nothing; now there is something to show.
-    if (first && d->scene->currentIndex() > 0)
+    if (first && d->scene->currentIndex() > 0) {
         loadEditors(d->scene->currentIndex() - 1);
+        rememberShown();
+    }
 }
 
 void SceneForm::SelectGlobalScene(int index)
 {
+    // Another scene picked over unsaved changes: the list goes back to the shown scene until
+    // the person says what becomes of the changes.
+    if (d->shownScene >= 0 && index - 1 != d->shownScene && hasUnsavedChanges()) {
+        d->pendingIndex = index;
+        d->scene->setCurrentIndex(d->shownScene + 1);
+        d->prompt->setPos((size().width() - d->prompt->size().width()) / 2,
+                          (size().height() - d->prompt->size().height()) / 2);
+        d->prompt->show();
+        if (QGraphicsLayout *grid = d->prompt->layout())
+            grid->activate();
+        return;
+    }
+    showScene(index);
+}
+
+void SceneForm::showScene(int index)
+{
+    d->prompt->hide();
+    d->pendingIndex = -1;
     if (index <= 0) {
         clearEditors();
         setEditorsEnabled(false);
+        d->shownScene = -1;
         return;
     }
     setEditorsEnabled(true);
     loadEditors(index - 1);
+    rememberShown();
+}
+
+void SceneForm::rememberShown()
+{
+    d->shownScene = d->scene->currentIndex() - 1;
+    d->shownBytes = editedActivators();
+    d->shownText = d->sms->text();
+}
+
+bool SceneForm::hasUnsavedChanges() const
+{
+    if (d->shownScene < 0 || !d->hasData)
+        return false;
+    return !(editedActivators() == d->shownBytes) || d->sms->text() != d->shownText;
+}
+
+QGraphicsWidget *SceneForm::unsavedPrompt() const
+{
+    return d->prompt;
+}
+
+ExtToolWidget *SceneForm::promptButton(PromptAnswer answer) const
+{
+    return answer >= PromptSave && answer <= PromptCancel ? d->promptButtons[answer] : nullptr;
+}
+
+void SceneForm::answerPrompt(SceneForm::PromptAnswer answer)
+{
+    const int pending = d->pendingIndex;
+    d->prompt->hide();
+    d->pendingIndex = -1;
+    if (answer == PromptCancel || pending < 0)
+        return;
+    if (answer == PromptSave)
+        SaveCurrentGlobalScene();
+    d->scene->setCurrentIndex(pending);
+    showScene(pending);
 }
 
 void SceneForm::SaveCurrentGlobalScene()
@@ -602,6 +709,7 @@ void SceneForm::SaveCurrentGlobalScene()
     if (!text.isEmpty())
         commands->WriteSMS(text, scene);
     commands->WriteGlobalScene(scene);
+    rememberShown();
 }
 
 void SceneForm::RenameControlData()
@@ -665,6 +773,10 @@ void SceneForm::applyTexts()
     d->smsNote->setLabelT(localText(61159));
     d->save->setText(localText(61062));
     d->renameButton->setText(localText(61064));
+    d->promptText->setLabelT(localText(61405));
+    d->promptButtons[PromptSave]->setText(localText(61062));
+    d->promptButtons[PromptDiscard]->setText(localText(61406));
+    d->promptButtons[PromptCancel]->setText(localText(61063));
     // The lists start with the translated "no" and end with "Enable all" / "Disable all"; the
     // editors are loaded again from the scene data when the page is shown next.
     rebuildLists();

@@ -74,6 +74,12 @@ public:
     ETextEdit *renameField() const;
     ExtToolWidget *saveButton() const;
     ExtToolWidget *renameButton() const;
+    // Whether the editors hold changes to the shown scene that were not saved.
+    bool hasUnsavedChanges() const;
+    // The question put when another scene is picked over unsaved changes, and its answers.
+    enum PromptAnswer { PromptSave, PromptDiscard, PromptCancel };
+    QGraphicsWidget *unsavedPrompt() const;
+    ExtToolWidget *promptButton(PromptAnswer answer) const;
 
 signals:
     void CloseClicked();
@@ -85,6 +91,7 @@ public slots:
     void closeControls();
     void SelectGlobalScene(int index);
     void changedLocale(const QString &language);
+    void answerPrompt(SceneForm::PromptAnswer answer);
 
 protected:
     void applyTexts() override;
@@ -98,6 +105,8 @@ private:
     void setEditorsEnabled(bool on);
     void clearEditors();
     void loadEditors(int scene);
+    void showScene(int index);
+    void rememberShown();
     void connectLink();
     void disconnectLink();
 

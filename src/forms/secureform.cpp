@@ -30,6 +30,8 @@ constexpr qreal kNarrowGap = 8;
 constexpr qreal kKeyRow = 92;
 // Keys stay large enough for a finger on the lowest wall panels.
 constexpr qreal kSmallestKeyRow = 60;
+// What stands for each typed digit while the code is hidden.
+const QChar kCodeDot(0x2022);
 } // namespace
 
 struct SecureFormPrivate
@@ -37,6 +39,9 @@ struct SecureFormPrivate
     ELabelWidget *title = nullptr;
     ELabelWidget *state = nullptr;
     ELabelWidget *code = nullptr;
+    // The digits typed so far ("0": none); the display shows them or one dot per digit.
+    QString typed = kEmptyCode;
+    bool showDigits = false;
     QMap<QString, SecureKeyButton *> buttons;
     std::unique_ptr<LinkSubscription> updates;
     EGridLayout *grid = nullptr;
@@ -77,7 +82,13 @@ SecureForm::SecureForm(QGraphicsItem *parent) : BaseForm(parent), d(new SecureFo
     d->state->setMinimumHeight(48);
     panelLayout->addItem(d->state);
 
-    d->code = new ELabelWidget(kEmptyCode);
+    // People near the panel should not read the code off it, so it shows as dots unless the
+    // installation asks for digits.
+    const QString showDigits = ECoreApp::instance()->settings().optionalValue(
+        QStringLiteral("keypad_show_digits"), QStringLiteral("false"));
+    d->showDigits = showDigits.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
+                    showDigits == QLatin1String("1");
+    d->code = new ELabelWidget;
     QFont codeFont = ECoreApp::instance()->font(3);
     codeFont.setLetterSpacing(QFont::AbsoluteSpacing, 4);
     d->code->setFont(codeFont);
@@ -114,6 +125,7 @@ SecureForm::SecureForm(QGraphicsItem *parent) : BaseForm(parent), d(new SecureFo
     connect(enter, &EBaseWidget::clicked, this, &SecureForm::TakeSecure);
 
     setPageLayout(grid);
+    setCode(kEmptyCode);
 
     if (ELocale *locale = ECoreApp::instance()->locale())
         connect(locale, &ELocale::changedLocale, this, &SecureForm::changedLocale);
@@ -149,7 +161,21 @@ QObject *SecureForm::link() const
 
 QString SecureForm::codeText() const
 {
+    return d->typed;
+}
+
+QString SecureForm::shownCodeText() const
+{
     return d->code->labelT();
+}
+
+void SecureForm::setCode(const QString &typed)
+{
+    d->typed = typed;
+    if (d->showDigits)
+        d->code->setLabelT(typed);
+    else
+        d->code->setLabelT(typed == kEmptyCode ? QString() : QString(typed.size(), kCodeDot));
 }
 
 QString SecureForm::stateText() const
@@ -164,10 +190,10 @@ QGraphicsWidget *SecureForm::button(const QString &key) const
 
 void SecureForm::appendDigit(const QString &digit)
 {
-    const QString current = d->code->labelT();
+    const QString current = d->typed;
     if (current.size() >= kMaxCodeDigits)
         return;
-    d->code->setLabelT(current == kEmptyCode ? digit : current + digit);
+    setCode(current == kEmptyCode ? digit : current + digit);
 }
 
 void SecureForm::AddNumber()
@@ -178,20 +204,20 @@ void SecureForm::AddNumber()
 
 void SecureForm::BackNumber()
 {
-    const QString current = d->code->labelT();
-    d->code->setLabelT(current.size() >= 2 ? current.chopped(1) : kEmptyCode);
+    const QString current = d->typed;
+    setCode(current.size() >= 2 ? current.chopped(1) : kEmptyCode);
 }
 
 void SecureForm::ClearNumber()
 {
-    d->code->setLabelT(kEmptyCode);
+    setCode(kEmptyCode);
 }
 
 void SecureForm::TakeSecure()
 {
     // At most nine digits, so the number always fits the controller's 32-bit word.
-    const int code = d->code->labelT().toInt();
-    d->code->setLabelT(kEmptyCode);
+    const int code = d->typed.toInt();
+    setCode(kEmptyCode);
     if (LinkCommands *commands = FormServices::linkCommands(link()))
         commands->WritePassword(code);
 }

@@ -25,7 +25,10 @@ public:
     void setLink(QObject *link);
     QObject *link() const;
 
+    // The digits typed so far ("0" when none) and what the display shows for them: the digits
+    // with the setting keypad_show_digits, one dot per digit otherwise.
     QString codeText() const;
+    QString shownCodeText() const;
     QString stateText() const;
     // The keypad button with that caption ("0".."9", "CE", "Enter") or "back"; for tests.
     QGraphicsWidget *button(const QString &key) const;
@@ -46,6 +49,7 @@ protected:
 
 private:
     void appendDigit(const QString &digit);
+    void setCode(const QString &typed);
     void connectLink();
     void disconnectLink();
 

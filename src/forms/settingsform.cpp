@@ -2,18 +2,27 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "settingsform.h"
 
+#include "adminaccess.h"
 #include "eappsettings.h"
 #include "echeckboxwidget.h"
 #include "ecombowidget.h"
 #include "ecoreapp.h"
 #include "egridlayout.h"
 #include "egroupboxwidget.h"
+#include "eiconwidget.h"
 #include "elabelwidget.h"
+#include "erectwidget.h"
 #include "exttoolwidget.h"
 
 #include <QDir>
+#include <QImage>
+#include <QMap>
 
 namespace {
+// Background thumbnails: size, columns of the picker, gap between them.
+const QSize kThumbSize(120, 80);
+constexpr int kThumbColumns = 4;
+constexpr qreal kThumbSpacing = 8;
 const char *const kEnglish = "en_US";
 const char *const kRussian = "ru_RU";
 const char *const kSystem = "system";
@@ -38,6 +47,8 @@ struct SettingsFormPrivate
     ExtToolWidget *demoYes = nullptr;
     ExtToolWidget *demoNo = nullptr;
     bool changed = false;
+    ERectWidget *picker = nullptr;
+    QMap<QString, EIconWidget *> thumbnails;
 };
 
 namespace {
@@ -145,7 +156,7 @@ SettingsForm::SettingsForm(QGraphicsItem *parent) : BaseForm(parent), d(new Sett
     connect(d->alarm, &EBaseWidget::clicked, this,
             [this] { ChackControls(d->alarm->isChecked()); });
     connect(d->mode, &EBaseWidget::clicked, this, &SettingsForm::ChangeRegim);
-    connect(d->background, &EBaseWidget::clicked, this, &SettingsForm::ChangeFoneImage);
+    connect(d->background, &EBaseWidget::clicked, this, &SettingsForm::chooseBackground);
 
     if (ELocale *locale = ECoreApp::instance()->locale())
         connect(locale, &ELocale::changedLocale, this, &SettingsForm::changedLocale);
@@ -258,16 +269,94 @@ void SettingsForm::ChangerValue(double)
     d->changed = true;
 }
 
+QStringList SettingsForm::backgroundFiles()
+{
+    const QDir folder(ECoreApp::instance()->backgroundImagePath(QString()));
+    if (!folder.exists())
+        return {};
+    return folder.entryList({QStringLiteral("*.png"), QStringLiteral("*.jpg"),
+                             QStringLiteral("*.PNG"), QStringLiteral("*.JPG")},
+                            QDir::Files, QDir::Unsorted);
+}
+
+QGraphicsWidget *SettingsForm::backgroundPicker() const
+{
+    return d->picker;
+}
+
+EBaseWidget *SettingsForm::backgroundThumbnail(const QString &fileName) const
+{
+    return d->thumbnails.value(fileName);
+}
+
+void SettingsForm::chooseBackground()
+{
+    const QStringList files = backgroundFiles();
+    if (files.isEmpty())
+        return;
+    // Built afresh each time: the folder may have changed since the last look.
+    delete d->picker;
+    d->thumbnails.clear();
+    d->picker = new ERectWidget(this);
+    d->picker->setColor(QColor(32, 42, 56, 235));
+    d->picker->setRadius(10);
+    d->picker->setZValue(50);
+    auto *grid = new EGridLayout;
+    grid->setMargins(12, 12, 12, 12);
+    grid->setHorizontalSpacing(kThumbSpacing);
+    grid->setVerticalSpacing(kThumbSpacing);
+    const QString current =
+        ECoreApp::instance()->settings().value(EAppSettings::FoneImage).toString();
+    ECoreApp *app = ECoreApp::instance();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString name = files.at(i);
+        auto *thumb = new EIconWidget;
+        // Decoded once at thumbnail size when the picker opens, never while painting.
+        QImage picture(app->backgroundImagePath(name));
+        if (!picture.isNull())
+            picture = picture.scaled(kThumbSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        thumb->setImage(picture);
+        thumb->setText(name);
+        thumb->setFrameVisible(true);
+        thumb->setChecked(name == current);
+        thumb->setMinimumSize(kThumbSize.width() + 10, kThumbSize.height() + 30);
+        thumb->setMaximumSize(kThumbSize.width() + 10, kThumbSize.height() + 30);
+        grid->addWidget(thumb, i / kThumbColumns, i % kThumbColumns);
+        connect(thumb, &EBaseWidget::clicked, this, [this, name] { selectBackground(name); });
+        d->thumbnails.insert(name, thumb);
+    }
+    auto *close = new ExtToolWidget(QStringLiteral("close.png"), QString());
+    close->setMinimumSize(40, 40);
+    close->setMaximumSize(40, 40);
+    const int rows = (files.size() + kThumbColumns - 1) / kThumbColumns;
+    grid->addWidget(close, rows, kThumbColumns - 1, 1, 1, Qt::AlignRight);
+    connect(close, &EBaseWidget::clicked, d->picker, [this] { d->picker->hide(); });
+    d->picker->setLayout(grid);
+    grid->activate();
+    const QSizeF wanted = grid->effectiveSizeHint(Qt::PreferredSize);
+    d->picker->resize(wanted);
+    grid->activate();
+    d->picker->setPos(qMax<qreal>(0, (size().width() - wanted.width()) / 2),
+                      qMax<qreal>(0, (size().height() - wanted.height()) / 2));
+    d->picker->show();
+}
+
+void SettingsForm::selectBackground(const QString &fileName)
+{
+    if (d->picker)
+        d->picker->hide();
+    if (fileName.isEmpty())
+        return;
+    d->changed = true;
+    ECoreApp::instance()->settings().setValue(EAppSettings::FoneImage, fileName);
+    emit ChangeFone();
+}
+
 void SettingsForm::ChangeFoneImage()
 {
     d->changed = true;
     ECoreApp *app = ECoreApp::instance();
-    const QDir folder(app->backgroundImagePath(QString()));
-    if (!folder.exists())
-        return;
-    const QStringList files = folder.entryList({QStringLiteral("*.png"), QStringLiteral("*.jpg"),
-                                                QStringLiteral("*.PNG"), QStringLiteral("*.JPG")},
-                                               QDir::Files, QDir::Unsorted);
+    const QStringList files = backgroundFiles();
     const QString next =
         nextBackground(files, app->settings().value(EAppSettings::FoneImage).toString());
     if (next.isEmpty())
@@ -279,9 +368,17 @@ void SettingsForm::ChangeFoneImage()
 void SettingsForm::ChangeRegim()
 {
     EAppSettings &settings = ECoreApp::instance()->settings();
-    settings.setValue(EAppSettings::ShowSettings,
-                      !settings.value(EAppSettings::ShowSettings).toBool());
-    updateModeCaption();
+    if (settings.value(EAppSettings::ShowSettings).toBool()) {
+        settings.setValue(EAppSettings::ShowSettings, false);
+        // Back in standard use: the next switch to administration asks for the PIN again.
+        AdminAccess::lock();
+        updateModeCaption();
+        return;
+    }
+    AdminAccess::request(this, [this] {
+        ECoreApp::instance()->settings().setValue(EAppSettings::ShowSettings, true);
+        updateModeCaption();
+    });
 }
 
 void SettingsForm::updateModeCaption()

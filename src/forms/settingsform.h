@@ -9,6 +9,7 @@
 
 class ECheckboxWidget;
 class EComboWidget;
+class EBaseWidget;
 class ExtToolWidget;
 struct SettingsFormPrivate;
 
@@ -38,6 +39,12 @@ public:
     // The picture that follows `current` among `files` (wrapping, the first one when `current` is
     // empty or not among them); empty when there are no files.
     static QString nextBackground(const QStringList &files, const QString &current);
+    // The background pictures of the configuration, as the button lists them.
+    static QStringList backgroundFiles();
+    // The panel of background thumbnails the button opens (null until first opened), and the
+    // thumbnail of one file on it.
+    QGraphicsWidget *backgroundPicker() const;
+    EBaseWidget *backgroundThumbnail(const QString &fileName) const;
 
 signals:
     void ChangeFone();
@@ -47,6 +54,9 @@ public slots:
     void ChackControls(bool value);
     void ChangerValue(double value);
     void ChangeFoneImage();
+    // Opens the picker; a tap on a thumbnail makes that picture the background.
+    void chooseBackground();
+    void selectBackground(const QString &fileName);
     void ChangeRegim();
     void changedLocale(const QString &language);
     void resetDemo();

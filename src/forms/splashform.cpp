@@ -3,14 +3,19 @@
 #include "splashform.h"
 
 #include "ebasewidget.h"
+#include "ecoreapp.h"
 #include "eimagewidget.h"
 #include "elabelwidget.h"
+#include "elocale.h"
 
+#include <QDir>
+#include <QFileDialog>
 #include <QPainter>
 
 namespace {
 
 const QSizeF kPanelSize(640, 480);
+constexpr int kTextOpenConfiguration = 61403;
 
 QFont arial(int pixelSize, bool bold = false)
 {
@@ -109,6 +114,24 @@ SplashForm::SplashForm(QGraphicsItem *parent)
     m_runDemo->setGeometry(QRectF(40, 280, 180, 51));
     connect(m_runDemo, &EBaseWidget::clicked, this, &SplashForm::showEngDemo);
     label(QStringLiteral("For example please\nrun the Demo!"), arial(16), QRectF(235, 280, 230, 51));
+    // A configuration kept elsewhere than the folders the program looks in (a USB stick, a
+    // share) is opened from here instead of being copied first.
+    QString openText = ECoreApp::instance()->locale()
+                           ? ECoreApp::instance()->locale()->text(kTextOpenConfiguration)
+                           : QString();
+    if (openText.isEmpty())
+        openText = QStringLiteral("Open configuration...");
+    m_openConfiguration = new SplashButton(openText, 14, m_panel);
+    m_openConfiguration->setObjectName(QStringLiteral("openConfiguration"));
+    m_openConfiguration->setGeometry(QRectF(470, 280, 150, 51));
+    connect(m_openConfiguration, &EBaseWidget::clicked, this, [this] {
+        const QString title = m_openConfiguration->text();
+        const QString folder =
+            m_pickFolder ? m_pickFolder(title)
+                         : QFileDialog::getExistingDirectory(nullptr, title, QDir::homePath());
+        if (!folder.isEmpty())
+            emit openConfiguration(folder);
+    });
 
     const QStringList pictures = {QStringLiteral(":/resources/ipad-large1.png"),
                                   QStringLiteral(":/resources/ipad-large3.png"),
@@ -134,6 +157,11 @@ SplashForm::SplashForm(QGraphicsItem *parent)
     m_overlayImage = overlay->image();
     m_overlay = overlay;
     connect(m_overlay, &EBaseWidget::clicked, m_overlay, [this] { m_overlay->hide(); });
+}
+
+void SplashForm::setFolderPicker(FolderPicker picker)
+{
+    m_pickFolder = std::move(picker);
 }
 
 EBaseWidget *SplashForm::thumbnail(int index) const

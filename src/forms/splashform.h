@@ -4,6 +4,8 @@
 
 #include "egraphicswidget.h"
 
+#include <functional>
+
 class EBaseWidget;
 class EImageWidget;
 
@@ -17,6 +19,11 @@ public:
     explicit SplashForm(QGraphicsItem *parent = nullptr);
 
     EBaseWidget *runDemoButton() const { return m_runDemo; }
+    EBaseWidget *openConfigurationButton() const { return m_openConfiguration; }
+    // Asks for a configuration folder and returns it, empty when the person cancels. The
+    // platform's folder dialog unless a test stands another in.
+    using FolderPicker = std::function<QString(const QString &title)>;
+    void setFolderPicker(FolderPicker picker);
     EBaseWidget *thumbnail(int index) const;
     EBaseWidget *guideButton() const { return m_guide; }
     bool isOverlayShown() const;
@@ -24,6 +31,8 @@ public:
 signals:
     void showEngDemo();
     void showUserGuide();
+    // A configuration folder the person picked with "Open configuration...".
+    void openConfiguration(const QString &folder);
 
 protected:
     void geometryUpdated() override;
@@ -34,6 +43,8 @@ private:
     EGraphicsWidget *m_panel = nullptr;
     EBaseWidget *m_runDemo = nullptr;
     EBaseWidget *m_guide = nullptr;
+    EBaseWidget *m_openConfiguration = nullptr;
+    FolderPicker m_pickFolder;
     QList<EBaseWidget *> m_thumbnails;
     EBaseWidget *m_overlay = nullptr;
     EImageWidget *m_overlayImage = nullptr;

@@ -97,6 +97,31 @@ void ControlerData::configure(const EAppSettings &settings, bool debugModbus)
     setMessParameters(messages, parameters);
 }
 
+void ControlerData::applyConnectionSettings(const EAppSettings &settings)
+{
+    const QString address = settings.value(EAppSettings::IpAddress).toString();
+    const QString address2 = settings.value(EAppSettings::IpAddress2).toString();
+    const int portNumber = settings.value(EAppSettings::IpPort).toInt();
+    const bool peerChanged =
+        address != primaryAddress() || address2 != secondaryAddress() || portNumber != port();
+    // The setters queue into the link thread while it runs, so they land in this order, before
+    // the reconnect below.
+    setIpAdressAndPort(address, portNumber);
+    setIpAdress2(address2);
+    SetUpdateTimeout(settings.value(EAppSettings::Timeout).toInt());
+    const QString offsetText = settings.value(EAppSettings::Offset).toString();
+    const std::optional<int> offset = registerOffsetFromText(offsetText);
+    if (!offset) {
+        qCWarning(lcModbus).nospace()
+            << "register offset \"" << offsetText << "\" is not a hexadecimal register number "
+            << "from 0 to " << Qt::hex << kMaxRegisterOffset << "; the controller is not polled";
+    }
+    SetControlerOffset(offset.value_or(kNoPolling));
+    setReconnectOnTime(settings.value(EAppSettings::ReconnectTime).toInt());
+    if (peerChanged && isRunning())
+        connectToControler();
+}
+
 int ControlerData::controlerOffset() const
 {
     return d->registerOffset;

@@ -34,6 +34,10 @@ public:
     // trace switch ("-modbus"). Owner thread, before start(). A register offset that is not a
     // hexadecimal number the register map can reach is refused with a warning: no polling.
     void configure(const EAppSettings &settings, bool debugModbus);
+    // Owner thread, before or while the link runs: takes the connection settings a person has
+    // just changed (addresses, port, poll interval, register offset, reconnect period) at once.
+    // A changed address or port ends the current connection and connects to the new peer.
+    void applyConnectionSettings(const EAppSettings &settings);
     // The register offset of the "offset" setting: hexadecimal text, or -1 for no polling. Null
     // when the text is not a number or the offset leaves no room for the controller's fixed
     // words below register 0xFFFF.

@@ -61,8 +61,11 @@ void EBaseWidget::setText(const QString &text)
         return;
     d->text = text;
     d->caption.setText(text);
+    textUpdated();
     update();
 }
+
+void EBaseWidget::textUpdated() {}
 
 bool EBaseWidget::isChecked() const
 {
@@ -353,6 +356,19 @@ void EBaseWidget::hoverLeaveEvent(QGraphicsSceneHoverEvent *event)
 {
     setHighlighted(false);
     EGraphicsWidget::hoverLeaveEvent(event);
+}
+
+QVariant EBaseWidget::itemChange(GraphicsItemChange change, const QVariant &value)
+{
+    // A tap that leads to another page hides this one under the finger: no hover leave ever
+    // comes, and the hover frame would stay on every icon tapped so far. Hidden (also with its
+    // page) or taken off the scene, the widget forgets hover and any half-done gesture.
+    if ((change == ItemVisibleHasChanged && !value.toBool()) || change == ItemSceneHasChanged) {
+        d->highlighted = false;
+        if (d->pressed || d->dragActive)
+            resetGesture();
+    }
+    return EGraphicsWidget::itemChange(change, value);
 }
 
 void EBaseWidget::setHighlighted(bool on)

@@ -92,6 +92,9 @@ protected:
     void resetGesture();
     void geometryUpdated() override;
     void changeEvent(QEvent *event) override;
+    // After setText() changed the text: widgets whose size or drawn extent follow the text lay
+    // it out again here (never in paint()).
+    virtual void textUpdated();
 
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
@@ -99,6 +102,7 @@ protected:
     void ungrabMouseEvent(QEvent *event) override;
     void hoverEnterEvent(QGraphicsSceneHoverEvent *event) override;
     void hoverLeaveEvent(QGraphicsSceneHoverEvent *event) override;
+    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
 
 private:
     void setHighlighted(bool on);

@@ -27,6 +27,8 @@ struct EIconWidgetPrivate
     bool beside = false;
     bool lightCaption = true;
     bool statusLook = false;
+    bool overflow = false;
+    qreal overflowWidth = 0;
     EStaticText caption;
     QRectF iconRect;
     // Scaled pictures for the current size, normal and grey; built lazily after a change.
@@ -132,6 +134,45 @@ bool EIconWidget::statusLook() const
     return d->statusLook;
 }
 
+void EIconWidget::setCaptionOverflow(bool on, qreal maxWidth)
+{
+    if (on == d->overflow && qFuzzyCompare(maxWidth + 1, d->overflowWidth + 1))
+        return;
+    prepareGeometryChange();
+    d->overflow = on;
+    d->overflowWidth = qMax<qreal>(0, maxWidth);
+    updateGeometry();
+    relayout();
+    update();
+}
+
+bool EIconWidget::captionOverflow() const
+{
+    return d->overflow;
+}
+
+QRectF EIconWidget::captionRect() const
+{
+    return d->caption.rect();
+}
+
+QRectF EIconWidget::boundingRect() const
+{
+    const QRectF r = EBaseWidget::boundingRect();
+    if (!d->overflow || d->beside || !d->showCaption || text().isEmpty())
+        return r;
+    // The caption as laid out, with a pixel for its shadow; relayout() runs after a geometry
+    // change is announced whenever the caption box can change.
+    return r.united(d->caption.rect().adjusted(0, 0, 1, 1));
+}
+
+void EIconWidget::textUpdated()
+{
+    if (d->overflow)
+        prepareGeometryChange();
+    relayout();
+}
+
 void EIconWidget::adjustToContents()
 {
     resize(sizeHint(Qt::PreferredSize));
@@ -157,6 +198,9 @@ QSizeF EIconWidget::sizeHint(Qt::SizeHint which, const QSizeF &constraint) const
     if (d->beside)
         s = QSizeF(img.width() + (caption ? EStyle::kIndicatorGap + textSize.width() : 0),
                    qMax(img.height(), textSize.height()));
+    else if (d->overflow && !d->image.isNull())
+        s = QSizeF(img.width(),
+                   img.height() + (caption ? EStyle::kCaptionGap + textSize.height() : 0));
     else
         s = QSizeF(qMax(img.width(), textSize.width()),
                    img.height() + (caption ? EStyle::kCaptionGap + textSize.height() : 0));
@@ -172,6 +216,8 @@ void EIconWidget::geometryUpdated()
 void EIconWidget::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange) {
+        if (d->overflow)
+            prepareGeometryChange();
         d->caption.setFont(font());
         relayout();
     }
@@ -190,6 +236,13 @@ void EIconWidget::relayout()
         iconArea = QRectF(inner.left(), inner.top(), w, inner.height());
         d->caption.setRect(QRectF(iconArea.right() + (w > 0 ? EStyle::kIndicatorGap : 0),
                                   inner.top(), inner.right() - iconArea.right(), inner.height()));
+    } else if (caption && d->overflow) {
+        iconArea.setBottom(inner.bottom() - lineH - EStyle::kCaptionGap);
+        // As wide as the text needs, up to the overflow width, centred under the picture.
+        const qreal own = inner.width() + marginsLeft() + marginsRight() - 2;
+        const qreal wanted = QFontMetricsF(font()).horizontalAdvance(text()) + 2;
+        const qreal w = qMax(own, qMin(wanted, qMax(own, d->overflowWidth - 2)));
+        d->caption.setRect(QRectF(inner.center().x() - w / 2, inner.bottom() - lineH, w, lineH));
     } else if (caption) {
         iconArea.setBottom(inner.bottom() - lineH - EStyle::kCaptionGap);
         d->caption.setRect(QRectF(inner.left() - marginsLeft() + 1, inner.bottom() - lineH,

@@ -38,6 +38,16 @@ public:
     // Caption on the right of the picture instead of below it (wide tool buttons).
     void setCaptionBeside(bool on);
 
+    // Plan icons: the caption under the picture does not widen the widget, so a long caption
+    // never moves the picture from the position the widget is placed at. It is centred under
+    // the picture, may reach beyond the widget's sides up to `maxWidth` in all, and is elided
+    // beyond that.
+    void setCaptionOverflow(bool on, qreal maxWidth);
+    bool captionOverflow() const;
+    // The box the caption is drawn in, in item coordinates (may reach outside rect()).
+    QRectF captionRect() const;
+    QRectF boundingRect() const override;
+
     // Resizes the widget to its picture and caption (plus margins).
     // Disabled status icons (the top bar's connection and alarm state) keep their picture and
     // caption colours: disabled only means that pressing does nothing.
@@ -52,6 +62,7 @@ public:
 protected:
     void geometryUpdated() override;
     void changeEvent(QEvent *event) override;
+    void textUpdated() override;
     QSizeF sizeHint(Qt::SizeHint which, const QSizeF &constraint = QSizeF()) const override;
 
 private:

@@ -22,6 +22,8 @@ namespace {
 // Typed text is limited: a field never needs more, and unbounded input would only grow the layout.
 constexpr int kMaxEditLength = 24;
 constexpr int kMaxDecimals = 6;
+// Outline of a field whose typed value was refused.
+constexpr QRgb kRefused = 0xffd32f2f;
 
 // What the frame of a field (entry well and step buttons, without the value) looks like. Fields
 // on a page mostly share a size, so a handful of pictures serve every field of a room.
@@ -124,6 +126,8 @@ struct ENumericWidgetPrivate
     bool displayOnly = false;
     int pressedButton = 0; // -1 minus, +1 plus
     bool editing = false;
+    bool refusesOutOfRange = false;
+    bool refused = false;
     QString editText;
     QTimer holdTimer;
     QTimer repeatTimer;
@@ -133,6 +137,7 @@ struct ENumericWidgetPrivate
     QPen glyphDisabledPen =
         QPen(EStyle::color(EStyle::kDisabledText), 2.4, Qt::SolidLine, Qt::RoundCap);
     QPen caretPen = QPen(EStyle::color(EStyle::kAccent), 2);
+    QPen refusedPen = QPen(EStyle::color(kRefused), 2);
     QRectF minus;
     QRectF plus;
     QRectF valueArea;
@@ -192,6 +197,18 @@ bool ENumericWidget::typingEnabled() const
 bool ENumericWidget::displayOnly() const
 {
     return d->displayOnly;
+}
+void ENumericWidget::setRefusesOutOfRange(bool on)
+{
+    d->refusesOutOfRange = on;
+}
+bool ENumericWidget::refusesOutOfRange() const
+{
+    return d->refusesOutOfRange;
+}
+bool ENumericWidget::hasRefusedInput() const
+{
+    return d->refused;
 }
 bool ENumericWidget::isEditing() const
 {
@@ -357,6 +374,10 @@ void ENumericWidget::applyStep(int direction)
 {
     if (d->step <= 0)
         return;
+    if (d->refused) {
+        d->refused = false;
+        update();
+    }
     double v = d->value + direction * d->step;
     // Rounded to the shown decimals so that repeated 0.1 steps do not drift into 0.30000000004.
     const double scale = std::pow(10.0, d->decimals);
@@ -486,8 +507,16 @@ void ENumericWidget::commitEdit()
         return;
     d->editing = false;
     double v = 0;
-    // Text that is not a number changes nothing; a number out of range is clamped.
+    // Text that is not a number changes nothing; a number out of range is clamped, or refused
+    // by a field that asks for it.
     if (parseText(d->editText, &v)) {
+        if (d->refusesOutOfRange && (v < d->minimum || v > d->maximum)) {
+            d->refused = true;
+            refreshText();
+            emit inputRefused(d->editText);
+            return;
+        }
+        d->refused = false;
         v = qBound(d->minimum, v, d->maximum);
         if (v != d->value) {
             d->value = v;
@@ -601,6 +630,12 @@ void ENumericWidget::paint(QPainter *painter, const QStyleOptionGraphicsItem *, 
         paintFrame(painter, look, pens);
     }
     painter->setRenderHint(QPainter::Antialiasing, true);
+    if (d->refused && !d->valueArea.isEmpty()) {
+        painter->setPen(d->refusedPen);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(d->valueArea.adjusted(1, 1, -1, -1), EStyle::kRadiusSmall,
+                                 EStyle::kRadiusSmall);
+    }
     painter->setPen(d->textPen);
     d->text.draw(painter);
     if (d->editing) {

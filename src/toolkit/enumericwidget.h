@@ -55,6 +55,12 @@ public:
     void setModes(bool stepButtons, bool typing, bool displayOnly);
     // How a held step button repeats: first after `firstMs`, then every `everyMs`.
     void setRepeatTimes(int firstMs, int everyMs);
+    // Typed numbers outside minimum..maximum are clamped by default. A field that refuses them
+    // keeps its value instead, is outlined in the refusal colour until the next accepted change
+    // and emits inputRefused(): a clamped 1999 would silently become a different, valid number.
+    void setRefusesOutOfRange(bool on);
+    bool refusesOutOfRange() const;
+    bool hasRefusedInput() const;
 
     // The value as shown (fixed decimals, or the subclass's format).
     QString displayText() const;
@@ -78,6 +84,7 @@ signals:
     void valueChanged(double value);
     // A held or tapped step button was let go: the value the person settled on is the current one.
     void stepReleased();
+    void inputRefused(const QString &text);
 
 protected:
     virtual QString formatValue(double value) const;

@@ -64,6 +64,11 @@ ExtByteControl::ExtByteControl(QGraphicsItem *parent)
 
     connect(d->field, &ENumericWidget::valueChanged, this, &ExtByteControl::plusminusClick);
     connect(d->edit, &EBaseWidget::clicked, this, &ExtByteControl::editChanged);
+    // Enter in the open entry commits it, as the edit button's second press does.
+    connect(d->entry, &ETextEdit::returnPressed, this, [this] {
+        if (d->entry->isVisible())
+            editChanged();
+    });
     setEditMode(StepsOnly);
 }
 

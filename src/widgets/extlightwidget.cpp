@@ -20,6 +20,12 @@ constexpr qreal kCaptionMinHeight = 20;
 constexpr qreal kCaptionPad = 6;
 constexpr int kBarAlpha = 200;
 constexpr int kMaxBrightness = 10;
+// The widest percentage the bar shows, and the largest and smallest type it is drawn in.
+const char *const kWidestPercent = "100%";
+constexpr int kPercentPx = 11;
+constexpr int kMinPercentPx = 6;
+// A caption's reach until the room screen knows the plan.
+constexpr qreal kDefaultCaptionWidth = 320;
 } // namespace
 
 struct ExtLightWidgetPrivate
@@ -46,6 +52,14 @@ struct ExtLightWidgetPrivate
     QRectF captionRect;
     QString percentText;
     QString switchText;
+    QFont percentFont;
+    QString captionText;   // the caption, elided to its box
+    QString captionSource; // the text it was elided from
+    QString onImage;
+    QString offImage;
+    bool lit = false;
+    bool lampImages = false;
+    qreal captionMaxWidth = kDefaultCaptionWidth;
 };
 
 ExtLightWidget::ExtLightWidget(QGraphicsItem *parent)
@@ -66,6 +80,73 @@ void ExtLightWidget::setImageName(const QString &name)
     d->hasImageName = true;
     d->imageName = name;
     d->image = ExtWidgetFactory::imageForName(name);
+    relayout();
+}
+
+void ExtLightWidget::setLampImages(const QString &on, const QString &off)
+{
+    d->onImage = on;
+    d->offImage = off;
+    d->lampImages = true;
+    showLampImage();
+}
+
+void ExtLightWidget::setLit(bool lit)
+{
+    d->lit = lit;
+    showLampImage();
+}
+
+bool ExtLightWidget::showsLit() const
+{
+    return d->lit;
+}
+
+void ExtLightWidget::showLampImage()
+{
+    if (d->lampImages)
+        setImageName(showsLit() ? d->onImage : d->offImage);
+}
+
+void ExtLightWidget::setCaptionMaxWidth(qreal width)
+{
+    if (qFuzzyCompare(width + 1, d->captionMaxWidth + 1))
+        return;
+    prepareGeometryChange();
+    d->captionMaxWidth = qMax<qreal>(0, width);
+    relayout();
+}
+
+QRectF ExtLightWidget::captionRect() const
+{
+    return d->captionRect;
+}
+
+QFont ExtLightWidget::percentFont() const
+{
+    return d->percentFont;
+}
+
+QString ExtLightWidget::percentText() const
+{
+    // A lamp the controller reports on gives light whatever its level reads: it never shows
+    // lit at "0%" (the level shows again once it is above the bottom).
+    if (d->lit && d->brightness <= d->minimum)
+        return QString();
+    return d->percentText;
+}
+
+QRectF ExtLightWidget::boundingRect() const
+{
+    // The caption as laid out; relayout() runs after a geometry change is announced whenever
+    // the caption box can change.
+    const QRectF r = EBaseWidget::boundingRect();
+    return text().isEmpty() ? r : r.united(d->captionRect);
+}
+
+void ExtLightWidget::textUpdated()
+{
+    prepareGeometryChange();
     relayout();
 }
 
@@ -139,6 +220,7 @@ void ExtLightWidget::setBrightness(int brightness)
         return;
     d->brightness = brightness;
     d->percentText = QString::number(brightness * 10) + QLatin1Char('%');
+    showLampImage();
     update();
 }
 
@@ -236,8 +318,12 @@ void ExtLightWidget::adjustToContents()
     const QFontMetricsF fm(font());
     const qreal imgW = d->image.isNull() ? 0 : d->image.width();
     const qreal imgH = d->image.isNull() ? kNoImageHeight : d->image.height();
-    const qreal captionW = text().isEmpty() ? 0 : fm.horizontalAdvance(text()) + kCaptionPad;
     const qreal captionH = qMax(kCaptionMinHeight, fm.height());
+    // Without a picture the caption is all there is to tap: it gives the width then.
+    const qreal captionW =
+        text().isEmpty() || !d->image.isNull()
+            ? 0
+            : qMin(fm.horizontalAdvance(text()) + kCaptionPad, d->captionMaxWidth);
     const qreal w = qMax(imgW, captionW) + (d->dimmer ? kBarWidth : 0);
     resize(qMax<qreal>(w, 1), imgH + captionH);
 }
@@ -252,8 +338,10 @@ void ExtLightWidget::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::EnabledChange && !isEnabled())
         d->barDrag = false;
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
+        prepareGeometryChange();
         relayout();
+    }
     EBaseWidget::changeEvent(event);
 }
 
@@ -262,7 +350,13 @@ void ExtLightWidget::relayout()
     const QRectF r = rect();
     const QFontMetricsF fm(font());
     const qreal captionH = qMax(kCaptionMinHeight, fm.height());
-    d->captionRect = QRectF(r.left(), r.bottom() - captionH, r.width(), captionH);
+    // As wide as the text needs, up to the reach the plan leaves, centred under the widget.
+    const qreal captionW =
+        qMax(r.width(), qMin(fm.horizontalAdvance(text()) + kCaptionPad, d->captionMaxWidth));
+    d->captionRect =
+        QRectF(r.center().x() - captionW / 2, r.bottom() - captionH, captionW, captionH);
+    d->captionText = fm.elidedText(text(), Qt::ElideRight, captionW);
+    d->captionSource = text();
     QRectF content(r.left(), r.top(), r.width(), qMax<qreal>(0, r.height() - captionH));
     if (d->dimmer) {
         if (d->image.isNull()) {
@@ -275,6 +369,14 @@ void ExtLightWidget::relayout()
         }
     } else {
         d->bar = QRectF();
+    }
+    d->percentFont = font();
+    d->percentFont.setBold(false);
+    for (int px = kPercentPx; px >= kMinPercentPx; --px) {
+        d->percentFont.setPixelSize(px);
+        if (QFontMetricsF(d->percentFont).horizontalAdvance(QLatin1String(kWidestPercent)) <=
+            d->bar.width() - 4)
+            break;
     }
     d->imageRect = QRectF();
     d->pixmap = QPixmap();
@@ -339,7 +441,9 @@ void ExtLightWidget::paint(QPainter *painter, const QStyleOptionGraphicsItem *, 
             painter->drawRoundedRect(level, 5, 5);
         }
         painter->setPen(Qt::black);
-        painter->drawText(bar, Qt::AlignCenter, d->percentText);
+        painter->setFont(d->percentFont);
+        painter->drawText(bar, Qt::AlignCenter, percentText());
+        painter->setFont(font());
     }
     if (d->dependency && !d->switchText.isEmpty()) {
         // The switches a lamp answers to, so that association mode can be checked at a glance.
@@ -353,7 +457,7 @@ void ExtLightWidget::paint(QPainter *painter, const QStyleOptionGraphicsItem *, 
     }
     if (!text().isEmpty()) {
         painter->setPen(isEnabled() ? d->captionColor : QColor(Qt::gray));
-        painter->drawText(d->captionRect, Qt::AlignCenter | Qt::TextSingleLine, text());
+        painter->drawText(d->captionRect, Qt::AlignCenter | Qt::TextSingleLine, d->captionText);
     }
 }
 
@@ -362,6 +466,7 @@ void ExtLightWidget::dragTo(qreal y)
     const int value = brightnessAt(y);
     d->brightness = value;
     d->percentText = QString::number(value * 10) + QLatin1Char('%');
+    showLampImage();
     update();
     emit BrightnessChanged(value);
 }
@@ -414,8 +519,8 @@ QVector<ExtWidgetKind> ExtLightWidget::widgetKinds()
                     w->setText(r->textB());
                     w->setCaptionColor(Qt::white);
                     w->setCaptionFont(ExtWidgetFactory::buttonFont());
-                    w->setImageName(r->imageOff());
                     w->setDimmer(r->isDimmer());
+                    w->setLampImages(r->imageOn(), r->imageOff());
                     if (r->isDimmer())
                         w->setBarColor(r->sliderColor());
                     w->adjustToContents();
@@ -425,8 +530,9 @@ QVector<ExtWidgetKind> ExtLightWidget::widgetKinds()
                     // While a command is pending the lamp shows what the person asked for.
                     if (r->isChanged())
                         return;
-                    w->setImageName(r->lampState() != 0 ? r->imageOff() : r->imageOn());
+                    // State byte bit 0 set means off (the lamp record's own sense).
                     w->setBrightness(r->brightness());
+                    w->setLit(r->lampState() == 0);
                     w->setSwitches(r->switch1(), r->switch2(), r->switch3());
                 })
                 .withValue(ExtValueAction::Brightness, &W::BrightnessChanged)};

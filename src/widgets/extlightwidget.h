@@ -27,6 +27,10 @@ public:
 
     // The picture by working-folder file name ("none": no picture, empty: resource picture).
     void setImageName(const QString &name);
+    // The lit and unlit pictures and whether the lamp is on (the controller's on state).
+    void setLampImages(const QString &on, const QString &off);
+    void setLit(bool lit);
+    bool showsLit() const;
     QString imageName() const;
     QImage image() const;
     void setCaptionColor(const QColor &color);
@@ -60,8 +64,18 @@ public:
     // Brightness for a position on the bar, by the bar's scale.
     int brightnessAt(qreal y) const;
 
-    // Resizes the widget to picture, caption and bar.
+    // Resizes the widget to picture and bar. The caption does not widen it (a long caption would
+    // move the picture off its position): it is centred under the picture, reaches beyond the
+    // sides up to `setCaptionMaxWidth` in all and is elided beyond that.
     void adjustToContents();
+    void setCaptionMaxWidth(qreal width);
+    QRectF captionRect() const;
+    // The font of the percentage on the bar, small enough for "100%" to fit the bar, and the
+    // percentage shown: none while the lamp is on at the bottom of the scale, so no lamp shows
+    // lit at "0%".
+    QFont percentFont() const;
+    QString percentText() const;
+    QRectF boundingRect() const override;
 
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
                QWidget *widget = nullptr) override;
@@ -72,6 +86,7 @@ signals:
 protected:
     void geometryUpdated() override;
     void changeEvent(QEvent *event) override;
+    void textUpdated() override;
     void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
@@ -79,6 +94,7 @@ protected:
 
 private:
     void relayout();
+    void showLampImage();
     void dragTo(qreal y);
     std::unique_ptr<ExtLightWidgetPrivate> d;
 };

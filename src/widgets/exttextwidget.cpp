@@ -7,7 +7,13 @@
 #include "extwidgetkinds.h"
 #include "textcontrolv1.h"
 
+#include <QEvent>
+#include <QFontMetricsF>
 #include <QPainter>
+
+namespace {
+constexpr qreal kTextMargin = 3;
+} // namespace
 
 ExtTextWidget::ExtTextWidget(QGraphicsItem *parent) : EBaseWidget(parent) {}
 
@@ -16,7 +22,7 @@ void ExtTextWidget::setDisplayText(const QString &text)
     if (text == m_text)
         return;
     m_text = text;
-    update();
+    relayout();
 }
 
 void ExtTextWidget::setTextColor(const QColor &color)
@@ -30,6 +36,42 @@ void ExtTextWidget::setTextColor(const QColor &color)
 void ExtTextWidget::setTextFont(const QFont &font)
 {
     setFont(font);
+    relayout();
+}
+
+void ExtTextWidget::geometryUpdated()
+{
+    EBaseWidget::geometryUpdated();
+    relayout();
+}
+
+void ExtTextWidget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        relayout();
+    EBaseWidget::changeEvent(event);
+}
+
+// Worked out when the text, font or size change, so paint() only draws.
+void ExtTextWidget::relayout()
+{
+    const QRectF box = rect().adjusted(kTextMargin, 0, -kTextMargin, 0);
+    const QFontMetricsF fm(font());
+    m_wrap = false;
+    m_elided = false;
+    m_shown = m_text;
+    if (box.width() > 0 && fm.horizontalAdvance(m_text) > box.width()) {
+        const QRectF wrapped =
+            fm.boundingRect(QRectF(QPointF(), QSizeF(box.width(), 1e6)), Qt::TextWordWrap, m_text);
+        if (wrapped.height() <= box.height() && wrapped.width() <= box.width() + 0.5) {
+            m_wrap = true;
+        } else {
+            m_shown = fm.elidedText(m_text, Qt::ElideRight, box.width());
+            m_elided = true;
+        }
+    }
+    // The whole text is one hover or long look away when the field cannot show it.
+    setToolTip(m_elided ? m_text : QString());
     update();
 }
 
@@ -60,7 +102,8 @@ void ExtTextWidget::paint(QPainter *painter, const QStyleOptionGraphicsItem *, Q
     }
     painter->setFont(font());
     painter->setPen(m_color);
-    painter->drawText(rect().adjusted(3, 0, -3, 0), int(m_alignment) | Qt::TextWordWrap, m_text);
+    painter->drawText(rect().adjusted(kTextMargin, 0, -kTextMargin, 0),
+                      int(m_alignment) | (m_wrap ? Qt::TextWordWrap : Qt::TextSingleLine), m_shown);
 }
 
 namespace {

@@ -29,12 +29,25 @@ public:
     void setAlignment(Qt::Alignment alignment);
     bool frame() const { return m_frame; }
     void setFrame(bool on);
+    // What is drawn: the text on as many lines as the height holds, or, when it does not fit
+    // even so, one line elided with "…" and the whole text as the tool tip.
+    QString shownText() const { return m_shown; }
+    bool isElided() const { return m_elided; }
 
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
                QWidget *widget = nullptr) override;
 
+protected:
+    void geometryUpdated() override;
+    void changeEvent(QEvent *event) override;
+
 private:
+    void relayout();
+
     QString m_text;
+    QString m_shown;
+    bool m_elided = false;
+    bool m_wrap = false;
     QColor m_color = Qt::white;
     Qt::Alignment m_alignment = Qt::AlignCenter;
     bool m_frame = false;

@@ -6,7 +6,9 @@
 #include "baseroomv1.h"
 #include "controlconstants.h"
 #include "ecoreapp.h"
+#include "eiconwidget.h"
 #include "exticonbutton.h"
+#include "extlightwidget.h"
 #include "extwidgetkinds.h"
 
 #include <QGraphicsWidget>
@@ -15,12 +17,16 @@ namespace {
 
 constexpr int kButtonFont = 6;
 constexpr const char kRoomIconImage[] = "forward.png";
+// How wide a plan caption may grow before it is elided, until the room screen knows the plan.
+constexpr qreal kCaptionOverflowWidth = 320;
 
 void placeOnPlan(QGraphicsWidget *widget, double posX, double posY, double zIndex,
                  QGraphicsItem *plan)
 {
-    widget->setPos(ExtWidgetFactory::toPixels(posX, posY, ExtWidgetFactory::planSize(plan)));
+    const QSizeF planSize = ExtWidgetFactory::planSize(plan);
+    widget->setPos(ExtWidgetFactory::toPixels(posX, posY, planSize));
     widget->setZValue(zIndex);
+    ExtWidgetFactory::fitCaption(widget, planSize);
 }
 
 bool apply(EBaseWidget *widget, BaseControlV1 *control)
@@ -78,6 +84,9 @@ void applyIconButton(ExtIconButton *icon, const BaseControlV1 *control, const QS
     icon->setShowCaption(true);
     icon->setCaptionColor(Qt::white);
     icon->setImageName(image);
+    // The position is the picture's: a long caption grows around it instead of moving it. The
+    // room screen narrows the caption to what its place on the plan leaves.
+    icon->setCaptionOverflow(true, kCaptionOverflowWidth);
     icon->adjustToContents();
     icon->show();
 }
@@ -141,8 +150,22 @@ void applyRoomProperties(ExtIconButton *icon, BaseRoomV1 *room)
     icon->setShowCaption(!room->textB().isEmpty());
     icon->setCaptionColor(Qt::white);
     icon->setImageName(room->contImage(), QLatin1String(kRoomIconImage));
+    icon->setCaptionOverflow(true, kCaptionOverflowWidth);
     icon->adjustToContents();
     icon->show();
+}
+
+void fitCaption(QGraphicsWidget *widget, const QSizeF &planSize)
+{
+    if (!widget || planSize.width() <= 0)
+        return;
+    // Centred under the picture, the caption may reach as far as the nearer side of the plan.
+    const qreal centre = widget->pos().x() + widget->size().width() / 2;
+    const qreal reach = qMax(widget->size().width(), 2 * qMin(centre, planSize.width() - centre));
+    if (auto *icon = qobject_cast<EIconWidget *>(widget); icon && icon->captionOverflow())
+        icon->setCaptionOverflow(true, reach);
+    else if (auto *lamp = qobject_cast<ExtLightWidget *>(widget))
+        lamp->setCaptionMaxWidth(reach);
 }
 
 QPointF toPixels(double posX, double posY, const QSizeF &planSize)

@@ -13,6 +13,7 @@ class BaseControlV1;
 class BaseRoomV1;
 class EBaseWidget;
 class ExtIconButton;
+class QGraphicsWidget;
 class QGraphicsItem;
 
 // Creates the plan widget of a control record or a sub-room, names it after the record's
@@ -49,6 +50,8 @@ QSizeF sizeOf(int width, int height);
 void applyIconButton(ExtIconButton *icon, const BaseControlV1 *control, const QString &image);
 
 // Placement in percent of the plan and back.
+// Narrows a plan icon's overflowing caption to what its place leaves inside the plan.
+void fitCaption(QGraphicsWidget *widget, const QSizeF &planSize);
 QPointF toPixels(double posX, double posY, const QSizeF &planSize);
 QPointF toPercent(const QPointF &pos, const QSizeF &planSize);
 QSizeF planSize(const QGraphicsItem *plan);

@@ -45,9 +45,10 @@ private slots:
     {
         const auto en = table("en_US");
         const auto ru = table("ru_RU");
-        // 153 texts of the screens and dialogs, 24 of the history screen, 7 of the editor's and
-        // the demo's questions and the alerts' generic name.
-        QCOMPARE(en.size(), 184);
+        // 153 texts of the screens and dialogs, 24 of the history screen, 20 of the PIN panel,
+        // the configuration picker, the switch hint, the scene-change question and the camera and
+        // weather properties, 7 of the editor's and the demo's questions and the alerts' generic name.
+        QCOMPARE(en.size(), 204);
         QCOMPARE(ru.keys(), en.keys());
         for (auto it = ru.cbegin(); it != ru.cend(); ++it) {
             QVERIFY2(!it.value().isEmpty(), qPrintable(QString::number(it.key())));
@@ -56,12 +57,12 @@ private slots:
             QCOMPARE(it.value().count("\r\n") > 0, en.value(it.key()).count("\r\n") > 0);
         }
         // Every id lies in the ranges of the screens (61001..61249), of the history screen
-        // (61300..) and of the later questions (61500..): counting the ids of those ranges the
-        // table holds finds them all.
+        // (61300..), of the later panels (61400..) and of the later questions (61500..): counting
+        // the ids of those ranges the table holds finds them all.
         int inRange = 0;
         for (int id = 61001; id <= 61249; ++id)
             inRange += en.contains(id) ? 1 : 0;
-        for (int id = 61300; id <= 61399; ++id)
+        for (int id = 61300; id <= 61499; ++id)
             inRange += en.contains(id) ? 1 : 0;
         for (int id = 61500; id <= 61599; ++id)
             inRange += en.contains(id) ? 1 : 0;

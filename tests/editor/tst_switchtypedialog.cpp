@@ -5,12 +5,16 @@
 #include "ebasewidget.h"
 #include "ecombowidget.h"
 #include "ecoreapp.h"
+#include "elabelwidget.h"
+#include "elocale.h"
 #include "switchtypedialog.h"
 
+#include <QFontMetricsF>
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QSignalSpy>
 #include <QtTest>
+#include <cmath>
 
 class tst_SwitchTypeDialog : public QObject
 {
@@ -24,6 +28,8 @@ private slots:
     void choiceBecomesSceneCode();
     void typeEnablesSceneList();
     void buttonsEmitByClick();
+    void readableFullTextsAndHowToLink_data();
+    void readableFullTextsAndHowToLink();
 };
 
 namespace {
@@ -130,6 +136,84 @@ void tst_SwitchTypeDialog::buttonsEmitByClick()
     clickOn(dialog->cancelButton());
     QTRY_COMPARE(closed.count(), 1);
     QCOMPARE(saved.count(), 1);
+}
+
+namespace {
+// Relative luminance and contrast ratio as the web accessibility guidelines define them.
+double luminance(const QColor &c)
+{
+    auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+
+// The veil over the lightest page there is (white): the worst case for light text.
+QColor veiledWhite()
+{
+    const QColor veil = SwitchTypeDialog::veilColor();
+    const double a = veil.alphaF();
+    return QColor::fromRgbF(veil.redF() * a + (1 - a), veil.greenF() * a + (1 - a),
+                            veil.blueF() * a + (1 - a));
+}
+} // namespace
+
+void tst_SwitchTypeDialog::readableFullTextsAndHowToLink_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("type");
+    QTest::newRow("English, lamp switch") << "en_US" << 0;
+    QTest::newRow("English, scene switch") << "en_US" << 1;
+    QTest::newRow("Russian, lamp switch") << "ru_RU" << 0;
+    QTest::newRow("Russian, scene switch") << "ru_RU" << 1;
+}
+
+void tst_SwitchTypeDialog::readableFullTextsAndHowToLink()
+{
+    QFETCH(QString, language);
+    QFETCH(int, type);
+    QVERIFY(ECoreApp::instance()->locale()->load(language));
+    QGraphicsScene scene(0, 0, 800, 480);
+    auto *dialog = new SwitchTypeDialog;
+    scene.addItem(dialog);
+    dialog->resize(800, 480);
+    dialog->retranslate();
+    dialog->setup(nullptr, kScenes, type, 1);
+    QCoreApplication::processEvents();
+    const QColor back = veiledWhite();
+    for (ELabelWidget *label : dialog->captions()) {
+        const QString text = label->labelT();
+        QVERIFY(!text.isEmpty());
+        const double ratio = contrast(label->colortext(), back);
+        QVERIFY2(ratio >= 4.5,
+                 qPrintable(QStringLiteral("\"%1\": contrast %2").arg(text).arg(ratio)));
+        if (!label->wordWrap()) {
+            const qreal needed = QFontMetricsF(label->font()).horizontalAdvance(text.trimmed());
+            QVERIFY2(needed <= label->size().width(),
+                     qPrintable(QStringLiteral("\"%1\" cut: %2 > %3")
+                                    .arg(text)
+                                    .arg(needed)
+                                    .arg(label->size().width())));
+        }
+    }
+    // The line that tells how a switch gets its lamps names the toggle to use.
+    const QString hint = dialog->captions().last()->labelT();
+    QVERIFY2(hint.contains(ECoreApp::instance()->locale()->text(61144)), qPrintable(hint));
+    for (EComboWidget *list : {dialog->typeList(), dialog->sceneList()}) {
+        for (int i = 0; i < list->count(); ++i) {
+            const qreal needed = QFontMetricsF(list->font()).horizontalAdvance(list->itemText(i));
+            // The drop-down arrow takes the right end of the field.
+            QVERIFY2(needed <= list->size().width() - 30, qPrintable(list->itemText(i)));
+        }
+    }
+    QVERIFY(ECoreApp::instance()->locale()->load(QStringLiteral("en_US")));
 }
 
 QTEST_MAIN(tst_SwitchTypeDialog)

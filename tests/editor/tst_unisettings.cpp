@@ -3,9 +3,13 @@
 // The properties panel: which editors each kind offers, what Save writes back, and that values
 // the person did not touch survive a save even when the editors cannot show them.
 #include "bytecontrolv1.h"
+#include "cameracontrolv1.h"
 #include "controlkind.h"
 #include "controlkinds.h"
 #include "ecoreapp.h"
+#include "elabelwidget.h"
+#include "elocale.h"
+#include "enumericwidget.h"
 #include "lightcontrolv1.h"
 #include "projectwriterv1.h"
 #include "roomconstantsv1.h"
@@ -14,8 +18,11 @@
 #include "textcontrolv1.h"
 #include "textwritecontrolv1.h"
 #include "unisettings.h"
+#include "weathercontrolv1.h"
 #include "xmldocument.h"
 
+#include <QFontMetricsF>
+#include <QGraphicsScene>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -34,6 +41,10 @@ private slots:
     void untouchedSaveChangesNothing();
     void systemButtonKeepsAnUnsetType();
     void pageProperties();
+    void cameraAndTownAreEdited();
+    void labelsAndNumbersFit_data();
+    void labelsAndNumbersFit();
+    void sameSizeAtAnyWindowSize();
 };
 
 void tst_UniSettings::editorsByKind_data()
@@ -44,7 +55,8 @@ void tst_UniSettings::editorsByKind_data()
                            << QList<int>{UniSettings::Name,    UniSettings::Text,
                                          UniSettings::Number,  UniSettings::Dimmer,
                                          UniSettings::ImageOn, UniSettings::ImageOff};
-    QTest::newRow("weather") << int(ControlConstants::KindWeather) << QList<int>{UniSettings::Text};
+    QTest::newRow("weather") << int(ControlConstants::KindWeather)
+                             << QList<int>{UniSettings::Text, UniSettings::CityCode};
     QTest::newRow("system") << int(ControlConstants::KindSystem)
                             << QList<int>{UniSettings::Name, UniSettings::Text, UniSettings::Image,
                                           UniSettings::SystemType};
@@ -66,8 +78,9 @@ void tst_UniSettings::editorsByKind_data()
     QTest::newRow("byte button") << int(KindResbt) << QList<int>{U::Name, U::Text, U::ImageOff, U::ImageOn, U::Address, U::Value};
     QTest::newRow("text") << int(KindText) << QList<int>{U::Name, U::Text, U::Width, U::Height, U::FontName, U::FontSize, U::FontColor, U::Fone, U::FontType};
     QTest::newRow("dyn text") << int(KindDynText) << QList<int>{U::Name, U::Text, U::Width, U::Height, U::Address, U::FontName, U::FontSize, U::FontColor, U::Fone, U::Maximum, U::FontType};
-    QTest::newRow("mjpeg camera") << int(KindIpCam) << QList<int>{U::Text, U::Width, U::Height, U::Fone};
-    QTest::newRow("av camera") << int(KindAVCam) << QList<int>{U::Text, U::Width, U::Height, U::Fone};
+    const QList<int> camera{U::Text, U::Width, U::Height, U::Fone, U::CameraAddress, U::CameraPort, U::StreamPath, U::Login, U::Password, U::PtzLeft, U::PtzRight, U::PtzUp, U::PtzDown, U::PtzHome, U::PtzZoomIn, U::PtzZoomOut};
+    QTest::newRow("mjpeg camera") << int(KindIpCam) << camera;
+    QTest::newRow("av camera") << int(KindAVCam) << camera;
     QTest::newRow("hslider") << int(KindHSlider) << QList<int>{U::Name, U::Text, U::Width, U::Height, U::Address, U::Maximum, U::Minimum, U::MaxVal, U::Step, U::DataType, U::Precision, U::Fone};
     QTest::newRow("vslider") << int(KindVSlider) << QList<int>{U::Name, U::Text, U::Width, U::Height, U::Address, U::Maximum, U::Minimum, U::MaxVal, U::Step, U::DataType, U::Precision, U::Fone};
     // clang-format on
@@ -292,6 +305,134 @@ void tst_UniSettings::pageProperties()
     QCOMPARE(room.image(), QStringLiteral("new.png"));
     QCOMPARE(room.contImage(), QStringLiteral("cont.png"));
     QCOMPARE(room.showScenes(), scenes);
+}
+
+// A camera put on a plan from the palette has no stream until its address, port and path are
+// set; the panel is where a person sets them, and the town code of a weather tile.
+void tst_UniSettings::cameraAndTownAreEdited()
+{
+    RoomStructV1 room;
+    auto *camera = dynamic_cast<CameraControlV1 *>(room.createControl(
+        ControlConstants::KindIpCam, QStringLiteral("c"), QStringLiteral("C"), {}));
+    QVERIFY(camera);
+    UniSettings panel;
+    panel.setControl(camera);
+    // clang-format off
+    const QList<QPair<UniSettings::Field, QString>> typed{
+        {UniSettings::CameraAddress, "127.0.0.1"}, {UniSettings::CameraPort, "8090"},
+        {UniSettings::StreamPath, "/s.mjpg"}, {UniSettings::Login, "admin"},
+        {UniSettings::Password, "secret"}, {UniSettings::PtzLeft, "/ptz?move=left"},
+        {UniSettings::PtzRight, "/ptz?move=right"}, {UniSettings::PtzUp, "/ptz?move=up"},
+        {UniSettings::PtzDown, "/ptz?move=down"}, {UniSettings::PtzHome, "/ptz?move=home"},
+        {UniSettings::PtzZoomIn, "/ptz?zoom=in"}, {UniSettings::PtzZoomOut, "/ptz?zoom=out"}};
+    // clang-format on
+    for (const auto &field : typed)
+        panel.setFieldValue(field.first, field.second);
+    panel.saveControls();
+    QCOMPARE(camera->ipaddress(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(camera->port(), QStringLiteral("8090"));
+    QCOMPARE(camera->initial(), QStringLiteral("/s.mjpg"));
+    QCOMPARE(camera->login(), QStringLiteral("admin"));
+    QCOMPARE(camera->password(), QStringLiteral("secret"));
+    QCOMPARE(camera->ptzMoveLeft(), QStringLiteral("/ptz?move=left"));
+    QCOMPARE(camera->ptzMoveRight(), QStringLiteral("/ptz?move=right"));
+    QCOMPARE(camera->ptzMoveUp(), QStringLiteral("/ptz?move=up"));
+    QCOMPARE(camera->ptzMoveDown(), QStringLiteral("/ptz?move=down"));
+    QCOMPARE(camera->ptzMoveHome(), QStringLiteral("/ptz?move=home"));
+    QCOMPARE(camera->ptzZoomIn(), QStringLiteral("/ptz?zoom=in"));
+    QCOMPARE(camera->ptzZoomOut(), QStringLiteral("/ptz?zoom=out"));
+    // Loaded again, the panel shows what was saved.
+    panel.setControl(camera);
+    QCOMPARE(panel.fieldValue(UniSettings::StreamPath).toString(), QStringLiteral("/s.mjpg"));
+
+    auto *weather = dynamic_cast<WeatherControlV1 *>(room.createControl(
+        ControlConstants::KindWeather, QStringLiteral("w"), QStringLiteral("W"), {}));
+    QVERIFY(weather);
+    panel.setControl(weather);
+    panel.setFieldValue(UniSettings::Text, QStringLiteral("Riga"));
+    panel.setFieldValue(UniSettings::CityCode, QStringLiteral("26422"));
+    panel.saveControls();
+    QCOMPARE(weather->cityId(), QStringLiteral("26422"));
+    QCOMPARE(weather->textB(), QStringLiteral("Riga"));
+}
+
+void tst_UniSettings::labelsAndNumbersFit_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << "en_US";
+    QTest::newRow("Russian") << "ru_RU";
+}
+
+// Every caption is whole, and the numbers people set most (a lamp's number, a maximum of 100)
+// can be read in their fields.
+void tst_UniSettings::labelsAndNumbersFit()
+{
+    QFETCH(QString, language);
+    QVERIFY(ECoreApp::instance()->locale()->load(language));
+    QGraphicsScene scene;
+    auto *panel = new UniSettings;
+    scene.addItem(panel);
+    panel->resize(1280, 680);
+    panel->show();
+    QCoreApplication::processEvents();
+    for (int f = 0; f < UniSettings::FieldCount; ++f) {
+        auto *label = qobject_cast<ELabelWidget *>(panel->label(UniSettings::Field(f)));
+        if (!label)
+            continue;
+        const QString text = label->labelT();
+        QVERIFY2(!text.isEmpty(), qPrintable(QString::number(f)));
+        const qreal needed = QFontMetricsF(label->font()).horizontalAdvance(text);
+        QVERIFY2(
+            needed <= label->size().width(),
+            qPrintable(
+                QStringLiteral("%1: %2 > %3").arg(text).arg(needed).arg(label->size().width())));
+    }
+    RoomStructV1 room;
+    auto *lamp = room.createLight(QStringLiteral("l"), QStringLiteral("L"), {});
+    lamp->setLmpNumber(26);
+    auto *byte = room.createByte(QStringLiteral("b"), QStringLiteral("B"), {});
+    byte->setMaximum(100);
+    const QList<QPair<BaseControlV1 *, UniSettings::Field>> numbers{{lamp, UniSettings::Number},
+                                                                    {byte, UniSettings::Maximum}};
+    for (const auto &shown : numbers) {
+        panel->setControl(shown.first);
+        QCoreApplication::processEvents();
+        auto *field = qobject_cast<ENumericWidget *>(panel->editor(shown.second));
+        QVERIFY(field);
+        const QString text = field->displayText();
+        QVERIFY(text == QLatin1String("26") || text == QLatin1String("100"));
+        const qreal needed = QFontMetricsF(field->font()).horizontalAdvance(text);
+        // The value area less the text's inner padding.
+        QVERIFY2(needed <= field->valueRect().width() - 8,
+                 qPrintable(QStringLiteral("%1 needs %2 of %3")
+                                .arg(text)
+                                .arg(needed)
+                                .arg(field->valueRect().width())));
+    }
+    QVERIFY(ECoreApp::instance()->locale()->load(QStringLiteral("en_US")));
+}
+
+void tst_UniSettings::sameSizeAtAnyWindowSize()
+{
+    QGraphicsScene scene;
+    auto *panel = new UniSettings;
+    scene.addItem(panel);
+    panel->show();
+    QSizeF first;
+    for (const QSizeF &screen : {QSizeF(1280, 680), QSizeF(1024, 708), QSizeF(900, 500)}) {
+        panel->resize(screen);
+        const QRectF block = panel->contentRect();
+        if (first.isEmpty())
+            first = block.size();
+        QCOMPARE(block.size(), first);
+        QCOMPARE(block.center(), QRectF(QPointF(), screen).center());
+        QCOMPARE(panel->editor(UniSettings::Name)->size().width(),
+                 panel->editor(UniSettings::Number)->size().width());
+    }
+    QCOMPARE(first, QSizeF(UniSettings::kContentWidth, UniSettings::kContentHeight));
+    // A screen smaller than the block shows all of it, scaled down.
+    panel->resize(740, 400);
+    QVERIFY(QRectF(0, 0, 740, 400).contains(panel->contentRect()));
 }
 
 QTEST_MAIN(tst_UniSettings)

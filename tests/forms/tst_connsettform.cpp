@@ -176,8 +176,59 @@ private slots:
         record.controllerTime = controller;
         emit link.ReadyUpdateAlerts(record);
         QTRY_VERIFY(form->panelTimeText() != QStringLiteral("00.00.0000\r\n00:00:00"));
+        // The panel's clock runs by itself now: let the queued record arrive as well.
+        QCoreApplication::processEvents();
         QCOMPARE(form->controllerTimeText(), shown);
         QVERIFY(form->panelTimeText().startsWith(QDate::currentDate().toString("dd.MM.yyyy")));
+    }
+
+    void addressPartTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("storedAddress");
+        QTest::newRow("1999 refused") << "1999" << true << "127.0.0.1";
+        QTest::newRow("256 refused") << "256" << true << "127.0.0.1";
+        QTest::newRow("255 taken") << "255" << false << "127.0.0.255";
+        QTest::newRow("0 taken") << "0" << false << "127.0.0.0";
+    }
+
+    void addressPartTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, refused);
+        QFETCH(QString, storedAddress);
+        ScreenFixture fixture;
+        QVERIFY(fixture.loadSettings(settings("127.0.0.1")));
+        auto *form = new ConnSettForm;
+        RecordingLink link;
+        form->setLink(&link);
+        fixture.place(form);
+        ENumericWidget *part = form->addressField(3);
+        fixture.click(part);
+        QTest::keyClick(fixture.view()->viewport(), Qt::Key_Backspace);
+        QTest::keyClicks(fixture.view()->viewport(), typed);
+        QTest::keyClick(fixture.view()->viewport(), Qt::Key_Return);
+        // A refused part keeps what it showed and stays marked; nothing is stored for it.
+        QCOMPARE(part->hasRefusedInput(), refused);
+        QCOMPARE(part->value(), refused ? 1.0 : typed.toDouble());
+        form->hide();
+        QCOMPARE(stored(EAppSettings::IpAddress).toString(), storedAddress);
+    }
+
+    void panelClockRunsWhileTheControllerIsAway()
+    {
+        ScreenFixture fixture;
+        QVERIFY(fixture.loadSettings(settings("127.0.0.1")));
+        auto *form = new ConnSettForm;
+        RecordingLink link; // never reports a status record
+        form->setLink(&link);
+        fixture.place(form);
+        const QString today = QDate::currentDate().toString("dd.MM.yyyy");
+        QTRY_VERIFY(form->panelTimeText().startsWith(today));
+        const QString first = form->panelTimeText();
+        QTRY_VERIFY_WITH_TIMEOUT(form->panelTimeText() != first, 5000);
+        QCOMPARE(form->controllerTimeText(), QStringLiteral("00.00.0000\r\n00:00:00"));
     }
 };
 

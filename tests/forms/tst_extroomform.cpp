@@ -3,6 +3,8 @@
 // Editing on the room screen against a recording stand-in for the link: the switch type panel,
 // new floors and rooms from the level entry, and that every edit reaches the link as a new copy
 // of the room.
+#include "adminaccess.h"
+#include "adminpindialog.h"
 #include "controlconstants.h"
 #include "controlkinds.h"
 #include "dynamiccontrolv1.h"
@@ -118,6 +120,7 @@ private slots:
     void levelEntryAddsPagesWithTheirOwnNumbers();
     void addedControlReachesTheLinkAsANewCopy();
     void propertiesPanelEditsTheClickedControl();
+    void toolboxAsksForTheAdministrationPin();
     void propertiesOfAFloorFromItsIcon();
     void undoAndRedoReturnPageFileAndPolling();
     void editsAreWrittenAtExitAndReadBack();
@@ -352,6 +355,33 @@ void tst_ExtRoomForm::propertiesPanelEditsTheClickedControl()
     QVERIFY(m_room->textB() != QStringLiteral("changed"));
     QVERIFY(!m_room->isModified());
     QCOMPARE(m_link->rooms.size(), 2);
+}
+
+// With an administration PIN set, the toolbox asks for it before the first edit of the session;
+// a wrong one leaves the screen as it was.
+void tst_ExtRoomForm::toolboxAsksForTheAdministrationPin()
+{
+    QVERIFY(m_fx->loadSettings(
+        QStringLiteral(" <language value=\"en_US\"/>\n <admin_pin value=\"12\"/>\n")));
+    m_form = makeForm(m_room);
+    m_fx->click(m_form->toolbox()->propertiesButton());
+    QPointer<AdminPinDialog> pin = AdminAccess::openPanel(m_form);
+    QVERIFY(pin && pin->isVisible());
+    QCOMPARE(m_form->editAction(), int(ExtRoomFormV1::ActionNone));
+    for (const char *key : {"1", "3", "ok"})
+        m_fx->click(pin->key(key));
+    QVERIFY(pin->isVisible());
+    QCOMPARE(pin->messageText(), QStringLiteral("Wrong PIN"));
+    QCOMPARE(m_form->editAction(), int(ExtRoomFormV1::ActionNone));
+    QVERIFY(m_form->toolbox()->statusText().isEmpty());
+    for (const char *key : {"1", "2", "ok"})
+        m_fx->click(pin->key(key));
+    QCOMPARE(m_form->editAction(), int(ExtRoomFormV1::ActionProperties));
+    QVERIFY(!m_form->toolbox()->statusText().isEmpty());
+    // Unlocked for the session: the next edit asks nothing.
+    m_fx->click(m_form->toolbox()->deleteButton());
+    QCOMPARE(m_form->editAction(), int(ExtRoomFormV1::ActionDelete));
+    QVERIFY(!AdminAccess::openPanel(m_form));
 }
 
 // In properties mode a floor's icon on the root page opens that floor's properties (not the

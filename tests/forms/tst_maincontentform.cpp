@@ -8,6 +8,7 @@
 #include "ecoreapp.h"
 #include "eflickable.h"
 #include "eimagewidget.h"
+#include "elocale.h"
 #include "estackwidget.h"
 #include "extroomformv1.h"
 #include "exttoolwidget.h"
@@ -16,6 +17,7 @@
 #include "maincontentform.h"
 #include "maincontentworker.h"
 #include "recordinglinkcommands.h"
+#include "roomconstantsv1.h"
 #include "roomsv1.h"
 
 #include <QDir>
@@ -38,6 +40,8 @@ private slots:
     void pagesAreNumbered();
     void backCaptionsFollowTheHistory();
     void alternatingPagesFillTheHistoryUpToItsCap();
+    void backCaptionFollowsTheLanguage_data();
+    void backCaptionFollowsTheLanguage();
     void navigationByNameAndNumber();
     void controllerSelectsPages_data();
     void controllerSelectsPages();
@@ -234,6 +238,38 @@ void TestMainContentForm::backCaptionsFollowTheHistory()
     m_form->worker()->gotoSystem(RoomConstantsV1::FormLight, QString());
     m_form->worker()->gotoSystem(RoomConstantsV1::FormLight, QString());
     QCOMPARE(m_form->worker()->history(), QList<int>{8});
+}
+
+void TestMainContentForm::backCaptionFollowsTheLanguage_data()
+{
+    QTest::addColumn<QString>("via"); // the page the back button leads to
+    QTest::addColumn<QString>("russian");
+    QTest::addColumn<QString>("english");
+    QTest::newRow("home") << "" << QString::fromUtf8("ДОМ") << "HOME";
+    QTest::newRow("connection page")
+        << "connection" << QString::fromUtf8("НАСТРОЙКИ СВЯЗИ") << "CONNECTION SETTINGS";
+}
+
+// The back caption is said again in the new language: after Russian and back to English it no
+// longer reads "ДОМ".
+void TestMainContentForm::backCaptionFollowsTheLanguage()
+{
+    QFETCH(QString, via);
+    QFETCH(QString, russian);
+    QFETCH(QString, english);
+    build();
+    ELocale *locale = ECoreApp::instance()->locale();
+    QVERIFY(locale->load(QStringLiteral("ru_RU")));
+    if (!via.isEmpty())
+        m_form->worker()->gotoSystem(RoomConstantsV1::FormConnection, QString());
+    m_form->worker()->gotoRoom(BaseRoomV1::LightSystem, QStringLiteral("kitchen"));
+    QCOMPARE(m_form->backButton()->text(), russian);
+    QVERIFY(locale->load(QStringLiteral("en_US")));
+    QCOMPARE(m_form->backButton()->text(), english);
+    // Going back still lands where the caption says.
+    m_form->gotoBack();
+    QCOMPARE(m_form->stack()->currentIndex(), via.isEmpty() ? int(MainContentWorker::kHomePage)
+                                                            : int(RoomConstantsV1::FormConnection));
 }
 
 void TestMainContentForm::alternatingPagesFillTheHistoryUpToItsCap()

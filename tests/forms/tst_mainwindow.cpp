@@ -85,6 +85,8 @@ private slots:
     void alarmAndConnectionButtons_data();
     void alarmAndConnectionButtons();
     void lostConnectionShowsAddress();
+    void securityAlarmLightsTheAlarmButton_data();
+    void securityAlarmLightsTheAlarmButton();
     void languageChangeKeepsTheStatus();
     void controllerDemandsPage();
     void soundsAreReportedWithTheirNumber_data();
@@ -98,9 +100,12 @@ private slots:
     void positionOffEveryScreenIsMovedOn();
     void windowLargerThanTheScreenIsFitted_data();
     void windowLargerThanTheScreenIsFitted();
+    void viewButtonShowsWhatItWillDo();
     void realLinkPaintsTheTopBar();
     void splashRunsTheDemo();
     void splashButtonAndF1OpenTheUserGuide();
+    void splashOpensAPickedConfiguration_data();
+    void splashOpensAPickedConfiguration();
 
 private:
     // A configuration folder with the fixture project and these settings lines added.
@@ -374,6 +379,49 @@ void TestMainWindow::lostConnectionShowsAddress()
     QCOMPARE(content->alarmButton()->resourceImage(), QStringLiteral("alert_red.png"));
 }
 
+void TestMainWindow::securityAlarmLightsTheAlarmButton_data()
+{
+    QTest::addColumn<int>("securityState");
+    QTest::addColumn<int>("alarms");
+    QTest::addColumn<QString>("icon");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("pageOnTap");
+    QTest::newRow("alarm, no messages") << 5 << 255 << "alert_red.png"
+                                        << "Security\nAlarm!" << 1;
+    QTest::newRow("alarm over message count") << 5 << 2 << "alert_red.png"
+                                              << "Security\nAlarm!" << 1;
+    QTest::newRow("armed") << 2 << 255 << "alert.png"
+                           << "no\nalarms" << -1;
+    QTest::newRow("disarmed, messages") << 1 << 2 << "alert_yellow.png"
+                                        << "count\nalarms: 2" << 3;
+}
+
+void TestMainWindow::securityAlarmLightsTheAlarmButton()
+{
+    QFETCH(int, securityState);
+    QFETCH(int, alarms);
+    QFETCH(QString, icon);
+    QFETCH(QString, text);
+    QFETCH(int, pageOnTap);
+    auto window =
+        openWindow(makeConfiguration(QStringLiteral(" <secure value=\"1\" textB=\"Disarmed\"/>\n"
+                                                    " <secure value=\"2\" textB=\"Armed\"/>\n"
+                                                    " <secure value=\"5\" textB=\"Alarm!\"/>\n")));
+    QTRY_COMPARE(window->pages()->currentIndex(), int(MainWindow::MainContentPage));
+    MainContentForm *content = window->mainContent();
+    window->controlerStateChanged(QAbstractSocket::ConnectedState, 1);
+    ReservVariables v = status(alarms, 0);
+    v.securityState = quint8(securityState);
+    window->readyToUpdateResVars(v);
+    QCOMPARE(content->alarmButton()->resourceImage(), icon);
+    QCOMPARE(content->alarmButton()->text(), text);
+    QCOMPARE(content->alarmButton()->isEnabled(), pageOnTap >= 0);
+    // A security alarm leads to the keypad, a message alarm to the list.
+    const int before = content->stack()->currentIndex();
+    content->ShowAlerts();
+    QCOMPARE(content->stack()->currentIndex(), pageOnTap >= 0 ? pageOnTap : before);
+}
+
 void TestMainWindow::languageChangeKeepsTheStatus()
 {
     auto window = openWindow(makeConfiguration(QString()));
@@ -584,6 +632,33 @@ void TestMainWindow::geometryIsWrittenBack()
              QRect(100, 100, 700, 500));
 }
 
+// The view button's picture is the view a tap leads to: collapse when expanded, expand when
+// collapsed; full screen when windowed, back to a window when full screen.
+void TestMainWindow::viewButtonShowsWhatItWillDo()
+{
+    auto window = openWindow(
+        makeConfiguration(QStringLiteral(" <width value=\"700\"/>\n <height value=\"500\"/>\n"
+                                         " <wndview value=\"normal\"/>")));
+    QTRY_COMPARE(window->pages()->currentIndex(), int(MainWindow::MainContentPage));
+    ExtToolWidget *button = window->mainContent()->viewButton();
+    QCOMPARE(button->resourceImage(), QStringLiteral("minimize.png"));
+    window->PanelShowHide();
+    QVERIFY(window->isCollapsed());
+    QCOMPARE(button->resourceImage(), QStringLiteral("expand.png"));
+    window->PanelShowHide();
+    QVERIFY(!window->isCollapsed());
+    QCOMPARE(button->resourceImage(), QStringLiteral("minimize.png"));
+    // A long press switches the button to full screen toggling.
+    window->panelViewChange();
+    QCOMPARE(button->resourceImage(), QStringLiteral("fullscreenicon.png"));
+    window->PanelShowHide();
+    QTRY_VERIFY(window->isFullScreen());
+    QCOMPARE(button->resourceImage(), QStringLiteral("fullscreenexit.png"));
+    window->PanelShowHide();
+    QTRY_VERIFY(!window->isFullScreen());
+    QCOMPARE(button->resourceImage(), QStringLiteral("fullscreenicon.png"));
+}
+
 void TestMainWindow::positionOffEveryScreenIsMovedOn()
 {
     auto window = openWindow(
@@ -726,6 +801,51 @@ void TestMainWindow::splashButtonAndF1OpenTheUserGuide()
 
     UserGuide::setOpener({});
     UserGuide::setApplicationDir(QString());
+}
+
+void TestMainWindow::splashOpensAPickedConfiguration_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("folder picked") << false;
+    QTest::newRow("picker cancelled") << true;
+}
+
+// "Open configuration..." beside "Run Demo": the folder the person picks is loaded as the
+// configuration; cancelling the picker leaves the splash as it was.
+void TestMainWindow::splashOpensAPickedConfiguration()
+{
+    QFETCH(bool, cancel);
+    if (ECoreApp::instance()->startMode() != StartMode::Demo)
+        QSKIP("a configuration exists in this user's folders; the splash is not shown");
+    const QString folder = makeConfiguration(QString());
+    MainWindow window;
+    window.setClock([this] { return m_now; });
+    QSignalSpy ready(&window, &MainWindow::controlsReady);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.pages()->currentIndex(), int(MainWindow::SplashPage));
+    QStringList asked;
+    window.splash()->setFolderPicker([&](const QString &title) {
+        asked << title;
+        return cancel ? QString() : folder;
+    });
+    EBaseWidget *button = window.splash()->openConfigurationButton();
+    QVERIFY(button && button->isVisible());
+    const QPoint at = window.mapFromScene(button->mapToScene(button->rect().center()));
+    QTest::mouseClick(window.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QCOMPARE(asked.size(), 1);
+    QVERIFY(!asked.first().isEmpty());
+    if (cancel) {
+        QCoreApplication::processEvents();
+        QCOMPARE(window.pages()->currentIndex(), int(MainWindow::SplashPage));
+        QCOMPARE(ready.count(), 0);
+    } else {
+        QVERIFY(ready.count() || ready.wait(20000));
+        QCOMPARE(window.pages()->currentIndex(), int(MainWindow::MainContentPage));
+        QCOMPARE(QDir(ECoreApp::instance()->configurationFolder()).canonicalPath(),
+                 QDir(folder).canonicalPath());
+    }
+    window.shutdown();
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -290,6 +290,66 @@ private slots:
         QCOMPARE(page.link.calls.at(1).args, (QVariantList{QString::fromUtf8("пусто"), 1}));
     }
 
+    void otherSceneOverUnsavedChangesAsks_data()
+    {
+        QTest::addColumn<bool>("edit");
+        QTest::addColumn<int>("answer"); // -1: no question expected
+        QTest::addColumn<int>("shownScene");
+        QTest::addColumn<QStringList>("sent");
+        QTest::newRow("no changes, no question") << false << -1 << 2 << QStringList{};
+        QTest::newRow("save") << true << int(SceneForm::PromptSave) << 2
+                              << QStringList{"SetActivators", "WriteSMS", "WriteGlobalScene"};
+        QTest::newRow("discard") << true << int(SceneForm::PromptDiscard) << 2 << QStringList{};
+        QTest::newRow("cancel") << true << int(SceneForm::PromptCancel) << 1 << QStringList{};
+    }
+
+    // Picking another scene while the shown one has unsaved edits asks first: save them, drop
+    // them, or stay.
+    void otherSceneOverUnsavedChangesAsks()
+    {
+        QFETCH(bool, edit);
+        QFETCH(int, answer);
+        QFETCH(int, shownScene);
+        QFETCH(QStringList, sent);
+        ScenePage page;
+        QVERIFY(page.ok);
+        page.publish(sceneData({{1, 0, 0, 0, 0, 6, 0, 0, 0, 0}, {2, 0, 0, 0, 0, 9, 0, 0, 0, 0}},
+                               {"one", "two"}));
+        page.choose(page.form->sceneSelector(), 1);
+        QVERIFY(!page.form->hasUnsavedChanges());
+        if (edit) {
+            page.fixture.click(page.form->hourField(), page.form->hourField()->plusRect().center());
+            QCOMPARE(page.form->hourField()->value(), 7.0);
+            QVERIFY(page.form->hasUnsavedChanges());
+        }
+        page.link.clear();
+        // Scene 2 tapped in the list (the list may go back to scene 1 until answered).
+        EComboWidget *list = page.form->sceneSelector();
+        page.fixture.click(list);
+        QVERIFY(list->popup());
+        QTest::mouseClick(page.fixture.view()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          page.fixture.view()->mapFromScene(list->popup()->rowSceneRect(2).center()));
+        QGraphicsWidget *prompt = page.form->unsavedPrompt();
+        QCOMPARE(prompt->isVisible(), answer >= 0);
+        if (answer >= 0) {
+            // Nothing is lost while the question is open: the shown scene and its edit stay.
+            QCOMPARE(page.form->sceneSelector()->currentIndex(), 1);
+            QCOMPARE(page.form->hourField()->value(), 7.0);
+            page.fixture.click(page.form->promptButton(SceneForm::PromptAnswer(answer)));
+            QVERIFY(!prompt->isVisible());
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(page.link.names(), sent);
+        if (answer == int(SceneForm::PromptSave)) {
+            QCOMPARE(int(page.savedDefinition(0)[SceneForm::HourByte]), 7);
+            QCOMPARE(page.link.calls.at(2).args, QVariantList{0});
+        }
+        QCOMPARE(page.form->sceneSelector()->currentIndex(), shownScene);
+        // Scene 2 shows its own hour; after Cancel scene 1 keeps the edit.
+        QCOMPARE(page.form->hourField()->value(), shownScene == 2 ? 9.0 : 7.0);
+        QCOMPARE(page.form->hasUnsavedChanges(), answer == int(SceneForm::PromptCancel));
+    }
+
     void sceneChosenBeforeTheFirstReadIsShownWhenItArrives()
     {
         ScenePage page;

@@ -23,6 +23,7 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTcpServer>
 #include <QtTest>
 #include <algorithm>
 
@@ -48,6 +49,7 @@ private slots:
     void synchronizeSetsTheControllerClock();
     void alarmListedAndSwitchedOff();
     void commandsOfEachKindOfLink();
+    void leavingConnectionPageReconnectsToTheNewPort();
 
 private:
     void command(const QByteArray &line);
@@ -255,6 +257,53 @@ void TestScreensLink::commandsOfEachKindOfLink()
     QCOMPARE(FormServices::linkCommands(&standIn), static_cast<LinkCommands *>(&standIn));
     QCOMPARE(FormServices::linkCommands(m_link), &m_link->commands());
     QCOMPARE(FormServices::linkCommands(FormServices::link()), &m_link->commands());
+}
+
+// A person corrects a wrong port on the connection page and leaves it: the running link connects
+// to the new port and takes the new polling period, with no restart.
+void TestScreensLink::leavingConnectionPageReconnectsToTheNewPort()
+{
+    // A loopback port nobody listens on: taken and given back at once.
+    int wrongPort = 0;
+    {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+        wrongPort = probe.serverPort();
+    }
+    EAppSettings &settings = ECoreApp::instance()->settings();
+    const int rightPort = settings.value(EAppSettings::IpPort).toInt();
+    settings.setValue(EAppSettings::IpPort, wrongPort);
+    ControlerData link;
+    link.setWaitTimeout(500);
+    link.configure(settings, false);
+    int records = 0;
+    connect(&link, &ControlerData::ReadyUpdateAlerts, this, [&records] { ++records; });
+    link.start();
+
+    auto *form = new ConnSettForm;
+    form->setLink(&link);
+    m_fixture.place(form);
+    QTRY_VERIFY_WITH_TIMEOUT(link.port() == wrongPort && !link.isReady(), kLinkTimeoutMs);
+    QCOMPARE(records, 0);
+
+    auto type = [this](ENumericWidget *field, const QString &text) {
+        m_fixture.click(field);
+        for (int i = 0; i < 8; ++i)
+            QTest::keyClick(m_fixture.view()->viewport(), Qt::Key_Backspace);
+        QTest::keyClicks(m_fixture.view()->viewport(), text);
+        QTest::keyClick(m_fixture.view()->viewport(), Qt::Key_Return);
+    };
+    type(form->portField(), QString::number(rightPort));
+    type(form->pollingField(), QStringLiteral("300"));
+    QCOMPARE(form->portField()->value(), double(rightPort));
+    form->hide();
+
+    QTRY_VERIFY_WITH_TIMEOUT(records > 0, kLinkTimeoutMs);
+    QCOMPARE(link.port(), rightPort);
+    QTRY_COMPARE_WITH_TIMEOUT(link.updateTimeout(), 300, kLinkTimeoutMs);
+    link.shutdown();
+    delete form;
+    settings.setValue(EAppSettings::IpPort, rightPort);
 }
 
 QTEST_MAIN(TestScreensLink)

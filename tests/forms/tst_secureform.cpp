@@ -53,6 +53,48 @@ private slots:
         QVERIFY(link.calls.isEmpty());
     }
 
+    void codeShownAsDotsOrDigits_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("sent");
+        const QChar dot(0x2022);
+        QTest::newRow("default hides")
+            << "" << QStringList{"1", "2", "3"} << QString(3, dot) << 123;
+        QTest::newRow("false hides")
+            << "false" << QStringList{"1", "2", "3"} << QString(3, dot) << 123;
+        QTest::newRow("hidden, empty") << "" << QStringList{"4", "CE"} << "" << 0;
+        QTest::newRow("hidden, back")
+            << "" << QStringList{"1", "2", "3", "back"} << QString(2, dot) << 12;
+        QTest::newRow("true shows") << "true" << QStringList{"1", "2", "3"} << "123" << 123;
+        QTest::newRow("shown, empty") << "true" << QStringList{"4", "CE"} << "0" << 0;
+    }
+
+    void codeShownAsDotsOrDigits()
+    {
+        QFETCH(QString, setting);
+        QFETCH(QStringList, keys);
+        QFETCH(QString, shown);
+        QFETCH(int, sent);
+        ScreenFixture fixture;
+        QString body = QString::fromLatin1(kSettings);
+        if (!setting.isEmpty())
+            body += QStringLiteral(" <keypad_show_digits value=\"%1\"/>\n").arg(setting);
+        QVERIFY(fixture.loadSettings(body));
+        auto *form = new SecureForm;
+        RecordingLink link;
+        form->setLink(&link);
+        fixture.place(form);
+        for (const QString &key : keys)
+            fixture.click(form->button(key));
+        QCOMPARE(form->shownCodeText(), shown);
+        // Whatever the display shows, "Enter" sends the digits.
+        fixture.click(form->button("Enter"));
+        QTRY_COMPARE(link.calls.size(), 1);
+        QCOMPARE(link.calls.at(0).args.at(0).toInt(), sent);
+    }
+
     void enterSendsTheCode_data()
     {
         QTest::addColumn<QStringList>("keys");

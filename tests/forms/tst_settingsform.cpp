@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
+#include "adminaccess.h"
+#include "adminpindialog.h"
 #include "alertform.h"
 #include "connsettform.h"
 #include "eappsettings.h"
@@ -8,6 +10,7 @@
 #include "ecombowidget.h"
 #include "ecoreapp.h"
 #include "egroupboxwidget.h"
+#include "eiconwidget.h"
 #include "elabelwidget.h"
 #include "exttoolwidget.h"
 #include "sceneform.h"
@@ -17,6 +20,7 @@
 
 #include <QApplication>
 #include <QStandardPaths>
+#include <QImage>
 #include <QtTest>
 
 namespace {
@@ -25,6 +29,12 @@ const char *const kSettings = R"(
  <show_settings value="true"/>
  <writearchive value="true"/>
 )";
+
+// The PIN panel up over `form`, if any (one that was answered may wait to be deleted).
+AdminPinDialog *pinPanel(QGraphicsWidget *form)
+{
+    return AdminAccess::openPanel(form);
+}
 
 QVariant stored(int key)
 {
@@ -155,6 +165,73 @@ private slots:
         QDir(copy).removeRecursively();
     }
 
+    void administrationAsksForThePin_data()
+    {
+        QTest::addColumn<QString>("pin");
+        QTest::addColumn<QStringList>("keys"); // on the PIN panel; "type:NNN" types on the keyboard
+        QTest::addColumn<bool>("administration");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("no PIN set") << "" << QStringList{} << true << false;
+        QTest::newRow("right PIN")
+            << "4711" << QStringList{"4", "7", "1", "1", "ok"} << true << false;
+        QTest::newRow("right PIN typed") << "4711" << QStringList{"type:4711"} << true << false;
+        QTest::newRow("wrong PIN")
+            << "4711" << QStringList{"4", "7", "1", "2", "ok"} << false << true;
+        QTest::newRow("wrong then right")
+            << "4711" << QStringList{"1", "ok", "4", "7", "1", "1", "ok"} << true << false;
+        QTest::newRow("cancel") << "4711" << QStringList{"4", "cancel"} << false << false;
+    }
+
+    void administrationAsksForThePin()
+    {
+        QFETCH(QString, pin);
+        QFETCH(QStringList, keys);
+        QFETCH(bool, administration);
+        QFETCH(bool, refused);
+        ScreenFixture fixture;
+        QString body = QStringLiteral(" <language value=\"en_US\"/>\n"
+                                      " <show_settings value=\"false\"/>\n");
+        if (!pin.isEmpty())
+            body += QStringLiteral(" <admin_pin value=\"%1\"/>\n").arg(pin);
+        QVERIFY(fixture.loadSettings(body));
+        auto *form = new SettingsForm;
+        fixture.place(form);
+        fixture.click(form->modeButton());
+        QPointer<AdminPinDialog> dialog = pinPanel(form);
+        QCOMPARE(dialog != nullptr, !pin.isEmpty());
+        for (const QString &key : keys) {
+            QVERIFY(dialog);
+            if (key.startsWith("type:")) {
+                QTest::keyClicks(fixture.view()->viewport(), key.mid(5));
+                QCOMPARE(dialog->shownText(), QString(key.size() - 5, QChar(0x2022)));
+                QTest::keyClick(fixture.view()->viewport(), Qt::Key_Return);
+            } else {
+                QVERIFY2(dialog->key(key), qPrintable(key));
+                fixture.click(dialog->key(key));
+            }
+            if (!dialog || !dialog->isVisible())
+                break;
+            // The PIN shows as dots, never as digits.
+            QVERIFY(!dialog->shownText().contains(QRegularExpression("[0-9]")));
+        }
+        QCOMPARE(stored(EAppSettings::ShowSettings).toBool(), administration);
+        QCOMPARE(form->modeButton()->text(),
+                 administration ? QStringLiteral("Administration") : QStringLiteral("Standard"));
+        if (refused) {
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(dialog->messageText(), QStringLiteral("Wrong PIN"));
+            QCOMPARE(dialog->enteredText(), QString());
+        }
+        // Back to standard use locks again: the next switch asks once more.
+        if (administration && !pin.isEmpty()) {
+            fixture.click(form->modeButton());
+            QCOMPARE(stored(EAppSettings::ShowSettings).toBool(), false);
+            fixture.click(form->modeButton());
+            QCOMPARE(stored(EAppSettings::ShowSettings).toBool(), false);
+            QVERIFY(pinPanel(form));
+        }
+    }
+
     void nextBackground_data()
     {
         QTest::addColumn<QString>("current");
@@ -185,26 +262,64 @@ private slots:
         fixture.place(form);
         QSignalSpy changed(form, &SettingsForm::ChangeFone);
         // No folder yet: nothing happens.
-        fixture.click(form->backgroundButton());
+        form->ChangeFoneImage();
         QCOMPARE(changed.count(), 0);
         QVERIFY(stored(EAppSettings::FoneImage).toString().isEmpty());
 
         const QString fone = fixture.folder() + "/fone";
         QVERIFY(QDir().mkpath(fone));
-        fixture.click(form->backgroundButton());
+        form->ChangeFoneImage();
         QCOMPARE(changed.count(), 0);
         QVERIFY(writeFile(fone + "/a.png"));
         QVERIFY(writeFile(fone + "/b.JPG"));
         QVERIFY(writeFile(fone + "/notes.txt"));
         QStringList seen;
         for (int i = 0; i < 3; ++i) {
-            fixture.click(form->backgroundButton());
+            form->ChangeFoneImage();
             seen << stored(EAppSettings::FoneImage).toString();
         }
         QCOMPARE(changed.count(), 3);
         QCOMPARE(seen.at(2), seen.at(0));
         QVERIFY(seen.at(0) != seen.at(1));
         QCOMPARE(QSet<QString>(seen.begin(), seen.end()), (QSet<QString>{"a.png", "b.JPG"}));
+    }
+
+    // The background button shows the pictures to choose from; a tap on one takes it.
+    void backgroundPickedFromThumbnails()
+    {
+        ScreenFixture fixture;
+        QVERIFY(fixture.loadSettings(kSettings));
+        auto *form = new SettingsForm;
+        fixture.place(form);
+        QSignalSpy changed(form, &SettingsForm::ChangeFone);
+        // No folder: no picker, nothing changes.
+        fixture.click(form->backgroundButton());
+        QVERIFY(!form->backgroundPicker() || !form->backgroundPicker()->isVisible());
+        const QString fone = fixture.folder() + "/fone";
+        QVERIFY(QDir().mkpath(fone));
+        for (const char *name : {"a.png", "b.png", "c.png"}) {
+            QImage picture(64, 48, QImage::Format_RGB32);
+            picture.fill(Qt::darkCyan);
+            QVERIFY(picture.save(fone + "/" + name));
+        }
+        QVERIFY(writeFile(fone + "/notes.txt"));
+        fixture.click(form->backgroundButton());
+        QVERIFY(form->backgroundPicker() && form->backgroundPicker()->isVisible());
+        for (const char *name : {"a.png", "b.png", "c.png"}) {
+            auto *thumb = qobject_cast<EIconWidget *>(form->backgroundThumbnail(name));
+            QVERIFY2(thumb && thumb->isVisible(), name);
+            QVERIFY(!thumb->image().isNull());
+            QCOMPARE(thumb->text(), QString::fromLatin1(name));
+        }
+        QVERIFY(!form->backgroundThumbnail("notes.txt"));
+        fixture.click(form->backgroundThumbnail("c.png"));
+        QCOMPARE(stored(EAppSettings::FoneImage).toString(), QStringLiteral("c.png"));
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(!form->backgroundPicker()->isVisible());
+        // Opened again, the current picture is marked.
+        fixture.click(form->backgroundButton());
+        QVERIFY(form->backgroundThumbnail("c.png")->isChecked());
+        QVERIFY(!form->backgroundThumbnail("a.png")->isChecked());
     }
 
     void languageRetranslatesEveryScreen_data()

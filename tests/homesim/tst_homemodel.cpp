@@ -112,6 +112,8 @@ private slots:
     void thermostatFollowsSetPoint();
     void keypad_data();
     void keypad();
+    void intrusionAlarmMessage_data();
+    void intrusionAlarmMessage();
     void clockContinuesFromSynchronisation();
     void writeAlarm_data();
     void writeAlarm();
@@ -420,6 +422,79 @@ void tst_HomeModel::keypad()
                                 .arg(sim.model->byte(kStatusSecurityState))
                                 .arg(states.at(i))));
     }
+}
+
+void tst_HomeModel::intrusionAlarmMessage_data()
+{
+    QTest::addColumn<QString>("extraSettings");
+    QTest::addColumn<QStringList>("steps"); // "code N", "wait MS" (simulated), "intrusion"
+    QTest::addColumn<int>("message");       // the alarm message expected up at the end, or 0
+    QTest::addColumn<int>("sound");
+
+    const QString named = QStringLiteral(" <intrusion_message value=\"9\"/>\n"
+                                         " <intrusion_sound value=\"2\"/>\n");
+    using S = QStringList;
+    const S alarm{"code 1234", "wait 10000", "intrusion", "wait 10000"};
+    QTest::newRow("alarm raises the armed message") << "" << alarm << 11 << 1;
+    QTest::newRow("named message and sound") << named << alarm << 9 << 2;
+    QTest::newRow("entry delay not over")
+        << "" << S{"code 1234", "wait 10000", "intrusion"} << 0 << 0;
+    QTest::newRow("disarmed in time")
+        << "" << S{"code 1234", "wait 10000", "intrusion", "wait 5000", "code 1234", "wait 10000"}
+        << 0 << 0;
+    QTest::newRow("disarming ends the alarm") << "" << (alarm + S{"code 1234"}) << 0 << 1;
+    QTest::newRow("intrusion while disarmed") << "" << S{"intrusion", "wait 20000"} << 0 << 0;
+}
+
+void tst_HomeModel::intrusionAlarmMessage()
+{
+    QFETCH(QString, extraSettings);
+    QFETCH(QStringList, steps);
+    QFETCH(int, message);
+    QFETCH(int, sound);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("config.xml")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version='1.0' encoding='UTF-8'?>\n<config version=\"2\">\n"
+               " <message id=\"1\" textB=\"Water leak\" minimum=\"0\" maximum=\"1\"/>\n"
+               " <message id=\"9\" textB=\"Gate open\" minimum=\"0\" maximum=\"1\"/>\n"
+               " <message id=\"11\" textB=\"Motion in the hall while armed\"/>\n"
+               " <sound fileName=\"chime.wav\" value=\"2\"/>\n"
+               " <sound fileName=\"alarm.wav\" value=\"1\"/>\n");
+    file.write(extraSettings.toUtf8());
+    file.write("</config>\n");
+    file.close();
+    HomeConfig config;
+    QVERIFY(config.load(dir.path()));
+    HomeModel::Options options;
+    options.armDelayMs = 10000;
+    options.noticeMs = 2000;
+    HomeModel model(config, options);
+    qint64 now = 0;
+    for (const QString &line : steps) {
+        const QStringList step = line.split(QLatin1Char(' '));
+        if (step.first() == QLatin1String("code")) {
+            QVector<quint16> words;
+            const quint32 code = step.at(1).toUInt();
+            words << quint16(code & 0xFFFF) << quint16(code >> 16);
+            QVERIFY(model.writeRegisters(kPasswordWord, words));
+        } else if (step.first() == QLatin1String("wait")) {
+            now += step.at(1).toInt();
+            model.advanceTo(now);
+        } else {
+            ScenarioEvent e;
+            QString error;
+            QVERIFY2(ScenarioEvent::parse(step.first(), &e, &error), qPrintable(error));
+            QVERIFY2(model.applyEvent(e, &error), qPrintable(error));
+        }
+    }
+    // What the panel reads: the alarm count, and the message of the alarm as the current one.
+    QCOMPARE(int(model.byte(kStatusAlarmCount)), message ? 1 : int(kNoAlarms));
+    if (message) {
+        QCOMPARE(int(model.byte(kStatusMessageId)), message);
+        QCOMPARE(int(model.byte(kStatusMessageState)), kMessageActive | kMessageAlarm);
+    }
+    QCOMPARE(int(model.byte(kStatusSoundNumber)), sound);
 }
 
 void tst_HomeModel::clockContinuesFromSynchronisation()

@@ -179,6 +179,8 @@ void TestBuiltinPictures::statesLookDifferent_data()
         {"alert.png", "alert_yellow.png"},
         {"alert_yellow.png", "alert_red.png"},
         {"minimize.png", "fullscreenicon.png"},
+        {"minimize.png", "expand.png"},
+        {"fullscreenicon.png", "fullscreenexit.png"},
         {"onebit_accepted.png", "onebit_decline.png"},
         {"check.png", "no.png"},
         {"zoomin.png", "zoomout.png"},

@@ -5,6 +5,7 @@
 #include "ebasewidget.h"
 #include "etoolkittiming.h"
 
+#include <QGraphicsWidget>
 #include <QSignalSpy>
 
 // The touch interaction model: clicks, long clicks, press-hold-drag in move mode, and the rules
@@ -312,6 +313,41 @@ private slots:
         QTRY_VERIFY(w->isHighlighted());
         tv.move(QPointF(10, 10));
         QTRY_VERIFY(!w->isHighlighted());
+    }
+
+    // Icons that open another page: each tap hides the page under the finger. Coming back, only
+    // the icon under the pointer now may wear the hover frame, not every icon tapped before.
+    void tappedIconsDoNotKeepTheirFrame()
+    {
+        TestView tv;
+        QVERIFY(tv.exposed());
+        auto *page = new QGraphicsWidget;
+        tv.scene.addItem(page);
+        page->resize(800, 600);
+        QList<EBaseWidget *> icons;
+        for (int i = 0; i < 3; ++i) {
+            auto *icon = new EBaseWidget(page);
+            icon->setGeometry(100 + 200 * i, 100, 120, 80);
+            connect(icon, &EBaseWidget::clicked, page, [page] { page->hide(); });
+            icons << icon;
+        }
+        for (EBaseWidget *icon : qAsConst(icons)) {
+            tv.move(centreOf(icon));
+            QTRY_VERIFY(icon->isHighlighted());
+            tv.click(centreOf(icon));
+            QVERIFY(!page->isVisible());
+            QVERIFY(!icon->isHighlighted());
+            QVERIFY(!icon->isPressed());
+            page->show();
+            int framed = 0;
+            for (const EBaseWidget *other : qAsConst(icons))
+                framed += other->isHighlighted() ? 1 : 0;
+            QVERIFY(framed <= 1);
+        }
+        tv.move(centreOf(icons.at(1)));
+        QTRY_VERIFY(icons.at(1)->isHighlighted());
+        QVERIFY(!icons.at(0)->isHighlighted());
+        QVERIFY(!icons.at(2)->isHighlighted());
     }
 
     void deletingItselfInClickIsSafe()

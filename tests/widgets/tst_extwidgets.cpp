@@ -20,6 +20,7 @@
 #include "extsceneswidget.h"
 #include "extslidercontrol.h"
 #include "extswitchwidget.h"
+#include "exttextwidget.h"
 #include "exttextwriterwidget.h"
 #include "exttoolwidget.h"
 #include "extwidgetfactory.h"
@@ -59,11 +60,17 @@ private slots:
     void byteControlDirectEntry_data();
     void byteControlDirectEntry();
     void readOnlyByteControlOffersNoEntry();
+    void enterCommitsTheDirectEntry();
 
     void sliderDragSendsRawValue();
 
     void factoryPlacesAndNamesWidgets();
     void factoryRefusesMismatches();
+    void longCaptionKeepsThePictureInPlace_data();
+    void longCaptionKeepsThePictureInPlace();
+    void litLampNeverReadsZeroAndFullFits();
+    void longTextFitsItsField_data();
+    void longTextFitsItsField();
     void everyKindHasItsWidget_data();
     void everyKindHasItsWidget();
     void valueSignalsReachTheScreen_data();
@@ -343,6 +350,29 @@ void tst_ExtWidgets::byteControlDirectEntry()
     }
 }
 
+void tst_ExtWidgets::enterCommitsTheDirectEntry()
+{
+    TestView tv;
+    auto *byte = new ExtByteControl;
+    tv.scene.addItem(byte);
+    byte->resize(200, 80);
+    byte->setRange(0, 100);
+    byte->setScale(255);
+    byte->setEditMode(ExtByteControl::Editable);
+    QVERIFY(tv.exposed());
+    QSignalSpy spy(byte, &ExtByteControl::ValueChange);
+    tv.click(byte->editButton()->mapToScene(byte->editButton()->rect().center()));
+    QTRY_VERIFY(byte->isEntryOpen());
+    byte->entry()->setText(QString());
+    QTest::keyClicks(tv.view.viewport(), "50");
+    QCOMPARE(byte->entry()->text(), QStringLiteral("50"));
+    QTest::keyClick(tv.view.viewport(), Qt::Key_Return);
+    QTRY_VERIFY(!byte->isEntryOpen());
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toInt(), 128);
+    QVERIFY(!byte->editButton()->isChecked());
+}
+
 void tst_ExtWidgets::readOnlyByteControlOffersNoEntry()
 {
     ExtByteControl byte;
@@ -403,6 +433,168 @@ void tst_ExtWidgets::factoryPlacesAndNamesWidgets()
     QCOMPARE(button->pos(), QPointF(80, 120));
     QVERIFY(button->image().isNull());
     QCOMPARE(button->text(), QStringLiteral("Sw"));
+}
+
+void tst_ExtWidgets::longCaptionKeepsThePictureInPlace_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<double>("posX");
+    QTest::newRow("switch mid-plan") << int(ControlConstants::KindSwitch) << 50.0;
+    QTest::newRow("switch at the left edge") << int(ControlConstants::KindSwitch) << 1.0;
+    QTest::newRow("sensor at the right edge") << int(ControlConstants::KindSensor) << 95.0;
+    QTest::newRow("lamp mid-plan") << int(ControlConstants::KindLight) << 50.0;
+    QTest::newRow("lamp at the left edge") << int(ControlConstants::KindLight) << 1.0;
+}
+
+// A caption made longer leaves the picture where the control's position puts it; the caption
+// grows around it and stays on the plan.
+void tst_ExtWidgets::longCaptionKeepsThePictureInPlace()
+{
+    QFETCH(int, kind);
+    QFETCH(double, posX);
+    QGraphicsScene scene;
+    auto *plan = new EImageWidget;
+    scene.addItem(plan);
+    plan->resize(800, 600);
+    BaseRoomV1 room;
+    BaseControlV1 *control =
+        room.createControl(kind, QStringLiteral("c"), QStringLiteral("A"), {posX, 40});
+    QVERIFY(control);
+    if (auto *lamp = dynamic_cast<LightControlV1 *>(control)) {
+        lamp->setImageOn(QStringLiteral("lighton.png"));
+        lamp->setImageOff(QStringLiteral("lightoff.png"));
+    }
+    EBaseWidget *w = ExtWidgetFactory::createWidget(control, plan);
+    QVERIFY(w);
+    auto pictureOnPlan = [w] {
+        if (auto *lamp = qobject_cast<ExtLightWidget *>(w))
+            return lamp->mapRectToParent(lamp->imageRect());
+        return w->mapRectToParent(static_cast<EIconWidget *>(w)->iconRect());
+    };
+    auto captionOnPlan = [w] {
+        if (auto *lamp = qobject_cast<ExtLightWidget *>(w))
+            return lamp->mapRectToParent(lamp->captionRect());
+        return w->mapRectToParent(static_cast<EIconWidget *>(w)->captionRect());
+    };
+    const QRectF before = pictureOnPlan();
+    QVERIFY(!before.isEmpty());
+    control->setTextB(QStringLiteral("The reading lamp above the sofa by the garden window"));
+    QVERIFY(ExtWidgetFactory::applyProperties(w, control));
+    ExtWidgetFactory::fitCaption(w, plan->size());
+    w->update();
+    QCoreApplication::processEvents();
+    QPixmap canvas(800, 600);
+    QPainter painter(&canvas);
+    scene.render(&painter); // lays the caption out as a paint would
+    painter.end();
+    const QRectF after = pictureOnPlan();
+    QVERIFY2(qAbs(after.left() - before.left()) < 1 && qAbs(after.top() - before.top()) < 1,
+             qPrintable(QStringLiteral("picture moved from %1,%2 to %3,%4")
+                            .arg(before.left())
+                            .arg(before.top())
+                            .arg(after.left())
+                            .arg(after.top())));
+    QCOMPARE(w->pos(), ExtWidgetFactory::toPixels(posX, 40, plan->size()));
+    // The caption reaches no further than the plan, or than the widget itself where the widget
+    // stands partly off the plan.
+    const QRectF caption = captionOnPlan();
+    const QRectF widget = w->geometry();
+    QVERIFY2(caption.left() >= qMin<qreal>(0, widget.left()) - 0.5 &&
+                 caption.right() <= qMax<qreal>(800, widget.right()) + 0.5,
+             qPrintable(QStringLiteral("caption %1..%2").arg(caption.left()).arg(caption.right())));
+    // The long caption does not fit: it is elided, not cut anywhere.
+    QVERIFY(caption.width() < 800);
+}
+
+void tst_ExtWidgets::litLampNeverReadsZeroAndFullFits()
+{
+    BaseRoomV1 room;
+    LightControlV1 *record = room.createLight(QStringLiteral("l"), QStringLiteral("Lamp"), {});
+    record->setDimmer(true);
+    record->setImageOn(QStringLiteral("lighton.png"));
+    record->setImageOff(QStringLiteral("lightoff.png"));
+    QGraphicsScene scene;
+    auto *plan = new EImageWidget;
+    scene.addItem(plan);
+    plan->resize(800, 600);
+    auto *lamp = qobject_cast<ExtLightWidget *>(ExtWidgetFactory::createWidget(record, plan));
+    QVERIFY(lamp);
+    const ExtWidgetKind *kind = ExtWidgetKinds::byKind(ControlConstants::KindLight);
+    QVERIFY(kind);
+    // clang-format off
+    struct Row { int state; int brightness; bool lit; const char *percent; };
+    const Row rows[] = {{0, 0, true, ""}, {0, 5, true, "50%"}, {0, 10, true, "100%"},
+                        {1, 10, false, "100%"}, {1, 0, false, "0%"}, {0, 0, true, ""}};
+    // clang-format on
+    for (const Row &row : rows) {
+        record->setLampState(row.state);
+        record->setBrightness(row.brightness);
+        kind->refresh(lamp, record);
+        QCOMPARE(lamp->showsLit(), row.lit);
+        QCOMPARE(lamp->imageName(), row.lit ? record->imageOn() : record->imageOff());
+        QCOMPARE(lamp->percentText(), QString::fromLatin1(row.percent));
+    }
+    // Dragged to the bottom of the bar by the person: no "0%" on a lamp still lit.
+    record->setBrightness(10);
+    kind->refresh(lamp, record);
+    QVERIFY(lamp->showsLit());
+    QGraphicsView view(&scene);
+    view.resize(900, 700);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const QPointF bottom =
+        lamp->mapToScene(lamp->barRect().center().x(), lamp->barRect().bottom() - 0.5);
+    QTest::mousePress(view.viewport(), Qt::LeftButton, Qt::NoModifier, view.mapFromScene(bottom));
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, view.mapFromScene(bottom));
+    QCOMPARE(lamp->brightness(), 0);
+    QVERIFY(lamp->showsLit());
+    QVERIFY(lamp->percentText().isEmpty());
+    // "100%" fits the bar in the type it is drawn in.
+    QVERIFY(QFontMetricsF(lamp->percentFont()).horizontalAdvance(QStringLiteral("100%")) <=
+            lamp->barRect().width() - 2);
+}
+
+void tst_ExtWidgets::longTextFitsItsField_data()
+{
+    QTest::addColumn<QSizeF>("size");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("elided");
+    const QString forecast = QStringLiteral("Clearing at night");
+    QTest::newRow("demo field, one line") << QSizeF(460, 40) << forecast << false;
+    QTest::newRow("narrow, two lines fit") << QSizeF(120, 60) << forecast << false;
+    QTest::newRow("narrow and low: elided") << QSizeF(120, 30) << forecast << true;
+    QTest::newRow("one long word") << QSizeF(90, 60) << QStringLiteral("Thunderstorms") << true;
+}
+
+// A text longer than its field is wrapped where the height allows, else elided with the whole
+// text as its tool tip; never cut off in the middle of a letter or a word without a sign.
+void tst_ExtWidgets::longTextFitsItsField()
+{
+    QFETCH(QSizeF, size);
+    QFETCH(QString, text);
+    QFETCH(bool, elided);
+    QGraphicsScene scene;
+    auto *w = new ExtTextWidget;
+    scene.addItem(w);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(20);
+    w->setTextFont(font);
+    w->resize(size);
+    w->setDisplayText(text);
+    QCOMPARE(w->isElided(), elided);
+    const QFontMetricsF fm(font);
+    const qreal inner = size.width() - 6;
+    if (elided) {
+        QVERIFY(w->shownText().endsWith(QChar(0x2026)));
+        QVERIFY(fm.horizontalAdvance(w->shownText()) <= inner);
+        QCOMPARE(w->toolTip(), text);
+    } else {
+        QCOMPARE(w->shownText(), text);
+        const QRectF needed =
+            fm.boundingRect(QRectF(0, 0, inner, 1e6), Qt::TextWordWrap, w->shownText());
+        QVERIFY(needed.height() <= size.height());
+        QVERIFY(w->toolTip().isEmpty());
+    }
 }
 
 void tst_ExtWidgets::factoryRefusesMismatches()

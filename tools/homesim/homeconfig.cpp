@@ -54,6 +54,9 @@ bool readSettings(const QString &path, HomeConfig &config, QString *error)
             *error = QStringLiteral("%1: root element is not \"config\"").arg(path);
         return false;
     }
+    bool explicitMessage = false;
+    bool explicitSound = false;
+    int alarmSound = 0;
     while (xml.readNextStartElement()) {
         const QStringRef tag = xml.name();
         const QXmlStreamAttributes a = xml.attributes();
@@ -70,6 +73,17 @@ bool readSettings(const QString &path, HomeConfig &config, QString *error)
             const QString name = a.value(QStringLiteral("value")).toString().trimmed();
             if (!name.isEmpty())
                 config.controllerCodec = name.toLatin1();
+        } else if (tag == QLatin1String("intrusion_message")) {
+            config.intrusionMessage = intAttribute(a, QStringLiteral("value")) & 0xFF;
+            explicitMessage = true;
+        } else if (tag == QLatin1String("intrusion_sound")) {
+            config.intrusionSound = intAttribute(a, QStringLiteral("value"));
+            explicitSound = true;
+        } else if (tag == QLatin1String("sound")) {
+            if (!alarmSound && a.value(QStringLiteral("fileName"))
+                                   .toString()
+                                   .startsWith(QLatin1String("alarm"), Qt::CaseInsensitive))
+                alarmSound = intAttribute(a, QStringLiteral("value"));
         } else if (tag == QLatin1String("offset")) {
             bool ok = false;
             const int offset = a.value(QStringLiteral("value")).toString().trimmed().toInt(&ok, 16);
@@ -88,6 +102,16 @@ bool readSettings(const QString &path, HomeConfig &config, QString *error)
     auto byId = [](const HomeConfig::Text &l, const HomeConfig::Text &r) { return l.id < r.id; };
     std::stable_sort(config.messages.begin(), config.messages.end(), byId);
     std::stable_sort(config.parameters.begin(), config.parameters.end(), byId);
+    if (!explicitMessage) {
+        for (const HomeConfig::Text &m : qAsConst(config.messages)) {
+            if (m.text.contains(QLatin1String("armed"), Qt::CaseInsensitive)) {
+                config.intrusionMessage = m.id;
+                break;
+            }
+        }
+    }
+    if (!explicitSound)
+        config.intrusionSound = alarmSound;
     return true;
 }
 

@@ -36,6 +36,12 @@ public:
     // The encoding of the texts in controller memory (config.xml `controller_codec`), the same
     // single-byte one the panel uses.
     QByteArray controllerCodec = "Windows-1251";
+    // The message the controller raises as an alarm, and the sound it asks for, when an intrusion
+    // runs out its entry delay while armed (0: none). From "intrusion_message" and
+    // "intrusion_sound" of config.xml; without them, the first message whose text speaks of
+    // "armed" and the sound whose file name begins with "alarm".
+    int intrusionMessage = 0;
+    int intrusionSound = 0;
 
     QString messageText(int id) const;
     QString secureText(int state) const;

@@ -181,6 +181,7 @@ struct HomeModelPrivate
     QMap<int, double> motionOffAt;               // lamp -> simulation time its motion hold ends
 
     bool eventWrite = false; // a scenario or control line is writing: it was logged already
+    bool intrusionRaised = false; // the intrusion alarm message is up
 
     QMap<int, Message> messages; // every message the controller reported
     int currentMessage = -1;
@@ -547,6 +548,18 @@ struct HomeModelPrivate
     {
         const int state = keypad.state();
         setByte(kStatusSecurityState, quint8(state));
+        // A controller tells of an intrusion the way it tells of a leak: the alarm message is
+        // raised (with its siren sound) when the entry delay runs out, and stays until the
+        // system is disarmed.
+        const int message = config.intrusionMessage;
+        if (state == Security::Alarm && !intrusionRaised && message > 0) {
+            intrusionRaised = true;
+            raise(message, true, 1, config.intrusionSound);
+        } else if (intrusionRaised &&
+                   (state == Security::Disarmed || state == Security::Disarming)) {
+            intrusionRaised = false;
+            clear(message);
+        }
         const QString text = config.secureText(state);
         log(QStringLiteral("security: state %1%2")
                 .arg(state)

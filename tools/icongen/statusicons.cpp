@@ -158,6 +158,41 @@ QImage minimize(const QSize &size)
     return c.take();
 }
 
+// Bring the collapsed window back: a title strip whose content unfolds downwards.
+QImage expand(const QSize &size)
+{
+    IconCanvas c(size.width(), size.height());
+    QPainter &p = c.p();
+    p.setPen(IconCanvas::stroke(kPaper, 7));
+    p.drawRoundedRect(QRectF(10, 12, 80, 76), 8, 8);
+    p.setBrush(kPaper);
+    p.drawRect(QRectF(10, 12, 80, 14));
+    p.setBrush(Qt::NoBrush);
+    p.drawLine(QPointF(50, 40), QPointF(50, 74));
+    p.drawLine(QPointF(36, 60), QPointF(50, 74));
+    p.drawLine(QPointF(64, 60), QPointF(50, 74));
+    return c.take();
+}
+
+// Leave full screen: the four corners point inwards, towards a smaller window.
+QImage fullscreenExit(const QSize &size)
+{
+    IconCanvas c(size.width(), size.height());
+    QPainter &p = c.p();
+    p.setPen(IconCanvas::stroke(kPaper, 7));
+    const double a = 34, b = 66, l = 22;
+    for (const QPointF &corner : {QPointF(a, a), QPointF(b, a), QPointF(a, b), QPointF(b, b)}) {
+        const double dx = corner.x() < 50 ? -l : l;
+        const double dy = corner.y() < 50 ? -l : l;
+        QPainterPath path;
+        path.moveTo(corner.x() + dx, corner.y());
+        path.lineTo(corner);
+        path.lineTo(corner.x(), corner.y() + dy);
+        p.drawPath(path);
+    }
+    return c.take();
+}
+
 QImage fullscreen(const QSize &size)
 {
     IconCanvas c(size.width(), size.height());
@@ -274,6 +309,8 @@ QList<IconEntry> statusIcons()
          [](const QSize &s) { return alertTriangle(s, kRed, kPaper); }},
         {QStringLiteral("minimize.png"), bar, top, minimize},
         {QStringLiteral("fullscreenicon.png"), bar, top, fullscreen},
+        {QStringLiteral("expand.png"), bar, top, expand},
+        {QStringLiteral("fullscreenexit.png"), bar, top, fullscreenExit},
         {QStringLiteral("check.png"), button, dlg,
          [](const QSize &s) { return disc(s, kOk, tick(), 10); }},
         {QStringLiteral("no.png"), button, dlg,

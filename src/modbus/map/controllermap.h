@@ -32,6 +32,9 @@ constexpr int kStatusParameters = 44;     // one byte per parameter id 1..kParam
 constexpr int kParameterCount = 16;
 
 constexpr quint8 kNoAlarms = 0xFF;
+// The security state code of a raised intrusion alarm (the controller's own numbering; the texts
+// of all codes come from the "secure" list of config.xml).
+constexpr int kSecurityAlarm = 5;
 
 // Bits of a message's state byte. Active, SMS and siren are what the alerts screen shows and
 // edits; the alarm and notified bits are how the controller marks a message that raised an alarm
