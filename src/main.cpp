@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
+#include "bridgesettings.h"
 #include "controlerdata.h"
 #include "eappsettings.h"
 #include "eaudioplayer.h"
@@ -7,10 +8,12 @@
 #include "ecoreapp.h"
 #include "esignalwatcher.h"
 #include "mainwindow.h"
-#include "tourrunner.h"
+#include "mqttbridge.h"
 #include "roomsv1.h"
+#include "tourrunner.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QSessionManager>
 #include <QTextStream>
 #include <QTimer>
@@ -28,6 +31,81 @@ void installServices(ECoreApp *app)
     app->setProjectModel(rooms, rooms);
     app->setAudioPlayer(new EAudioPlayer);
     app->setController(new ControlerData);
+}
+
+// "--bridge": the controller link and the MQTT bridge without a window, for a service manager.
+// Logs go to standard error; SIGTERM publishes "offline" and ends the link the orderly way.
+int runBridge(int argc, char *argv[], const QStringList &arguments, bool demo)
+{
+    // No display is needed: the fonts and images the core loads work on the offscreen platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("verandix"));
+    QGuiApplication::setApplicationVersion(QStringLiteral(VERANDIX_VERSION));
+    QTextStream err(stderr);
+
+    ECoreApp *app = ECoreApp::instance();
+    installServices(app);
+    ECommandLine::apply(arguments, app);
+    if (demo)
+        app->chooseDemo();
+    switch (app->startMode()) {
+    case StartMode::Standard:
+        app->loadStandardConfiguration();
+        break;
+    case StartMode::Demo:
+        app->loadDemoConfiguration();
+        break;
+    case StartMode::Multi:
+        err << "verandix: --bridge needs one configuration: use -config FOLDER\n";
+        ECoreApp::destroyInstance();
+        return 2;
+    }
+    const EAppSettings &settings = app->settings();
+    const BridgeSettings bridgeSettings =
+        BridgeSettings::fromSettings(settings, app->configurationFolder());
+    if (!bridgeSettings.enabled()) {
+        err << "verandix: the configuration sets no mqtt_host; nothing to bridge\n";
+        ECoreApp::destroyInstance();
+        return 2;
+    }
+    auto *link = qobject_cast<ControlerData *>(app->controllerObject());
+    auto *rooms = RoomsV1::fromCore();
+    if (!link || !rooms) {
+        ECoreApp::destroyInstance();
+        return 1;
+    }
+
+    int exitCode = 0;
+    {
+        MqttBridge bridge(bridgeSettings);
+        bridge.setProject(*rooms, settings);
+        link->configure(settings, app->modbusDebug());
+        // Without a screen the published set is all the link reads, at the bridge's period.
+        link->SetUpdateTimeout(bridgeSettings.pollMs);
+        bridge.attach(link, &link->commands());
+        link->start();
+        link->commands().setRoom(bridge.pollSnapshot());
+        if (!bridge.start()) {
+            link->shutdown();
+            ECoreApp::destroyInstance();
+            return 1;
+        }
+        err << "verandix: bridging " << bridge.publishedCount() << " entities to "
+            << bridgeSettings.host << ':' << bridgeSettings.port << " as " << bridgeSettings.node()
+            << '\n';
+        err.flush();
+
+        ESignalWatcher signalWatcher;
+        QObject::connect(&signalWatcher, &ESignalWatcher::terminationRequested, &application,
+                         [] { QCoreApplication::exit(0); });
+        exitCode = application.exec();
+        bridge.stop();
+        link->shutdown();
+    }
+    ECoreApp::destroyInstance();
+    return exitCode;
 }
 
 } // namespace
@@ -48,6 +126,7 @@ int main(int argc, char *argv[])
     }
     // "--demo" opens the built-in demo home at once, without the splash that offers it.
     const bool demo = arguments.removeAll(QStringLiteral("--demo")) > 0;
+    const bool bridgeOnly = arguments.removeAll(QStringLiteral("--bridge")) > 0;
     switch (ECommandLine::apply(arguments, nullptr)) {
     case ECommandLine::Action::ShowHelp:
         QTextStream(stdout) << ECommandLine::helpText(arguments.value(0));
@@ -58,6 +137,8 @@ int main(int argc, char *argv[])
     case ECommandLine::Action::Run:
         break;
     }
+    if (bridgeOnly)
+        return runBridge(argc, argv, arguments, demo);
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("verandix"));
