@@ -127,9 +127,10 @@ BridgeCommand parse(const BridgeCommandTarget &target, const QString &topicActio
 {
     if (payload.size() > kMaxPayloadBytes)
         return refuse(QStringLiteral("payload too long"));
-    if (!plainText(payload))
-        return refuse(QStringLiteral("payload is not plain text"));
+    // A line end from a shell's echo is fine; anything else outside printable ASCII is not.
     const QByteArray text = payload.trimmed();
+    if (!plainText(text))
+        return refuse(QStringLiteral("payload is not plain text"));
     const bool set = topicAction == QLatin1String("set");
 
     switch (target.component) {

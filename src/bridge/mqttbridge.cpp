@@ -118,8 +118,9 @@ MqttBridge::MqttBridge(const BridgeSettings &settings, QObject *parent)
     d->clock.start();
     connect(&d->client, &MqttClient::connected, this, &MqttBridge::onConnected);
     connect(&d->client, &MqttClient::messageReceived, this, &MqttBridge::onMessage);
-    connect(&d->client, &MqttClient::disconnected, this, [](int reason) {
+    connect(&d->client, &MqttClient::disconnected, this, [this](int reason) {
         qCWarning(lcBridge, "broker connection lost or refused (%d); reconnecting", reason);
+        emit brokerDisconnected(reason);
     });
     d->sensorRefresh.setInterval(kSensorRefreshMs);
     connect(&d->sensorRefresh, &QTimer::timeout, this, [this] {
@@ -210,13 +211,24 @@ void MqttBridge::onConnected()
     const QString base = d->nodeBase();
     d->client.subscribe(base % QLatin1String("/+/set"), 1);
     d->client.subscribe(base % QLatin1String("/+/+/set"), 1);
+    // The list of what this node published last: the broker hands the retained one out first on
+    // subscribing, then our own new one, which alone arrives when there was none.
     d->oldListSeen = false;
     d->client.subscribe(d->listTopic(), 1);
+    d->client.publish(d->listTopic(), entityList(), true, 1);
     publishDiscovery();
     d->sent.clear();
     publishAllStates();
     d->client.publish(statusTopic(), QByteArrayLiteral("online"), true, 1);
     emit announced();
+}
+
+QByteArray MqttBridge::entityList() const
+{
+    QJsonArray list;
+    for (const BridgeEntity &e : d->catalog.entities())
+        list.append(QString(e.component % QLatin1Char('/') % e.uniqueId));
+    return QJsonDocument(list).toJson(QJsonDocument::Compact);
 }
 
 void MqttBridge::publishDiscovery()
@@ -385,12 +397,8 @@ void MqttBridge::onMessage(const QString &topic, const QByteArray &payload)
             return;
         d->oldListSeen = true;
         QSet<QString> current;
-        QJsonArray list;
-        for (const BridgeEntity &e : d->catalog.entities()) {
-            const QString id = e.component % QLatin1Char('/') % e.uniqueId;
-            current.insert(id);
-            list.append(id);
-        }
+        for (const BridgeEntity &e : d->catalog.entities())
+            current.insert(e.component % QLatin1Char('/') % e.uniqueId);
         const QJsonArray old = QJsonDocument::fromJson(payload).array();
         for (const QJsonValue &v : old) {
             const QString id = v.toString();
@@ -400,9 +408,6 @@ void MqttBridge::onMessage(const QString &topic, const QByteArray &payload)
             d->client.publish(d->discoveryTopic(id.left(slash), id.mid(slash + 1)), QByteArray(),
                               true, 1);
         }
-        const QByteArray now = QJsonDocument(list).toJson(QJsonDocument::Compact);
-        if (now != payload)
-            d->client.publish(d->listTopic(), now, true, 1);
         return;
     }
 

@@ -56,6 +56,9 @@ signals:
     void commandRefused(const QString &entity, const QString &reason);
     // A command message that became a link command.
     void commandSent(const QString &entity);
+    // The broker refused the connection or it was lost (the reason code of the client library);
+    // the bridge keeps trying.
+    void brokerDisconnected(int reason);
 
 private:
     void onConnected();
@@ -63,6 +66,7 @@ private:
     void refuse(const QString &key, const QString &reason);
     void publishState(const QString &topic, const QByteArray &payload, bool retain = true);
     void publishDiscovery();
+    QByteArray entityList() const;
     void publishAllStates();
 
     struct Private;
