@@ -6,6 +6,8 @@
 #include <QJsonObject>
 #include <QtMath>
 
+#include <cmath>
+
 namespace {
 
 using Action = BridgeCommand::Action;
@@ -100,10 +102,15 @@ BridgeCommand alarmPanel(const QByteArray &payload)
         return refuse(QStringLiteral("unknown action"));
     // The code comes as text (a template's "{{ code }}"); a number is accepted as well.
     const QJsonValue codeValue = o.value(QLatin1String("code"));
-    QString code =
-        codeValue.isDouble() ? QString::number(qint64(codeValue.toDouble())) : codeValue.toString();
-    if (codeValue.isDouble() && codeValue.toDouble() != double(qint64(codeValue.toDouble())))
-        code.clear();
+    QString code = codeValue.toString();
+    if (codeValue.isDouble()) {
+        // Only whole numbers a code can be; anything else (1e300 too) is no code, and must not
+        // reach an integer conversion it would overflow.
+        const double number = codeValue.toDouble();
+        constexpr double kLargestCode = 999999999;
+        if (number >= 1 && number <= kLargestCode && number == std::floor(number))
+            code = QString::number(qint64(number));
+    }
     // The keypad cannot type a leading zero, and 0 itself starts a code change: neither is a
     // code a hub may send.
     bool digitsOnly = !code.isEmpty() && code.size() <= BridgeCommandParser::kMaxCodeDigits &&

@@ -122,6 +122,7 @@ void TestBridgeCommandParser::refused_data()
     QTest::newRow("panel ten digits") << Component::AlarmPanel << "set" << QByteArray(R"({"action":"DISARM","code":"1234567890"})");
     QTest::newRow("panel code with letters") << Component::AlarmPanel << "set" << QByteArray(R"({"action":"DISARM","code":"12a4"})");
     QTest::newRow("panel negative number code") << Component::AlarmPanel << "set" << QByteArray(R"({"action":"DISARM","code":-5})");
+    QTest::newRow("panel code beyond any integer") << Component::AlarmPanel << "set" << QByteArray(R"({"action":"DISARM","code":1e300})");
     QTest::newRow("panel fractional code") << Component::AlarmPanel << "set" << QByteArray(R"({"action":"DISARM","code":12.5})");
     QTest::newRow("panel unknown action") << Component::AlarmPanel << "set" << QByteArray(R"({"action":"TRIGGER","code":"1234"})");
     QTest::newRow("payload too long") << Component::Light << "set" << QByteArray(BridgeCommandParser::kMaxPayloadBytes + 1, 'O');

@@ -99,6 +99,7 @@ private slots:
     void hostilePayloadsAreRefused_data();
     void hostilePayloadsAreRefused();
     void aFloodIsLoggedOnce();
+    void vanishedEntitiesAreRemoved();
     void brokerRestartRepublishes();
     void passwordAuthentication();
     void tlsWithOwnCa();
@@ -348,6 +349,36 @@ void TestMqttBridge::aFloodIsLoggedOnce()
     for (const QString &line : logSoFar().mid(before))
         lines2 += line.contains(QLatin1String("thermostat_2")) ? 1 : 0;
     QCOMPARE(lines2, 1);
+}
+
+void TestMqttBridge::vanishedEntitiesAreRemoved()
+{
+    // What an earlier run with a lamp 77 left on the broker.
+    const QString list = QStringLiteral("verandix/tst-removal/entities");
+    const QString gone = QStringLiteral("homeassistant/light/tst-removal/lamp_77/config");
+    const QString kept = QStringLiteral("homeassistant/light/tst-removal/lamp_1/config");
+    const QStringList retain{QStringLiteral("-r")};
+    QVERIFY(publishWithClient(m_broker->port(), list, R"(["light/lamp_77","light/lamp_1"])",
+                              retain));
+    QVERIFY(publishWithClient(m_broker->port(), gone, R"({"name":"old"})", retain));
+    BrokerWatcher watcher;
+    QVERIFY(watcher.start(m_broker->port(), {gone, kept, list}));
+    QTRY_VERIFY_WITH_TIMEOUT(watcher.seen(gone, R"({"name":"old"})"), kWaitMs);
+
+    BridgeSettings s = bridgeSettings(m_broker->port());
+    s.clientId = QStringLiteral("tst-removal");
+    MqttBridge bridge(s);
+    bridge.setProject(m_rooms, m_settings);
+    QSignalSpy announced(&bridge, &MqttBridge::announced);
+    QVERIFY(bridge.start());
+    QVERIFY(announced.wait(kWaitMs));
+    // The config of the vanished lamp is emptied, the one still there stays.
+    QTRY_VERIFY_WITH_TIMEOUT(watcher.seen(gone, QByteArray("")), kWaitMs);
+    QVERIFY(!watcher.seen(kept, QByteArray("")));
+    QTRY_VERIFY_WITH_TIMEOUT(!watcher.latest().value(list).contains("lamp_77") &&
+                                 watcher.latest().value(list).contains("lamp_1"),
+                             kWaitMs);
+    bridge.stop();
 }
 
 void TestMqttBridge::brokerRestartRepublishes()
