@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
+#include "bridgeservice.h"
 #include "bridgesettings.h"
 #include "controlerdata.h"
 #include "eappsettings.h"
@@ -70,29 +71,21 @@ int runBridge(int argc, char *argv[], const QStringList &arguments, bool demo)
         ECoreApp::destroyInstance();
         return 2;
     }
-    auto *link = qobject_cast<ControlerData *>(app->controllerObject());
     auto *rooms = RoomsV1::fromCore();
-    if (!link || !rooms) {
+    if (!rooms) {
         ECoreApp::destroyInstance();
         return 1;
     }
 
     int exitCode = 0;
     {
-        MqttBridge bridge(bridgeSettings);
-        bridge.setProject(*rooms, settings);
-        link->configure(settings, app->modbusDebug());
-        // Without a screen the published set is all the link reads, at the bridge's period.
-        link->SetUpdateTimeout(bridgeSettings.pollMs);
-        bridge.attach(link, &link->commands());
-        link->start();
-        link->commands().setRoom(bridge.pollSnapshot());
-        if (!bridge.start()) {
-            link->shutdown();
+        // The core's own link stays idle: the bridge's link polls what it publishes.
+        BridgeService service;
+        if (!service.start(settings, *rooms, app->configurationFolder(), app->modbusDebug())) {
             ECoreApp::destroyInstance();
             return 1;
         }
-        err << "verandix: bridging " << bridge.publishedCount() << " entities to "
+        err << "verandix: bridging " << service.bridge()->publishedCount() << " entities to "
             << bridgeSettings.host << ':' << bridgeSettings.port << " as " << bridgeSettings.node()
             << '\n';
         err.flush();
@@ -101,8 +94,7 @@ int runBridge(int argc, char *argv[], const QStringList &arguments, bool demo)
         QObject::connect(&signalWatcher, &ESignalWatcher::terminationRequested, &application,
                          [] { QCoreApplication::exit(0); });
         exitCode = application.exec();
-        bridge.stop();
-        link->shutdown();
+        service.stop();
     }
     ECoreApp::destroyInstance();
     return exitCode;
@@ -171,12 +163,20 @@ int main(int argc, char *argv[])
                              [](int code) { QCoreApplication::exit(code); });
             tour->start();
         }
+        // With mqtt_host set, the configuration is also bridged to a hub, on a link of its own.
+        BridgeService bridge;
+        QObject::connect(&window, &MainWindow::controlsReady, &bridge, [&bridge, app] {
+            if (RoomsV1 *rooms = RoomsV1::fromCore())
+                bridge.start(app->settings(), *rooms, app->configurationFolder(),
+                             app->modbusDebug());
+        });
         window.show();
         if (demo && !tour)
             QTimer::singleShot(0, &window, &MainWindow::loadEngDemoConfig);
         exitCode = application.exec();
         // The edits first: stopping the link may wait for a controller that does not answer.
         app->saveChanges();
+        bridge.stop();
         // Mode, geometry and the link stop before the core writes the settings back.
         window.shutdown();
     }

@@ -65,7 +65,7 @@ BridgeSettings BridgeSettings::fromSettings(const EAppSettings &settings,
     s.discoveryPrefix = text("mqtt_discovery", s.discoveryPrefix);
     const int poll = text("mqtt_poll").toInt(&ok);
     if (ok)
-        s.pollMs = qMax(kMinPollMs, poll);
+        s.pollMs = qBound(kMinPollMs, poll, kMaxPollMs);
     s.clientId = text("mqtt_client_id");
     if (s.clientId.isEmpty()) {
         // Stable for one machine and one configuration folder, short enough for any broker.

@@ -12,7 +12,9 @@ struct BridgeSettings
 {
     static constexpr int kDefaultPort = 1883;
     static constexpr int kDefaultPollMs = 2000;
+    // The link's own limits of a poll period.
     static constexpr int kMinPollMs = 100;
+    static constexpr int kMaxPollMs = 2000;
 
     QString host;
     int port = kDefaultPort;
