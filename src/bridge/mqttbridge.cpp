@@ -359,8 +359,8 @@ void MqttBridge::updateStatus(const ReservVariables &variables)
 
 void MqttBridge::updateControls(const QList<SubsUpdate> &answer, int registerOffset)
 {
-    // The blocks are those planned for the bridge's own snapshot only while nothing else asked
-    // the link for another room; a room of a screen has other indices.
+    // The link polls nothing but the bridge's own page (BridgeService gives the bridge a link
+    // of its own), so the blocks' indices are those of that page.
     d->catalog.homePage().applyAnswer(answer, registerOffset);
     d->haveControls = true;
     publishAllStates();

@@ -154,11 +154,13 @@ void MqttClient::stop(const QString &lastTopic, const QByteArray &lastPayload, i
         while (d->pending > 0 && waited.elapsed() < timeoutMs)
             QThread::msleep(10);
     }
+    // A disconnect we asked for is no loss to report; a thread still waiting to reconnect is
+    // cancelled rather than waited for.
+    const bool wasConnected = d->connected.exchange(false);
     mosquitto_disconnect(d->mosq);
     if (d->loopRunning)
-        mosquitto_loop_stop(d->mosq, d->connected ? false : true);
+        mosquitto_loop_stop(d->mosq, !wasConnected);
     d->loopRunning = false;
-    d->connected = false;
     mosquitto_destroy(d->mosq);
     d->mosq = nullptr;
 }

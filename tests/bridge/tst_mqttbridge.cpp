@@ -102,6 +102,7 @@ private slots:
     void vanishedEntitiesAreRemoved();
     void brokerRestartRepublishes();
     void passwordAuthentication();
+    void headlessModeWithoutDisplay();
     void tlsWithOwnCa();
 
 private:
@@ -358,8 +359,8 @@ void TestMqttBridge::vanishedEntitiesAreRemoved()
     const QString gone = QStringLiteral("homeassistant/light/tst-removal/lamp_77/config");
     const QString kept = QStringLiteral("homeassistant/light/tst-removal/lamp_1/config");
     const QStringList retain{QStringLiteral("-r")};
-    QVERIFY(publishWithClient(m_broker->port(), list, R"(["light/lamp_77","light/lamp_1"])",
-                              retain));
+    QVERIFY(
+        publishWithClient(m_broker->port(), list, R"(["light/lamp_77","light/lamp_1"])", retain));
     QVERIFY(publishWithClient(m_broker->port(), gone, R"({"name":"old"})", retain));
     BrokerWatcher watcher;
     QVERIFY(watcher.start(m_broker->port(), {gone, kept, list}));
@@ -439,6 +440,59 @@ void TestMqttBridge::passwordAuthentication()
                      !line.contains(QLatin1String("not-the")),
                  qPrintable(line));
     }
+}
+
+void TestMqttBridge::headlessModeWithoutDisplay()
+{
+    // The fixture configuration, pointed at the simulator and the broker, with a password file.
+    TempFolder folder;
+    const QDir fixture(fixtureFolder());
+    for (const QString &name : fixture.entryList({QStringLiteral("*.xml")}, QDir::Files))
+        QVERIFY(QFile::copy(fixture.filePath(name), folder.filePath(name)));
+    QFile secret(folder.filePath(QStringLiteral("mqtt.secret")));
+    QVERIFY(secret.open(QIODevice::WriteOnly));
+    secret.write("h3adless-Pw\n");
+    secret.close();
+    QFile config(folder.filePath(QStringLiteral("config.xml")));
+    QVERIFY(config.open(QIODevice::ReadOnly));
+    QByteArray xml = config.readAll();
+    config.close();
+    xml.replace("<ipport value=\"1502\"/>",
+                "<ipport value=\"" + QByteArray::number(m_sim->port()) + "\"/>");
+    xml.replace("</config>", "<mqtt_host value=\"127.0.0.1\"/><mqtt_port value=\"" +
+                                 QByteArray::number(m_broker->port()) +
+                                 "\"/><mqtt_client_id value=\"tst-headless\"/>"
+                                 "<mqtt_user value=\"any\"/>"
+                                 "<mqtt_password_file value=\"mqtt.secret\"/></config>");
+    QVERIFY(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    config.write(xml);
+    config.close();
+
+    const QString status = QStringLiteral("verandix/tst-headless/status");
+    BrokerWatcher watcher;
+    QVERIFY(watcher.start(m_broker->port(),
+                          {status, QStringLiteral("verandix/tst-headless/lamp_1/state")}));
+    QProcess panel;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    panel.setProcessEnvironment(env);
+    panel.start(QStringLiteral(VERANDIX_PATH),
+                {QStringLiteral("--bridge"), QStringLiteral("-config"), folder.path()});
+    QVERIFY(panel.waitForStarted(kWaitMs));
+    QTRY_VERIFY_WITH_TIMEOUT(watcher.seen(status, "online"), kWaitMs);
+    // It polls the controller and publishes what it reads.
+    QTRY_VERIFY_WITH_TIMEOUT(watcher.seen(QStringLiteral("verandix/tst-headless/lamp_1/state")),
+                             kWaitMs);
+    panel.terminate(); // SIGTERM, as a service manager sends it
+    QVERIFY(panel.waitForFinished(kWaitMs));
+    QCOMPARE(panel.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(panel.exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(watcher.latest().value(status) == "offline", kWaitMs);
+    const QByteArray log = panel.readAllStandardError() + panel.readAllStandardOutput();
+    QVERIFY2(log.contains("bridging"), log.constData());
+    QVERIFY(!log.contains("h3adless"));
 }
 
 void TestMqttBridge::tlsWithOwnCa()
