@@ -323,7 +323,10 @@ void MqttBridge::updateStatus(const ReservVariables &variables)
 {
     d->status = variables;
     d->haveStatus = true;
-    d->securityState = variables.securityState;
+    // A notice the keypad shows for a moment ("Wrong pass!") says nothing about whether the
+    // system is armed: arming and disarming go by the last state a hub is also shown.
+    if (!panelState(variables.securityState).isNull())
+        d->securityState = variables.securityState;
     for (const BridgeEntity &e : d->catalog.entities()) {
         const QString state = d->base(e) % QLatin1String("/state");
         switch (e.source) {

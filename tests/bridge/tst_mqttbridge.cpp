@@ -191,7 +191,11 @@ void TestMqttBridge::discoveryIsRetainedForEveryEntity()
         return QStringLiteral("homeassistant/") + e.component + QLatin1Char('/') + kNode +
                QLatin1Char('/') + e.uniqueId + QStringLiteral("/config");
     };
-    QTRY_VERIFY_WITH_TIMEOUT(watcher.seen(configTopic(entities.last())), kWaitMs);
+    // Retained messages of the three subscriptions may come in any order.
+    QTRY_VERIFY_WITH_TIMEOUT(watcher.seen(configTopic(entities.last())) &&
+                                 watcher.seen(topic(QStringLiteral("status"))) &&
+                                 watcher.seen(topic(QStringLiteral("entities"))),
+                             kWaitMs);
     const QHash<QString, QByteArray> latest = watcher.latest();
     for (const BridgeEntity &e : entities) {
         const QByteArray payload = latest.value(configTopic(e));
