@@ -5,6 +5,7 @@
 #include "baseroomv1.h"
 #include "bridgecatalog.h"
 #include "bridgecommandparser.h"
+#include "bridgecommandthrottle.h"
 #include "bridgelogging.h"
 #include "bridgerefusallog.h"
 #include "controlerdata.h"
@@ -87,6 +88,7 @@ struct MqttBridge::Private
     ControlerData *link = nullptr;
     LinkCommands *commands = nullptr;
     BridgeRefusalLog refusals;
+    BridgeCommandThrottle throttle;
     QElapsedTimer clock;
     QTimer sensorRefresh;
     // Last payload sent per state topic: states go out on change only.
@@ -431,6 +433,10 @@ void MqttBridge::onMessage(const QString &topic, const QByteArray &payload)
     const BridgeCommand c = BridgeCommandParser::parse(e->commandTarget(), action, payload);
     if (!c.isValid()) {
         refuse(e->uniqueId, c.refusal);
+        return;
+    }
+    if (!d->throttle.allow(e->uniqueId, d->clock.elapsed())) {
+        refuse(e->uniqueId, QStringLiteral("too many commands"));
         return;
     }
     LinkCommands *link = d->commands;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
 #include "bridgecommandparser.h"
+#include "bridgecommandthrottle.h"
 #include "bridgerefusallog.h"
 
 #include <QtTest>
@@ -40,6 +41,7 @@ private slots:
     void refused();
     void refusalNeverRepeatsTheCode();
     void refusalLogLimitsEachKey();
+    void throttleLimitsEachEntity();
 };
 
 void TestBridgeCommandParser::accepted_data()
@@ -172,6 +174,19 @@ void TestBridgeCommandParser::refusalLogLimitsEachKey()
     // Random keys cannot grow the table without bound.
     for (int i = 0; i < 3 * BridgeRefusalLog::kMaxKeys; ++i)
         log.admit(QStringLiteral("junk/%1").arg(i), 5000, nullptr);
+}
+
+void TestBridgeCommandParser::throttleLimitsEachEntity()
+{
+    BridgeCommandThrottle throttle;
+    int passed = 0;
+    for (int i = 0; i < 100; ++i)
+        passed += throttle.allow(QStringLiteral("lamp_1"), 5000 + i) ? 1 : 0;
+    QCOMPARE(passed, BridgeCommandThrottle::kMaxPerWindow);
+    // Another entity has its own allowance; the first gets a new one in the next window.
+    QVERIFY(throttle.allow(QStringLiteral("lamp_2"), 5050));
+    QVERIFY(!throttle.allow(QStringLiteral("lamp_1"), 5000 + BridgeCommandThrottle::kWindowMs - 1));
+    QVERIFY(throttle.allow(QStringLiteral("lamp_1"), 5000 + BridgeCommandThrottle::kWindowMs));
 }
 
 QTEST_GUILESS_MAIN(TestBridgeCommandParser)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
 #include "bridgecatalog.h"
+#include "bridgecommandthrottle.h"
 #include "bridgesettings.h"
 #include "brokerprocess.h"
 #include "controlerdata.h"
@@ -99,6 +100,7 @@ private slots:
     void hostilePayloadsAreRefused_data();
     void hostilePayloadsAreRefused();
     void aFloodIsLoggedOnce();
+    void aFloodOfValidCommandsIsThrottled();
     void vanishedEntitiesAreRemoved();
     void brokerRestartRepublishes();
     void passwordAuthentication();
@@ -354,6 +356,24 @@ void TestMqttBridge::aFloodIsLoggedOnce()
     for (const QString &line : logSoFar().mid(before))
         lines2 += line.contains(QLatin1String("thermostat_2")) ? 1 : 0;
     QCOMPARE(lines2, 1);
+}
+
+void TestMqttBridge::aFloodOfValidCommandsIsThrottled()
+{
+    QSignalSpy refused(m_bridge.get(), &MqttBridge::commandRefused);
+    QSignalSpy sent(m_bridge.get(), &MqttBridge::commandSent);
+    const int from = simLines();
+    QByteArray lines;
+    for (int i = 0; i < 60; ++i)
+        lines += i % 2 ? "OFF\n" : "ON\n";
+    QVERIFY(publishWithClient(m_broker->port(), topic(QStringLiteral("lamp_6/set")), lines,
+                              {QStringLiteral("-l")}));
+    QTRY_COMPARE_WITH_TIMEOUT(refused.count() + sent.count(), 60, kWaitMs);
+    // However fast they come, only a handful a second reach the controller.
+    QVERIFY2(sent.count() <= 2 * BridgeCommandThrottle::kMaxPerWindow,
+             qPrintable(QString::number(sent.count())));
+    QVERIFY(sent.count() >= 1);
+    QVERIFY(waitForLog(QStringLiteral("lamp 6: o"), from));
 }
 
 void TestMqttBridge::vanishedEntitiesAreRemoved()
