@@ -42,6 +42,9 @@ BridgeSettings BridgeSettings::fromSettings(const EAppSettings &settings,
         return settings.optionalValue(QLatin1String(key), fallback).trimmed();
     };
     s.host = text("mqtt_host");
+    // Off: nothing else is read (no password file is opened for a bridge that does not run).
+    if (s.host.isEmpty())
+        return s;
     bool ok = false;
     const int port = text("mqtt_port").toInt(&ok);
     if (ok && port > 0 && port <= 65535)
