@@ -28,6 +28,9 @@ foreach(_size 16 24 32 48 64 128 256)
         RENAME verandix.png)
 endforeach()
 
+# The headless bridge as a service; the package installs it disabled (nothing enables it).
+install(FILES ${_packaging}/verandix-bridge.service DESTINATION lib/systemd/system)
+
 # The metadata and the man page carry the version of the build.
 configure_file(${_packaging}/${VERANDIX_APP_ID}.metainfo.xml
     ${CMAKE_BINARY_DIR}/packaging/${VERANDIX_APP_ID}.metainfo.xml @ONLY)

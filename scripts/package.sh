@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: Verandix developers
 # Builds the Debian package and checks it without installing it on this machine:
-#   - contents: the four programs, menu entry, icons, AppStream metadata, man page, user guide
-#     (dpkg-deb -c);
+#   - contents: the four programs, menu entry, icons, AppStream metadata, man page, user guide,
+#     the bridge service (dpkg-deb -c);
 #   - control data: name, version, library dependencies found by dpkg-shlibdeps (dpkg-deb -I);
 #   - apt can resolve every dependency on this system (apt-get --simulate, nothing is changed);
 #   - unpacked into a scratch root (dpkg -x): the programs run from there, `verandix --version`
@@ -54,7 +54,8 @@ for path in /usr/bin/verandix /usr/bin/verandix-homesim /usr/bin/verandix-check 
     /usr/share/icons/hicolor/48x48/apps/verandix.png \
     /usr/share/icons/hicolor/256x256/apps/verandix.png \
     /usr/share/man/man1/verandix.1.gz \
-    /usr/share/doc/verandix/user-guide.html; do
+    /usr/share/doc/verandix/user-guide.html \
+    /usr/lib/systemd/system/verandix-bridge.service; do
     check "contains $path" grep -qx "$path" <<<"$contents"
 done
 check "nothing outside /usr" bash -c '! grep -v "^/usr" <<<"$1" | grep -q .' _ "$contents"

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
+#include "bridgeservice.h"
+#include "bridgesettings.h"
 #include "controlerdata.h"
 #include "eappsettings.h"
 #include "eaudioplayer.h"
@@ -7,10 +9,12 @@
 #include "ecoreapp.h"
 #include "esignalwatcher.h"
 #include "mainwindow.h"
-#include "tourrunner.h"
+#include "mqttbridge.h"
 #include "roomsv1.h"
+#include "tourrunner.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QSessionManager>
 #include <QTextStream>
 #include <QTimer>
@@ -28,6 +32,72 @@ void installServices(ECoreApp *app)
     app->setProjectModel(rooms, rooms);
     app->setAudioPlayer(new EAudioPlayer);
     app->setController(new ControlerData);
+}
+
+// "--bridge": the controller link and the MQTT bridge without a window, for a service manager.
+// Logs go to standard error; SIGTERM publishes "offline" and ends the link the orderly way.
+int runBridge(int argc, char *argv[], const QStringList &arguments, bool demo)
+{
+    // No display is needed: the fonts and images the core loads work on the offscreen platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("verandix"));
+    QGuiApplication::setApplicationVersion(QStringLiteral(VERANDIX_VERSION));
+    QTextStream err(stderr);
+
+    ECoreApp *app = ECoreApp::instance();
+    installServices(app);
+    ECommandLine::apply(arguments, app);
+    if (demo)
+        app->chooseDemo();
+    switch (app->startMode()) {
+    case StartMode::Standard:
+        app->loadStandardConfiguration();
+        break;
+    case StartMode::Demo:
+        app->loadDemoConfiguration();
+        break;
+    case StartMode::Multi:
+        err << "verandix: --bridge needs one configuration: use -config FOLDER\n";
+        ECoreApp::destroyInstance();
+        return 2;
+    }
+    const EAppSettings &settings = app->settings();
+    const BridgeSettings bridgeSettings =
+        BridgeSettings::fromSettings(settings, app->configurationFolder());
+    if (!bridgeSettings.enabled()) {
+        err << "verandix: the configuration sets no mqtt_host; nothing to bridge\n";
+        ECoreApp::destroyInstance();
+        return 2;
+    }
+    auto *rooms = RoomsV1::fromCore();
+    if (!rooms) {
+        ECoreApp::destroyInstance();
+        return 1;
+    }
+
+    int exitCode = 0;
+    {
+        // The core's own link stays idle: the bridge's link polls what it publishes.
+        BridgeService service;
+        if (!service.start(settings, *rooms, app->configurationFolder(), app->modbusDebug())) {
+            ECoreApp::destroyInstance();
+            return 1;
+        }
+        err << "verandix: bridging " << service.bridge()->publishedCount() << " entities to "
+            << bridgeSettings.host << ':' << bridgeSettings.port << " as " << bridgeSettings.node()
+            << '\n';
+        err.flush();
+
+        ESignalWatcher signalWatcher;
+        QObject::connect(&signalWatcher, &ESignalWatcher::terminationRequested, &application,
+                         [] { QCoreApplication::exit(0); });
+        exitCode = application.exec();
+        service.stop();
+    }
+    ECoreApp::destroyInstance();
+    return exitCode;
 }
 
 } // namespace
@@ -48,6 +118,7 @@ int main(int argc, char *argv[])
     }
     // "--demo" opens the built-in demo home at once, without the splash that offers it.
     const bool demo = arguments.removeAll(QStringLiteral("--demo")) > 0;
+    const bool bridgeOnly = arguments.removeAll(QStringLiteral("--bridge")) > 0;
     switch (ECommandLine::apply(arguments, nullptr)) {
     case ECommandLine::Action::ShowHelp:
         QTextStream(stdout) << ECommandLine::helpText(arguments.value(0));
@@ -58,6 +129,8 @@ int main(int argc, char *argv[])
     case ECommandLine::Action::Run:
         break;
     }
+    if (bridgeOnly)
+        return runBridge(argc, argv, arguments, demo);
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("verandix"));
@@ -90,12 +163,20 @@ int main(int argc, char *argv[])
                              [](int code) { QCoreApplication::exit(code); });
             tour->start();
         }
+        // With mqtt_host set, the configuration is also bridged to a hub, on a link of its own.
+        BridgeService bridge;
+        QObject::connect(&window, &MainWindow::controlsReady, &bridge, [&bridge, app] {
+            if (RoomsV1 *rooms = RoomsV1::fromCore())
+                bridge.start(app->settings(), *rooms, app->configurationFolder(),
+                             app->modbusDebug());
+        });
         window.show();
         if (demo && !tour)
             QTimer::singleShot(0, &window, &MainWindow::loadEngDemoConfig);
         exitCode = application.exec();
         // The edits first: stopping the link may wait for a controller that does not answer.
         app->saveChanges();
+        bridge.stop();
         // Mode, geometry and the link stop before the core writes the settings back.
         window.shutdown();
     }

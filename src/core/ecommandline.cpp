@@ -44,7 +44,7 @@ QString helpText(const QString &programName)
 {
     const QString name = QFileInfo(programName).fileName();
     return QStringLiteral(
-               "Usage: %1 [-config FOLDER|FILE] [-modbus] [--demo] [--tour DIR]\n"
+               "Usage: %1 [-config FOLDER|FILE] [-modbus] [--demo] [--tour DIR] [--bridge]\n"
                "Smart home control panel and editor of its own screens.\n\n"
                "Without options the configuration is looked for in the folder \"verandix\" of "
                "your\n"
@@ -56,6 +56,8 @@ QString helpText(const QString &programName)
                "  --demo               open the built-in demo home at once\n"
                "  --tour DIR           show every page once, leave one picture per page in DIR\n"
                "                       and exit\n"
+               "  --bridge             no window: poll the controller and bridge it to an MQTT\n"
+               "                       broker (config.xml key mqtt_host); ends on SIGTERM\n"
                "  --help               show this help and exit\n"
                "  --version            show the version and exit\n")
         .arg(name);

@@ -223,6 +223,7 @@ private slots:
         QVERIFY(ECommandLine::helpText("/usr/bin/verandix").startsWith("Usage: verandix"));
         QVERIFY(ECommandLine::helpText("verandix").contains("--tour DIR"));
         QVERIFY(ECommandLine::helpText("verandix").contains("--demo"));
+        QVERIFY(ECommandLine::helpText("verandix").contains("--bridge"));
     }
 
     void configOptionNamesFolderOrFile_data()

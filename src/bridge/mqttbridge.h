@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: Verandix developers
+#pragma once
+
+#include "bridgesettings.h"
+#include "controllertypes.h"
+#include "roomsnapshot.h"
+
+#include <QObject>
+#include <memory>
+
+class BridgeCatalog;
+class ControlerData;
+class EAppSettings;
+class LinkCommands;
+class RoomsV1;
+
+// The bridge between the controller link and a home automation hub over MQTT: publishes what the
+// project holds (Home Assistant discovery, retained), the values the link reads (on change, and
+// sensors every five minutes), and turns command messages into the link's typed commands, the
+// same ones a person's tap sends. Lives in the thread that owns it (the GUI thread); the MQTT
+// network I/O runs in a thread of its own, so neither side waits on the other.
+class MqttBridge : public QObject
+{
+    Q_OBJECT
+public:
+    explicit MqttBridge(const BridgeSettings &settings, QObject *parent = nullptr);
+    ~MqttBridge() override;
+
+    // Builds the entities from the loaded project. Call before start().
+    void setProject(const RoomsV1 &rooms, const EAppSettings &settings);
+    // The records the bridge publishes, as one room for the link to poll.
+    RoomSnapshot pollSnapshot() const;
+    // Listens to the link's signals and sends its commands through `commands`.
+    void attach(ControlerData *link, LinkCommands *commands);
+
+    // Connects to the broker (in the background). False when the settings cannot be used.
+    bool start();
+    // Publishes "offline" and disconnects.
+    void stop();
+
+    const BridgeCatalog &catalog() const;
+    const BridgeSettings &settings() const;
+    QString statusTopic() const;
+    int publishedCount() const;
+
+public slots:
+    void updateStatus(const ReservVariables &variables);
+    void updateControls(const QList<SubsUpdate> &answer, int registerOffset);
+    void setControllerConnected(bool connected);
+
+signals:
+    // After every (re)connection, once discovery, states and "online" have been handed over.
+    void announced();
+    // A command message that was refused, and why (never contains a code).
+    void commandRefused(const QString &entity, const QString &reason);
+    // A command message that became a link command.
+    void commandSent(const QString &entity);
+    // The broker refused the connection or it was lost (the reason code of the client library);
+    // the bridge keeps trying.
+    void brokerDisconnected(int reason);
+
+private:
+    void onConnected();
+    void onMessage(const QString &topic, const QByteArray &payload);
+    void refuse(const QString &key, const QString &reason);
+    void publishState(const QString &topic, const QByteArray &payload, bool retain = true);
+    void publishDiscovery();
+    QByteArray entityList() const;
+    void publishAllStates();
+
+    struct Private;
+    std::unique_ptr<Private> d;
+};
