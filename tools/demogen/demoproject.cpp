@@ -1254,7 +1254,7 @@ QByteArray DemoProject::scenario() const
             << text(base + 100, d->mediaNowPlaying, QStringLiteral("Evening jazz"))
             << text(base + 105, d->forecastText,
                     cycle % 2 ? QStringLiteral("Light rain later")
-                              : QStringLiteral("Clearing at night"));
+                              : QStringLiteral("Clear tonight"));
     }
     return out.join(QLatin1Char('\n')).toUtf8() + '\n';
 }
