@@ -15,6 +15,8 @@ ControlerData::ControlerData(QObject *parent)
 {
     registerControllerTypes();
     d->commands = std::make_unique<LinkCommandQueue>(this);
+    d->backgroundCommands =
+        std::make_unique<LinkCommandQueue>(this, LinkCommandQueue::Target::Background);
     for (int i = 0; i < kGlobalSceneCount; ++i)
         d->scenes.activators.append(GActivators());
 }
@@ -22,6 +24,11 @@ ControlerData::ControlerData(QObject *parent)
 LinkCommands &ControlerData::commands()
 {
     return *d->commands;
+}
+
+LinkCommands &ControlerData::backgroundCommands()
+{
+    return *d->backgroundCommands;
 }
 
 ControlerData::~ControlerData()
@@ -164,6 +171,45 @@ void ControlerData::SetCurrentScenesRoom()
     d->scenesRequested = true;
 }
 
+void ControlerData::setBackground(const RoomSnapshot &set, int periodMs)
+{
+    VERANDIX_LINK_ENTRY(setBackground(set, periodMs))
+    if (!set.valid) {
+        clearBackground();
+        return;
+    }
+    if (periodMs >= 0)
+        d->background.periodMs = periodMs;
+    d->background.set = set;
+    d->background.blocks.clear();
+    ++d->background.generation;
+    if (isSocketConnected() && d->registerOffset >= 0)
+        d->planBackground(d->registerOffset);
+}
+
+void ControlerData::clearBackground()
+{
+    VERANDIX_LINK_ENTRY(clearBackground())
+    d->background.set = RoomSnapshot();
+    d->background.blocks.clear();
+    d->background.next = -1;
+    ++d->background.generation;
+}
+
+void ControlerData::runOnBackground(const std::function<void()> &command)
+{
+    VERANDIX_LINK_ONLY()
+    // The commands look controls up in `room` and work on the blocks of `requests`; the swap is
+    // undone before anything else can run in the link thread.
+    std::swap(d->room, d->background.set);
+    std::swap(d->requests, d->background.blocks);
+    d->onBackground = true;
+    command();
+    d->onBackground = false;
+    std::swap(d->room, d->background.set);
+    std::swap(d->requests, d->background.blocks);
+}
+
 QList<SubsUpdate> ControlerData::getRequest() const
 {
     std::lock_guard<std::mutex> lock(d->publishedMutex);
@@ -190,4 +236,6 @@ void ControlerData::SetControlerOffset(int val)
     // The room's registers depend on the offset.
     if (d->room.valid && isSocketConnected())
         d->planRoom(val);
+    if (d->background.set.valid && isSocketConnected() && val >= 0)
+        d->planBackground(val);
 }

@@ -9,6 +9,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -61,6 +62,18 @@ public:
     Q_INVOKABLE void setRoom(const RoomSnapshot &room);
     Q_INVOKABLE void closeRoom();
     Q_INVOKABLE void SetCurrentScenesRoom();
+    // The background read set, e.g. everything a hub bridge publishes: its windows are planned
+    // into blocks like a room's and read besides the shown room, after the shown room's reads of
+    // a tick, a whole round at most once per `periodMs` and spread over as many ticks as fit in
+    // it (all blocks in one tick when the period is not longer than the poll interval); each
+    // finished round is published with ReadyUpdateBackground. A negative period keeps the one last
+    // given; an invalid set ends the background reads.
+    Q_INVOKABLE void setBackground(const RoomSnapshot &set, int periodMs);
+    Q_INVOKABLE void clearBackground();
+    // Any thread: the commands on the controls of the background set (indices into its control
+    // list), queued like commands(). Its setRoom and closeRoom set and clear the background set
+    // (keeping the period last given); SetCurrentScenesRoom does nothing there.
+    LinkCommands &backgroundCommands();
     // Any thread: a copy of the request list with the data of the last poll.
     Q_INVOKABLE QList<SubsUpdate> getRequest() const;
     Q_INVOKABLE void terminateMainThread();
@@ -130,6 +143,8 @@ signals:
     void ReadyUpdateControls(const QList<SubsUpdate> &answer, int contOffset);
     void ReadyUpdateAlerts(const ReservVariables &currentVariables);
     void ReadyUpdateScenes(const ScenesStruct &currentScenes);
+    // A finished round of the background set: its blocks with the data of the round.
+    void ReadyUpdateBackground(const QList<SubsUpdate> &answer, int contOffset);
     void ControlDataWriten(int index);
 
 public slots:
@@ -140,6 +155,11 @@ protected:
     void linkStopping() override;
 
 private:
+    friend class LinkCommandQueue;
+    // Link thread: runs `command` with the background set in the place of the shown room.
+    void runOnBackground(const std::function<void()> &command);
+    void readBackgroundBlocks(int offset);
+
     struct ControlerDataPrivate;
     std::unique_ptr<ControlerDataPrivate> d;
 };

@@ -6,6 +6,7 @@
 #include "controllertypes.h"
 #include "linkcommandqueue.h"
 #include "modbusconstants.h"
+#include "requestplanner.h"
 #include "roomsnapshot.h"
 
 #include <QList>
@@ -29,8 +30,25 @@ struct ControlerData::ControlerDataPrivate
     ScenesStruct scenes;
     ReservVariables variables;
 
+    // The background read set: read besides the shown room, a whole round at most once per
+    // period, spread over the ticks of the period. `blocks` holds the data of the latest reads; the
+    // commands of backgroundCommands() work on it and on `set` as the shown room's commands do on
+    // `room` and `requests`.
+    struct Background
+    {
+        RoomSnapshot set;
+        QList<SubsUpdate> blocks;
+        int periodMs = 0;
+        int next = -1;            // the block the round reads next; -1: no round under way
+        int ticksSinceRound = -1; // ticks since the last round started; -1: none since planned
+        quint64 generation = 0;
+    } background;
+    // True while a command of backgroundCommands() runs on the background set.
+    bool onBackground = false;
+
     // Set once in the constructor; any thread may queue commands through it.
     std::unique_ptr<LinkCommandQueue> commands;
+    std::unique_ptr<LinkCommandQueue> backgroundCommands;
 
     // Written in the link thread (or by the owner before start()), read by anyone.
     std::atomic<bool> ready{false};
@@ -57,6 +75,14 @@ struct ControlerData::ControlerDataPrivate
     }
 
     void planRoom(int offset);
+    void planBackground(int offset)
+    {
+        background.blocks =
+            planBlockReads(background.set.windows(offset), ModbusLink::kMaxBlockBytes);
+        background.next = -1;
+        background.ticksSinceRound = -1;
+        ++background.generation;
+    }
 
     // Commands (controlerdatacommands.cpp).
     bool readArea(ControlerData *q, int reg, int size, QByteArray *bytes);

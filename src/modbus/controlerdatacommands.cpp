@@ -148,6 +148,8 @@ void ControlerData::ControlerDataPrivate::windowCommand(ControlerData *q, int in
                                                         std::initializer_list<int> kinds,
                                                         int minimumBytes, bool signal, Edit edit)
 {
+    // The index of a background control means nothing to the screen listening for the signal.
+    signal = signal && !onBackground;
     RoomControlWindow c;
     const Lookup found = findControl(room, ready, index, kinds, &c);
     if (found == Lookup::NotSelected) {

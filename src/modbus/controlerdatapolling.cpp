@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
 // The poll tick of the controller link: status block, the blocks of the room shown, the lamps'
-// room numbers and the scene area.
+// room numbers, the scene area and a block of the background set.
 #include "controlerdata.h"
 #include "controlerdata_p.h"
 #include "linkhandover.h"
@@ -106,6 +106,45 @@ void ControlerData::TimerCNT()
         LinkHandOver::publish();
         emit ReadyUpdateScenes(d->scenes);
     }
+
+    readBackgroundBlocks(offset);
+}
+
+void ControlerData::readBackgroundBlocks(int offset)
+{
+    // Only after the shown page's reads, so the page a person looks at is read every period
+    // whatever the background set holds. The period is counted in ticks (never more than it
+    // allows, one at least), and a round is spread evenly over them: as few blocks per tick as
+    // finish it in time. Counting ticks keeps the plan steady when a timer fires a little early.
+    auto &bg = d->background;
+    const int count = bg.blocks.size();
+    if (count == 0)
+        return;
+    const int ticksPerRound = qMax(1, bg.periodMs / qMax(1, updateTimeout()));
+    if (bg.ticksSinceRound >= 0)
+        ++bg.ticksSinceRound;
+    if (bg.next < 0) {
+        if (bg.ticksSinceRound >= 0 && bg.ticksSinceRound < ticksPerRound)
+            return;
+        bg.next = 0;
+        bg.ticksSinceRound = 0;
+    }
+    const int perTick = (count + ticksPerRound - 1) / ticksPerRound;
+    const quint64 generation = bg.generation;
+    for (int i = 0; i < perTick && bg.next < count; ++i) {
+        const int start = bg.blocks.at(bg.next).start;
+        const int byteCount = bg.blocks.at(bg.next).byteCount;
+        const QByteArray data = getModbusData(start, byteCount);
+        // A reconnect may have planned the set anew meanwhile: its round starts over.
+        if (generation != bg.generation)
+            return;
+        bg.blocks[bg.next++].data = data;
+    }
+    if (bg.next < count)
+        return;
+    bg.next = -1;
+    LinkHandOver::publish();
+    emit ReadyUpdateBackground(bg.blocks, offset);
 }
 
 void ControlerData::socketStateHook(int state)
@@ -113,4 +152,7 @@ void ControlerData::socketStateHook(int state)
     BaseTCPModbus::socketStateHook(state);
     if (state == QAbstractSocket::ConnectedState && d->room.valid)
         d->planRoom(d->registerOffset);
+    if (state == QAbstractSocket::ConnectedState && d->background.set.valid &&
+        d->registerOffset >= 0)
+        d->planBackground(d->registerOffset);
 }

@@ -8,11 +8,13 @@ class ControlerData;
 
 // The controller link's own LinkCommands: every call is queued to the link object and runs in the
 // link thread, between two poll ticks, after everything queued to the link before it. Owned by
-// the link (ControlerData::commands()); callable from any thread.
+// the link (ControlerData::commands() and backgroundCommands()); callable from any thread. The
+// background queue addresses the controls of the link's background set.
 class LinkCommandQueue final : public LinkCommands
 {
 public:
-    explicit LinkCommandQueue(ControlerData *link);
+    enum class Target { ShownRoom, Background };
+    explicit LinkCommandQueue(ControlerData *link, Target target = Target::ShownRoom);
 
     void setRoom(const RoomSnapshot &room) override;
     void closeRoom() override;
@@ -72,5 +74,9 @@ public:
     void SetSensorToLight(int lmpIndex, int snNum) override;
 
 private:
+    template<typename... Params, typename... Args>
+    void queue(void (ControlerData::*command)(Params...), Args... args);
+
     ControlerData *m_link;
+    Target m_target;
 };

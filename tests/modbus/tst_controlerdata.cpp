@@ -10,6 +10,7 @@
 #include "hslidercontrolv1.h"
 #include "lightcontrolv1.h"
 #include "linkharness.h"
+#include "modbusconstants.h"
 #include "resbtcontrolv1.h"
 #include "roomstructv1.h"
 #include "switchcontrolv1.h"
@@ -17,6 +18,7 @@
 
 #include <QtTest>
 #include <functional>
+#include <numeric>
 
 using namespace LinkHarness;
 
@@ -190,6 +192,9 @@ private slots:
     void roomWideLampCommands();
     void controllerKilledAndRestarted();
     void readsInTheTickThatReconnects();
+    void backgroundReads_data();
+    void backgroundReads();
+    void backgroundCommands();
 };
 
 void TestControlerData::requestPlanning_data()
@@ -714,6 +719,144 @@ void TestControlerData::readsInTheTickThatReconnects()
     QCOMPARE(rig.alerts.size(), alertsBefore + 1);
     QCOMPARE(rig.answers.size(), answersBefore + 1);
     QVERIFY(rig.link.isReady());
+}
+
+// The background set of these tests: three blocks far apart (a byte control at 4000 and one at
+// 4004 share the first), and lamp 7 at index 1 for the commands.
+void backgroundSet(BaseRoomV1 &set)
+{
+    addBound(set.createByte({}, {}, {}), 4000);
+    addLamp(set, 7);
+    addBound(set.createByte({}, {}, {}), 4004);
+    addBound(set.createByte({}, {}, {}), 6000);
+}
+
+// Reads (anything but writes) per tick, as start registers relative to the offset, in order.
+QList<int> reads(const FakeController &controller)
+{
+    QList<int> out;
+    for (const FakeController::Request &r : controller.requests()) {
+        if (r.function != 16)
+            out.append(r.address - kOffset);
+    }
+    return out;
+}
+
+void TestControlerData::backgroundReads_data()
+{
+    QTest::addColumn<int>("periodMs"); // -1: no background set; -2: set, then cleared
+    QTest::addColumn<QList<int>>("backgroundReadsPerBlock");
+    QTest::addColumn<int>("rounds");
+
+    const int hour = 3600 * 1000;
+    // Seven ticks of a 2 s poll, three blocks: a round every period, spread over its ticks.
+    QTest::newRow("no background set") << -1 << QList<int>{0, 0, 0} << 0;
+    QTest::newRow("set and cleared again") << -2 << QList<int>{0, 0, 0} << 0;
+    QTest::newRow("shorter than the poll: all every tick") << 500 << QList<int>{7, 7, 7} << 7;
+    QTest::newRow("period of the poll: all every tick") << 2000 << QList<int>{7, 7, 7} << 7;
+    // ticks: 0+1 | 2 | 0+1 | 2 | 0+1 | 2 | 0+1
+    QTest::newRow("two ticks: two blocks, then one") << 4000 << QList<int>{4, 4, 3} << 3;
+    // ticks: 0 | 1 | 2 | 0 | 1 | 2 | 0
+    QTest::newRow("three ticks: one block each") << 6000 << QList<int>{3, 2, 2} << 2;
+    // A period of 4.5 ticks is read every 4 ticks, never later: 0 | 1 | 2 | - | 0 | 1 | 2
+    QTest::newRow("between ticks: rounded down") << 9000 << QList<int>{2, 2, 2} << 2;
+    QTest::newRow("an hour: the first round only") << hour << QList<int>{1, 1, 1} << 1;
+}
+
+void TestControlerData::backgroundReads()
+{
+    QFETCH(int, periodMs);
+    QFETCH(QList<int>, backgroundReadsPerBlock);
+    QFETCH(int, rounds);
+    constexpr int kTicks = 7;
+    const int lampBlock = lampRegister(1);
+    const QList<int> blocks{lampRegister(7), 2000, 3000};
+
+    Rig rig;
+    addLamp(rig.room, 1);
+    RoomStructV1 set;
+    backgroundSet(set);
+    rig.load({{2000, bytes({0x5A})}, {3000, bytes({0xA5})}});
+    QList<QList<SubsUpdate>> background;
+    connect(&rig.link, &ControlerData::ReadyUpdateBackground, &rig,
+            [&](const QList<SubsUpdate> &answer, int offset) {
+                QCOMPARE(offset, kOffset);
+                background.append(answer);
+            });
+    QVERIFY(rig.start());
+    if (periodMs != -1)
+        rig.link.setBackground(makeRoomSnapshot(set), qMax(0, periodMs));
+    if (periodMs == -2)
+        rig.link.backgroundCommands().closeRoom();
+    rig.sync();
+    // The background set is planned into the fewest blocks, like a room.
+    rig.controller.clearRequests();
+
+    const int answersBefore = rig.answers.size();
+    for (int tick = 0; tick < kTicks; ++tick) {
+        const int before = reads(rig.controller).size();
+        rig.tick();
+        const QList<int> tickReads = reads(rig.controller).mid(before);
+        // Every tick reads the status block and the shown room first, then background blocks.
+        QVERIFY2(tickReads.size() >= 2, qPrintable(QString::number(tick)));
+        QCOMPARE(tickReads.at(0), int(ModbusLink::kStatusWord));
+        QCOMPARE(tickReads.at(1), lampBlock);
+        for (int block : tickReads.mid(2))
+            QVERIFY(blocks.contains(block));
+    }
+    QCOMPARE(rig.answers.size(), answersBefore + kTicks);
+
+    const QList<int> all = reads(rig.controller);
+    QList<int> perBlock;
+    for (int block : blocks)
+        perBlock.append(all.count(block));
+    QCOMPARE(perBlock, backgroundReadsPerBlock);
+    QCOMPARE(all.size(), 2 * kTicks + std::accumulate(perBlock.begin(), perBlock.end(), 0));
+
+    QCOMPARE(background.size(), rounds);
+    if (rounds > 0) {
+        // The round's blocks carry the controller's bytes at the controls' windows.
+        const QList<SubsUpdate> &answer = background.last();
+        QCOMPARE(answer.size(), blocks.size());
+        QCOMPARE(answer.at(1).start, kOffset + 2000);
+        QCOMPARE(answer.at(1).data.left(1), bytes({0x5A}));
+        QCOMPARE(answer.at(2).data.left(1), bytes({0xA5}));
+        // The shown room's request list is its own.
+        QCOMPARE(rig.requests().size(), 1);
+        QCOMPARE(rig.requests().at(0).start, kOffset + lampBlock);
+    }
+}
+
+void TestControlerData::backgroundCommands()
+{
+    Rig rig;
+    addLamp(rig.room, 1); // index 0 of the shown room
+    RoomStructV1 set;
+    backgroundSet(set);
+    QVERIFY(rig.start());
+    rig.link.setBackground(makeRoomSnapshot(set), 0);
+    rig.sync();
+    rig.controller.clearRequests();
+
+    // Index 1 of the background set is lamp 7: it is switched, not the shown room's lamp.
+    rig.link.backgroundCommands().EnableLight(1);
+    // Index 0 of the background set is no lamp: nothing, although the shown room's is one.
+    rig.link.backgroundCommands().EnableLight(0);
+    rig.sync();
+    const Memory writes = rig.writes();
+    QCOMPARE(writes.size(), 1);
+    QCOMPARE(writes.at(0).first, lampRegister(7));
+    QCOMPARE(quint8(writes.at(0).second.at(0)) & 1, 1);
+    // The screen showing the room hears nothing about indices of another list.
+    QVERIFY(rig.written.isEmpty());
+
+    // The shown room's commands still mean the shown room.
+    rig.controller.clearRequests();
+    rig.link.commands().EnableLight(0);
+    rig.sync();
+    QCOMPARE(rig.writes().size(), 1);
+    QCOMPARE(rig.writes().at(0).first, lampRegister(1));
+    QCOMPARE(rig.written, QList<int>{0});
 }
 
 QTEST_GUILESS_MAIN(TestControlerData)
