@@ -163,12 +163,14 @@ int main(int argc, char *argv[])
                              [](int code) { QCoreApplication::exit(code); });
             tour->start();
         }
-        // With mqtt_host set, the configuration is also bridged to a hub, on a link of its own.
+        // With mqtt_host set, the configuration is also bridged to a hub, read through the
+        // panel's own link: one connection to the controller.
         BridgeService bridge;
         QObject::connect(&window, &MainWindow::controlsReady, &bridge, [&bridge, app] {
             if (RoomsV1 *rooms = RoomsV1::fromCore())
                 bridge.start(app->settings(), *rooms, app->configurationFolder(),
-                             app->modbusDebug());
+                             app->modbusDebug(),
+                             qobject_cast<ControlerData *>(app->controllerObject()));
         });
         window.show();
         if (demo && !tour)

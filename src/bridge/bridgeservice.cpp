@@ -9,9 +9,12 @@
 #include "mqttbridge.h"
 #include "roomsv1.h"
 
+#include <QPointer>
+
 struct BridgeService::Private
 {
-    std::unique_ptr<ControlerData> link;
+    std::unique_ptr<ControlerData> ownLink;
+    QPointer<ControlerData> sharedLink;
     std::unique_ptr<MqttBridge> bridge;
 };
 
@@ -23,7 +26,7 @@ BridgeService::~BridgeService()
 }
 
 bool BridgeService::start(const EAppSettings &settings, const RoomsV1 &rooms,
-                          const QString &configFolder, bool debugModbus)
+                          const QString &configFolder, bool debugModbus, ControlerData *panelLink)
 {
     if (d->bridge)
         return true;
@@ -33,19 +36,27 @@ bool BridgeService::start(const EAppSettings &settings, const RoomsV1 &rooms,
     registerControllerTypes();
     auto bridge = std::make_unique<MqttBridge>(bridgeSettings);
     bridge->setProject(rooms, settings);
-    auto link = std::make_unique<ControlerData>();
-    link->configure(settings, debugModbus);
-    link->SetUpdateTimeout(bridgeSettings.pollMs);
-    bridge->attach(link.get(), &link->commands());
-    link->start();
-    link->commands().setRoom(bridge->pollSnapshot());
-    if (!bridge->start()) {
-        link->shutdown();
-        return false;
+    if (panelLink) {
+        bridge->attach(panelLink, &panelLink->backgroundCommands(), MqttBridge::Feed::Background);
+        if (!bridge->start())
+            return false;
+        panelLink->setBackground(bridge->pollSnapshot(), bridgeSettings.pollMs);
+        d->sharedLink = panelLink;
+    } else {
+        auto link = std::make_unique<ControlerData>();
+        link->configure(settings, debugModbus);
+        link->SetUpdateTimeout(bridgeSettings.pollMs);
+        bridge->attach(link.get(), &link->commands());
+        link->start();
+        link->commands().setRoom(bridge->pollSnapshot());
+        if (!bridge->start()) {
+            link->shutdown();
+            return false;
+        }
+        d->ownLink = std::move(link);
     }
     qCInfo(lcBridge, "bridging %d entities to %s:%d as %s", bridge->publishedCount(),
            qPrintable(bridgeSettings.host), bridgeSettings.port, qPrintable(bridgeSettings.node()));
-    d->link = std::move(link);
     d->bridge = std::move(bridge);
     return true;
 }
@@ -54,10 +65,13 @@ void BridgeService::stop()
 {
     if (d->bridge)
         d->bridge->stop();
-    if (d->link)
-        d->link->shutdown();
+    if (d->ownLink)
+        d->ownLink->shutdown();
+    if (d->sharedLink && d->bridge)
+        d->sharedLink->clearBackground();
     d->bridge.reset();
-    d->link.reset();
+    d->ownLink.reset();
+    d->sharedLink.clear();
 }
 
 bool BridgeService::isRunning() const
@@ -72,5 +86,5 @@ MqttBridge *BridgeService::bridge() const
 
 ControlerData *BridgeService::link() const
 {
-    return d->link.get();
+    return d->ownLink ? d->ownLink.get() : d->sharedLink.data();
 }

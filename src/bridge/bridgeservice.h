@@ -11,10 +11,11 @@ class EAppSettings;
 class MqttBridge;
 class RoomsV1;
 
-// The MQTT bridge with a controller link of its own: the link polls everything the bridge
-// publishes as one room, at the bridge's period, on its own connection and thread, so the room
-// a screen shows is polled exactly as without the bridge and never waits for it. Used by the
-// panel (started once the screens are built) and by the headless mode.
+// The MQTT bridge and the controller link it reads through. In the headless mode the bridge has a
+// link of its own, which polls everything the bridge publishes as its one room at the bridge's
+// period. In the panel it shares the panel's link, the one connection to the controller: the
+// bridge's page becomes that link's background set, read besides the room a screen shows without
+// delaying it, and the bridge's commands go through the same link.
 class BridgeService : public QObject
 {
     Q_OBJECT
@@ -23,14 +24,17 @@ public:
     ~BridgeService() override;
 
     // Off (false, nothing started) unless the settings name a broker. The project and settings
-    // are read now; later edits reach the bridge at the next start.
+    // are read now; later edits reach the bridge at the next start. `panelLink`: the running link
+    // of the panel to share; null for a link of the bridge's own (`debugModbus` is its trace).
     bool start(const EAppSettings &settings, const RoomsV1 &rooms, const QString &configFolder,
-               bool debugModbus);
-    // Publishes "offline", disconnects and stops the link. Idempotent.
+               bool debugModbus, ControlerData *panelLink = nullptr);
+    // Publishes "offline" and disconnects; stops the bridge's own link, or takes the background
+    // set off the shared one. Idempotent.
     void stop();
 
     bool isRunning() const;
     MqttBridge *bridge() const;
+    // The link the bridge reads through (its own or the panel's); null when not running.
     ControlerData *link() const;
 
 private:

@@ -152,7 +152,7 @@ RoomSnapshot MqttBridge::pollSnapshot() const
     return s;
 }
 
-void MqttBridge::attach(ControlerData *link, LinkCommands *commands)
+void MqttBridge::attach(ControlerData *link, LinkCommands *commands, Feed feed)
 {
     d->link = link;
     d->commands = commands;
@@ -160,8 +160,13 @@ void MqttBridge::attach(ControlerData *link, LinkCommands *commands)
         return;
     connect(link, &ControlerData::ReadyUpdateAlerts, this, &MqttBridge::updateStatus,
             Qt::QueuedConnection);
-    connect(link, &ControlerData::ReadyUpdateControls, this, &MqttBridge::updateControls,
-            Qt::QueuedConnection);
+    // Either signal carries the blocks of the bridge's page only, so their indices are its own.
+    if (feed == Feed::Room)
+        connect(link, &ControlerData::ReadyUpdateControls, this, &MqttBridge::updateControls,
+                Qt::QueuedConnection);
+    else
+        connect(link, &ControlerData::ReadyUpdateBackground, this, &MqttBridge::updateControls,
+                Qt::QueuedConnection);
     connect(
         link, &ControlerData::controlerStateChanged, this,
         [this](QAbstractSocket::SocketState state, int) {
@@ -364,8 +369,8 @@ void MqttBridge::updateStatus(const ReservVariables &variables)
 
 void MqttBridge::updateControls(const QList<SubsUpdate> &answer, int registerOffset)
 {
-    // The link polls nothing but the bridge's own page (BridgeService gives the bridge a link
-    // of its own), so the blocks' indices are those of that page.
+    // The blocks are those of the bridge's own page (its link's room, or the background set of
+    // the panel's link), so their indices are those of that page.
     d->catalog.homePage().applyAnswer(answer, registerOffset);
     d->haveControls = true;
     publishAllStates();

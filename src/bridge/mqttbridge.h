@@ -31,8 +31,13 @@ public:
     void setProject(const RoomsV1 &rooms, const EAppSettings &settings);
     // The records the bridge publishes, as one room for the link to poll.
     RoomSnapshot pollSnapshot() const;
-    // Listens to the link's signals and sends its commands through `commands`.
-    void attach(ControlerData *link, LinkCommands *commands);
+    // Where the bridge's records are polled: as the link's (only) room, or as the background
+    // set of a link that also polls the room a screen shows.
+    enum class Feed { Room, Background };
+    // Listens to the link's signals and sends its commands through `commands`, which must
+    // address the controls of pollSnapshot() as the `feed` says (commands() for Room,
+    // backgroundCommands() for Background).
+    void attach(ControlerData *link, LinkCommands *commands, Feed feed = Feed::Room);
 
     // Connects to the broker (in the background). False when the settings cannot be used.
     bool start();

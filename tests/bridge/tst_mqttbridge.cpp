@@ -105,10 +105,12 @@ private slots:
     void brokerRestartRepublishes();
     void passwordAuthentication();
     void headlessModeWithoutDisplay();
+    void panelSharesItsLink();
     void tlsWithOwnCa();
 
 private:
     bool waitForLog(const QString &pattern, int fromLine);
+    bool writeBridgedConfig(const TempFolder &folder, int simPort, const QByteArray &clientId);
     int simLines() { return m_sim->output().size(); }
 
     EAppSettings m_settings;
@@ -164,6 +166,41 @@ void TestMqttBridge::cleanupTestCase()
     m_link.reset();
     if (g_previousHandler)
         qInstallMessageHandler(g_previousHandler);
+}
+
+// The fixture configuration in `folder`, pointed at the simulator on `simPort` and the broker,
+// bridged as `clientId` with a password file.
+bool TestMqttBridge::writeBridgedConfig(const TempFolder &folder, int simPort,
+                                        const QByteArray &clientId)
+{
+    const QDir fixture(fixtureFolder());
+    for (const QString &name : fixture.entryList({QStringLiteral("*.xml")}, QDir::Files)) {
+        if (!QFile::copy(fixture.filePath(name), folder.filePath(name)))
+            return false;
+    }
+    QFile secret(folder.filePath(QStringLiteral("mqtt.secret")));
+    if (!secret.open(QIODevice::WriteOnly))
+        return false;
+    secret.write("h3adless-Pw\n");
+    secret.close();
+    QFile config(folder.filePath(QStringLiteral("config.xml")));
+    if (!config.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray xml = config.readAll();
+    config.close();
+    xml.replace("<ipport value=\"1502\"/>",
+                "<ipport value=\"" + QByteArray::number(simPort) + "\"/>");
+    xml.replace("</config>", "<mqtt_host value=\"127.0.0.1\"/><mqtt_port value=\"" +
+                                 QByteArray::number(m_broker->port()) +
+                                 "\"/><mqtt_client_id value=\"" + clientId +
+                                 "\"/>"
+                                 "<mqtt_user value=\"any\"/>"
+                                 "<mqtt_password_file value=\"mqtt.secret\"/></config>");
+    if (!config.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    config.write(xml);
+    config.close();
+    return true;
 }
 
 bool TestMqttBridge::waitForLog(const QString &pattern, int fromLine)
@@ -468,29 +505,8 @@ void TestMqttBridge::passwordAuthentication()
 
 void TestMqttBridge::headlessModeWithoutDisplay()
 {
-    // The fixture configuration, pointed at the simulator and the broker, with a password file.
     TempFolder folder;
-    const QDir fixture(fixtureFolder());
-    for (const QString &name : fixture.entryList({QStringLiteral("*.xml")}, QDir::Files))
-        QVERIFY(QFile::copy(fixture.filePath(name), folder.filePath(name)));
-    QFile secret(folder.filePath(QStringLiteral("mqtt.secret")));
-    QVERIFY(secret.open(QIODevice::WriteOnly));
-    secret.write("h3adless-Pw\n");
-    secret.close();
-    QFile config(folder.filePath(QStringLiteral("config.xml")));
-    QVERIFY(config.open(QIODevice::ReadOnly));
-    QByteArray xml = config.readAll();
-    config.close();
-    xml.replace("<ipport value=\"1502\"/>",
-                "<ipport value=\"" + QByteArray::number(m_sim->port()) + "\"/>");
-    xml.replace("</config>", "<mqtt_host value=\"127.0.0.1\"/><mqtt_port value=\"" +
-                                 QByteArray::number(m_broker->port()) +
-                                 "\"/><mqtt_client_id value=\"tst-headless\"/>"
-                                 "<mqtt_user value=\"any\"/>"
-                                 "<mqtt_password_file value=\"mqtt.secret\"/></config>");
-    QVERIFY(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    config.write(xml);
-    config.close();
+    QVERIFY(writeBridgedConfig(folder, m_sim->port(), "tst-headless"));
 
     const QString status = QStringLiteral("verandix/tst-headless/status");
     BrokerWatcher watcher;
@@ -517,6 +533,41 @@ void TestMqttBridge::headlessModeWithoutDisplay()
     const QByteArray log = panel.readAllStandardError() + panel.readAllStandardOutput();
     QVERIFY2(log.contains("bridging"), log.constData());
     QVERIFY(!log.contains("h3adless"));
+}
+
+void TestMqttBridge::panelSharesItsLink()
+{
+    // A simulator of its own, so that every connection it counts is the panel's.
+    SimulatorProcess sim{QStringLiteral(HOMESIM_PATH)};
+    QVERIFY2(sim.start(), qPrintable(sim.errorString()));
+    TempFolder folder;
+    QVERIFY(writeBridgedConfig(folder, sim.port(), "tst-panel"));
+
+    const QString lamp = QStringLiteral("verandix/tst-panel/lamp_5/state");
+    BrokerWatcher watcher;
+    QVERIFY(watcher.start(m_broker->port(), {lamp}));
+    QProcess panel;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    panel.setProcessEnvironment(env);
+    panel.setProcessChannelMode(QProcess::MergedChannels);
+    panel.start(QStringLiteral(VERANDIX_PATH), {QStringLiteral("-config"), folder.path()});
+    QVERIFY(panel.waitForStarted(kWaitMs));
+
+    // The panel's link reads the bridge's records: a lamp switched at the controller reaches the
+    // hub, both ways.
+    QTRY_VERIFY_WITH_TIMEOUT(watcher.seen(lamp, "OFF"), kWaitMs);
+    sim.send("set byte 652 1\n");
+    QTRY_VERIFY_WITH_TIMEOUT(watcher.seen(lamp, "ON"), kWaitMs);
+    sim.send("set byte 652 0\n");
+    QTRY_VERIFY_WITH_TIMEOUT(watcher.count(lamp) >= 3, kWaitMs);
+    // All of it over the one connection of the panel.
+    const QRegularExpression connected(QStringLiteral("client connected"));
+    QCOMPARE(sim.output().filter(connected).size(), 1);
+
+    panel.terminate();
+    QVERIFY(panel.waitForFinished(kWaitMs));
+    QCOMPARE(sim.output().filter(connected).size(), 1);
 }
 
 void TestMqttBridge::tlsWithOwnCa()
