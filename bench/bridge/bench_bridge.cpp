@@ -9,7 +9,8 @@
 //  2. MQTT command -> controller write: a separate client publishes ON/OFF and the time until
 //     the simulator reports the lamp's write is taken, over N trials;
 //  3. Modbus requests per background round against the fewest block reads that cover every
-//     published window (computed here independently of the link's planner);
+//     published window (computed here independently of the link's planner), on a link of the
+//     bridge's own and as the background set of a panel's link;
 //  4. memory (RSS) and CPU time of this process while it bridges the whole set.
 //
 // Usage: bench_bridge [trials, default 50] [poll ms for 1., default 500] [seconds for 4., default
@@ -262,6 +263,31 @@ int main(int argc, char *argv[])
                .arg(planned)
                .arg(windows.size())
                .arg(fewestReads(windows, ControlConstants::kMaxBlockBytes));
+
+    // 3b. The same set as the background set of a panel's link (as with mqtt_host set in the
+    // panel): block reads per background round; the status block is the tick's own.
+    {
+        ControlerData panel;
+        panel.configure(settings, false);
+        panel.setIpAdressAndPort(QStringLiteral("127.0.0.1"), sim.port());
+        panel.setIpAdress2(QStringLiteral("127.0.0.1"));
+        panel.SetUpdateTimeout(pollMs);
+        QObject sink;
+        int roundReads = -1;
+        QObject::connect(
+            &panel, &ControlerData::ReadyUpdateBackground, &sink,
+            [&roundReads](const QList<SubsUpdate> &answer, int) { roundReads = answer.size(); });
+        panel.start();
+        panel.setBackground(snapshot, pollMs);
+        pump(
+            sim, [&] { return roundReads >= 0; }, 20000);
+        out << QStringLiteral("Modbus requests per background round on the panel's link: %1 block "
+                              "reads for %2 windows; fewest covering reads: %3\n")
+                   .arg(roundReads)
+                   .arg(windows.size())
+                   .arg(fewestReads(windows, ControlConstants::kMaxBlockBytes));
+        panel.shutdown();
+    }
 
     // 4. Memory and CPU while bridging at the default period.
     link.SetUpdateTimeout(BridgeSettings::kDefaultPollMs);

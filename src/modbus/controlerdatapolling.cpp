@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
 // The poll tick of the controller link: status block, the blocks of the room shown, the lamps'
-// room numbers, the scene area and a block of the background set.
+// room numbers, the scene area and the blocks of the background set that are due.
 #include "controlerdata.h"
 #include "controlerdata_p.h"
 #include "linkhandover.h"
