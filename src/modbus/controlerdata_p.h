@@ -61,6 +61,10 @@ struct ControlerData::ControlerDataPrivate
 
     void publishRequests()
     {
+        // While a background command runs, `requests` holds the background set's blocks: the
+        // screens must go on seeing the shown room's.
+        if (onBackground)
+            return;
         std::lock_guard<std::mutex> lock(publishedMutex);
         publishedRequests = requests;
     }

@@ -850,6 +850,20 @@ void TestControlerData::backgroundCommands()
     // The screen showing the room hears nothing about indices of another list.
     QVERIFY(rig.written.isEmpty());
 
+    // A switch toggling lamps of the background set works on its blocks; what the screens read
+    // as the shown room's plan stays the shown room's.
+    auto starts = [](const QList<SubsUpdate> &list) {
+        QList<int> out;
+        for (const SubsUpdate &block : list)
+            out << block.start << block.end;
+        return out;
+    };
+    const QList<int> shownPlan = starts(rig.requests());
+    QVERIFY(!shownPlan.isEmpty());
+    rig.link.backgroundCommands().SwitchLightClick(7);
+    rig.sync();
+    QCOMPARE(starts(rig.requests()), shownPlan);
+
     // The shown room's commands still mean the shown room.
     rig.controller.clearRequests();
     rig.link.commands().EnableLight(0);
