@@ -71,15 +71,7 @@ void ControlerData::configure(const EAppSettings &settings, bool debugModbus)
     setIpAdress2(settings.value(EAppSettings::IpAddress2).toString());
     setReadFunctionMB(settings.value(EAppSettings::ReadFunctionMb).toInt());
     SetUpdateTimeout(settings.value(EAppSettings::Timeout).toInt());
-    const QString offsetText = settings.value(EAppSettings::Offset).toString();
-    const std::optional<int> offset = registerOffsetFromText(offsetText);
-    if (!offset) {
-        // Guessing (0, or the low 16 bits) would poll and write unrelated registers.
-        qCWarning(lcModbus).nospace()
-            << "register offset \"" << offsetText << "\" is not a hexadecimal register number "
-            << "from 0 to " << Qt::hex << kMaxRegisterOffset << "; the controller is not polled";
-    }
-    SetControlerOffset(offset.value_or(kNoPolling));
+    applyRegisterOffset(settings.value(EAppSettings::Offset).toString());
     setReconnectOnTime(settings.value(EAppSettings::ReconnectTime).toInt());
     setIsDebugModbus(debugModbus);
 
@@ -104,6 +96,18 @@ void ControlerData::configure(const EAppSettings &settings, bool debugModbus)
     setMessParameters(messages, parameters);
 }
 
+void ControlerData::applyRegisterOffset(const QString &text)
+{
+    const std::optional<int> offset = registerOffsetFromText(text);
+    if (!offset) {
+        // Guessing (0, or the low 16 bits) would poll and write unrelated registers.
+        qCWarning(lcModbus).nospace()
+            << "register offset \"" << text << "\" is not a hexadecimal register number "
+            << "from 0 to " << Qt::hex << kMaxRegisterOffset << "; the controller is not polled";
+    }
+    SetControlerOffset(offset.value_or(kNoPolling));
+}
+
 void ControlerData::applyConnectionSettings(const EAppSettings &settings)
 {
     const QString address = settings.value(EAppSettings::IpAddress).toString();
@@ -116,14 +120,7 @@ void ControlerData::applyConnectionSettings(const EAppSettings &settings)
     setIpAdressAndPort(address, portNumber);
     setIpAdress2(address2);
     SetUpdateTimeout(settings.value(EAppSettings::Timeout).toInt());
-    const QString offsetText = settings.value(EAppSettings::Offset).toString();
-    const std::optional<int> offset = registerOffsetFromText(offsetText);
-    if (!offset) {
-        qCWarning(lcModbus).nospace()
-            << "register offset \"" << offsetText << "\" is not a hexadecimal register number "
-            << "from 0 to " << Qt::hex << kMaxRegisterOffset << "; the controller is not polled";
-    }
-    SetControlerOffset(offset.value_or(kNoPolling));
+    applyRegisterOffset(settings.value(EAppSettings::Offset).toString());
     setReconnectOnTime(settings.value(EAppSettings::ReconnectTime).toInt());
     if (peerChanged && isRunning())
         connectToControler();

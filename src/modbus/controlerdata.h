@@ -159,6 +159,9 @@ private:
     // Link thread: runs `command` with the background set in the place of the shown room.
     void runOnBackground(const std::function<void()> &command);
     void readBackgroundBlocks(int offset);
+    // Owner thread: the register offset of the "offset" setting; text that is no register number
+    // stops polling with a warning.
+    void applyRegisterOffset(const QString &text);
 
     struct ControlerDataPrivate;
     std::unique_ptr<ControlerDataPrivate> d;
