@@ -34,6 +34,13 @@ void installServices(ECoreApp *app)
     app->setController(new ControlerData);
 }
 
+// SIGTERM, SIGINT and SIGHUP leave the event loop, so the program ends by its orderly path.
+void quitOnTermination(ESignalWatcher &watcher)
+{
+    QObject::connect(&watcher, &ESignalWatcher::terminationRequested, QCoreApplication::instance(),
+                     [] { QCoreApplication::exit(0); });
+}
+
 // "--bridge": the controller link and the MQTT bridge without a window, for a service manager.
 // Logs go to standard error; SIGTERM publishes "offline" and ends the link the orderly way.
 int runBridge(int argc, char *argv[], const QStringList &arguments, bool demo)
@@ -91,8 +98,7 @@ int runBridge(int argc, char *argv[], const QStringList &arguments, bool demo)
         err.flush();
 
         ESignalWatcher signalWatcher;
-        QObject::connect(&signalWatcher, &ESignalWatcher::terminationRequested, &application,
-                         [] { QCoreApplication::exit(0); });
+        quitOnTermination(signalWatcher);
         exitCode = application.exec();
         service.stop();
     }
@@ -147,8 +153,7 @@ int main(int argc, char *argv[])
 
     // A logout, a shutdown or a service manager ends the program the way the exit page does.
     ESignalWatcher signalWatcher;
-    QObject::connect(&signalWatcher, &ESignalWatcher::terminationRequested, &application,
-                     [] { QCoreApplication::exit(0); });
+    quitOnTermination(signalWatcher);
     // The session manager may end the session without ending the program first.
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &application,
                      [app](QSessionManager &) { app->saveChanges(); });

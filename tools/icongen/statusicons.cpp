@@ -142,8 +142,8 @@ QImage alertQuiet(const QSize &size)
     return c.take();
 }
 
-// Collapse the window to the bar: a window whose content folds up into its title strip.
-QImage minimize(const QSize &size)
+// A window with its title strip and an arrow along its middle from `from` to `to` (heights).
+QImage windowWithArrow(const QSize &size, double from, double to)
 {
     IconCanvas c(size.width(), size.height());
     QPainter &p = c.p();
@@ -152,26 +152,23 @@ QImage minimize(const QSize &size)
     p.setBrush(kPaper);
     p.drawRect(QRectF(10, 12, 80, 14));
     p.setBrush(Qt::NoBrush);
-    p.drawLine(QPointF(50, 74), QPointF(50, 40));
-    p.drawLine(QPointF(36, 54), QPointF(50, 40));
-    p.drawLine(QPointF(64, 54), QPointF(50, 40));
+    const double barb = to < from ? to + 14 : to - 14;
+    p.drawLine(QPointF(50, from), QPointF(50, to));
+    p.drawLine(QPointF(36, barb), QPointF(50, to));
+    p.drawLine(QPointF(64, barb), QPointF(50, to));
     return c.take();
+}
+
+// Collapse the window to the bar: a window whose content folds up into its title strip.
+QImage minimize(const QSize &size)
+{
+    return windowWithArrow(size, 74, 40);
 }
 
 // Bring the collapsed window back: a title strip whose content unfolds downwards.
 QImage expand(const QSize &size)
 {
-    IconCanvas c(size.width(), size.height());
-    QPainter &p = c.p();
-    p.setPen(IconCanvas::stroke(kPaper, 7));
-    p.drawRoundedRect(QRectF(10, 12, 80, 76), 8, 8);
-    p.setBrush(kPaper);
-    p.drawRect(QRectF(10, 12, 80, 14));
-    p.setBrush(Qt::NoBrush);
-    p.drawLine(QPointF(50, 40), QPointF(50, 74));
-    p.drawLine(QPointF(36, 60), QPointF(50, 74));
-    p.drawLine(QPointF(64, 60), QPointF(50, 74));
-    return c.take();
+    return windowWithArrow(size, 40, 74);
 }
 
 // Leave full screen: the four corners point inwards, towards a smaller window.
