@@ -304,6 +304,9 @@ bool BaseTCPModbus::assertLinkSide(const char *where) const
 
 void BaseTCPModbus::postToLink(std::function<void()> call)
 {
+    // The call and what it captured were made in this thread and run in the link's: the hand-over
+    // goes through Qt's event queue, which the thread checker cannot see into.
+    LinkHandOver::publish();
     QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
 }
 

@@ -3,6 +3,7 @@
 #include "linkcommandqueue.h"
 
 #include "controlerdata.h"
+#include "linkhandover.h"
 
 #include <QMetaObject>
 
@@ -20,6 +21,8 @@ template<typename... Params, typename... Args>
 void LinkCommandQueue::queue(void (ControlerData::*command)(Params...), Args... args)
 {
     ControlerData *link = m_link;
+    // The arguments are copied here and read in the link thread (see LinkHandOver).
+    LinkHandOver::publish();
     if (m_target == Target::Background) {
         QMetaObject::invokeMethod(
             link,
