@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "xmldocument.h"
 
+#include "xmlplainreader.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -47,8 +49,9 @@ private:
 
 void setAttributes(NodeElement &element, const QXmlStreamAttributes &attributes, NameTable &names)
 {
+    // The reader has already refused a repeated attribute.
     for (const QXmlStreamAttribute &a : attributes)
-        element.attributes().insert(names.name(a.qualifiedName()), a.value().toString());
+        element.attributes().append(names.name(a.qualifiedName()), QVariant(a.value().toString()));
 }
 
 void writeElement(QXmlStreamWriter &w, const NodeElement &element)
@@ -152,7 +155,7 @@ bool XmlDocument::load(const QString &filePath)
         m_errorLine = m_errorColumn = 0;
         return false;
     }
-    return parseFrom(&file);
+    return parse(file.readAll());
 }
 
 bool XmlDocument::parse(const QString &text)
@@ -162,6 +165,14 @@ bool XmlDocument::parse(const QString &text)
 
 bool XmlDocument::parse(const QByteArray &data)
 {
+    if (m_plainReader) {
+        if (NodeElementPtr root = XML::readPlainXml(data)) {
+            m_root = root;
+            m_errorString.clear();
+            m_errorLine = m_errorColumn = 0;
+            return true;
+        }
+    }
     return parseFrom(data);
 }
 

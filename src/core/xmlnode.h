@@ -36,6 +36,12 @@ public:
         }
         m_entries.append(qMakePair(name, value));
     }
+    // For a reader that has already refused repeated names: no search.
+    void append(const QString &name, QVariant &&value)
+    {
+        m_entries.append(Entry(name, std::move(value)));
+    }
+    void reserve(int size) { m_entries.reserve(size); }
     QVariant value(const QString &name, const QVariant &defaultValue = QVariant()) const
     {
         for (const Entry &e : m_entries) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
 #include "xmldocument.h"
+#include "xmlplainreader.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,6 +22,24 @@ private:
         if (!doc.parse(input))
             return QByteArray("parse failed");
         return XmlDocument::toByteArray(doc.root());
+    }
+
+    // Everything a reader gives: names, the line of each start tag, attributes in order, comments.
+    static QString dump(const NodeElementPtr &e)
+    {
+        if (!e)
+            return QStringLiteral("(none)");
+        QString out = QStringLiteral("<%1 @%2").arg(e->tagName()).arg(e->lineNumber());
+        for (const XML::Attributes::Entry &a : e->attributes())
+            out += QStringLiteral(" %1=[%2]%3")
+                       .arg(a.first, a.second.toString(),
+                            a.second.toString().isNull() ? QStringLiteral("null") : QString());
+        for (const QString &c : e->comments())
+            out += QStringLiteral(" {%1}").arg(c);
+        out += QLatin1Char('>');
+        for (const NodeElementPtr &child : e->children())
+            out += dump(child);
+        return out + QStringLiteral("</>");
     }
 
 private slots:
@@ -101,6 +120,108 @@ private slots:
         QVERIFY(doc.root());
         QCOMPARE(doc.root()->tagName(), rootTag);
         QCOMPARE(doc.root()->children().size(), rootChildren);
+    }
+
+    // Files of ours are read by the plain reader, anything else by the general one; the two must
+    // never give different trees, and what the plain one refuses must read exactly as before.
+    void plainReaderMatchesGeneralReader_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<bool>("plain"); // whether the plain reader takes it
+        const QByteArray decl = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+        QTest::newRow("written form") << decl + "<r>\n <a x=\"1\" y=\"two\"/>\n <b>\n  <c/>\n </b>\n</r>\n"
+                                      << true;
+        QTest::newRow("no declaration") << QByteArray("<r/>") << true;
+        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF<r a='1'/>") << true;
+        QTest::newRow("declaration, single quotes, standalone")
+            << QByteArray("<?xml  version='1.0'  encoding='utf-8' standalone='no' ?>\n\n<r/>") << true;
+        QTest::newRow("CRLF line ends count once")
+            << QByteArray("<r\r\n x=\"1\"\r\n>\r\n<a\ry=\"2\"/><b/>\r\n</r>") << true;
+        QTest::newRow("whitespace in values becomes spaces")
+            << QByteArray("<r x=\"1\ty\nz\r\nw\rv\"/>") << true;
+        QTest::newRow("references in values")
+            << QByteArray("<r x=\"&lt;&gt;&amp;&quot;&apos;&#10;&#13;&#9;&#x20;&#x10FFFF;&#65;\"/>") << true;
+        QTest::newRow("references and CDATA in text")
+            << QByteArray("<r>a &amp; b &#x41; ]] ><![CDATA[<x>]]]]><a/></r>") << true;
+        QTest::newRow("comments: in front, between, after, with line ends")
+            << QByteArray("<!--c0--><r><!--c1\r\nx\ry--><a/><!--c2--><b><!--c3--></b><!---->"
+                          "<c/><!--->x--></r><!--after-->  ")
+            << true;
+        QTest::newRow("names with dots, dashes, colons, underscores")
+            << QByteArray("<_r xmlns:p=\"u\"><p:a.b-c_d p:x=\"1\"/></_r >") << true;
+        QTest::newRow("undeclared prefixes") << QByteArray("<p:r q:x=\"1\"><p:a/></p:r>") << true;
+        QTest::newRow("non-ASCII values and comments")
+            << QString::fromUtf8("<r t=\"Кухня °C 🏠\"><!--гостиная--><a/></r>").toUtf8() << true;
+        QTest::newRow("byte order marks inside")
+            << QByteArray("\xEF\xBB\xBF<r a=\"\xEF\xBB\xBF\xEF\xBB\xBFx\" b=\"\xEF\xBB\xBF&#10;\">"
+                          "<!--\xEF\xBB\xBF--><a/></r>")
+            << true;
+        QTest::newRow("greater-than in a value") << QByteArray("<r x=\"a>b\"/>") << true;
+        QTest::newRow("noncharacters and the last code point")
+            << QByteArray("<r x=\"\xEF\xB7\x90 \xF0\x9F\xBF\xBE \xF4\x8F\xBF\xBF\">"
+                          "\xEF\xB7\x90&#xFDD0;&#x1FFFE;\r</r>")
+            << true;
+        QTest::newRow("empty values, repeated values")
+            << QByteArray("<r a=\"\" b=''><c a=\"x\" b=\"x\"/><c a=\"x\" b=\"&#x78;\"/></r>") << true;
+
+        // Left to the general reader: it words the error, or knows the rules for the rest.
+        QTest::newRow("repeated attribute") << QByteArray("<r x='1' x='2'/>") << false;
+        QTest::newRow("attributes without space") << QByteArray("<r x=\"1\"y=\"2\"/>") << false;
+        QTest::newRow("]]> in text") << QByteArray("<r>]]></r>") << false;
+        QTest::newRow("control character") << QByteArray("<r x=\"\x01\"/>") << false;
+        QTest::newRow("double dash in comment") << QByteArray("<r><!-- a -- b --></r>") << false;
+        QTest::newRow("comment ending in three dashes") << QByteArray("<r><!-- a ---></r>") << false;
+        QTest::newRow("version 1.1") << QByteArray("<?xml version=\"1.1\"?><r/>") << false;
+        QTest::newRow("other encoding")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r x=\"\xE9\"/>") << false;
+        QTest::newRow("standalone before encoding")
+            << QByteArray("<?xml version=\"1.0\" standalone=\"yes\" encoding=\"UTF-8\"?><r/>") << false;
+        QTest::newRow("invalid UTF-8") << QByteArray("<r x=\"\xFF\"/>") << false;
+        QTest::newRow("overlong UTF-8") << QByteArray("<r x=\"\xC0\xAF\"/>") << false;
+        QTest::newRow("surrogate in UTF-8") << QByteArray("<r x=\"\xED\xA0\x80\"/>") << false;
+        QTest::newRow("U+FFFF") << QByteArray("<r x=\"\xEF\xBF\xBF\"/>") << false;
+        QTest::newRow("reference to NUL") << QByteArray("<r x=\"&#0;\"/>") << false;
+        QTest::newRow("reference beyond Unicode") << QByteArray("<r>&#x110000;</r>") << false;
+        QTest::newRow("undeclared entity") << QByteArray("<r x=\"&nbsp;\"/>") << false;
+        QTest::newRow("text after the root") << QByteArray("<r/>text") << false;
+        QTest::newRow("two roots") << QByteArray("<r/><s/>") << false;
+        QTest::newRow("text before the root")
+            << QByteArray("<?xml version=\"1.0\"?>\n<!--c-->|a><b/></a>") << false;
+        QTest::newRow("space after </") << QByteArray("<r></ r>") << false;
+        QTest::newRow("end tag of another name") << QByteArray("<r><a></ab></r>") << false;
+        QTest::newRow("less-than in a value") << QByteArray("<r x=\"a<b\"/>") << false;
+        QTest::newRow("name starting with a digit") << QByteArray("<1r/>") << false;
+        QTest::newRow("name starting with a colon") << QByteArray("<:r/>") << false;
+        QTest::newRow("name ending in a colon") << QByteArray("<r x:=\"1\"/>") << false;
+        QTest::newRow("two colons in a name") << QByteArray("<a:b:c/>") << false;
+        QTest::newRow("digit after the colon") << QByteArray("<a:1b/>") << false;
+        QTest::newRow("non-ASCII name") << QString::fromUtf8("<кухня/>").toUtf8() << false;
+        QTest::newRow("processing instruction") << QByteArray("<r>\n<?pi x?><a/></r>") << false;
+        QTest::newRow("document type") << QByteArray("<!DOCTYPE r><r/>") << false;
+        QTest::newRow("declaration not at the start") << QByteArray("\n<?xml version=\"1.0\"?><r/>") << false;
+        QTest::newRow("unclosed") << QByteArray("<r>\n<a>\n") << false;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("unterminated value") << QByteArray("<r x=\"1/>") << false;
+        QTest::newRow("unterminated comment") << QByteArray("<r><!-- x</r>") << false;
+        QTest::newRow("unterminated CDATA") << QByteArray("<r><![CDATA[x</r>") << false;
+        QTest::newRow("nested too deeply")
+            << QByteArray("<r>").repeated(1100) + QByteArray("</r>").repeated(1100) << false;
+        QTest::newRow("deep but allowed")
+            << QByteArray("<r>").repeated(1000) + QByteArray("</r>").repeated(1000) << true;
+    }
+    void plainReaderMatchesGeneralReader()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(bool, plain);
+        QCOMPARE(bool(XML::readPlainXml(input)), plain);
+        XmlDocument general;
+        general.setPlainReader(false);
+        XmlDocument either;
+        QCOMPARE(either.parse(input), general.parse(input));
+        QCOMPARE(dump(either.root()), dump(general.root()));
+        QCOMPARE(either.errorString(), general.errorString());
+        QCOMPARE(either.errorLine(), general.errorLine());
+        QCOMPARE(either.errorColumn(), general.errorColumn());
     }
 
     void elementsKnowTheLineTheyStartOn()
