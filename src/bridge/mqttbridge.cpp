@@ -9,6 +9,7 @@
 #include "bridgelogging.h"
 #include "bridgerefusallog.h"
 #include "controlerdata.h"
+#include "controllermap.h"
 #include "dynamiccontrolv1.h"
 #include "heatcontrolv1.h"
 #include "lightcontrolv1.h"
@@ -30,38 +31,24 @@ namespace {
 // Sensors are sent again now and then even when unchanged, so a hub that lost a message or
 // started after a retained one was dropped catches up.
 constexpr int kSensorRefreshMs = 5 * 60 * 1000;
-// The status byte's "no alarm" value.
-constexpr int kNoAlarms = 0xFF;
-// Bit 2 of a message's state byte: the alarm is active.
-constexpr int kMessageActiveBit = 0x04;
+namespace Security = ControllerMap::Security;
 
-// Security states the controller reports (the codes of the "secure" texts) and what a hub's alarm
-// panel calls them.
-namespace SecurityState {
-constexpr int Disarmed = 1;
-constexpr int Armed = 2;
-constexpr int EnterPass = 3;
-constexpr int Alarm = 5;
-constexpr int Countdown = 6;
-constexpr int Arming = 10;
-constexpr int Disarming = 11;
-} // namespace SecurityState
-
+// What a hub's alarm panel calls a security state the controller reports.
 QByteArray panelState(int code)
 {
     switch (code) {
-    case SecurityState::Disarmed:
+    case Security::Disarmed:
         return "disarmed";
-    case SecurityState::Armed:
+    case Security::Armed:
         return "armed_away";
-    case SecurityState::EnterPass:
+    case Security::EnterPass:
         return "pending";
-    case SecurityState::Alarm:
+    case Security::Alarm:
         return "triggered";
-    case SecurityState::Countdown:
-    case SecurityState::Arming:
+    case Security::Countdown:
+    case Security::Arming:
         return "arming";
-    case SecurityState::Disarming:
+    case Security::Disarming:
         return "disarming";
     default:
         return QByteArray();
@@ -348,13 +335,14 @@ void MqttBridge::updateStatus(const ReservVariables &variables)
         case Source::Alarm:
             for (const AlertStruct &m : variables.messages) {
                 if (m.id == e.number) {
-                    publishState(state, onOff(m.active && (m.stateByte & kMessageActiveBit)));
+                    publishState(state,
+                                 onOff(m.active && (m.stateByte & ControllerMap::kMessageActive)));
                     break;
                 }
             }
             break;
         case Source::AlarmCount:
-            publishState(state, QByteArray::number(variables.alarmCount == kNoAlarms
+            publishState(state, QByteArray::number(variables.alarmCount == ControllerMap::kNoAlarms
                                                        ? 0
                                                        : int(variables.alarmCount)));
             break;
@@ -509,7 +497,7 @@ void MqttBridge::onMessage(const QString &topic, const QByteArray &payload)
         // The keypad toggles: the same code arms a disarmed system and disarms an armed one.
         // So a code goes out only when it moves the system the way the hub asked.
         const int s = d->securityState;
-        const bool disarmed = s == SecurityState::Disarmed;
+        const bool disarmed = s == Security::Disarmed;
         if (c.action == A::Arm && !disarmed) {
             refuse(e->uniqueId, QStringLiteral("not disarmed"));
             return;

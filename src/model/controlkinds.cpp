@@ -95,3 +95,20 @@ int kindForTag(const QString &tag)
 }
 
 } // namespace ControlConstants
+
+// Switches and thermostats both call theirs swcNumber, but they number different things.
+int ControlKinds::controllerNumber(const BaseControlV1 *control)
+{
+    switch (control->kind()) {
+    case ControlConstants::KindLight:
+        return static_cast<const LightControlV1 *>(control)->lmpNumber();
+    case ControlConstants::KindSwitch:
+        return static_cast<const SwitchControlV1 *>(control)->swcNumber();
+    case ControlConstants::KindSensor:
+        return static_cast<const SensorControlV1 *>(control)->snrNumber();
+    case ControlConstants::KindHeat:
+        return static_cast<const HeatControlV1 *>(control)->swcNumber();
+    default:
+        return -1;
+    }
+}

@@ -17,4 +17,8 @@ const QVector<const ControlKind *> &all();
 const ControlKind *byKind(int kind);
 const ControlKind *byTag(const QString &tag);
 
+// The number that names a control's record in the controller (a lamp's, a switch's, a sensor's,
+// a thermostat's), or -1 for kinds without one.
+int controllerNumber(const BaseControlV1 *control);
+
 } // namespace ControlKinds

@@ -3,6 +3,7 @@
 #include "roomsv1.h"
 
 #include "controlconstants.h"
+#include "controlkinds.h"
 #include "ecoreapp.h"
 #include "floorstructv1.h"
 #include "heatcontrolv1.h"
@@ -245,30 +246,10 @@ BaseRoomV1 *RoomsV1::createSubPage(BaseRoomV1 *page, const QPointF &click, const
     return created;
 }
 
-namespace {
-// The number that names a record in the controller, or -1 for kinds without one. Switches and
-// thermostats both call theirs swcNumber, but they number different things.
-int controllerNumber(const BaseControlV1 *control)
-{
-    switch (control->kind()) {
-    case ControlConstants::KindLight:
-        return static_cast<const LightControlV1 *>(control)->lmpNumber();
-    case ControlConstants::KindSwitch:
-        return static_cast<const SwitchControlV1 *>(control)->swcNumber();
-    case ControlConstants::KindSensor:
-        return static_cast<const SensorControlV1 *>(control)->snrNumber();
-    case ControlConstants::KindHeat:
-        return static_cast<const HeatControlV1 *>(control)->swcNumber();
-    default:
-        return -1;
-    }
-}
-} // namespace
-
 void RoomsV1::numberNewControl(BaseControlV1 *control, const BaseRoomV1 *page) const
 {
     Q_ASSERT(control);
-    if (!control || controllerNumber(control) < 0)
+    if (!control || ControlKinds::controllerNumber(control) < 0)
         return;
     QList<const BaseRoomV1 *> pages;
     for (const BaseRoomV1 *p : qAsConst(d->pages))
@@ -279,7 +260,7 @@ void RoomsV1::numberNewControl(BaseControlV1 *control, const BaseRoomV1 *page) c
     for (const BaseRoomV1 *p : qAsConst(pages)) {
         for (const BaseControlV1 *other : p->controls()) {
             if (other != control && other->kind() == control->kind())
-                used.insert(controllerNumber(other));
+                used.insert(ControlKinds::controllerNumber(other));
         }
     }
     int number = 1;

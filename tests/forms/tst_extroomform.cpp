@@ -874,22 +874,6 @@ void tst_ExtRoomForm::newControlsFindTheirPictures()
     }
 }
 
-namespace {
-// The number a lamp, switch, sensor or thermostat is known by in the controller.
-int numberOf(const BaseControlV1 *c)
-{
-    if (auto *lamp = dynamic_cast<const LightControlV1 *>(c))
-        return lamp->lmpNumber();
-    if (auto *sw = dynamic_cast<const SwitchControlV1 *>(c))
-        return sw->swcNumber();
-    if (auto *sensor = dynamic_cast<const SensorControlV1 *>(c))
-        return sensor->snrNumber();
-    if (auto *heat = dynamic_cast<const HeatControlV1 *>(c))
-        return heat->swcNumber();
-    return -1;
-}
-} // namespace
-
 void tst_ExtRoomForm::aNewControlDrivesOnlyItself_data()
 {
     QTest::addColumn<int>("entry");
@@ -924,7 +908,7 @@ void tst_ExtRoomForm::aNewControlDrivesOnlyItself()
     m_fx->click(m_form, m_form->plan()->mapToItem(m_form, QPointF(240, 140)));
     QTRY_COMPARE(page->controlCount(), count + 1);
     BaseControlV1 *added = page->controlAt(count);
-    const int number = numberOf(added);
+    const int number = ControlKinds::controllerNumber(added);
     QVERIFY(number > 0);
     int sameKind = 0;
     for (BaseRoomV1 *p : FormServices::rooms()->pages()) {
@@ -932,7 +916,8 @@ void tst_ExtRoomForm::aNewControlDrivesOnlyItself()
             if (c == added || c->kind() != added->kind())
                 continue;
             ++sameKind;
-            QVERIFY2(numberOf(c) != number, qPrintable(p->name() + QLatin1Char(' ') + c->name()));
+            QVERIFY2(ControlKinds::controllerNumber(c) != number,
+                     qPrintable(p->name() + QLatin1Char(' ') + c->name()));
         }
     }
     QVERIFY(sameKind > 0);

@@ -32,9 +32,24 @@ constexpr int kStatusParameters = 44;     // one byte per parameter id 1..kParam
 constexpr int kParameterCount = 16;
 
 constexpr quint8 kNoAlarms = 0xFF;
-// The security state code of a raised intrusion alarm (the controller's own numbering; the texts
-// of all codes come from the "secure" list of config.xml).
-constexpr int kSecurityAlarm = 5;
+// Security state codes of status byte kStatusSecurityState, in the controller's own numbering;
+// the texts of all codes come from the "secure" list of config.xml.
+namespace Security {
+constexpr int Malfunction = 0;
+constexpr int Disarmed = 1;
+constexpr int Armed = 2;
+constexpr int EnterPass = 3;
+constexpr int WrongPass = 4;
+constexpr int Alarm = 5; // a raised intrusion alarm
+constexpr int Countdown = 6;
+constexpr int Arming = 10;
+constexpr int Disarming = 11;
+constexpr int EnterOldPass = 12;
+constexpr int EnterNewPass = 13;
+constexpr int RepeatNewPass = 14;
+constexpr int PassChanged = 15;
+} // namespace Security
+constexpr int kSecurityAlarm = Security::Alarm;
 
 // Bits of a message's state byte. Active, SMS and siren are what the alerts screen shows and
 // edits; the alarm and notified bits are how the controller marks a message that raised an alarm
