@@ -9,6 +9,7 @@
 //   bench_camera --cameras N [--seconds N] [--size WxH] [--fps N] [--tile WxH]
 //                N camera widgets on one page, each showing its own stream in a tile: frames
 //                shown per second per camera, frames lost on the way, CPU of the whole process.
+#include "childprocess.h"
 #include "extmjpegwidget.h"
 #include "ipcamcontrolv1.h"
 #include "mjpegdata.h"
@@ -65,27 +66,11 @@ QStringList serverArgs(const QString &size, int fps, int seconds, quint16 port)
 {
     // -re paces the stream in real time like a camera; the same source and settings give both
     // consumers the same bytes.
-    return {"-hide_banner",
-            "-loglevel",
-            "error",
-            "-re",
-            "-f",
-            "lavfi",
-            "-i",
-            QStringLiteral("testsrc=size=%1:rate=%2:duration=%3").arg(size).arg(fps).arg(seconds),
-            "-c:v",
-            "mjpeg",
-            "-q:v",
-            "5",
-            "-f",
-            "mpjpeg",
-            "-boundary_tag",
-            "frame",
-            "-content_type",
-            "multipart/x-mixed-replace;boundary=frame",
-            "-listen",
-            "1",
-            QStringLiteral("http://127.0.0.1:%1/s.mjpg").arg(port)};
+    return ChildProcess::mjpegServerArguments(
+        {"-re", "-f", "lavfi", "-i",
+         QStringLiteral("testsrc=size=%1:rate=%2:duration=%3").arg(size).arg(fps).arg(seconds),
+         "-c:v", "mjpeg", "-q:v", "5"},
+        port);
 }
 
 // A page of camera tiles: counts, at each paint, the tiles whose picture changed since the last.
@@ -155,27 +140,10 @@ int runCameraPage(QApplication &app, const QString &ffmpeg, int cameras, const Q
     for (int i = 0; i < cameras; ++i) {
         const quint16 port = freePort();
         auto server = std::make_unique<QProcess>();
-        server->start(ffmpeg, {"-hide_banner",
-                               "-loglevel",
-                               "error",
-                               "-re",
-                               "-f",
-                               "mjpeg",
-                               "-framerate",
-                               QString::number(fps),
-                               "-i",
-                               clip,
-                               "-c:v",
-                               "copy",
-                               "-f",
-                               "mpjpeg",
-                               "-boundary_tag",
-                               "frame",
-                               "-content_type",
-                               "multipart/x-mixed-replace;boundary=frame",
-                               "-listen",
-                               "1",
-                               QStringLiteral("http://127.0.0.1:%1/s.mjpg").arg(port)});
+        server->start(ffmpeg, ChildProcess::mjpegServerArguments(
+                                  {"-re", "-f", "mjpeg", "-framerate", QString::number(fps), "-i",
+                                   clip, "-c:v", "copy"},
+                                  port));
         if (!server->waitForStarted())
             return 2;
         servers.push_back(std::move(server));

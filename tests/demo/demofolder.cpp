@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRectF>
 
 bool DemoFolder::unpack(const QString &target)
 {
@@ -38,4 +39,13 @@ QString DemoFolder::describe(const BaseRoomV1 *page)
     return QStringLiteral("%1 \"%2\" (%3)")
         .arg(page->name(), page->textB())
         .arg(page->pageNumber());
+}
+
+QString DemoFolder::describe(const QRectF &r)
+{
+    return QStringLiteral("(%1,%2 %3x%4)")
+        .arg(qRound(r.x()))
+        .arg(qRound(r.y()))
+        .arg(qRound(r.width()))
+        .arg(qRound(r.height()));
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class BaseRoomV1;
+class QRectF;
 
 // The demo home as the program sees it: the compiled-in packages unpacked into a folder the way
 // the demo start does, plus the settings file beside them so that tools which take a
@@ -21,4 +22,6 @@ public:
     static QStringList projectFiles(const QString &folder);
     // "file / page caption" for failure messages.
     static QString describe(const BaseRoomV1 *page);
+    // "(x,y wxh)", rounded, for failure messages about placement.
+    static QString describe(const QRectF &rect);
 };

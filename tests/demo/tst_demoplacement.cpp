@@ -3,8 +3,7 @@
 // The demo home opens with the editing tools on, so every page of it must leave the corners where
 // the edit toolbox and the undo and redo arrows float free, and the home page's buttons must not
 // cover one another. Checked on real room screens at the sizes a window gives them.
-#include "cameracontrolv1.h"
-#include "controlconstants.h"
+#include "basecontrolv1.h"
 #include "demofolder.h"
 #include "ebasewidget.h"
 #include "eiconwidget.h"
@@ -18,11 +17,8 @@
 #include "roomstructv1.h"
 #include "roomsv1.h"
 #include "screentestsupport.h"
-#include "weatherdata.h"
 
 #include <QGraphicsScene>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QtTest>
 
 namespace {
@@ -39,15 +35,6 @@ QStringList subPageIds(BaseRoomV1 *page)
             ids << r->runtimeId();
     }
     return ids;
-}
-
-QString describe(const QRectF &r)
-{
-    return QStringLiteral("(%1,%2 %3x%4)")
-        .arg(qRound(r.x()))
-        .arg(qRound(r.y()))
-        .arg(qRound(r.width()))
-        .arg(qRound(r.height()));
 }
 
 } // namespace
@@ -74,19 +61,12 @@ private:
     ScreenFixture *m_fx = nullptr;
     RoomRecordingLink *m_link = nullptr;
     // Weather and camera tiles go on the network once shown; here they reach this silent server.
-    QTcpServer m_silent;
-    QList<QTcpSocket *> m_held;
+    SilentServer m_silent;
 };
 
 void tst_DemoPlacement::initTestCase()
 {
-    QVERIFY(m_silent.listen(QHostAddress::LocalHost, 0));
-    connect(&m_silent, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket *s = m_silent.nextPendingConnection())
-            m_held << s;
-    });
-    WeatherData::setDefaultInformerPrefix(
-        QStringLiteral("http://127.0.0.1:%1/xml/").arg(m_silent.serverPort()));
+    QVERIFY(m_silent.listen());
 }
 
 void tst_DemoPlacement::init()
@@ -94,17 +74,7 @@ void tst_DemoPlacement::init()
     m_fx = new ScreenFixture;
     m_link = new RoomRecordingLink;
     QVERIFY(m_fx->loadDemo());
-    const QString port = QString::number(m_silent.serverPort());
-    for (BaseRoomV1 *page : FormServices::rooms()->pages()) {
-        for (BaseControlV1 *c : page->controls()) {
-            if (c->kind() == ControlConstants::KindIpCam ||
-                c->kind() == ControlConstants::KindAVCam) {
-                auto *camera = static_cast<CameraControlV1 *>(c);
-                camera->setIpaddress(QStringLiteral("//127.0.0.1"));
-                camera->setPort(port);
-            }
-        }
-    }
+    m_silent.takeCameras();
 }
 
 void tst_DemoPlacement::cleanup()
@@ -113,8 +83,7 @@ void tst_DemoPlacement::cleanup()
     m_fx = nullptr;
     delete m_link;
     m_link = nullptr;
-    qDeleteAll(m_held);
-    m_held.clear();
+    m_silent.dropConnections();
 }
 
 ExtRoomFormV1 *tst_DemoPlacement::showPage(BaseRoomV1 *page, const QSizeF &size)
@@ -177,8 +146,8 @@ void tst_DemoPlacement::editToolsCoverNothing()
             for (const auto &tool : tools) {
                 if (tool.second.intersects(item.second))
                     covered << DemoFolder::describe(page) + QStringLiteral(": ") + item.first +
-                                   describe(item.second) + QStringLiteral(" under ") + tool.first +
-                                   describe(tool.second);
+                                   DemoFolder::describe(item.second) + QStringLiteral(" under ") +
+                                   tool.first + DemoFolder::describe(tool.second);
             }
         }
         delete form;
@@ -213,13 +182,14 @@ void tst_DemoPlacement::placedItemsStayApartOnScreen()
         for (int i = 0; i < items.size(); ++i) {
             const auto &a = items.at(i);
             if (!plan.contains(a.second))
-                problems << where + a.first + describe(a.second) +
-                                QStringLiteral(" runs off the plan ") + describe(plan);
+                problems << where + a.first + DemoFolder::describe(a.second) +
+                                QStringLiteral(" runs off the plan ") + DemoFolder::describe(plan);
             for (int j = i + 1; j < items.size(); ++j) {
                 const auto &b = items.at(j);
                 if (a.second.intersects(b.second))
-                    problems << where + a.first + describe(a.second) + QStringLiteral(" and ") +
-                                    b.first + describe(b.second);
+                    problems << where + a.first + DemoFolder::describe(a.second) +
+                                    QStringLiteral(" and ") + b.first +
+                                    DemoFolder::describe(b.second);
             }
         }
         delete form;

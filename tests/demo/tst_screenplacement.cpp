@@ -5,6 +5,7 @@
 // the visible page or inside a scrolling area's content, where the finger can bring it into view.
 #include "cameracontrolv1.h"
 #include "controlconstants.h"
+#include "demofolder.h"
 #include "eappsettings.h"
 #include "ebasewidget.h"
 #include "ecoreapp.h"
@@ -28,12 +29,9 @@
 #include "roomsv1.h"
 #include "screentestsupport.h"
 #include "splashform.h"
-#include "weatherdata.h"
 
 #include <QGraphicsScene>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QtTest>
 
 namespace {
@@ -48,15 +46,6 @@ bool isInteractive(QGraphicsItem *item)
     return o && (qobject_cast<EBaseWidget *>(o) || qobject_cast<ENumericWidget *>(o) ||
                  qobject_cast<ESliderWidget *>(o) || qobject_cast<ESpinWidget *>(o) ||
                  qobject_cast<ETableWidget *>(o) || qobject_cast<ETextEdit *>(o));
-}
-
-QString describe(const QRectF &r)
-{
-    return QStringLiteral("(%1,%2 %3x%4)")
-        .arg(qRound(r.x()))
-        .arg(qRound(r.y()))
-        .arg(qRound(r.width()))
-        .arg(qRound(r.height()));
 }
 
 QString nameOf(QGraphicsItem *item)
@@ -118,8 +107,8 @@ public:
             QGraphicsObject *o = child->toGraphicsObject();
             if (auto *flick = qobject_cast<EFlickable *>(o)) {
                 if (!within(rect, reachable))
-                    problems << QStringLiteral("scrolling area ") + describe(rect) +
-                                    QStringLiteral(" outside ") + describe(reachable);
+                    problems << QStringLiteral("scrolling area ") + DemoFolder::describe(rect) +
+                                    QStringLiteral(" outside ") + DemoFolder::describe(reachable);
                 QGraphicsItem *content = flick->contentItem();
                 if (!content)
                     continue;
@@ -141,16 +130,19 @@ public:
         for (int i = 0; i < found.size(); ++i) {
             const Found &a = found.at(i);
             if (!within(a.rect, a.reachable))
-                problems << where + a.name + describe(a.rect) +
-                                QStringLiteral(" cannot be reached in ") + describe(a.reachable);
+                problems << where + a.name + DemoFolder::describe(a.rect) +
+                                QStringLiteral(" cannot be reached in ") +
+                                DemoFolder::describe(a.reachable);
             if (!a.group.isNull() && !within(a.rect, a.group))
-                problems << where + a.name + describe(a.rect) +
-                                QStringLiteral(" sticks out of its group ") + describe(a.group);
+                problems << where + a.name + DemoFolder::describe(a.rect) +
+                                QStringLiteral(" sticks out of its group ") +
+                                DemoFolder::describe(a.group);
             for (int j = i + 1; j < found.size(); ++j) {
                 const Found &b = found.at(j);
                 if (a.area == b.area && overlap(a.rect, b.rect))
-                    problems << where + a.name + describe(a.rect) + QStringLiteral(" covers ") +
-                                    b.name + describe(b.rect);
+                    problems << where + a.name + DemoFolder::describe(a.rect) +
+                                    QStringLiteral(" covers ") + b.name +
+                                    DemoFolder::describe(b.rect);
             }
         }
     }
@@ -190,33 +182,16 @@ private:
 
     ScreenFixture *m_fx = nullptr;
     MainContentForm *m_content = nullptr;
-    QTcpServer m_silent;
-    QList<QTcpSocket *> m_held;
+    SilentServer m_silent;
 };
 
 void tst_ScreenPlacement::initTestCase()
 {
-    QVERIFY(m_silent.listen(QHostAddress::LocalHost, 0));
-    connect(&m_silent, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket *s = m_silent.nextPendingConnection())
-            m_held << s;
-    });
-    WeatherData::setDefaultInformerPrefix(
-        QStringLiteral("http://127.0.0.1:%1/xml/").arg(m_silent.serverPort()));
+    QVERIFY(m_silent.listen());
     m_fx = new ScreenFixture;
     QVERIFY(m_fx->loadDemo());
     // Camera and weather tiles go on the network once shown; here they reach the silent server.
-    const QString port = QString::number(m_silent.serverPort());
-    for (BaseRoomV1 *page : FormServices::rooms()->pages()) {
-        for (BaseControlV1 *c : page->controls()) {
-            if (c->kind() == ControlConstants::KindIpCam ||
-                c->kind() == ControlConstants::KindAVCam) {
-                auto *camera = static_cast<CameraControlV1 *>(c);
-                camera->setIpaddress(QStringLiteral("//127.0.0.1"));
-                camera->setPort(port);
-            }
-        }
-    }
+    m_silent.takeCameras();
     // As the main window does for the demo's 1024 x 700 window: plans keep the page it gives.
     const EAppSettings &settings = ECoreApp::instance()->settings();
     LazyRoomPage::setSmallestFormSize(
@@ -235,7 +210,6 @@ void tst_ScreenPlacement::cleanupTestCase()
     delete m_content;
     delete m_fx;
     LazyRoomPage::setSmallestFormSize(QSizeF());
-    qDeleteAll(m_held);
 }
 
 QList<int> tst_ScreenPlacement::pagesToWalk() const

@@ -2,13 +2,18 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "screentestsupport.h"
 
+#include "cameracontrolv1.h"
+#include "controlconstants.h"
 #include "demofolder.h"
 #include "eappsettings.h"
 #include "ecoreapp.h"
+#include "formservices.h"
 #include "roomsv1.h"
+#include "weatherdata.h"
 
 #include <QFile>
 #include <QGraphicsWidget>
+#include <QTcpSocket>
 #include <QTest>
 
 ScreenFixture::ScreenFixture()
@@ -76,4 +81,43 @@ void ScreenFixture::click(QGraphicsWidget *item, const QPointF &local)
 {
     const QPoint at = m_view.mapFromScene(item->mapToScene(local));
     QTest::mouseClick(m_view.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+SilentServer::~SilentServer()
+{
+    dropConnections();
+}
+
+bool SilentServer::listen()
+{
+    if (!m_server.listen(QHostAddress::LocalHost, 0))
+        return false;
+    QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+        while (QTcpSocket *s = m_server.nextPendingConnection())
+            m_held << s;
+    });
+    WeatherData::setDefaultInformerPrefix(
+        QStringLiteral("http://127.0.0.1:%1/xml/").arg(m_server.serverPort()));
+    return true;
+}
+
+void SilentServer::takeCameras()
+{
+    const QString port = QString::number(m_server.serverPort());
+    for (BaseRoomV1 *page : FormServices::rooms()->pages()) {
+        for (BaseControlV1 *c : page->controls()) {
+            if (c->kind() == ControlConstants::KindIpCam ||
+                c->kind() == ControlConstants::KindAVCam) {
+                auto *camera = static_cast<CameraControlV1 *>(c);
+                camera->setIpaddress(QStringLiteral("//127.0.0.1"));
+                camera->setPort(port);
+            }
+        }
+    }
+}
+
+void SilentServer::dropConnections()
+{
+    qDeleteAll(m_held);
+    m_held.clear();
 }

@@ -8,10 +8,12 @@
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QObject>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QVariantList>
 
 class QGraphicsWidget;
+class QTcpSocket;
 
 // The fixed screens' tests know the recording stand-in for the link by this name.
 using RecordingLink = RecordingLinkCommands;
@@ -40,4 +42,23 @@ private:
     QTemporaryDir m_dir;
     QGraphicsScene m_scene;
     QGraphicsView m_view;
+};
+
+// A loopback server that takes every connection and never answers. Camera and weather tiles of a
+// shown page go on the network; pointed here, they wait as on a slow network and never leave the
+// machine.
+class SilentServer
+{
+public:
+    ~SilentServer();
+    // Starts listening and sends the weather tiles' requests here.
+    bool listen();
+    // Every camera of the loaded project connects here.
+    void takeCameras();
+    // Closes what connected so far.
+    void dropConnections();
+
+private:
+    QTcpServer m_server;
+    QList<QTcpSocket *> m_held;
 };

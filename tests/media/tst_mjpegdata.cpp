@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
 #include "cameraurl.h"
+#include "childprocess.h"
 #include "fakehttpserver.h"
 #include "mjpegdata.h"
 
@@ -446,27 +447,10 @@ void TestMjpegData::realFfmpegServer()
     const quint16 port = probe.serverPort();
     probe.close();
     QProcess server;
-    server.start(ffmpeg, {"-hide_banner",
-                          "-loglevel",
-                          "error",
-                          "-re",
-                          "-f",
-                          "lavfi",
-                          "-i",
-                          "testsrc=size=320x240:rate=10",
-                          "-c:v",
-                          "mjpeg",
-                          "-q:v",
-                          "5",
-                          "-f",
-                          "mpjpeg",
-                          "-boundary_tag",
-                          "frame",
-                          "-content_type",
-                          "multipart/x-mixed-replace;boundary=frame",
-                          "-listen",
-                          "1",
-                          QStringLiteral("http://127.0.0.1:%1/s.mjpg").arg(port)});
+    server.start(ffmpeg, ChildProcess::mjpegServerArguments({"-re", "-f", "lavfi", "-i",
+                                                             "testsrc=size=320x240:rate=10", "-c:v",
+                                                             "mjpeg", "-q:v", "5"},
+                                                            port));
     QVERIFY(server.waitForStarted());
     MjpegData camera;
     camera.setAddress(QStringLiteral("127.0.0.1"));

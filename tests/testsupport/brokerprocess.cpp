@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "brokerprocess.h"
 
+#include "childprocess.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QHostAddress>
@@ -116,11 +118,7 @@ void BrokerProcess::kill()
 
 void BrokerProcess::stop()
 {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    m_process.terminate();
-    if (!m_process.waitForFinished(kStopTimeoutMs))
-        kill();
+    ChildProcess::stop(m_process, kStopTimeoutMs);
 }
 
 bool BrokerProcess::isRunning() const
@@ -163,13 +161,7 @@ bool BrokerWatcher::start(int port, const QStringList &topics, const QStringList
 
 void BrokerWatcher::stop()
 {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    m_process.terminate();
-    if (!m_process.waitForFinished(kStopTimeoutMs)) {
-        m_process.kill();
-        m_process.waitForFinished(kStopTimeoutMs);
-    }
+    ChildProcess::stop(m_process, kStopTimeoutMs);
 }
 
 void BrokerWatcher::poll()

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "simulatorprocess.h"
 
+#include "childprocess.h"
+
 #include <QDeadlineTimer>
 #include <QRegularExpression>
 
@@ -62,13 +64,7 @@ bool SimulatorProcess::start(const QStringList &arguments, int timeoutMs)
 
 void SimulatorProcess::stop()
 {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    m_process.terminate();
-    if (!m_process.waitForFinished(kStopTimeoutMs)) {
-        m_process.kill();
-        m_process.waitForFinished(kStopTimeoutMs);
-    }
+    ChildProcess::stop(m_process, kStopTimeoutMs);
 }
 
 bool SimulatorProcess::isRunning() const
