@@ -4,6 +4,7 @@
 
 #include <QVector>
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
@@ -171,6 +172,13 @@ private:
         return size_t(m_end - m_p) >= size && std::memcmp(m_p, text, size) == 0;
     }
 
+    // The first place of `text` from the current position on, or null.
+    const char *find(const char *text) const
+    {
+        const char *at = std::search(m_p, m_end, text, text + std::strlen(text));
+        return at == m_end ? nullptr : at;
+    }
+
     bool skipSpaces()
     {
         const char *from = m_p;
@@ -259,17 +267,9 @@ private:
     {
         m_p += 4;
         const char *start = m_p;
-        for (;;) {
-            const void *dash = std::memchr(m_p, '-', size_t(m_end - m_p));
-            if (!dash)
-                return false;
-            m_p = static_cast<const char *>(dash);
-            if (m_p + 1 < m_end && m_p[1] == '-')
-                break;
-            ++m_p;
-        }
+        m_p = find("--");
         // "--" may only close the comment.
-        if (m_p + 2 >= m_end || m_p[2] != '>')
+        if (!m_p || m_p + 2 >= m_end || m_p[2] != '>')
             return false;
         QByteArray text(start, int(m_p - start));
         if (text.contains('\r'))
@@ -313,7 +313,8 @@ private:
         {
             const char *name;
             char value;
-        } predefined[] = {{"lt;", '<'}, {"gt;", '>'}, {"amp;", '&'}, {"quot;", '"'}, {"apos;", '\''}};
+        } predefined[] = {
+            {"lt;", '<'}, {"gt;", '>'}, {"amp;", '&'}, {"quot;", '"'}, {"apos;", '\''}};
         for (const auto &entity : predefined) {
             if (startsWith(entity.name)) {
                 m_p += std::strlen(entity.name);
@@ -355,7 +356,8 @@ private:
         for (int i = 0; i < size; ++i)
             hash = (hash ^ static_cast<unsigned char>(start[i])) * 16777619u;
         SharedValue &slot = m_values[hash % kSharedValues];
-        if (!slot.text.isNull() && slot.size == size && std::memcmp(slot.bytes, start, size_t(size)) == 0)
+        if (!slot.text.isNull() && slot.size == size &&
+            std::memcmp(slot.bytes, start, size_t(size)) == 0)
             return slot.text;
         slot.bytes = start;
         slot.size = size;
@@ -540,16 +542,10 @@ private:
                     return false;
             } else if (startsWith("<![CDATA[")) {
                 m_p += 9;
-                const char *close = nullptr;
-                for (const char *p = m_p; p + 2 < m_end; ++p) {
-                    if (p[0] == ']' && p[1] == ']' && p[2] == '>') {
-                        close = p;
-                        break;
-                    }
-                }
-                if (!close)
+                m_p = find("]]>");
+                if (!m_p)
                     return false;
-                m_p = close + 3;
+                m_p += 3;
             } else if (m_p + 1 < m_end && (m_p[1] == '?' || m_p[1] == '!')) {
                 return false;
             } else if (!readStartTag()) {

@@ -171,22 +171,28 @@ QImage expand(const QSize &size)
     return windowWithArrow(size, 40, 74);
 }
 
-// Leave full screen: the four corners point inwards, towards a smaller window.
-QImage fullscreenExit(const QSize &size)
+// Four corner marks at `a` and `b` on both axes of a 100 x 100 icon; each arm is `arm` long and
+// runs towards the middle, or away from it when `arm` is negative.
+void cornerMarks(QPainter &p, double a, double b, double arm)
 {
-    IconCanvas c(size.width(), size.height());
-    QPainter &p = c.p();
-    p.setPen(IconCanvas::stroke(kPaper, 7));
-    const double a = 34, b = 66, l = 22;
     for (const QPointF &corner : {QPointF(a, a), QPointF(b, a), QPointF(a, b), QPointF(b, b)}) {
-        const double dx = corner.x() < 50 ? -l : l;
-        const double dy = corner.y() < 50 ? -l : l;
+        const double dx = corner.x() < 50 ? arm : -arm;
+        const double dy = corner.y() < 50 ? arm : -arm;
         QPainterPath path;
         path.moveTo(corner.x() + dx, corner.y());
         path.lineTo(corner);
         path.lineTo(corner.x(), corner.y() + dy);
         p.drawPath(path);
     }
+}
+
+// Leave full screen: the four corners point inwards, towards a smaller window.
+QImage fullscreenExit(const QSize &size)
+{
+    IconCanvas c(size.width(), size.height());
+    QPainter &p = c.p();
+    p.setPen(IconCanvas::stroke(kPaper, 7));
+    cornerMarks(p, 34, 66, -22);
     return c.take();
 }
 
@@ -195,16 +201,7 @@ QImage fullscreen(const QSize &size)
     IconCanvas c(size.width(), size.height());
     QPainter &p = c.p();
     p.setPen(IconCanvas::stroke(kPaper, 7));
-    const double a = 12, b = 88, l = 24;
-    for (const QPointF &corner : {QPointF(a, a), QPointF(b, a), QPointF(a, b), QPointF(b, b)}) {
-        const double dx = corner.x() < 50 ? l : -l;
-        const double dy = corner.y() < 50 ? l : -l;
-        QPainterPath path;
-        path.moveTo(corner.x() + dx, corner.y());
-        path.lineTo(corner);
-        path.lineTo(corner.x(), corner.y() + dy);
-        p.drawPath(path);
-    }
+    cornerMarks(p, 12, 88, 24);
     p.drawRoundedRect(QRectF(34, 34, 32, 32), 4, 4);
     return c.take();
 }
