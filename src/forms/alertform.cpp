@@ -83,8 +83,9 @@ AlertForm::AlertForm(QGraphicsItem *parent) : BaseForm(parent), d(new AlertFormP
     }
 
     auto *grid = new EGridLayout;
-    // Wider than the bare minimum so that the radio captions do not run into each other.
-    grid->setColumnSizes({10, 30, 100, 149, 160, 0, 212, 30, 10});
+    // Wider than the bare minimum so that the radio captions do not run into each other, in
+    // the longer Russian captions too.
+    grid->setColumnSizes({10, 30, 100, 180, 160, 0, 212, 30, 10});
     grid->setRowSizes({40, 30, 0, 10});
     grid->setRowStretch(2, 1);
 
