@@ -8,7 +8,9 @@
 #   - apt can resolve every dependency on this system (apt-get --simulate, nothing is changed);
 #   - unpacked into a scratch root (dpkg -x): the programs run from there, `verandix --version`
 #     shows the version of the build, the desktop entry and metadata validate, and the menu's
-#     command starts the demo home (offscreen) and keeps running.
+#     command starts the demo home (offscreen) and keeps running;
+#   - the bridge service's exposure as systemd rates it (`systemd-analyze security --offline`,
+#     0 safe .. 10 unsafe) stays at or below VERANDIX_MAX_EXPOSURE (default 3.0).
 #
 #   scripts/package.sh [--check-only DEB]
 # The build folder is VERANDIX_PACKAGE_BUILD (default build-package in the source tree).
@@ -93,6 +95,22 @@ if command -v appstreamcli >/dev/null; then
     check "AppStream metadata carries $version" \
         grep -q "release version=\"$version\"" \
         "$scratch/root/usr/share/metainfo/org.verandix.Verandix.metainfo.xml"
+fi
+
+# The service runs with a user of its own, no capabilities and a read-only system; a change that
+# opens it up again shows in systemd's own rating.
+unit="$scratch/root/usr/lib/systemd/system/verandix-bridge.service"
+max_exposure="${VERANDIX_MAX_EXPOSURE:-3.0}"
+if command -v systemd-analyze >/dev/null; then
+    exposure="$(systemd-analyze security --offline=yes "$unit" 2>/dev/null |
+        sed -n 's/^.*Overall exposure level for .*: \([0-9.]*\).*$/\1/p')"
+    echo "bridge service exposure: ${exposure:-unknown} (at most $max_exposure)"
+    # The threshold is given in tenths of the rating.
+    check "bridge service exposure ${exposure:-unknown} is at most $max_exposure" \
+        systemd-analyze security --offline=yes \
+        --threshold="$(awk -v m="$max_exposure" 'BEGIN { printf "%d", m * 10 }')" "$unit"
+else
+    check "systemd-analyze is installed (scripts/setup.sh)" false
 fi
 
 # The menu's command with an empty home folder: no configuration, so the program offers the

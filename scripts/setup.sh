@@ -11,6 +11,7 @@ packages=(
     libmosquitto-dev mosquitto mosquitto-clients openssl cmark
     xvfb xauth xdotool imagemagick fonts-liberation2 fontconfig
     pulseaudio pulseaudio-utils
+    libssl-dev systemd
     clang libclang-rt-14-dev llvm dpkg-dev desktop-file-utils appstream librsvg2-bin debootstrap
 )
 
