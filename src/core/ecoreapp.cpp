@@ -10,6 +10,7 @@
 #include "elocale.h"
 #include "epackage.h"
 #include "iprojectmodel.h"
+#include "privatefiles.h"
 #include "xmldocument.h"
 
 #include <QCoreApplication>
@@ -42,14 +43,13 @@ void copyBackgrounds(const QString &sourceFolder, const QString &workingFolder)
         const QString to = joinPath(target, name);
         QFile::remove(to);
         if (QFile::copy(source.filePath(name), to))
-            QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                          QFile::ReadOther);
+            QFile::setPermissions(to, PrivateFiles::umaskedPermissions());
     }
 }
 // Makes `target` a copy of the demo in `source` (packages unpacked, backgrounds and settings
 // copied); false when the folder or its settings cannot be written. A damaged package is
-// reported and the copy holds what could be unpacked, as any working folder would. The settings
-// keep owner write permission: resource files are read-only.
+// reported and the copy holds what could be unpacked, as any working folder would. Copies of
+// resource files would keep their read-only mode: they get what the user's umask gives a new file.
 bool makeDemoCopy(const QString &source, const QString &target, LoadReport *report)
 {
     QDir(target).removeRecursively();
@@ -61,8 +61,7 @@ bool makeDemoCopy(const QString &source, const QString &target, LoadReport *repo
     const QString from = joinPath(source, QLatin1String(CoreNames::kSettingsFile));
     if (!QFile::exists(from) || !QFile::copy(from, settings))
         return false;
-    QFile::setPermissions(settings, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                        QFile::ReadOther);
+    QFile::setPermissions(settings, PrivateFiles::umaskedPermissions());
     return true;
 }
 } // namespace
@@ -76,6 +75,16 @@ struct ECoreApp::Private
     // The demo was loaded from its writable copy, so its edits may be saved there.
     bool demoCopy = false;
     QString demoSource; // the built-in demo the copy was made from
+    // The throw-away demo folder when no copy can be kept: made for this run by mkdtemp, so no
+    // other user can have planted links in it (a fixed name in the shared temporary folder
+    // could hold any), and removed with the core.
+    QString fallbackFolder;
+    QString privateFallbackFolder()
+    {
+        if (fallbackFolder.isEmpty() || !PrivateFiles::isPrivateFolder(fallbackFolder))
+            fallbackFolder = PrivateFiles::makeFolder(QLatin1String(CoreNames::kProductFolder));
+        return fallbackFolder;
+    }
     bool writable() const { return startMode != StartMode::Demo || demoCopy; }
     QString settingsFilePath;
     EFonts *fonts = nullptr;
@@ -204,6 +213,8 @@ ECoreApp::~ECoreApp()
     d->soundService.reset();
     delete d->audioPlayer;
     delete d->projectModelObject;
+    if (!d->fallbackFolder.isEmpty())
+        QDir(d->fallbackFolder).removeRecursively();
     if (s_instance == this)
         s_instance = nullptr;
 }
@@ -366,12 +377,17 @@ void ECoreApp::loadConfiguration(const QString &folder)
             d->demoCopy = true;
             settingsFolder = d->workingFolder;
         } else {
-            // No writable copy (a read-only home folder): a throw-away one in the temporary
-            // folder with the built-in settings, and nothing saved. Problems are told once.
-            d->workingFolder = temporaryFolder(QLatin1String(CoreNames::kProductFolder));
-            EPackage::unpackFolder(folder, d->workingFolder,
-                                   report.size() == reported ? &report : nullptr);
-            copyBackgrounds(folder, d->workingFolder);
+            // No writable copy (a read-only home folder): a throw-away one with the built-in
+            // settings, and nothing saved. Problems are told once.
+            d->workingFolder = d->privateFallbackFolder();
+            if (d->workingFolder.isEmpty()) {
+                LoadReport::note(&report, lcCore, QLatin1String(CoreNames::kConfigsPackage), 0,
+                                 QStringLiteral("no private temporary folder to unpack into"));
+            } else {
+                EPackage::unpackFolder(folder, d->workingFolder,
+                                       report.size() == reported ? &report : nullptr);
+                copyBackgrounds(folder, d->workingFolder);
+            }
         }
         announceProblems(0);
     } else {

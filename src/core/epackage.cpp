@@ -4,6 +4,7 @@
 
 #include "corenames.h"
 #include "loadreport.h"
+#include "privatefiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -144,16 +145,13 @@ bool unpack(const QString &packagePath, const QString &targetFolder, LoadReport 
             }
             continue;
         }
-        QFile out(targetFolder + QDir::separator() + name);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            LoadReport::note(
-                report, lcPackage, QFileInfo(packagePath).fileName(), 0,
-                QStringLiteral("entry \"%1\" not unpacked: %2").arg(name, out.errorString()));
+        // Never through a link found in the target: it may have been planted there.
+        QString error;
+        if (!PrivateFiles::writeFile(targetFolder + QDir::separator() + name, data, &error)) {
+            LoadReport::note(report, lcPackage, QFileInfo(packagePath).fileName(), 0,
+                             QStringLiteral("entry \"%1\" not unpacked: %2").arg(name, error));
             continue;
         }
-        out.write(data);
-        out.flush();
-        out.close();
     }
     return true;
 }

@@ -16,6 +16,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 bool writeFile(const QString &path, const QByteArray &data)
@@ -25,6 +28,60 @@ bool writeFile(const QString &path, const QByteArray &data)
         return false;
     return f.write(data) == data.size();
 }
+
+// A built-in demo as the program ships it: three packages, the settings, one background.
+bool writeDemoSource(const QString &folder, const QByteArray &settings)
+{
+    PackageWriter configs(2);
+    configs.addEntry("main_config.xml", "<subsystems/>");
+    PackageWriter images(1);
+    images.addEntry("demo-plan.png", "not really a png");
+    const QDir dir(folder);
+    return configs.write(dir.filePath("configs.package")) &&
+           images.write(dir.filePath("images.package")) &&
+           PackageWriter(3).write(dir.filePath("sounds.package")) &&
+           QDir().mkpath(dir.filePath("fone")) &&
+           writeFile(dir.filePath("fone/dusk.png"), "background") &&
+           writeFile(dir.filePath("config.xml"), settings);
+}
+
+int modeOf(const QString &path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
+}
+
+// Sets the process's umask for the life of the object.
+struct UmaskScope
+{
+    explicit UmaskScope(int mask) : previous(::umask(mode_t(mask))) {}
+    ~UmaskScope() { ::umask(previous); }
+    mode_t previous;
+};
+
+// Sets or clears an environment variable for the life of the object.
+struct EnvScope
+{
+    EnvScope(const char *name, const QByteArray &value) : name(name)
+    {
+        had = qEnvironmentVariableIsSet(name);
+        previous = qgetenv(name);
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    ~EnvScope()
+    {
+        if (had)
+            qputenv(name, previous);
+        else
+            qunsetenv(name);
+    }
+    const char *name;
+    bool had = false;
+    QByteArray previous;
+};
 
 QByteArray readFile(const QString &path)
 {
@@ -472,17 +529,8 @@ private slots:
     void demoRunsFromItsOwnKeptCopy()
     {
         QTemporaryDir dir;
-        PackageWriter configs(2);
-        configs.addEntry("main_config.xml", "<subsystems/>");
-        QVERIFY(configs.write(dir.filePath("configs.package")));
-        PackageWriter images(1);
-        images.addEntry("demo-plan.png", "not really a png");
-        QVERIFY(images.write(dir.filePath("images.package")));
-        QVERIFY(PackageWriter(3).write(dir.filePath("sounds.package")));
         const QByteArray settings = "<config><timeout value=\"700\"/></config>";
-        QVERIFY(QDir().mkpath(dir.filePath("fone")));
-        QVERIFY(writeFile(dir.filePath("fone/dusk.png"), "background"));
-        QVERIFY(writeFile(dir.filePath("config.xml"), settings));
+        QVERIFY(writeDemoSource(dir.path(), settings));
 
         const QString copy = ECoreApp::demoCopyFolder();
         QVERIFY(copy.startsWith(m_home.path()));
@@ -524,6 +572,104 @@ private slots:
         ECoreApp::destroyInstance();
         QCOMPARE(readFile(dir.filePath("config.xml")), settings);
         QDir(copy).removeRecursively();
+    }
+
+    // The demo's copy is made from read-only resources; its files are as private as the user
+    // keeps new files.
+    void demoCopyFollowsTheUmask_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("private user") << 077 << 0600;
+        QTest::newRow("usual") << 022 << 0644;
+        QTest::newRow("shared with the group") << 002 << 0664;
+    }
+    void demoCopyFollowsTheUmask()
+    {
+        QFETCH(int, mask);
+        QFETCH(int, mode);
+        QTemporaryDir dir;
+        QVERIFY(writeDemoSource(dir.path(), "<config/>"));
+        const QString copy = ECoreApp::demoCopyFolder();
+        QDir(copy).removeRecursively();
+        {
+            UmaskScope umask(mask);
+            ECoreApp *app = fresh();
+            auto *model = new FakeModel;
+            app->setProjectModel(model, model);
+            app->loadConfiguration(dir.path());
+            QCOMPARE(app->workingFolder(), copy);
+        }
+        for (const char *name : {"config.xml", "main_config.xml", "demo-plan.png", "fone/dusk.png"})
+            QCOMPARE(QString::number(modeOf(copy + "/" + name), 8), QString::number(mode, 8));
+        ECoreApp::destroyInstance();
+        QDir(copy).removeRecursively();
+    }
+
+    // When no copy can be kept, the demo is unpacked into a folder of this run that no one else
+    // can enter; links another user planted under the temporary folder are never written
+    // through.
+    void demoFallbackFolderIsPrivate_data()
+    {
+        QTest::addColumn<QString>("planted");  // "folder", "file" or nothing
+        QTest::addColumn<QString>("runtime");  // XDG_RUNTIME_DIR: "private", "shared" or unset
+        QTest::newRow("link in place of the folder") << "folder" << QString();
+        QTest::newRow("link in place of a file") << "file" << QString();
+        QTest::newRow("shared runtime folder is not used") << "file" << "shared";
+        QTest::newRow("private runtime folder is used") << "folder" << "private";
+    }
+    void demoFallbackFolderIsPrivate()
+    {
+        QFETCH(QString, planted);
+        QFETCH(QString, runtime);
+        QTemporaryDir dir;
+        QVERIFY(QDir().mkpath(dir.filePath("demo")));
+        QVERIFY(writeDemoSource(dir.filePath("demo"), "<config/>"));
+        // No copy can be kept: a file stands where its folder would go.
+        const QString copy = ECoreApp::demoCopyFolder();
+        QDir(copy).removeRecursively();
+        QVERIFY(QDir().mkpath(QFileInfo(copy).absolutePath()));
+        QVERIFY(writeFile(copy, "in the way"));
+
+        QVERIFY(QDir().mkpath(dir.filePath("tmp")) && QDir().mkpath(dir.filePath("victim")));
+        const EnvScope tmp("TMPDIR", QFile::encodeName(dir.filePath("tmp")));
+        const QString fixed = dir.filePath("tmp/verandix");
+        const QString victimFile = dir.filePath("victim/precious.xml");
+        QVERIFY(writeFile(victimFile, "precious"));
+        if (planted == "folder") {
+            QVERIFY(QFile::link(dir.filePath("victim"), fixed));
+        } else {
+            QVERIFY(QDir().mkpath(fixed));
+            QVERIFY(QFile::link(victimFile, fixed + "/main_config.xml"));
+        }
+        const QString runtimeFolder = dir.filePath("runtime");
+        QVERIFY(QDir().mkpath(runtimeFolder));
+        QVERIFY(::chmod(QFile::encodeName(runtimeFolder).constData(),
+                        runtime == "shared" ? 0777 : 0700) == 0);
+        const EnvScope xdg("XDG_RUNTIME_DIR",
+                           runtime.isEmpty() ? QByteArray() : QFile::encodeName(runtimeFolder));
+
+        ECoreApp *app = fresh();
+        auto *model = new FakeModel;
+        app->setProjectModel(model, model);
+        app->loadConfiguration(dir.filePath("demo"));
+        const QString working = app->workingFolder();
+        QVERIFY2(QFileInfo(working).isDir() && !QFileInfo(working).isSymLink(), qPrintable(working));
+        QCOMPARE(modeOf(working), 0700);
+        QCOMPARE(QFileInfo(working).ownerId(), uint(::geteuid()));
+        QCOMPARE(QFileInfo(working).absolutePath(),
+                 QFileInfo(runtime == "private" ? runtimeFolder : dir.filePath("tmp"))
+                     .absoluteFilePath());
+        QCOMPARE(readFile(working + "/main_config.xml"), QByteArray("<subsystems/>"));
+        QCOMPARE(model->loadedFolder, working);
+        // Nothing went through the links.
+        QCOMPARE(readFile(victimFile), QByteArray("precious"));
+        QCOMPARE(QDir(dir.filePath("victim")).entryList(QDir::Files),
+                 QStringList{"precious.xml"});
+        // A throw-away copy: gone with the program.
+        ECoreApp::destroyInstance();
+        QVERIFY(!QFileInfo::exists(working));
+        QFile::remove(copy);
     }
 
     void loadProblemsAreReported_data()

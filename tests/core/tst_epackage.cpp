@@ -165,6 +165,37 @@ private slots:
         QVERIFY(!QFile::exists(target + "/..\\escaped.txt"));
     }
 
+    void plantedLinksAreNotWrittenThrough_data()
+    {
+        QTest::addColumn<bool>("dangling");
+        QTest::newRow("link to a file") << false;
+        QTest::newRow("link to nothing yet") << true;
+    }
+    void plantedLinksAreNotWrittenThrough()
+    {
+        // Someone else got to the target first and put a link where an entry goes: the file the
+        // link points at must stay as it was, and the entry is reported as not unpacked.
+        QFETCH(bool, dangling);
+        QTemporaryDir dir;
+        const QString target = dir.filePath("target");
+        QVERIFY(QDir().mkpath(target));
+        const QString victim = dir.filePath("victim.txt");
+        if (!dangling)
+            QVERIFY(writeFile(victim, "precious"));
+        QVERIFY(QFile::link(victim, target + "/main_config.xml"));
+        QVERIFY(writeFile(dir.filePath("p.package"),
+                          build({{"main_config.xml", "evil"}, {"good.txt", "fine"}})));
+        LoadReport report;
+        QVERIFY(EPackage::unpack(dir.filePath("p.package"), target, &report));
+        QCOMPARE(readFile(target + "/good.txt"), QByteArray("fine"));
+        QCOMPARE(QFile::exists(victim), !dangling);
+        if (!dangling)
+            QCOMPARE(readFile(victim), QByteArray("precious"));
+        QCOMPARE(report.size(), 1);
+        QVERIFY2(report.problems().first().message.contains("main_config.xml"),
+                 qPrintable(report.problems().first().message));
+    }
+
     void truncatedPackagesStayInBounds()
     {
         // Cut a package at every length: unpacking must neither crash nor write garbage names.
