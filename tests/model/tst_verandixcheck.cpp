@@ -76,6 +76,8 @@ private slots:
     void unreadableFolder();
     void historyButtonWantsALog_data();
     void historyButtonWantsALog();
+    void pathsLeavingTheFolder_data();
+    void pathsLeavingTheFolder();
 };
 
 void TestVerandixCheck::initTestCase()
@@ -215,6 +217,60 @@ void TestVerandixCheck::historyButtonWantsALog()
                 "main_config.xml: root page: syscontrol \"btn_info\": opens the history screen")),
             qPrintable(result.problems.first()));
     }
+}
+
+void TestVerandixCheck::pathsLeavingTheFolder_data()
+{
+    // A picture and a sound beside the configuration folder, and a link inside it to the
+    // picture: the panel reads all of them, the checker names each one.
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QString>("expected");
+    // clang-format off
+    QTest::newRow("plan picture in the parent folder")
+        << "utilities.xml" << QByteArray("image=\"plans/utilities.png\" pageID=\"60\"") << QByteArray("image=\"../outside.png\" pageID=\"60\"")
+        << "utilities.xml: root page: image \"../outside.png\" lies outside the configuration folder";
+    QTest::newRow("control picture two levels up")
+        << "light_config.xml" << QByteArray("imageDis=\"img/pirdis.png\" snrNumber=\"3\"") << QByteArray("imageDis=\"img/../../outside.png\" snrNumber=\"3\"")
+        << "light_config.xml: room \"hall\": sensor \"hall_pir\": image \"img/../../outside.png\" lies outside";
+    QTest::newRow("picture through a link")
+        << "light_config.xml" << QByteArray("imageDis=\"img/pirdis.png\" snrNumber=\"3\"") << QByteArray("imageDis=\"img/link.png\" snrNumber=\"3\"")
+        << "light_config.xml: room \"hall\": sensor \"hall_pir\": image \"img/link.png\" lies outside";
+    QTest::newRow("sound file in the parent folder")
+        << "config.xml" << QByteArray("</config>") << QByteArray("<sound fileName=\"../alarm.wav\" value=\"7\"/></config>")
+        << "config.xml: sound 7: file \"../alarm.wav\" lies outside the configuration folder";
+    QTest::newRow("background picture up from its folder")
+        << "config.xml" << QByteArray("</config>") << QByteArray("<foneimage value=\"../../outside.png\"/></config>")
+        << "config.xml: foneimage: background \"../../outside.png\" lies outside";
+    // clang-format on
+}
+
+void TestVerandixCheck::pathsLeavingTheFolder()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(QString, expected);
+    QTemporaryDir base;
+    QVERIFY(base.isValid());
+    const QString folder = base.filePath(QStringLiteral("home"));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(copyFolder(fixtureFolder(), folder));
+    QVERIFY(QFile::copy(folder + QStringLiteral("/img/pirdis.png"),
+                        base.filePath(QStringLiteral("outside.png"))));
+    QVERIFY(QFile::link(base.filePath(QStringLiteral("outside.png")),
+                        folder + QStringLiteral("/img/link.png")));
+    QFile sound(base.filePath(QStringLiteral("alarm.wav")));
+    QVERIFY(sound.open(QIODevice::WriteOnly));
+    sound.close();
+    // Inside the folder, as before: no problem.
+    QVERIFY2(runChecker(folder).problems.isEmpty(), "the fixture with a link beside it is clean");
+    QVERIFY(edit(folder + QLatin1Char('/') + file, before, after));
+    const Result result = runChecker(folder);
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY2(result.problems.size() == 1, qPrintable(result.problems.join(QLatin1Char('\n'))));
+    QVERIFY2(result.problems.first().startsWith(expected), qPrintable(result.problems.first()));
 }
 
 void TestVerandixCheck::unreadableFolder()

@@ -102,6 +102,12 @@ struct ProjectChecker::Private
     bool keepsHistory = true;
 
     void problem(const QString &text) { problems << text; }
+    // The panel reads every file of a project as the folder and the name joined; a name with
+    // ".." or a link inside the folder can lead anywhere. The panel keeps reading such files
+    // (existing projects rely on it), so the checker names each one.
+    QString outsidePath(const QString &joined) const;
+    void checkInside(const QString &where, const QString &what, const QString &name,
+                     const QString &prefix = QString());
 
     bool checkSettings();
     void listProjectFiles();
@@ -126,6 +132,31 @@ QStringList ProjectChecker::problems() const
     return d->problems;
 }
 
+QString ProjectChecker::Private::outsidePath(const QString &joined) const
+{
+    const QString clean = QDir::cleanPath(joined);
+    if (!clean.startsWith(QDir::cleanPath(folder) + QLatin1Char('/')))
+        return clean;
+    const QString real = QFileInfo(clean).canonicalFilePath();
+    const QString realFolder = QFileInfo(folder).canonicalFilePath();
+    if (!real.isEmpty() && !realFolder.isEmpty() &&
+        !real.startsWith(realFolder + QLatin1Char('/')))
+        return real;
+    return QString();
+}
+
+void ProjectChecker::Private::checkInside(const QString &where, const QString &what,
+                                          const QString &name, const QString &prefix)
+{
+    if (name.isEmpty() || name == QLatin1String("none"))
+        return;
+    const QString outside = outsidePath(folder + QLatin1Char('/') + prefix + name);
+    if (!outside.isEmpty()) {
+        problem(QStringLiteral("%1: %2 \"%3\" lies outside the configuration folder (%4)")
+                    .arg(where, what, name, QDir::toNativeSeparators(outside)));
+    }
+}
+
 bool ProjectChecker::Private::checkSettings()
 {
     const QString path = folder + QDir::separator() + QLatin1String(CoreNames::kSettingsFile);
@@ -142,6 +173,14 @@ bool ProjectChecker::Private::checkSettings()
     }
     keepsHistory = settings.value(EAppSettings::WriteArchive).toBool() ||
                    settings.value(EAppSettings::WriteAlarm).toBool();
+    const QString settingsFile = QLatin1String(CoreNames::kSettingsFile);
+    for (const EAppSettings::SoundEntry &sound : settings.sounds()) {
+        checkInside(settingsFile + QStringLiteral(": sound %1").arg(sound.number),
+                    QStringLiteral("file"), sound.fileName);
+    }
+    checkInside(settingsFile + QStringLiteral(": foneimage"), QStringLiteral("background"),
+                settings.value(EAppSettings::FoneImage).toString(),
+                QLatin1String(CoreNames::kBackgroundFolder));
     return true;
 }
 
@@ -178,6 +217,7 @@ void ProjectChecker::Private::checkImage(const QString &where, const QString &na
 {
     if (name.isEmpty() || name == QLatin1String("none"))
         return;
+    checkInside(where, QStringLiteral("image"), name);
     if (!imageVerdicts.contains(name)) {
         const QString path = folder + QDir::separator() + name;
         QString verdict;
