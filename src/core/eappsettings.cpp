@@ -218,6 +218,22 @@ QString EAppSettings::optionalValue(const QString &tag, const QString &fallback)
     return it.value()->attribute(QStringLiteral("value"), fallback).toString();
 }
 
+void EAppSettings::setOptionalValue(const QString &tag, const QString &value)
+{
+    const auto it = d->elements.find(tag);
+    if (it != d->elements.end()) {
+        if (it.value()->attribute(QStringLiteral("value")).toString() != value) {
+            it.value()->setAttribute(QStringLiteral("value"), value);
+            ++d->revision;
+        }
+        return;
+    }
+    auto element = XML::NodeElement::create(tag);
+    element->setAttribute(QStringLiteral("value"), value);
+    d->elements.insert(tag, element);
+    ++d->revision;
+}
+
 bool EAppSettings::setGlobalSceneName(int id, const QString &text)
 {
     for (const NodeElementPtr &e : d->inDocumentOrder(QStringLiteral("glscene"))) {

@@ -101,6 +101,8 @@ public:
     // The "value" of a setting outside the table above (an installation's own addition such as
     // "weather_url"); `fallback` when the file has no such element.
     QString optionalValue(const QString &tag, const QString &fallback = QString()) const;
+    // Sets such a setting, adding its element when the file has none.
+    void setOptionalValue(const QString &tag, const QString &value);
     // Renames global scene `id` ("glscene"); false when the file has no such scene.
     bool setGlobalSceneName(int id, const QString &text);
 

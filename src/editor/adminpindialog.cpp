@@ -8,18 +8,31 @@
 #include "toolkitstyle.h"
 
 #include <QGraphicsLayout>
+#include <QGraphicsLinearLayout>
 #include <QGraphicsSceneMouseEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QTimer>
+
+#include <cmath>
 
 namespace {
 constexpr int kTextCancel = 61063;
 constexpr int kTextEnterPin = 61400;
 constexpr int kTextWrongPin = 61401;
 constexpr int kTextOk = 61402;
+constexpr int kTextWait = 61530;
 // Long enough for any PIN a person would keep in mind; the entry stops growing there.
 constexpr int kMaxPinLength = 12;
 const QChar kDot(0x2022);
+// The pad's rows: title, entry, message, four rows of keys, a gap, OK and Cancel. Keys are
+// 56 high where there is room and shrink to kMinKeyHeight on a low screen (a 480-line panel
+// under its window frame keeps them at a size a finger still hits).
+constexpr qreal kKeyWidth = 90;
+constexpr qreal kKeyHeight = 56;
+constexpr qreal kMinKeyHeight = 40;
+constexpr qreal kFixedRows = 30 + 44 + 24 + 10 + 44;
+constexpr int kFirstKeyRow = 4;
 } // namespace
 
 AdminPinDialog::AdminPinDialog(QGraphicsItem *parent) : EGraphicsWidget(parent)
@@ -39,12 +52,15 @@ AdminPinDialog::AdminPinDialog(QGraphicsItem *parent) : EGraphicsWidget(parent)
     m_message->setFont(EStyle::font(16, true));
     m_message->setColortext(QColor(0xff, 0x8a, 0x80));
     m_message->setAlignment(Qt::AlignCenter);
+    m_countdown = new QTimer(this);
+    m_countdown->setInterval(1000);
+    connect(m_countdown, &QTimer::timeout, this, &AdminPinDialog::refresh);
 
     auto *grid = new EGridLayout;
     grid->setColumnStretch(0, 1);
-    grid->setColumnSizes({0, 80, 80, 80, 0});
+    grid->setColumnSizes({0, kKeyWidth, kKeyWidth, kKeyWidth, 0});
     grid->setColumnStretch(4, 1);
-    grid->setRowSizes({0, 30, 44, 24, 56, 56, 56, 56, 10, 44, 0});
+    grid->setRowSizes({0, 30, 44, 24, kKeyHeight, kKeyHeight, kKeyHeight, kKeyHeight, 10, 44, 0});
     grid->setRowStretch(0, 1);
     grid->setRowStretch(10, 1);
     grid->addWidget(m_title, 1, 0, 1, 5);
@@ -62,25 +78,34 @@ AdminPinDialog::AdminPinDialog(QGraphicsItem *parent) : EGraphicsWidget(parent)
     };
     for (int digit = 1; digit <= 9; ++digit) {
         const QString text = QString::number(digit);
-        connect(addKey(text, text, 4 + (digit - 1) / 3, 1 + (digit - 1) % 3), &EBaseWidget::clicked,
-                this, [this, text] { append(text); });
+        connect(addKey(text, text, kFirstKeyRow + (digit - 1) / 3, 1 + (digit - 1) % 3),
+                &EBaseWidget::clicked, this, [this, text] { append(text); });
     }
-    connect(addKey(QStringLiteral("0"), QStringLiteral("0"), 7, 2), &EBaseWidget::clicked, this,
-            [this] { append(QStringLiteral("0")); });
-    connect(addKey(QStringLiteral("back"), QStringLiteral("\u2190"), 7, 3), &EBaseWidget::clicked,
-            this, &AdminPinDialog::backspace);
+    connect(addKey(QStringLiteral("0"), QStringLiteral("0"), kFirstKeyRow + 3, 2),
+            &EBaseWidget::clicked, this, [this] { append(QStringLiteral("0")); });
+    connect(addKey(QStringLiteral("back"), QStringLiteral("\u2190"), kFirstKeyRow + 3, 3),
+            &EBaseWidget::clicked, this, &AdminPinDialog::backspace);
     auto *ok = new EIconWidget;
     ok->setImageSource(QStringLiteral(":/resources/check.png"));
     auto *no = new EIconWidget;
     no->setImageSource(QStringLiteral(":/resources/no.png"));
+    ok->setObjectName(QStringLiteral("pin_ok"));
+    no->setObjectName(QStringLiteral("pin_cancel"));
+    // OK and Cancel share the width of the three key columns equally, so that either caption
+    // ("Отмена" is the longest) has room beside its picture.
+    auto *answers = new QGraphicsLinearLayout(Qt::Horizontal);
+    answers->setContentsMargins(0, 0, 0, 0);
     for (EIconWidget *b : {ok, no}) {
         b->setFrameVisible(true);
         b->setCaptionBeside(true);
+        b->setFont(EStyle::font(16, true));
+        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        answers->addItem(b);
+        answers->setStretchFactor(b, 1);
     }
     m_keys.insert(QStringLiteral("ok"), ok);
     m_keys.insert(QStringLiteral("cancel"), no);
-    grid->addWidget(ok, 9, 1, 1, 2);
-    grid->addWidget(no, 9, 3);
+    grid->addItem(answers, 9, 1, 1, 3);
     connect(ok, &EBaseWidget::clicked, this, &AdminPinDialog::confirm);
     connect(no, &EBaseWidget::clicked, this, &AdminPinDialog::cancel);
     setLayout(grid);
@@ -88,18 +113,39 @@ AdminPinDialog::AdminPinDialog(QGraphicsItem *parent) : EGraphicsWidget(parent)
     hide();
 }
 
-void AdminPinDialog::ask(const QString &pin)
+void AdminPinDialog::ask(Check check, Wait wait)
 {
-    m_pin = pin;
+    m_check = std::move(check);
+    m_wait = std::move(wait);
     m_entered.clear();
     m_refused = false;
-    refresh();
     show();
+    refresh();
     // Laid out at once: the keys are pressed in the turn the panel comes up, before a posted
     // layout request would place them.
     if (QGraphicsLayout *grid = layout())
         grid->activate();
     setFocus(Qt::OtherFocusReason);
+}
+
+void AdminPinDialog::geometryUpdated()
+{
+    EGraphicsWidget::geometryUpdated();
+    fitKeys(size().height());
+}
+
+void AdminPinDialog::fitKeys(qreal height)
+{
+    auto *grid = static_cast<EGridLayout *>(layout());
+    if (!grid)
+        return;
+    const qreal key = qBound(kMinKeyHeight, std::floor((height - kFixedRows) / 4), kKeyHeight);
+    // Only a change relayouts: setting a row invalidates the layout, which lays out again.
+    if (qFuzzyCompare(key, m_keyHeight))
+        return;
+    m_keyHeight = key;
+    for (int row = kFirstKeyRow; row < kFirstKeyRow + 4; ++row)
+        grid->setRowFixedHeight(row, key);
 }
 
 QString AdminPinDialog::shownText() const
@@ -129,18 +175,23 @@ void AdminPinDialog::backspace()
 
 void AdminPinDialog::confirm()
 {
-    if (m_entered != m_pin) {
-        m_entered.clear();
-        m_refused = true;
+    const AdminPinVerdict verdict = m_check ? m_check(m_entered) : AdminPinVerdict();
+    m_entered.clear();
+    if (!verdict.accepted) {
+        // While a wait is on, the wait says enough; otherwise this entry was wrong.
+        m_refused = verdict.waitMs <= 0;
         refresh();
         return;
     }
+    m_countdown->stop();
     hide();
     emit accepted();
 }
 
 void AdminPinDialog::cancel()
 {
+    m_entered.clear();
+    m_countdown->stop();
     hide();
     emit rejected();
 }
@@ -148,6 +199,15 @@ void AdminPinDialog::cancel()
 void AdminPinDialog::refresh()
 {
     m_code->setLabelT(QString(m_entered.size(), kDot));
+    const qint64 waitMs = m_wait ? m_wait() : 0;
+    if (waitMs > 0) {
+        // Whole seconds, rounded up: "0 s" while the pad still refuses would be a lie.
+        m_message->setLabelT(localText(kTextWait).arg((waitMs + 999) / 1000));
+        if (isVisible() && !m_countdown->isActive())
+            m_countdown->start();
+        return;
+    }
+    m_countdown->stop();
     m_message->setLabelT(m_refused ? localText(kTextWrongPin) : QString());
 }
 

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "exitform.h"
 
+#include "adminaccess.h"
 #include "ecoreapp.h"
 #include "egridlayout.h"
 #include "elabelwidget.h"
@@ -53,7 +54,8 @@ ExitForm::ExitForm(QGraphicsItem *parent)
 
 void ExitForm::closeApplication()
 {
-    QCoreApplication::exit(0);
+    // Ending the program leaves the wall without its panel: the administrator's decision.
+    AdminAccess::request(this, [] { QCoreApplication::exit(0); });
 }
 
 void ExitForm::changedLocale(const QString &)

@@ -99,6 +99,11 @@ ExtRoomFormV1::ExtRoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent) : RoomForm
     }
     connect(m_undoButton, &EBaseWidget::clicked, this, &ExtRoomFormV1::undoEdit);
     connect(m_redoButton, &EBaseWidget::clicked, this, &ExtRoomFormV1::redoEdit);
+    // Locked again after the idle time: an armed edit and an open editor end with it.
+    connect(AdminAccess::events(), &AdminAccess::Events::relocked, this, [this] {
+        closeDialogs();
+        endAction();
+    });
     setFlag(QGraphicsItem::ItemIsFocusable, true);
     updateHistoryButtons();
     if (this->room()) {
@@ -218,11 +223,19 @@ void ExtRoomFormV1::rebuildRoomIcon(BaseRoomV1 *subPage)
 
 void ExtRoomFormV1::undoEdit()
 {
+    if (!AdminAccess::isUnlocked()) {
+        AdminAccess::request(this, [this] { undoEdit(); });
+        return;
+    }
     m_history->undo();
 }
 
 void ExtRoomFormV1::redoEdit()
 {
+    if (!AdminAccess::isUnlocked()) {
+        AdminAccess::request(this, [this] { redoEdit(); });
+        return;
+    }
     m_history->redo();
 }
 

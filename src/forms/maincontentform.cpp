@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "maincontentform.h"
 
+#include "adminaccess.h"
 #include "eappsettings.h"
 #include "ecoreapp.h"
 #include "egridlayout.h"
@@ -23,6 +24,13 @@ namespace {
 
 // Below this width the back button shows its icon only.
 const qreal kWideBackButton = 870;
+
+// Screens that change the configuration: with an administration PIN they open only to whoever
+// gives it.
+bool changesConfiguration(int index)
+{
+    return index == RoomConstantsV1::FormSettings || index == RoomConstantsV1::FormConnection;
+}
 
 QLocale programLocale()
 {
@@ -128,6 +136,11 @@ MainContentForm::MainContentForm(QGraphicsItem *parent)
 
     if (ELocale *locale = ECoreApp::instance()->locale())
         connect(locale, &ELocale::changedLocale, this, &MainContentForm::changedLocale);
+    // Locked again after the idle time: a settings screen left open closes to the home page.
+    connect(AdminAccess::events(), &AdminAccess::Events::relocked, this, [this] {
+        if (changesConfiguration(m_stack->currentIndex()))
+            m_stack->setCurrentIndex(MainContentWorker::kHomePage);
+    });
     retranslate();
     updateBackButton();
 }
@@ -246,6 +259,10 @@ void MainContentForm::stackIndexChanged(int index)
 {
     if (index < 0 || index >= m_stack->count() || index == m_stack->currentIndex())
         return;
+    if (changesConfiguration(index) && !AdminAccess::isUnlocked()) {
+        AdminAccess::request(this, [this, index] { stackIndexChanged(index); });
+        return;
+    }
     m_stack->setCurrentIndex(index);
 }
 

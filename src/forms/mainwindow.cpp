@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "mainwindow.h"
 
+#include "adminaccess.h"
 #include "alarmlogwriter.h"
 #include "archivewriter.h"
 #include "controlerdata.h"
@@ -288,6 +289,8 @@ void MainWindow::mainConfigLoaded()
     const QString informer = s.optionalValue(QStringLiteral("weather_url"));
     if (!informer.isEmpty())
         WeatherData::setDefaultInformerPrefix(informer);
+    // A PIN written into config.xml by hand is kept from here on as its hash only.
+    AdminAccess::hashStoredPin();
 }
 
 void MainWindow::applyWindowMode(const QString &mode)

@@ -4,6 +4,7 @@
 #include "roomformv1.h"
 #include "roomformv1_p.h"
 
+#include "adminaccess.h"
 #include "controlconstants.h"
 #include "controlerdata.h"
 #include "eappsettings.h"
@@ -107,6 +108,12 @@ void RoomFormV1::LightClick()
         if (lamp->sensorNumber() != 0)
             bound << d->room->sensorByNumber(lamp->sensorNumber());
         markSelection(bound);
+        return;
+    }
+    // Binding a switch or sensor to a lamp changes the controller's wiring: the administrator's
+    // to do. After the PIN the next tap binds.
+    if ((d->selectedSwitch >= 0 || d->selectedSensor >= 0) && !AdminAccess::isUnlocked()) {
+        AdminAccess::request(this, [] {});
         return;
     }
     if (d->selectedSwitch >= 0) {

@@ -4,6 +4,7 @@
 #include "roomformv1.h"
 #include "roomformv1_p.h"
 
+#include "adminaccess.h"
 #include "controlconstants.h"
 #include "controlerdata.h"
 #include "eappsettings.h"
@@ -189,6 +190,11 @@ void RoomFormV1::SceneSave()
     if (!d->room)
         return;
     emit ResetTimer();
+    // Saving a scene rewrites it in the controller for the whole house.
+    if (!AdminAccess::isUnlocked()) {
+        AdminAccess::request(this, [this] { SceneSave(); });
+        return;
+    }
     if (!d->saveDialog) {
         d->saveDialog = new SaveSceneDialog(this);
         d->saveDialog->setZValue(10);
@@ -214,6 +220,11 @@ void RoomFormV1::DialogSaveOK()
 {
     if (!d->room || !d->saveDialog)
         return;
+    // The dialog may have stood open past the idle time.
+    if (!AdminAccess::isUnlocked()) {
+        AdminAccess::request(this, [this] { DialogSaveOK(); });
+        return;
+    }
     const int g = d->saveDialog->globalScene();
     const int m = d->saveDialog->miniScene();
     LinkCommands *commands = linkCommands();

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "sceneform.h"
 
+#include "adminaccess.h"
 #include "baseroomv1.h"
 #include "controlconstants.h"
 #include "controlerdata.h"
@@ -686,6 +687,17 @@ void SceneForm::answerPrompt(SceneForm::PromptAnswer answer)
     d->pendingIndex = -1;
     if (answer == PromptCancel || pending < 0)
         return;
+    if (answer == PromptSave && !AdminAccess::isUnlocked()) {
+        // The shown scene is saved, then the next one shown, only after the PIN: switching
+        // first would save the next scene's editors under the shown one's number.
+        AdminAccess::request(this, [this, pending] { finishPrompt(pending, PromptSave); });
+        return;
+    }
+    finishPrompt(pending, answer);
+}
+
+void SceneForm::finishPrompt(int pending, SceneForm::PromptAnswer answer)
+{
     if (answer == PromptSave)
         SaveCurrentGlobalScene();
     d->scene->setCurrentIndex(pending);
@@ -694,6 +706,10 @@ void SceneForm::answerPrompt(SceneForm::PromptAnswer answer)
 
 void SceneForm::SaveCurrentGlobalScene()
 {
+    if (!AdminAccess::isUnlocked()) {
+        AdminAccess::request(this, [this] { SaveCurrentGlobalScene(); });
+        return;
+    }
     // With no scene chosen the editors are blank: saving them would wipe scene 1.
     const int scene = d->scene->currentIndex() - 1;
     if (scene < 0)
@@ -714,6 +730,10 @@ void SceneForm::SaveCurrentGlobalScene()
 
 void SceneForm::RenameControlData()
 {
+    if (!AdminAccess::isUnlocked()) {
+        AdminAccess::request(this, [this] { RenameControlData(); });
+        return;
+    }
     const int index = d->scene->currentIndex();
     if (index <= 0)
         return;

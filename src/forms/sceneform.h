@@ -106,6 +106,7 @@ private:
     void clearEditors();
     void loadEditors(int scene);
     void showScene(int index);
+    void finishPrompt(int pending, PromptAnswer answer);
     void rememberShown();
     void connectLink();
     void disconnectLink();

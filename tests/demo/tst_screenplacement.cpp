@@ -3,6 +3,8 @@
 // Every fixed screen of the demo home at the sizes of small wall panels and desktop windows, in
 // each language: no button, field, check box or list may cover another one, and each must lie on
 // the visible page or inside a scrolling area's content, where the finger can bring it into view.
+#include "adminaccess.h"
+#include "adminpindialog.h"
 #include "cameracontrolv1.h"
 #include "controlconstants.h"
 #include "demofolder.h"
@@ -174,6 +176,8 @@ private slots:
     void fixedScreensAreUsable();
     void startPagesAreUsable_data();
     void startPagesAreUsable();
+    void pinPadIsUsable_data();
+    void pinPadIsUsable();
 
 private:
     // The pages a person reaches from the top bar and the home page, and the camera pages.
@@ -336,6 +340,69 @@ void tst_ScreenPlacement::startPagesAreUsable()
     for (const QString &line : qAsConst(problems))
         qWarning().noquote() << line;
     QVERIFY2(problems.isEmpty(), "controls cover one another or cannot be reached, listed above");
+}
+
+void tst_ScreenPlacement::pinPadIsUsable_data()
+{
+    addSizesAndLanguages();
+}
+
+// The PIN pad asked for over a room screen whose plan is larger than the window (the plans keep
+// the demo's 1024 x 640 page and scroll): every key, OK and Cancel included, lies in the window,
+// none covers another, and no caption is cut.
+void tst_ScreenPlacement::pinPadIsUsable()
+{
+    QFETCH(QSizeF, content);
+    QFETCH(QString, language);
+    QVERIFY(ECoreApp::instance()->locale()->load(language));
+    EAppSettings &settings = ECoreApp::instance()->settings();
+    settings.setOptionalValue(QStringLiteral("admin_pin"), QStringLiteral("4711"));
+    AdminAccess::lock();
+    m_content->resize(content);
+    EStackWidget *stack = m_content->stack();
+    int roomPage = -1;
+    for (const MainContentWorker::PageRecord &record : m_content->worker()->records()) {
+        if (record.stackIndex >= MainContentWorker::kFirstRoomPage) {
+            roomPage = record.stackIndex;
+            break;
+        }
+    }
+    QVERIFY(roomPage >= 0);
+    stack->setCurrentIndex(roomPage);
+    settle();
+    ExtRoomFormV1 *room = m_content->worker()->roomForm(roomPage);
+    QVERIFY(room);
+    AdminAccess::request(room, [] {});
+    AdminPinDialog *pad = AdminAccess::openPanel(room);
+    QVERIFY(pad);
+    settle();
+    const QRectF window = m_content->sceneBoundingRect();
+    QStringList problems;
+    if (!within(pad->sceneBoundingRect(), window))
+        problems << QStringLiteral("the pad ") + DemoFolder::describe(pad->sceneBoundingRect()) +
+                        QStringLiteral(" reaches beyond the window ") +
+                        DemoFolder::describe(window);
+    Walker walker;
+    walker.walk(pad, 0, window);
+    walker.check(QStringLiteral("PIN pad: "));
+    problems << walker.problems;
+    for (const QString &name : {QStringLiteral("ok"), QStringLiteral("cancel")}) {
+        QGraphicsWidget *key = pad->key(name);
+        QVERIFY(key);
+        const qreal wanted = key->effectiveSizeHint(Qt::PreferredSize).width();
+        if (wanted > key->size().width() + kSlack)
+            problems << QStringLiteral("PIN pad: %1 needs %2 pixels, has %3: its caption is cut")
+                            .arg(nameOf(key))
+                            .arg(wanted)
+                            .arg(key->size().width());
+    }
+    pad->cancel();
+    settings.setOptionalValue(QStringLiteral("admin_pin"), QString());
+    stack->setCurrentIndex(MainContentWorker::kHomePage);
+    settle();
+    for (const QString &line : qAsConst(problems))
+        qWarning().noquote() << line;
+    QVERIFY2(problems.isEmpty(), "the PIN pad does not fit the window, listed above");
 }
 
 QTEST_MAIN(tst_ScreenPlacement)
