@@ -173,6 +173,50 @@ def main():
     put("weatherreply", "no-children.xml",
         b'<MMWEATHER><REPORT><TOWN><FORECAST day="1"/></TOWN></REPORT></MMWEATHER>')
 
+    # Whole HTTP replies: chunk seed byte, reader byte (even camera, odd weather), then the reply.
+    # An 8 x 8 grey baseline JPEG (made once with ffmpeg), and the same declaring 65500 x 65500.
+    tiny_jpeg = bytes.fromhex(
+        "ffd8ffe000104a46494600010200000100010000fffe00104c61766335392e33372e31303000ffdb00430008"
+        "0404040404050505050505060606060606060606060606060707070808080707070606070708080808090909"
+        "0808080809090a0a0a0c0c0b0b0e0e0e111114ffc4004a000100000000000000000000000000000000010100"
+        "0000000000000000000000000000001001000000000000000000000000000000001101000000000000000000"
+        "00000000000000ffc00011080008000803011200021200031200ffda000c03010002110311003f00000fffd9")
+    sof = tiny_jpeg.index(b"\xff\xc0")
+    bomb = tiny_jpeg[:sof + 5] + struct.pack(">HH", 65500, 65500) + tiny_jpeg[sof + 9:]
+    stream_head = (b"HTTP/1.1 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary=frame\r\n"
+                   b"\r\n")
+    def frame(data):
+        return (b"--frame\r\nContent-Type: image/jpeg\r\nContent-Length: " + str(len(data)).encode()
+                + b"\r\n\r\n" + data + b"\r\n")
+    camera_body = frame(tiny_jpeg) + frame(bomb)
+    def chunked(data, size=50):
+        out = b""
+        for i in range(0, len(data), size):
+            piece = data[i:i + size]
+            out += b"%x;ext=1\r\n" % len(piece) + piece + b"\r\n"
+        return out + b"0\r\nX-Trailer: 1\r\n\r\n"
+    replies = {
+        "camera-frames": (0, stream_head + camera_body),
+        "camera-chunked": (0, stream_head.replace(b"\r\n\r\n", b"\r\nTransfer-Encoding: chunked"
+                                                 b"\r\n\r\n") + chunked(camera_body)),
+        "camera-quoted-no-length": (0, b"HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace;"
+                                       b' boundary="--myboundary"\r\n\r\n----myboundary\r\n'
+                                       b"Content-Type: image/jpeg\r\n\r\n" + tiny_jpeg
+                                       + b"\r\n----myboundary\r\n"),
+        "weather": (1, b"HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: "
+                       + str(len(reply)).encode() + b"\r\n\r\n" + reply),
+        "weather-chunked": (1, b"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                               + chunked(reply, 300)),
+        "weather-to-end": (1, b"HTTP/1.0 200 OK\ncontent-type: text/xml\n\n" + reply),
+        "challenges": (0, b"HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 401 Unauthorized\r\n"
+                          b'WWW-Authenticate: Digest realm="cam", nonce="abc", qop="auth"\r\n'
+                          b'WWW-Authenticate: Basic realm="cam"\r\nContent-Length: 0\r\n\r\n'),
+        "folded-no-content": (1, b"HTTP/1.1 204 No Content\nX-A: one\n two\n\n"),
+        "declared-huge": (1, b"HTTP/1.1 200 OK\r\nContent-Length: 2147483000\r\n\r\nxx"),
+    }
+    for i, (name, (reader, data)) in enumerate(replies.items()):
+        put("httpreply", name, bytes([i * 53 % 256, reader]) + data)
+
     # Status block and scene area: 3 messages, 2 parameters, their ids, then 240 bytes.
     block = bytes([0xFF, 1, 2, 3, 4, 2, 0x0C, 7, 1, 0, 0, 0, 0, 0, 5]) + bytes(range(15, 240))
     put("statusblock", "status.bin", bytes([3, 2, 2, 5, 200, 1, 16]) + block)

@@ -10,6 +10,7 @@
 #include "elocale.h"
 #include "epackage.h"
 #include "iprojectmodel.h"
+#include "picturereader.h"
 #include "privatefiles.h"
 #include "xmldocument.h"
 
@@ -19,6 +20,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QPointer>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -103,6 +105,9 @@ struct ECoreApp::Private
     std::unique_ptr<ISoundService> soundService;
     QObject *controller = nullptr;
     LoadReport lastLoadReport;
+    // Pictures already reported as refused in this configuration: a lamp switched on and off
+    // asks for its picture again each time, and the report names it once.
+    QSet<QString> refusedPictures;
 
     // Writing changes as they are made. A change is known by the counters of the project model
     // and the settings; "saved" is what they were when last written (or loaded).
@@ -361,6 +366,7 @@ void ECoreApp::loadConfiguration(const QString &folder)
     } loadEnd{d.get()};
     d->configurationFolder = folder;
     d->lastLoadReport.clear();
+    d->refusedPictures.clear();
     LoadReport &report = d->lastLoadReport;
     emit resourcesStartLoading();
 
@@ -560,10 +566,29 @@ QImage ECoreApp::image(const QString &name) const
 {
     if (name.isEmpty() || name == QLatin1String("none"))
         return QImage();
-    QImage img(imagePath(name));
+    const QString path = imagePath(name);
+    PictureReader::Outcome outcome = PictureReader::Outcome::Unreadable;
+    QSize declared;
+    QImage img = PictureReader::read(path, QSize(), &outcome, &declared);
+    if (outcome == PictureReader::Outcome::TooLarge)
+        reportRefusedPicture(path, declared);
     if (img.isNull())
         img.load(QLatin1String(CoreNames::kMissingImage));
     return img;
+}
+
+void ECoreApp::reportRefusedPicture(const QString &path, const QSize &declared) const
+{
+    if (d->refusedPictures.contains(path))
+        return;
+    d->refusedPictures.insert(path);
+    const QString file = d->workingFolder.isEmpty()
+                             ? path
+                             : QDir(d->workingFolder).relativeFilePath(path);
+    LoadReport::note(&d->lastLoadReport, lcCore, file, 0,
+                     PictureReader::tooLargeMessage(declared));
+    // Announcing is no change of the application's state; the signal is its only way out.
+    emit const_cast<ECoreApp *>(this)->loadProblemFound(d->lastLoadReport.problems().last());
 }
 
 QString ECoreApp::backgroundImagePath(const QString &name) const

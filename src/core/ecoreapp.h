@@ -101,7 +101,13 @@ public:
     const LoadReport &lastLoadReport() const;
 
     QFont font(int fontId) const;
+    // A control picture of the working folder, or the missing-image picture. Read with
+    // PictureReader: refused from its header above PictureReader::kMaxSide (and reported once as
+    // a load problem naming the file), decoded at most PictureReader::kMaxDrawnSide large.
     QImage image(const QString &name) const;
+    // Adds a picture refused for its size to the load report and announces it, once per file and
+    // configuration; for readers of project pictures elsewhere (the plan cache).
+    void reportRefusedPicture(const QString &path, const QSize &declared) const;
     // Where image() reads the picture `name` from (empty for no picture).
     QString imagePath(const QString &name) const;
     QString backgroundImagePath(const QString &name) const;

@@ -3,11 +3,12 @@
 #include "plancache.h"
 
 #include "corenames.h"
+#include "ecoreapp.h"
 #include "eimagewidget.h"
+#include "picturereader.h"
 
 #include <QCoreApplication>
 #include <QHash>
-#include <QImageReader>
 #include <QPointer>
 #include <QSet>
 
@@ -93,18 +94,20 @@ int PlanCache::decodeCount() const
 
 QImage PlanCache::decode(const QString &path, const QSize &size)
 {
-    QImageReader reader(path);
     // Formats that can (JPEG) decode straight to a smaller size; the others are read in full
-    // and scaled once here, so only the drawn size stays in memory.
-    if (!size.isEmpty())
-        reader.setScaledSize(size);
-    QImage image = reader.read();
+    // and scaled once, so only the drawn size stays in memory. A plan declaring more pixels
+    // than PictureReader::kMaxSide is refused from its header, without decoding it.
+    PictureReader::Outcome outcome = PictureReader::Outcome::Unreadable;
+    QSize declared;
+    QImage image = PictureReader::read(path, size.isEmpty() ? QSize() : size, &outcome, &declared);
+    if (outcome == PictureReader::Outcome::TooLarge) {
+        if (ECoreApp *app = ECoreApp::instance())
+            app->reportRefusedPicture(path, declared);
+    }
     if (image.isNull()) {
         image.load(QLatin1String(CoreNames::kMissingImage));
         if (!size.isEmpty() && !image.isNull())
             image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    } else if (!size.isEmpty() && image.size() != size) {
-        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     return image;
 }

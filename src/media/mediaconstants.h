@@ -39,18 +39,46 @@ constexpr int kPlaybackSlackMs = 3000;
 // sound is reported soon after it is heard.
 constexpr qint64 kOutputBufferUs = 250000;
 
+// HTTP replies of cameras and the weather informer.
+namespace Http {
+// Status line, headers and trailers of one reply. Real peers send well under 2 KiB; a peer that
+// goes on past this is not answering, it is filling memory.
+constexpr int kMaxHeaderBytes = 16 * 1024;
+// A chunk size line is a hexadecimal number and perhaps a short extension.
+constexpr int kMaxChunkLineBytes = 1024;
+// Bytes read from a connection ahead of the reader. Once they are held the socket stops reading,
+// the kernel's window closes and the peer has to wait: a stream faster than we parse it costs
+// the peer time, never us memory.
+constexpr qint64 kReadBufferBytes = 256 * 1024;
+} // namespace Http
+
 // Motion-JPEG over HTTP (multipart/x-mixed-replace).
 namespace Mjpeg {
 constexpr char kMultipartType[] = "multipart/x-mixed-replace";
-// A part larger than this is no camera frame: 16 MiB holds an uncompressed 4K picture and keeps a
-// lying Content-Length from allocating gigabytes.
-constexpr qint64 kMaxFrameBytes = 16 * 1024 * 1024;
+// A part larger than this is no camera frame: a JPEG of a 4K picture at the best quality is
+// under 4 MiB, and the cap keeps a lying Content-Length from allocating gigabytes.
+constexpr qint64 kMaxFrameBytes = 8 * 1024 * 1024;
+// Frames declaring more pixels than this on either side are refused from their header, before
+// anything is decoded: a few hundred bytes can declare a picture of gigabytes.
+constexpr int kMaxFrameSide = 8192;
+// Frames are decoded at most this often; the newest one waiting is decoded, the others dropped,
+// so a camera sending faster than we draw costs no more than one at this rate.
+constexpr int kMinFrameIntervalMs = 25;
 // Part headers are a few short lines; more than this is a stream we lost track of.
 constexpr int kMaxHeaderBytes = 16 * 1024;
-// The stream is aborted after this long without data and requested again at most this often.
+// The stream is aborted after this long without a frame (counted from the request, so headers
+// that never end count too) and requested again at most this often.
 constexpr int kWatchdogMs = 10000;
 constexpr int kReconnectMs = 10000;
 } // namespace Mjpeg
+
+// Camera PTZ commands.
+namespace Ptz {
+constexpr int kReplyTimeoutMs = 10000;
+// Commands waiting for their answer at most; presses beyond are dropped.
+constexpr int kMaxPendingRequests = 4;
+constexpr qint64 kMaxReplyBytes = 64 * 1024;
+} // namespace Ptz
 
 // Weather informer (XML forecast per town).
 namespace Weather {

@@ -7,22 +7,20 @@
 #include "medialogging.h"
 #include "mjpegstreamparser.h"
 
-#include <QAuthenticator>
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QImageReader>
-#include <QNetworkAccessManager>
-#include <QNetworkRequest>
 #include <QPointer>
 #include <QTimer>
 
 struct MjpegDataPrivate
 {
-    QNetworkAccessManager *manager = nullptr; // child of the MjpegData
+    HttpFetcher *fetcher = nullptr; // child of the MjpegData
     QTimer watchdog;
     // Pacing of the next request after a stream ended; stopped with the stream.
     QTimer reconnect;
-    QNetworkReply *reply = nullptr;
+    // Pacing of frame decoding (kMinFrameIntervalMs).
+    QTimer frameTimer;
     QString address;
     QString port;
     QString path;
@@ -31,14 +29,16 @@ struct MjpegDataPrivate
     QUrl url;
     // Monotonic: a wall clock set back or forward must not fire or starve the watchdog.
     QElapsedTimer requestTime;
-    QElapsedTimer lastDataTime;
+    QElapsedTimer lastFrameTime;
+    QElapsedTimer lastDecode;
     MjpegData::GrabbingState state = MjpegData::NotGrabbing;
-    bool firstChunk = false;
-    bool credentialsGiven = false; // for the running request
-    bool authenticationFailed = false;
     int watchdogMs = MediaConstants::Mjpeg::kWatchdogMs;
     int reconnectMs = MediaConstants::Mjpeg::kReconnectMs;
     int requests = 0;
+    int refused = 0;
+    int skipped = 0;
+    qint64 bytesSinceFrame = 0;
+    QByteArray pendingFrame; // the newest frame not decoded yet
     QSize decodeSize;
     MjpegStreamParser parser;
 };
@@ -46,27 +46,25 @@ struct MjpegDataPrivate
 MjpegData::MjpegData(QObject *parent) : QObject(parent), d(std::make_unique<MjpegDataPrivate>())
 {
     qRegisterMetaType<MjpegData::GrabbingState>("MjpegData::GrabbingState");
-    d->manager = new QNetworkAccessManager(this);
+    d->fetcher = new HttpFetcher(this);
     d->watchdog.setTimerType(Qt::PreciseTimer);
     d->reconnect.setSingleShot(true);
+    d->frameTimer.setSingleShot(true);
     connect(&d->watchdog, &QTimer::timeout, this, &MjpegData::update);
     connect(&d->reconnect, &QTimer::timeout, this, &MjpegData::sendRequest);
-    connect(d->manager, &QNetworkAccessManager::authenticationRequired, this,
-            &MjpegData::slotAuthenticationRequired);
+    connect(&d->frameTimer, &QTimer::timeout, this, &MjpegData::decodePending);
+    connect(d->fetcher, &HttpFetcher::headersReceived, this, &MjpegData::headersReceived);
+    connect(d->fetcher, &HttpFetcher::bodyReceived, this, &MjpegData::bodyReceived);
+    connect(d->fetcher, &HttpFetcher::finished, this, &MjpegData::requestFinished);
 }
 
 MjpegData::~MjpegData()
 {
     d->reconnect.stop();
     d->watchdog.stop();
-    d->manager->disconnect(this);
-    // The reply must not call back into an object that is being torn down: cut it loose first.
-    if (d->reply) {
-        d->reply->disconnect(this);
-        d->reply->abort();
-        delete d->reply;
-        d->reply = nullptr;
-    }
+    d->frameTimer.stop();
+    // The connection must not call back into an object that is being torn down.
+    d->fetcher->disconnect(this);
 }
 
 void MjpegData::setAddress(const QString &address)
@@ -139,6 +137,21 @@ int MjpegData::droppedParts() const
     return d->parser.droppedParts();
 }
 
+int MjpegData::refusedFrames() const
+{
+    return d->refused;
+}
+
+int MjpegData::skippedFrames() const
+{
+    return d->skipped;
+}
+
+qint64 MjpegData::bufferedBytes() const
+{
+    return d->fetcher->bufferedBytes() + d->parser.bufferedBytes() + d->pendingFrame.size();
+}
+
 void MjpegData::setDecodeSize(const QSize &atLeast)
 {
     d->decodeSize = atLeast.isValid() && !atLeast.isEmpty() ? atLeast : QSize();
@@ -159,8 +172,10 @@ QImage MjpegData::decodeFrame(const QByteArray &jpeg, const QSize &atLeast)
     buffer.setData(jpeg);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "jpeg");
+    // The header alone gives the size; nothing is decoded for a frame refused here.
     const QSize full = reader.size();
-    if (full.isEmpty())
+    if (full.isEmpty() || full.width() > MediaConstants::Mjpeg::kMaxFrameSide ||
+        full.height() > MediaConstants::Mjpeg::kMaxFrameSide)
         return {};
     if (atLeast.isValid() && !atLeast.isEmpty()) {
         // libjpeg scales by 1/2, 1/4 or 1/8 inside the inverse DCT and rounds up. Asking for
@@ -197,7 +212,6 @@ void MjpegData::start()
         return;
     }
     d->url = url;
-    d->authenticationFailed = false;
     setState(Grabbing);
     sendRequest();
 }
@@ -208,17 +222,12 @@ void MjpegData::stop()
     if (d->state != Grabbing)
         return;
     d->watchdog.stop();
+    d->frameTimer.stop();
+    d->pendingFrame.clear();
     setState(NotGrabbing);
-    if (QNetworkReply *reply = d->reply) {
-        reply->abort(); // reports the error and the end of the stream
-        // Let go of it at once, so that a start() right after (a page shown again) sends its
-        // request now instead of waiting for the aborted reply to be destroyed.
-        if (d->reply == reply) {
-            reply->disconnect(this);
-            reply->deleteLater();
-            d->reply = nullptr;
-        }
-    }
+    // Reports the error and the end of the stream; the connection is closed at once, so a
+    // start() right after (a page shown again) sends its request now.
+    d->fetcher->abort();
 }
 
 void MjpegData::setState(GrabbingState state)
@@ -227,125 +236,124 @@ void MjpegData::setState(GrabbingState state)
     emit stateChanged(state);
 }
 
-void MjpegData::slotAuthenticationRequired(QNetworkReply *reply, QAuthenticator *auth)
-{
-    // Credentials go out once per request: a second challenge means they were refused, and
-    // offering them again would only hammer (and possibly lock) the camera's account.
-    if (reply != d->reply || d->credentialsGiven || d->login.isEmpty()) {
-        d->authenticationFailed = true;
-        return;
-    }
-    d->credentialsGiven = true;
-    auth->setUser(d->login);
-    auth->setPassword(d->password);
-}
-
 void MjpegData::sendRequest()
 {
-    if (d->state != Grabbing || d->reply)
+    if (d->state != Grabbing || d->fetcher->isRunning())
         return;
     d->reconnect.stop();
     d->requestTime.start();
-    d->lastDataTime.start();
+    d->lastFrameTime.start();
     d->watchdog.start(d->watchdogMs);
-    d->firstChunk = true;
-    d->credentialsGiven = false;
     d->parser.reset();
-
-    QNetworkRequest request(d->url);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
-    d->reply = d->manager->get(request);
+    d->bytesSinceFrame = 0;
+    d->fetcher->setCredentials(d->login, d->password);
     ++d->requests;
-    connect(d->reply, &QNetworkReply::errorOccurred, this, &MjpegData::replyDownloadError);
-    connect(d->reply, &QNetworkReply::readyRead, this, &MjpegData::replyDataAvailable);
-    connect(d->reply, &QNetworkReply::finished, this, &MjpegData::replyFinished);
-    connect(d->reply, &QObject::destroyed, this, &MjpegData::replyDestroyed);
+    d->fetcher->get(d->url);
 }
 
-void MjpegData::replyDownloadError(QNetworkReply::NetworkError error)
+void MjpegData::headersReceived()
 {
-    if (!d->reply || sender() != d->reply)
-        return;
-    if (error == QNetworkReply::AuthenticationRequiredError)
-        d->authenticationFailed = true;
-    qCDebug(lcMedia) << "camera stream error" << error << d->url.toDisplayString();
-    emit errorHappend();
-}
-
-void MjpegData::replyDataAvailable()
-{
-    QNetworkReply *reply = d->reply;
-    if (!reply || sender() != reply)
-        return;
-    d->lastDataTime.start();
-    // The body of a refused challenge is no stream; the reply ends with an authentication error.
-    if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == 401) {
-        reply->readAll();
+    QByteArray boundary;
+    const QByteArray contentType = d->fetcher->header("Content-Type");
+    if (!MjpegStreamParser::parseContentType(contentType, &boundary)) {
+        qCWarning(lcMedia) << "camera answered" << d->fetcher->statusCode() << "with"
+                           << contentType << "instead of an MJPEG stream:"
+                           << d->url.toDisplayString();
+        stop();
         return;
     }
-    if (d->firstChunk) {
-        d->firstChunk = false;
-        QByteArray boundary;
-        if (!MjpegStreamParser::parseContentType(reply->rawHeader("Content-Type"), &boundary)) {
-            qCWarning(lcMedia) << "camera answered with" << reply->rawHeader("Content-Type")
-                               << "instead of an MJPEG stream:" << d->url.toDisplayString();
-            stop();
-            return;
+    const int status = d->fetcher->statusCode();
+    if (status < 200 || status > 299) {
+        qCDebug(lcMedia) << "camera stream answered" << status << d->url.toDisplayString();
+        d->fetcher->abort();
+        return;
+    }
+    d->parser.setBoundary(boundary);
+}
+
+void MjpegData::bodyReceived(const QByteArray &data)
+{
+    d->bytesSinceFrame += data.size();
+    const QList<QByteArray> frames = d->parser.feed(data);
+    if (!frames.isEmpty()) {
+        d->bytesSinceFrame = 0;
+        d->lastFrameTime.start();
+        // Only the newest frame is worth drawing; a frame still waiting is overtaken too.
+        d->skipped += frames.size() - 1 + (d->pendingFrame.isEmpty() ? 0 : 1);
+        d->pendingFrame = frames.last();
+        const qint64 since = d->lastDecode.isValid() ? d->lastDecode.elapsed()
+                                                     : MediaConstants::Mjpeg::kMinFrameIntervalMs;
+        if (since >= MediaConstants::Mjpeg::kMinFrameIntervalMs) {
+            d->frameTimer.stop();
+            QPointer<MjpegData> self(this);
+            decodePending();
+            // A receiver may stop or even delete the stream.
+            if (!self || d->state != Grabbing)
+                return;
+        } else if (!d->frameTimer.isActive()) {
+            d->frameTimer.start(int(MediaConstants::Mjpeg::kMinFrameIntervalMs - since));
         }
-        d->parser.setBoundary(boundary);
     }
-    const QList<QByteArray> frames = d->parser.feed(reply->readAll());
-    QPointer<MjpegData> self(this);
-    for (const QByteArray &frame : frames) {
-        // A frame that does not decode is dropped: the last good picture stays on screen.
-        const QImage image = decodeFrame(frame, d->decodeSize);
-        if (image.isNull()) {
-            qCDebug(lcMedia) << "undecodable frame of" << frame.size() << "bytes";
-            continue;
-        }
-        emit newImageGrabbed(image);
-        // A receiver may stop or even delete the stream.
-        if (!self || d->reply != reply)
-            return;
+    // Every camera frame fits the cap with its part headers; more bytes than that without one
+    // is no camera stream (an endless part, a lying length, or no boundary at all).
+    if (d->bytesSinceFrame >
+        MediaConstants::Mjpeg::kMaxFrameBytes + MediaConstants::Mjpeg::kMaxHeaderBytes) {
+        qCWarning(lcMedia) << "camera stream brought no frame in" << d->bytesSinceFrame
+                           << "bytes, connection dropped:" << d->url.toDisplayString();
+        d->fetcher->abort();
     }
 }
 
-void MjpegData::replyFinished()
+void MjpegData::decodePending()
 {
-    QNetworkReply *reply = d->reply;
-    if (!reply || sender() != reply)
+    if (d->pendingFrame.isEmpty())
         return;
+    const QByteArray frame = d->pendingFrame;
+    d->pendingFrame.clear();
+    d->lastDecode.start();
+    // A frame that does not decode is dropped: the last good picture stays on screen.
+    const QImage image = decodeFrame(frame, d->decodeSize);
+    if (image.isNull()) {
+        ++d->refused;
+        qCDebug(lcMedia) << "frame of" << frame.size() << "bytes refused or undecodable";
+        return;
+    }
+    emit newImageGrabbed(image);
+}
+
+void MjpegData::requestFinished(HttpFetcher::Result result)
+{
     d->watchdog.stop();
     d->parser.reset();
-    reply->deleteLater();
     QPointer<MjpegData> self(this);
+    if (result != HttpFetcher::Result::Complete) {
+        qCDebug(lcMedia) << "camera stream ended:" << result << d->fetcher->errorString()
+                         << d->url.toDisplayString();
+        emit errorHappend();
+        if (!self)
+            return;
+    }
     emit finishGrabing();
+    if (!self || d->state != Grabbing)
+        return;
     // Refused credentials do not become right by asking again every few seconds.
-    if (self && d->authenticationFailed && d->state == Grabbing) {
+    if (result == HttpFetcher::Result::Refused) {
         qCWarning(lcMedia) << "camera refused the credentials:" << d->url.toDisplayString();
         stop();
+        return;
     }
-}
-
-void MjpegData::replyDestroyed()
-{
-    if (sender() != d->reply)
-        return;
-    d->reply = nullptr;
-    if (d->state != Grabbing)
-        return;
     const qint64 elapsed = d->requestTime.elapsed();
     d->reconnect.start(int(qBound<qint64>(0, d->reconnectMs - elapsed, d->reconnectMs)));
 }
 
 void MjpegData::update()
 {
-    if (d->lastDataTime.elapsed() < d->watchdogMs)
+    if (d->lastFrameTime.elapsed() < d->watchdogMs)
         return;
     d->watchdog.stop();
-    if (d->reply) {
-        qCDebug(lcMedia) << "camera stream stalled, aborting" << d->url.toDisplayString();
-        d->reply->abort();
+    if (d->fetcher->isRunning()) {
+        qCDebug(lcMedia) << "camera stream brought no frame in time, aborting"
+                         << d->url.toDisplayString();
+        d->fetcher->abort();
     }
 }

@@ -3,17 +3,16 @@
 #include "ptzmanager.h"
 
 #include "cameraurl.h"
+#include "httpfetcher.h"
+#include "mediaconstants.h"
 #include "medialogging.h"
 
-#include <QAuthenticator>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QSet>
+#include <QTimer>
 
 struct PtzManagerPrivate
 {
-    QNetworkAccessManager *manager = nullptr; // child of the PtzManager
+    int pending = 0;
+    int timeoutMs = MediaConstants::Ptz::kReplyTimeoutMs;
     QString address;
     QString port;
     QString login;
@@ -25,22 +24,18 @@ struct PtzManagerPrivate
     QString moveHome;
     QString zoomIn;
     QString zoomOut;
-    // Replies that were already given the credentials once.
-    QSet<QNetworkReply *> answered;
     int requests = 0;
 };
 
 PtzManager::PtzManager(QObject *parent) : QObject(parent), d(std::make_unique<PtzManagerPrivate>())
 {
-    d->manager = new QNetworkAccessManager(this);
-    connect(d->manager, &QNetworkAccessManager::authenticationRequired, this,
-            &PtzManager::slotAuthenticationRequired);
-    connect(d->manager, &QNetworkAccessManager::finished, this, &PtzManager::ptzFinished);
 }
 
 PtzManager::~PtzManager()
 {
-    d->manager->disconnect(this);
+    // The requests still running are children: they close their connections as they go.
+    for (HttpFetcher *fetcher : findChildren<HttpFetcher *>(QString(), Qt::FindDirectChildrenOnly))
+        fetcher->disconnect(this);
 }
 
 void PtzManager::setAddress(const QString &address)
@@ -103,6 +98,16 @@ int PtzManager::requestCount() const
     return d->requests;
 }
 
+int PtzManager::pendingCount() const
+{
+    return d->pending;
+}
+
+void PtzManager::setReplyTimeout(int ms)
+{
+    d->timeoutMs = qMax(1, ms);
+}
+
 void PtzManager::moveLeft()
 {
     send(d->moveLeft);
@@ -145,27 +150,26 @@ void PtzManager::send(const QString &command)
     const QUrl url = CameraUrl::build(d->address, command, d->port);
     if (!url.isValid())
         return;
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
-    d->manager->get(request);
-    ++d->requests;
-}
-
-void PtzManager::slotAuthenticationRequired(QNetworkReply *reply, QAuthenticator *auth)
-{
-    // Once per request: refused credentials are not offered again (account lock-outs).
-    if (d->login.isEmpty() || d->answered.contains(reply)) {
-        qCWarning(lcMedia) << "camera refused the PTZ credentials:" << reply->url().host();
+    if (d->pending >= MediaConstants::Ptz::kMaxPendingRequests) {
+        qCWarning(lcMedia) << "camera has not answered" << d->pending
+                           << "PTZ commands yet, command dropped:" << url.host();
         return;
     }
-    d->answered.insert(reply);
-    auth->setUser(d->login);
-    auth->setPassword(d->password);
-}
-
-void PtzManager::ptzFinished(QNetworkReply *nreply)
-{
-    d->answered.remove(nreply);
-    nreply->deleteLater();
+    auto *fetcher = new HttpFetcher(this);
+    fetcher->setCredentials(d->login, d->password);
+    // The answer is not read: a short one is all a command gets.
+    fetcher->setMaxBodyBytes(MediaConstants::Ptz::kMaxReplyBytes);
+    auto *timeout = new QTimer(fetcher);
+    timeout->setSingleShot(true);
+    connect(timeout, &QTimer::timeout, fetcher, &HttpFetcher::abort);
+    connect(fetcher, &HttpFetcher::finished, this, [this, fetcher](HttpFetcher::Result result) {
+        if (result == HttpFetcher::Result::Refused)
+            qCWarning(lcMedia) << "camera refused the PTZ credentials";
+        --d->pending;
+        fetcher->deleteLater();
+    });
+    ++d->pending;
+    ++d->requests;
+    timeout->start(d->timeoutMs);
+    fetcher->get(url);
 }

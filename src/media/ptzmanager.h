@@ -6,12 +6,12 @@
 
 #include <memory>
 
-class QAuthenticator;
-class QNetworkReply;
 struct PtzManagerPrivate;
 
 // Moves and zooms a pan/tilt/zoom camera: each command sends one HTTP GET for the camera address
-// followed by the command's configured path. Replies are not evaluated.
+// followed by the command's configured path. Replies are not evaluated; a reply that takes longer
+// than a few seconds is cut off, and while several are outstanding further presses are dropped,
+// so a camera that never answers holds a bounded number of connections.
 class PtzManager : public QObject
 {
     Q_OBJECT
@@ -32,8 +32,11 @@ public:
     void setZoomIn(const QString &command);
     void setZoomOut(const QString &command);
 
-    // Requests sent since construction.
+    // Requests sent since construction, and requests still waiting for their reply.
     int requestCount() const;
+    int pendingCount() const;
+    // Time a reply may take (10 s unless changed; tests shorten it).
+    void setReplyTimeout(int ms);
 
 public slots:
     void moveLeft();
@@ -43,10 +46,6 @@ public slots:
     void moveHome();
     void zoomIn();
     void zoomOut();
-
-private slots:
-    void slotAuthenticationRequired(QNetworkReply *reply, QAuthenticator *auth);
-    void ptzFinished(QNetworkReply *nreply);
 
 private:
     void send(const QString &command);

@@ -2,13 +2,11 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "weatherdata.h"
 
+#include "httpfetcher.h"
 #include "mediaconstants.h"
 #include "medialogging.h"
 #include "xmldocument.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QTimer>
 
 namespace {
@@ -53,9 +51,9 @@ QString &defaultPrefix()
 struct WeatherDataPrivate
 {
     ForecastClass forecast;
-    QNetworkAccessManager *manager = nullptr; // child of the WeatherData
-    QNetworkReply *reply = nullptr;           // the one request in flight
-    QTimer timeout;
+    HttpFetcher *fetcher = nullptr; // child of the WeatherData; the one request in flight
+    QByteArray body;
+    QTimer timeout; // for the whole reply, from the request on
     QString prefix = defaultPrefix();
     qint64 maxBytes = kMaxReplyBytes;
 };
@@ -64,14 +62,17 @@ WeatherData::WeatherData(QObject *parent)
     : QObject(parent), d(std::make_unique<WeatherDataPrivate>())
 {
     qRegisterMetaType<ForecastClass::Forecast>("ForecastClass::Forecast");
-    d->manager = new QNetworkAccessManager(this);
+    d->fetcher = new HttpFetcher(this);
     d->timeout.setSingleShot(true);
     d->timeout.setInterval(kRequestTimeoutMs);
-    connect(d->manager, &QNetworkAccessManager::finished, this, &WeatherData::handleNetworkData);
+    connect(d->fetcher, &HttpFetcher::bodyReceived, this,
+            [this](const QByteArray &data) { d->body += data; });
+    connect(d->fetcher, &HttpFetcher::finished, this,
+            [this](HttpFetcher::Result result) { requestFinished(int(result)); });
     connect(&d->timeout, &QTimer::timeout, this, [this] {
-        if (d->reply) {
+        if (d->fetcher->isRunning()) {
             qCWarning(lcMedia) << "weather informer did not answer in time";
-            d->reply->abort();
+            d->fetcher->abort();
         }
     });
 }
@@ -79,11 +80,7 @@ WeatherData::WeatherData(QObject *parent)
 WeatherData::~WeatherData()
 {
     d->timeout.stop();
-    d->manager->disconnect(this);
-    if (d->reply) {
-        d->reply->disconnect(this);
-        d->reply->abort();
-    }
+    d->fetcher->disconnect(this);
 }
 
 void WeatherData::setTown(const QString &name, const QString &id)
@@ -143,51 +140,38 @@ void WeatherData::setMaxReplyBytes(qint64 bytes)
 
 bool WeatherData::isBusy() const
 {
-    return d->reply != nullptr;
+    return d->fetcher->isRunning();
 }
 
 void WeatherData::requestUpdate()
 {
-    if (d->reply)
+    if (d->fetcher->isRunning())
         return; // the answer to the request in flight serves this one too
     const QUrl url = requestUrl();
     if (!url.isValid())
         return;
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
-    QNetworkReply *reply = d->manager->get(request);
-    d->reply = reply;
+    d->body.clear();
+    // A Content-Length over the limit ends the request at the headers, a body that grows past
+    // it as soon as it does.
+    d->fetcher->setMaxBodyBytes(d->maxBytes);
     d->timeout.start();
-    auto checkSize = [this, reply](qint64 received) {
-        if (received > d->maxBytes && reply == d->reply) {
-            qCWarning(lcMedia) << "weather reply larger than" << d->maxBytes << "bytes, dropped";
-            reply->abort();
-        }
-    };
-    connect(reply, &QNetworkReply::metaDataChanged, this, [reply, checkSize] {
-        checkSize(reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
-    });
-    connect(reply, &QNetworkReply::downloadProgress, this,
-            [checkSize](qint64 received, qint64) { checkSize(received); });
+    d->fetcher->get(url);
 }
 
-void WeatherData::handleNetworkData(QNetworkReply *networkReply)
+void WeatherData::requestFinished(int result)
 {
-    if (!networkReply)
-        return;
-    networkReply->deleteLater();
-    if (networkReply != d->reply)
-        return;
-    d->reply = nullptr;
     d->timeout.stop();
-    if (networkReply->error() != QNetworkReply::NoError) {
-        qCDebug(lcMedia) << "weather request failed:" << networkReply->errorString();
+    const QByteArray data = d->body;
+    d->body.clear();
+    if (HttpFetcher::Result(result) != HttpFetcher::Result::Complete) {
+        qCDebug(lcMedia) << "weather request failed:" << HttpFetcher::Result(result)
+                         << d->fetcher->errorString();
         return;
     }
-    const QByteArray data = networkReply->read(d->maxBytes + 1);
-    if (data.size() > d->maxBytes)
+    if (d->fetcher->statusCode() != 200) {
+        qCDebug(lcMedia) << "weather informer answered" << d->fetcher->statusCode();
         return;
+    }
     if (parseReply(data))
         emit WeatherUpdated(d->forecast.forecast());
 }

@@ -9,12 +9,13 @@
 
 #include <memory>
 
-class QNetworkReply;
 struct WeatherDataPrivate;
 
 // Fetches one town's forecast from the weather informer (an XML file per town under the
 // informer's "/xml/" folder), reads its first forecast into a ForecastClass::Forecast and emits
-// it. At most one request is in flight; a reply that is too slow or too large is dropped.
+// it. At most one request is in flight; a reply that is not complete within the timeout (headers
+// included), whose headers go past their limit or whose body is too large is dropped and its
+// connection closed.
 class WeatherData : public QObject
 {
     Q_OBJECT
@@ -44,10 +45,12 @@ public:
 
 public slots:
     void requestUpdate();
-    void handleNetworkData(QNetworkReply *networkReply);
 
 signals:
     void WeatherUpdated(ForecastClass::Forecast forecast);
+
+private:
+    void requestFinished(int result);
 
 private:
     std::unique_ptr<WeatherDataPrivate> d;

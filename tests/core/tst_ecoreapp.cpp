@@ -7,7 +7,9 @@
 #include "elocale.h"
 #include "iprojectmodel.h"
 #include "packagewriter.h"
+#include "picturebomb.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -771,6 +773,61 @@ private slots:
         QCOMPARE(app->image("absent.png"), missing);
         QCOMPARE(app->image("broken.png"), missing);
         QCOMPARE(app->backgroundImagePath("sky.jpg"), dir.path() + "/fone/sky.jpg");
+    }
+
+    // A picture's header can declare far more than its bytes hold; the panel reads the header
+    // first and refuses what it cannot afford to decode, naming the file in the load report.
+    void oversizedPictures_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("shown"); // empty: the missing-image picture, with a problem
+        QTest::newRow("PNG declaring 20000 x 20000")
+            << PictureBomb::png(QSize(20000, 20000)) << "lamp_on.png" << QSize();
+        QTest::newRow("JPEG declaring 65500 x 65500")
+            << PictureBomb::jpeg(QSize(65500, 65500)) << "pics/lamp.jpg" << QSize();
+        QTest::newRow("one side over the limit")
+            << PictureBomb::png(QSize(8193, 16)) << "wide.png" << QSize();
+        QImage large(3000, 1000, QImage::Format_RGB32);
+        large.fill(Qt::blue);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        large.save(&buffer, "PNG");
+        QTest::newRow("larger than any control: decoded at the drawn limit")
+            << bytes << "big.png" << QSize(2048, 682);
+    }
+
+    void oversizedPictures()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, name);
+        QFETCH(QSize, shown);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QFileInfo(dir.filePath(name)).path()));
+        QVERIFY(writeFile(dir.filePath(name), bytes));
+        QVERIFY(writeFile(dir.filePath("config.xml"), "<config/>"));
+        ECoreApp *app = fresh();
+        app->setSettingsFilePath(dir.path());
+        app->loadConfiguration(dir.path());
+        QVERIFY(app->lastLoadReport().isEmpty());
+        QSignalSpy found(app, &ECoreApp::loadProblemFound);
+        const QImage missing(":/resources/no_image.png");
+        const QImage image = app->image(name);
+        if (!shown.isEmpty()) {
+            QCOMPARE(image.size(), shown);
+            QCOMPARE(found.count(), 0);
+            return;
+        }
+        QCOMPARE(image, missing);
+        QCOMPARE(found.count(), 1);
+        const LoadProblem problem = found.first().first().value<LoadProblem>();
+        QCOMPARE(problem.file, name);
+        QVERIFY2(problem.message.contains(QLatin1String("8192")), qPrintable(problem.message));
+        QCOMPARE(app->lastLoadReport().problems(), QList<LoadProblem>{problem});
+        // Asked again (a lamp switched on and off), it is refused again but told once.
+        QCOMPARE(app->image(name), missing);
+        QCOMPARE(found.count(), 1);
     }
 
     void fonts()

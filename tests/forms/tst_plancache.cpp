@@ -2,7 +2,9 @@
 // SPDX-FileCopyrightText: Verandix developers
 // The plan picture cache: pictures at the size drawn, eviction of the least recently shown past
 // the budget, hidden plans holding nothing, and pictures coming back right after eviction.
+#include "ecoreapp.h"
 #include "eimagewidget.h"
+#include "picturebomb.h"
 #include "plancache.h"
 
 #include <QGraphicsScene>
@@ -40,6 +42,7 @@ private slots:
     void eviction();
     void hiddenPlansHoldNothingAcrossTours();
     void unreadablePictureShowsTheSign();
+    void oversizedPlanRefused();
 
 private:
     // Plan i as a visible-or-hidden image widget on the scene, like a room page in the stack.
@@ -185,6 +188,28 @@ void TestPlanCache::unreadablePictureShowsTheSign()
     QCOMPARE(w->image().size(), kDrawn);
     cache.show(w, QString());
     QVERIFY(w->image().isNull());
+}
+
+void TestPlanCache::oversizedPlanRefused()
+{
+    // A 20000 x 20000 plan in a few hundred bytes: refused from its header, named in the load
+    // report, the missing-picture sign drawn in its place.
+    const QString bomb = m_dir.filePath(QStringLiteral("huge plan.png"));
+    QFile file(bomb);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(PictureBomb::png(QSize(20000, 20000)));
+    file.close();
+    QSignalSpy found(ECoreApp::instance(), &ECoreApp::loadProblemFound);
+    PlanCache cache;
+    EImageWidget *w = page(0);
+    for (EImageWidget *p : qAsConst(m_pages))
+        p->hide();
+    w->show();
+    cache.show(w, bomb);
+    QCOMPARE(w->image().size(), kDrawn);
+    QCOMPARE(found.count(), 1);
+    QVERIFY(found.first().first().value<LoadProblem>().file.endsWith(QLatin1String("huge plan.png")));
+    QVERIFY(cache.heldBytes() <= kPictureBytes);
 }
 
 QTEST_MAIN(TestPlanCache)

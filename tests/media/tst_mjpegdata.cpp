@@ -3,9 +3,13 @@
 #include "cameraurl.h"
 #include "childprocess.h"
 #include "fakehttpserver.h"
+#include "hostilepeer.h"
+#include "mediaconstants.h"
 #include "mjpegdata.h"
+#include "picturebomb.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTcpServer>
@@ -29,19 +33,54 @@ struct CameraBehaviour
 {
     QByteArray contentType = "multipart/x-mixed-replace; boundary=frame";
     QByteArray credentials;   // "user:pass" when authentication is required
+    bool digest = false;      // challenge with Digest instead of Basic
     int framesThenStall = -1; // stop sending after this many frames, connection kept open
     int framesThenClose = -1; // close the connection after this many frames
     bool badFrameFirst = false;
+    QByteArray bombEvery;     // sent in place of every second frame
 };
+
+// A Digest answer (qop auth) checked the way a camera checks it.
+bool digestAccepted(const QByteArray &header, const QByteArray &user, const QByteArray &password,
+                    const QByteArray &nonce)
+{
+    if (!header.startsWith("Digest "))
+        return false;
+    QHash<QByteArray, QByteArray> p;
+    for (const QByteArray &part : header.mid(7).split(',')) {
+        const int eq = part.indexOf('=');
+        QByteArray value = part.mid(eq + 1).trimmed();
+        if (value.startsWith('"'))
+            value = value.mid(1, value.size() - 2);
+        p.insert(part.left(eq).trimmed(), value);
+    }
+    auto md5 = [](const QByteArray &t) { return QCryptographicHash::hash(t, QCryptographicHash::Md5).toHex(); };
+    const QByteArray ha1 = md5(user + ":camera:" + password);
+    const QByteArray ha2 = md5("GET:" + p.value("uri"));
+    const QByteArray expected = md5(ha1 + ':' + nonce + ':' + p.value("nc") + ':' +
+                                    p.value("cnonce") + ":auth:" + ha2);
+    return p.value("username") == user && p.value("nonce") == nonce && p.value("qop") == "auth" &&
+           p.value("response") == expected;
+}
 
 void serveCamera(FakeHttpServer &server, const CameraBehaviour &behaviour)
 {
     server.setHandler([behaviour](const FakeHttpServer::Request &request, QTcpSocket *socket) {
-        if (!behaviour.credentials.isEmpty() &&
-            request.headers.value("authorization") != "Basic " + behaviour.credentials.toBase64()) {
-            FakeHttpServer::writeResponse(socket, 401, "text/plain", "denied",
-                                          "WWW-Authenticate: Basic realm=\"camera\"\r\n");
-            return;
+        if (!behaviour.credentials.isEmpty()) {
+            const QByteArray given = request.headers.value("authorization");
+            const QList<QByteArray> up = behaviour.credentials.split(':');
+            const QByteArray nonce = "b4f1d2";
+            const bool accepted = behaviour.digest
+                                      ? digestAccepted(given, up.value(0), up.value(1), nonce)
+                                      : given == "Basic " + behaviour.credentials.toBase64();
+            if (!accepted) {
+                FakeHttpServer::writeResponse(
+                    socket, 401, "text/plain", "denied",
+                    behaviour.digest ? "WWW-Authenticate: Digest realm=\"camera\", nonce=\"" +
+                                           nonce + "\", qop=\"auth\", algorithm=MD5\r\n"
+                                     : QByteArray("WWW-Authenticate: Basic realm=\"camera\"\r\n"));
+                return;
+            }
         }
         socket->write("HTTP/1.0 200 OK\r\nContent-Type: " + behaviour.contentType + "\r\n\r\n");
         auto *timer = new QTimer(socket);
@@ -57,6 +96,8 @@ void serveCamera(FakeHttpServer &server, const CameraBehaviour &behaviour)
             QByteArray frame = jpeg(*sent % 2 ? Qt::red : Qt::blue);
             if (behaviour.badFrameFirst && *sent == 0)
                 frame = "this is no picture";
+            if (!behaviour.bombEvery.isEmpty() && *sent % 2 == 0)
+                frame = behaviour.bombEvery;
             socket->write("--frame\r\nContent-Type: image/jpeg\r\nContent-Length: " +
                           QByteArray::number(frame.size()) + "\r\n\r\n" + frame + "\r\n");
             ++*sent;
@@ -111,6 +152,12 @@ private slots:
     void authentication();
     void destroyedMidStream();
     void realFfmpegServer();
+    void hostileStreamIsCut_data();
+    void hostileStreamIsCut();
+    void hostileCameraLeavesOthersStreaming();
+    void oversizedFrameRefused_data();
+    void oversizedFrameRefused();
+    void bombFramesInStreamRefused();
 };
 
 void TestMjpegData::url_data()
@@ -378,19 +425,24 @@ void TestMjpegData::stopCancelsPendingReconnect()
 void TestMjpegData::authentication_data()
 {
     QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("digest");
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("right") << "secret" << true;
-    QTest::newRow("wrong") << "guess" << false;
+    QTest::newRow("basic, right") << "secret" << false << true;
+    QTest::newRow("basic, wrong") << "guess" << false << false;
+    QTest::newRow("digest, right") << "secret" << true << true;
+    QTest::newRow("digest, wrong") << "guess" << true << false;
 }
 
 void TestMjpegData::authentication()
 {
     QFETCH(QString, password);
+    QFETCH(bool, digest);
     QFETCH(bool, accepted);
     FakeHttpServer server;
     QVERIFY(server.listen());
     CameraBehaviour behaviour;
     behaviour.credentials = "viewer:secret";
+    behaviour.digest = digest;
     serveCamera(server, behaviour);
     MjpegData camera;
     camera.setReconnectInterval(50);
@@ -466,6 +518,174 @@ void TestMjpegData::realFfmpegServer()
     camera.stop();
     server.kill();
     server.waitForFinished();
+}
+
+namespace {
+
+const QByteArray kStatus = "HTTP/1.1 200 OK\r\n";
+const QByteArray kStreamHead =
+    "HTTP/1.1 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary=frame\r\n\r\n";
+
+// The most a value reached while the event loop ran.
+class MaxSampler
+{
+public:
+    explicit MaxSampler(std::function<qint64()> sample) : m_sample(std::move(sample))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { take(); });
+        m_timer.start(2);
+    }
+    qint64 take()
+    {
+        m_max = qMax(m_max, m_sample());
+        return m_max;
+    }
+
+private:
+    std::function<qint64()> m_sample;
+    QTimer m_timer;
+    qint64 m_max = 0;
+};
+
+} // namespace
+
+void TestMjpegData::hostileStreamIsCut_data()
+{
+    QTest::addColumn<QByteArray>("prefix");
+    QTest::addColumn<QByteArray>("filler");
+    QTest::addColumn<int>("intervalMs");
+    QTest::addColumn<int>("watchdogMs");
+    QTest::addColumn<qint64>("maxSent"); // bytes the peer may get into the network before the cut
+
+    const QByteArray block(64 * 1024, '\xff');
+    const qint64 kb = 1024;
+    const qint64 frameCap = MediaConstants::Mjpeg::kMaxFrameBytes;
+    // Cut for their size: the watchdog is too long to be what ends them.
+    QTest::newRow("endless headers") << kStatus << "X-Pad: " + QByteArray(1000, 'a') + "\r\n" << 0
+                                     << 60000 << 1024 * kb;
+    QTest::newRow("part declaring 2 GB, then endless data")
+        << kStreamHead + "--frame\r\nContent-Length: 2147483000\r\n\r\n" << block << 0 << 60000
+        << frameCap + 4 * 1024 * kb;
+    QTest::newRow("unthrottled data, no boundary") << kStreamHead << block << 0 << 60000
+                                                   << frameCap + 4 * 1024 * kb;
+    QTest::newRow("part without length or end")
+        << kStreamHead + "--frame\r\nContent-Type: image/jpeg\r\n\r\n" << block << 0 << 60000
+        << frameCap + 4 * 1024 * kb;
+    QTest::newRow("endless part headers") << kStreamHead + "--frame\r\n"
+                                          << QByteArray("X-Part: abcdefgh\r\n").repeated(64) << 0
+                                          << 60000 << frameCap + 4 * 1024 * kb;
+    // Cut for the time: no frame within the watchdog interval, counted from the request.
+    QTest::newRow("headers trickling for ever") << kStatus << QByteArray("X-A: b\r\n") << 20
+                                                << 300 << 64 * kb;
+    QTest::newRow("silent after the status line") << kStatus << QByteArray() << 0 << 300 << 64 * kb;
+    QTest::newRow("silent after the stream headers") << kStreamHead << QByteArray() << 0 << 300
+                                                     << 64 * kb;
+}
+
+void TestMjpegData::hostileStreamIsCut()
+{
+    QFETCH(QByteArray, prefix);
+    QFETCH(QByteArray, filler);
+    QFETCH(int, intervalMs);
+    QFETCH(int, watchdogMs);
+    QFETCH(qint64, maxSent);
+    HostilePeer peer({prefix, filler, intervalMs});
+    QVERIFY(peer.listen());
+    MjpegData camera;
+    camera.setAddress(QStringLiteral("127.0.0.1"));
+    camera.setPort(QString::number(peer.port()));
+    camera.setPath(QStringLiteral("/s.mjpg"));
+    camera.setWatchdogInterval(watchdogMs);
+    camera.setReconnectInterval(600000); // one connection in this test
+    MaxSampler held([&camera] { return camera.bufferedBytes(); });
+    QSignalSpy finished(&camera, &MjpegData::finishGrabing);
+    camera.start();
+    QTRY_COMPARE_WITH_TIMEOUT(peer.closedConnections(), 1, 30000);
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(peer.connections(), 1);
+    qInfo("peer sent %lld bytes before the cut; the reader held at most %lld", peer.bytesSent(),
+          held.take());
+    QVERIFY2(peer.bytesSent() <= maxSent, QByteArray::number(peer.bytesSent()));
+    // What the reader held stayed within a part and the read buffer.
+    QVERIFY2(held.take() <= MediaConstants::Mjpeg::kMaxFrameBytes +
+                                MediaConstants::Mjpeg::kMaxHeaderBytes +
+                                MediaConstants::Http::kReadBufferBytes,
+             QByteArray::number(held.take()));
+    // Still grabbing: the next request follows at the reconnect pace.
+    QCOMPARE(camera.state(), MjpegData::Grabbing);
+    QCOMPARE(camera.bufferedBytes(), 0);
+}
+
+void TestMjpegData::hostileCameraLeavesOthersStreaming()
+{
+    HostilePeer flood({kStreamHead + "--frame\r\nContent-Length: 2147483000\r\n\r\n",
+                       QByteArray(64 * 1024, 'x'), 0});
+    QVERIFY(flood.listen());
+    MjpegData hostile;
+    hostile.setAddress(QStringLiteral("127.0.0.1"));
+    hostile.setPort(QString::number(flood.port()));
+    hostile.setPath(QStringLiteral("/s.mjpg"));
+    hostile.setReconnectInterval(10); // back at once, flooding again
+    FakeHttpServer server;
+    QVERIFY(server.listen());
+    serveCamera(server, {});
+    MjpegData good;
+    configure(good, server);
+    QSignalSpy frames(&good, &MjpegData::newImageGrabbed);
+    MaxSampler held([&hostile] { return hostile.bufferedBytes(); });
+    hostile.start();
+    good.start();
+    QTRY_VERIFY_WITH_TIMEOUT(frames.size() >= 20, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(flood.closedConnections() >= 2, 20000);
+    QVERIFY(held.take() <= MediaConstants::Mjpeg::kMaxFrameBytes +
+                               MediaConstants::Mjpeg::kMaxHeaderBytes +
+                               MediaConstants::Http::kReadBufferBytes);
+}
+
+void TestMjpegData::oversizedFrameRefused_data()
+{
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<QSize>("atLeast");
+    QTest::addColumn<QSize>("decoded"); // empty: refused
+    const QSize tile(480, 360);
+    QTest::newRow("65500 x 65500 in 242 bytes, for a tile")
+        << PictureBomb::jpeg(QSize(65500, 65500)) << tile << QSize();
+    QTest::newRow("65500 x 65500 in full") << PictureBomb::jpeg(QSize(65500, 65500)) << QSize()
+                                           << QSize();
+    QTest::newRow("too wide") << PictureBomb::jpeg(QSize(8193, 64)) << tile << QSize();
+    QTest::newRow("too tall") << PictureBomb::jpeg(QSize(64, 8193)) << tile << QSize();
+    QTest::newRow("at the limit") << splitJpeg(QSize(8192, 64)) << QSize(1024, 8)
+                                  << QSize(1024, 8);
+}
+
+void TestMjpegData::oversizedFrameRefused()
+{
+    QFETCH(QByteArray, frame);
+    QFETCH(QSize, atLeast);
+    QFETCH(QSize, decoded);
+    const QImage image = MjpegData::decodeFrame(frame, atLeast);
+    if (decoded.isEmpty())
+        QVERIFY(image.isNull());
+    else
+        QCOMPARE(image.size(), decoded);
+}
+
+void TestMjpegData::bombFramesInStreamRefused()
+{
+    FakeHttpServer server;
+    QVERIFY(server.listen());
+    CameraBehaviour behaviour;
+    behaviour.bombEvery = PictureBomb::jpeg(QSize(65500, 65500));
+    serveCamera(server, behaviour);
+    MjpegData camera;
+    configure(camera, server);
+    camera.setDecodeSize(QSize(480, 360));
+    QSignalSpy frames(&camera, &MjpegData::newImageGrabbed);
+    camera.start();
+    QTRY_VERIFY(frames.size() >= 3 && camera.refusedFrames() >= 3);
+    for (const QList<QVariant> &args : frames)
+        QCOMPARE(args.at(0).value<QImage>().size(), QSize(64, 48));
+    QCOMPARE(camera.state(), MjpegData::Grabbing);
 }
 
 QTEST_MAIN(TestMjpegData)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
 #include "fakehttpserver.h"
+#include "hostilepeer.h"
+#include "mediaconstants.h"
 #include "ptzmanager.h"
 
 #include <QtTest>
@@ -43,6 +45,8 @@ private slots:
     void missingCommandSendsNothing();
     void twoPressesTwoRequests();
     void wrongCredentialsOfferedOnce();
+    void hostileCameraHoldsFewConnections_data();
+    void hostileCameraHoldsFewConnections();
 };
 
 void TestPtzManager::eachButtonSendsItsRequest_data()
@@ -128,6 +132,39 @@ void TestPtzManager::wrongCredentialsOfferedOnce()
     QSignalSpy more(&server, &FakeHttpServer::requestReceived);
     QVERIFY(!more.wait(300));
     QCOMPARE(server.requests().size(), 2);
+}
+
+void TestPtzManager::hostileCameraHoldsFewConnections_data()
+{
+    QTest::addColumn<QByteArray>("prefix");
+    QTest::addColumn<QByteArray>("filler");
+    QTest::newRow("never answers") << QByteArray() << QByteArray();
+    QTest::newRow("endless headers") << QByteArray("HTTP/1.1 200 OK\r\n")
+                                     << "X-Pad: " + QByteArray(1000, 'a') + "\r\n";
+}
+
+void TestPtzManager::hostileCameraHoldsFewConnections()
+{
+    QFETCH(QByteArray, prefix);
+    QFETCH(QByteArray, filler);
+    HostilePeer peer({prefix, filler, 0});
+    QVERIFY(peer.listen());
+    PtzManager ptz;
+    ptz.setAddress(QStringLiteral("127.0.0.1"));
+    ptz.setPort(QString::number(peer.port()));
+    ptz.setMoveLeft(QStringLiteral("/ptz?move=left"));
+    ptz.setReplyTimeout(300);
+    // A person tapping away at a camera that never answers properly.
+    for (int i = 0; i < 10; ++i)
+        ptz.moveLeft();
+    QCOMPARE(ptz.pendingCount(), MediaConstants::Ptz::kMaxPendingRequests);
+    QTRY_COMPARE(ptz.pendingCount(), 0);
+    QCOMPARE(peer.connections(), MediaConstants::Ptz::kMaxPendingRequests);
+    QTRY_COMPARE(peer.closedConnections(), peer.connections());
+    QVERIFY2(peer.bytesSent() < 1024 * 1024, QByteArray::number(peer.bytesSent()));
+    // Answered or given up, the next tap goes out again.
+    ptz.moveLeft();
+    QCOMPARE(ptz.pendingCount(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestPtzManager)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
 #include "fakehttpserver.h"
+#include "hostilepeer.h"
 #include "weatherdata.h"
 
 #include <QtTest>
@@ -54,6 +55,8 @@ private slots:
     void fetchesOverHttp();
     void slowServerTimesOut();
     void oversizedReplyDropped();
+    void hostileInformerIsCut_data();
+    void hostileInformerIsCut();
 };
 
 void TestWeatherData::parsesFirstForecast()
@@ -252,6 +255,55 @@ void TestWeatherData::oversizedReplyDropped()
     QTRY_VERIFY(!weather.isBusy());
     QCOMPARE(updated.size(), 0);
     QCOMPARE(weather.forecast().day, 0);
+}
+
+void TestWeatherData::hostileInformerIsCut_data()
+{
+    QTest::addColumn<QByteArray>("prefix");
+    QTest::addColumn<QByteArray>("filler");
+    QTest::addColumn<int>("intervalMs");
+    QTest::addColumn<int>("timeoutMs");
+    QTest::addColumn<qint64>("maxSent");
+
+    const QByteArray status = "HTTP/1.1 200 OK\r\n";
+    const qint64 mb = 1024 * 1024;
+    QTest::newRow("endless headers") << status << "X-Pad: " + QByteArray(1000, 'a') + "\r\n" << 0
+                                     << 60000 << mb;
+    QTest::newRow("declared 2 GB") << status + "Content-Length: 2147483000\r\n\r\n"
+                                   << QByteArray(64 * 1024, 'x') << 0 << 60000 << mb;
+    QTest::newRow("endless chunks")
+        << status + "Transfer-Encoding: chunked\r\n\r\n"
+        << "10000\r\n" + QByteArray(0x10000, 'x') + "\r\n" << 0 << 60000 << 4 * mb;
+    QTest::newRow("endless body to the end") << status + "\r\n" << QByteArray(64 * 1024, 'x')
+                                             << 0 << 60000 << 4 * mb;
+    QTest::newRow("headers trickling for ever") << status << QByteArray("X-A: b\r\n") << 20 << 300
+                                                << mb;
+    QTest::newRow("silent") << QByteArray() << QByteArray() << 0 << 300 << mb;
+}
+
+void TestWeatherData::hostileInformerIsCut()
+{
+    QFETCH(QByteArray, prefix);
+    QFETCH(QByteArray, filler);
+    QFETCH(int, intervalMs);
+    QFETCH(int, timeoutMs);
+    QFETCH(qint64, maxSent);
+    HostilePeer peer({prefix, filler, intervalMs});
+    QVERIFY(peer.listen());
+    WeatherData weather;
+    weather.setTimeout(timeoutMs);
+    weather.setInformerPrefix(QStringLiteral("http://127.0.0.1:%1/xml/").arg(peer.port()));
+    weather.setTown(QStringLiteral("Demo"), QStringLiteral("1"));
+    QSignalSpy updated(&weather, &WeatherData::WeatherUpdated);
+    weather.requestUpdate();
+    QTRY_COMPARE_WITH_TIMEOUT(peer.closedConnections(), 1, 30000);
+    QVERIFY(!weather.isBusy());
+    QCOMPARE(updated.size(), 0);
+    qInfo("peer sent %lld bytes before the cut", peer.bytesSent());
+    QVERIFY2(peer.bytesSent() <= maxSent, QByteArray::number(peer.bytesSent()));
+    // The next refresh asks again.
+    weather.requestUpdate();
+    QTRY_COMPARE(peer.connections(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestWeatherData)
