@@ -12,7 +12,7 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(VERANDIX_APP_ID org.verandix.Verandix)
 set(_packaging ${CMAKE_SOURCE_DIR}/packaging)
 
-foreach(_program verandix verandix-homesim verandix-check mkpackage)
+foreach(_program verandix verandix-homesim verandix-check mkpackage verandix-demogen)
     if(TARGET ${_program})
         install(TARGETS ${_program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     endif()

@@ -30,7 +30,18 @@ add_custom_command(OUTPUT ${_guide_dir}/user-guide.html
     DEPENDS ${_guide_source} ${CMAKE_SOURCE_DIR}/cmake/rendermarkdown.cmake
     COMMENT "Rendering the user guide"
     VERBATIM)
+# The commissioning guide goes the same way, beside it.
+set(_commissioning_source ${CMAKE_SOURCE_DIR}/docs/commissioning.md)
+add_custom_command(OUTPUT ${_guide_dir}/commissioning.html
+    COMMAND ${CMAKE_COMMAND} -DCMARK=${CMARK_EXECUTABLE} -DINPUT=${_commissioning_source}
+            -DOUTPUT=${_guide_dir}/commissioning.html "-DTITLE=Commissioning a home with Verandix"
+            -P ${CMAKE_SOURCE_DIR}/cmake/rendermarkdown.cmake
+    DEPENDS ${_commissioning_source} ${CMAKE_SOURCE_DIR}/cmake/rendermarkdown.cmake
+    COMMENT "Rendering the commissioning guide"
+    VERBATIM)
+list(APPEND _guide_outputs ${_guide_dir}/commissioning.html)
 add_custom_target(verandix-userguide ALL DEPENDS ${_guide_outputs})
 
-install(FILES ${_guide_dir}/user-guide.html DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${_guide_dir}/user-guide.html ${_guide_dir}/commissioning.html
+    DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${_guide_pictures} DESTINATION ${CMAKE_INSTALL_DOCDIR}/pictures)

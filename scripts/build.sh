@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: Verandix developers
-# Configures and builds one build tree. Usage: scripts/build.sh [normal|asan|tsan]
-# tsan builds the libraries with ThreadSanitizer and only the tests labelled "tsan".
+# Configures and builds one build tree. Usage: scripts/build.sh [normal|asan|tsan] [TARGET...]
+# tsan builds the libraries with ThreadSanitizer and only the tests labelled "tsan". Targets after
+# the kind build only those (and what they need) instead of everything.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 kind="${1:-normal}"
+shift || true
+only=("$@")
 jobs="$(nproc)"
 
 case "$kind" in
@@ -36,6 +39,8 @@ if [ "$kind" = tsan ]; then
         exit 1
     fi
     cmake --build "$dir" -j "$jobs" --target "${targets[@]}"
+elif [ "${#only[@]}" -gt 0 ]; then
+    cmake --build "$dir" -j "$jobs" --target "${only[@]}"
 else
     cmake --build "$dir" -j "$jobs"
 fi

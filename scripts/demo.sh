@@ -6,7 +6,11 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" normal
+# Only what the demo runs: the panel (with its user guide), the simulator and the demo generator.
+# The test command (scripts/test.sh) builds everything else.
+guide=()
+command -v cmark >/dev/null 2>&1 && guide=(verandix-userguide)
+"$root/scripts/build.sh" normal verandix verandix-homesim verandix-demogen "${guide[@]}"
 # shellcheck source=scripts/audio.sh
 source "$root/scripts/audio.sh"
 start_null_audio

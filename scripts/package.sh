@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: Verandix developers
 # Builds the Debian package and checks it without installing it on this machine:
-#   - contents: the four programs, menu entry, icons, AppStream metadata, man page, user guide,
-#     the bridge service (dpkg-deb -c);
+#   - contents: the five programs (the demo generator too), menu entry, icons, AppStream metadata,
+#     man page, user guide and commissioning guide, the bridge service (dpkg-deb -c);
 #   - control data: name, version, library dependencies found by dpkg-shlibdeps (dpkg-deb -I);
 #   - apt can resolve every dependency on this system (apt-get --simulate, nothing is changed);
 #   - unpacked into a scratch root (dpkg -x): the programs run from there, `verandix --version`
@@ -35,9 +35,9 @@ if [ -z "$deb" ]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVERANDIX_BENCH=OFF \
         "${launcher[@]}" >/dev/null || exit 2
     cmake --build "$build" -j"${VERANDIX_PACKAGE_JOBS:-2}" \
-        --target verandix verandix-homesim verandix-check mkpackage verandix-manpage \
-        verandix-userguide || exit 2
-    # Only the four programs, the files of packaging/ and the user guide have install rules.
+        --target verandix verandix-homesim verandix-check mkpackage verandix-demogen \
+        verandix-manpage verandix-userguide || exit 2
+    # Only the five programs, the files of packaging/ and the two guides have install rules.
     (cd "$build" && cpack -G DEB >"$build/cpack.log" 2>&1) || { cat "$build/cpack.log"; exit 2; }
     deb="$(ls -t "$build"/verandix_*.deb | head -1)"
 fi
@@ -50,6 +50,7 @@ trap '[ -n "$app" ] && kill "$app" 2>/dev/null; rm -rf "$scratch"' EXIT
 
 contents="$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' | grep -vx '/')"
 for path in /usr/bin/verandix /usr/bin/verandix-homesim /usr/bin/verandix-check /usr/bin/mkpackage \
+    /usr/bin/verandix-demogen /usr/share/doc/verandix/commissioning.html \
     /usr/share/applications/org.verandix.Verandix.desktop \
     /usr/share/metainfo/org.verandix.Verandix.metainfo.xml \
     /usr/share/icons/hicolor/scalable/apps/verandix.svg \
@@ -83,6 +84,9 @@ check "verandix --version shows $version" \
 check "verandix --help names -config" bash -c '"$1" --help | grep -q -- -config' _ "$bin/verandix"
 check "verandix-homesim --help runs" "$bin/verandix-homesim" --help
 check "mkpackage runs" bash -c '"$1" --help; [ $? -le 2 ]' _ "$bin/mkpackage"
+check "verandix-demogen writes the demo home" bash -c \
+    'QT_QPA_PLATFORM=offscreen "$1" --flat --out "$2/demo" >/dev/null && [ -f "$2/demo/config.xml" ]' \
+    _ "$bin/verandix-demogen" "$scratch"
 check "man page formats" bash -c 'man -l "$1" | grep -q "verandix"' _ \
     "$scratch/root/usr/share/man/man1/verandix.1.gz"
 if command -v desktop-file-validate >/dev/null; then

@@ -7,13 +7,16 @@
 #include "eaudioplayer.h"
 #include "ecommandline.h"
 #include "ecoreapp.h"
+#include "elocale.h"
 #include "esignalwatcher.h"
 #include "mainwindow.h"
 #include "mqttbridge.h"
+#include "newhome.h"
 #include "roomsv1.h"
 #include "tourrunner.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <QTextStream>
@@ -122,6 +125,17 @@ int main(int argc, char *argv[])
         tourFolder = arguments.at(tourAt + 1);
         arguments.erase(arguments.begin() + tourAt, arguments.begin() + tourAt + 2);
     }
+    // "--new FOLDER" makes a new, empty home in FOLDER and opens it.
+    QString newHome;
+    const int newAt = arguments.indexOf(QStringLiteral("--new"));
+    if (newAt > 0) {
+        if (newAt + 1 >= arguments.size()) {
+            QTextStream(stderr) << "verandix: --new needs a folder\n";
+            return 2;
+        }
+        newHome = arguments.at(newAt + 1);
+        arguments.erase(arguments.begin() + newAt, arguments.begin() + newAt + 2);
+    }
     // "--demo" opens the built-in demo home at once, without the splash that offers it.
     const bool demo = arguments.removeAll(QStringLiteral("--demo")) > 0;
     const bool bridgeOnly = arguments.removeAll(QStringLiteral("--bridge")) > 0;
@@ -145,6 +159,20 @@ int main(int argc, char *argv[])
     ECoreApp *app = ECoreApp::instance();
     installServices(app);
     ECommandLine::apply(arguments, app);
+    if (!newHome.isEmpty()) {
+        NewHome::Options options;
+        options.language = app->locale()->currentLanguage();
+        QString error;
+        if (!NewHome::create(newHome, options, &error)) {
+            QTextStream(stderr) << "verandix: no new home made: " << error << '\n';
+            ECoreApp::destroyInstance();
+            return 2;
+        }
+        QTextStream(stdout) << "verandix: a new home in " << QDir::toNativeSeparators(newHome)
+                            << "; the controller is expected at " << options.address << ':'
+                            << options.port << " (change it on the connection page)\n";
+        app->setSettingsFilePath(newHome);
+    }
     if (demo)
         app->chooseDemo();
     // Edits and settings reach their files within about two seconds of being made, so a power

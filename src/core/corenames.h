@@ -15,4 +15,8 @@ constexpr const char kMissingImage[] = ":/resources/no_image.png";
 constexpr const char kResourcePrefix[] = ":/resources/";
 constexpr const char kLanguageFolder[] = ":/resources/locale/";
 constexpr const char kBackgroundFolder[] = "fone/";
+// Exports of the history screen, inside the configuration's (or the demo copy's) folder.
+constexpr const char kExportFolder[] = "Export";
+// Left in the demo copy by "Reset demo": the next start replaces the copy.
+constexpr const char kDemoResetMark[] = "reset-at-next-start";
 } // namespace CoreNames

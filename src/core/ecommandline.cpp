@@ -44,7 +44,8 @@ QString helpText(const QString &programName)
 {
     const QString name = QFileInfo(programName).fileName();
     return QStringLiteral(
-               "Usage: %1 [-config FOLDER|FILE] [-modbus] [--demo] [--tour DIR] [--bridge]\n"
+               "Usage: %1 [-config FOLDER|FILE] [-modbus] [--demo] [--new FOLDER] [--tour DIR]\n"
+               "          [--bridge]\n"
                "Smart home control panel and editor of its own screens.\n\n"
                "Without options the configuration is looked for in the folder \"verandix\" of "
                "your\n"
@@ -54,6 +55,7 @@ QString helpText(const QString &programName)
                "                       config.xml inside one\n"
                "  -modbus              log every controller block read (debugging)\n"
                "  --demo               open the built-in demo home at once\n"
+               "  --new FOLDER         make a new, empty home in FOLDER and open it\n"
                "  --tour DIR           show every page once, leave one picture per page in DIR\n"
                "                       and exit\n"
                "  --bridge             no window: poll the controller and bridge it to an MQTT\n"

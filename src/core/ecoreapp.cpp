@@ -48,13 +48,29 @@ void copyBackgrounds(const QString &sourceFolder, const QString &workingFolder)
             QFile::setPermissions(to, PrivateFiles::umaskedPermissions());
     }
 }
+// The person's exports are theirs, not the demo's: they stay when the copy is made again.
+void clearDemoCopy(const QString &target)
+{
+    QDir dir(target);
+    const QString keep = QLatin1String(CoreNames::kExportFolder);
+    for (const QFileInfo &entry :
+         dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        if (entry.fileName() == keep && entry.isDir() && !entry.isSymLink())
+            continue;
+        if (entry.isDir() && !entry.isSymLink())
+            QDir(entry.absoluteFilePath()).removeRecursively();
+        else
+            QFile::remove(entry.absoluteFilePath());
+    }
+}
+
 // Makes `target` a copy of the demo in `source` (packages unpacked, backgrounds and settings
 // copied); false when the folder or its settings cannot be written. A damaged package is
 // reported and the copy holds what could be unpacked, as any working folder would. Copies of
 // resource files would keep their read-only mode: they get what the user's umask gives a new file.
 bool makeDemoCopy(const QString &source, const QString &target, LoadReport *report)
 {
-    QDir(target).removeRecursively();
+    clearDemoCopy(target);
     if (!QDir().mkpath(target))
         return false;
     EPackage::unpackFolder(source, target, report);
@@ -378,7 +394,11 @@ void ECoreApp::loadConfiguration(const QString &folder)
         // Made once and then kept: the person's edits of the demo home survive a restart. A
         // damaged package stops the unpacking; the load goes on with what the folder holds.
         const int reported = report.size();
-        if (!existingFile(d->workingFolder, QLatin1String(CoreNames::kSettingsFile)).isEmpty() ||
+        // "Reset demo" asked for a fresh copy at this start.
+        const bool reset =
+            !existingFile(d->workingFolder, QLatin1String(CoreNames::kDemoResetMark)).isEmpty();
+        if ((!reset &&
+             !existingFile(d->workingFolder, QLatin1String(CoreNames::kSettingsFile)).isEmpty()) ||
             makeDemoCopy(folder, d->workingFolder, &report)) {
             d->demoCopy = true;
             settingsFolder = d->workingFolder;
@@ -642,12 +662,28 @@ QString ECoreApp::demoCopyFolder()
 
 bool ECoreApp::resetDemoCopy()
 {
-    const QString source =
-        d->demoSource.isEmpty() ? QString::fromLatin1(CoreNames::kDemoFolder) : d->demoSource;
-    // The running session's pages and settings belong to the copy being replaced: from here on
-    // nothing of them is written, so the fresh copy is what the next start finds.
+    // The copy is in use: the running session keeps its files (the history it shows, the rows
+    // its writers append) and the next start makes the copy afresh. From here on the session's
+    // pages and settings are not written, so nothing of them goes over the fresh copy.
+    const QString folder = demoCopyFolder();
+    if (!QDir().mkpath(folder))
+        return false;
+    QFile mark(joinPath(folder, QLatin1String(CoreNames::kDemoResetMark)));
+    if (!mark.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    mark.close();
     d->demoCopy = false;
-    return makeDemoCopy(source, demoCopyFolder(), nullptr);
+    return true;
+}
+
+bool ECoreApp::isDemoResetPending()
+{
+    return !existingFile(demoCopyFolder(), QLatin1String(CoreNames::kDemoResetMark)).isEmpty();
+}
+
+QString ECoreApp::demoExportFolder()
+{
+    return joinPath(demoCopyFolder(), QLatin1String(CoreNames::kExportFolder));
 }
 
 QString ECoreApp::temporaryFolder(const QString &name)

@@ -133,10 +133,13 @@ public:
     // built-in demo (which is never written) on its first start and kept, edits included, across
     // runs.
     static QString demoCopyFolder();
-    // Replaces the copy with a fresh one from the built-in demo (the settings screen's "Reset
-    // demo"); false when it cannot be written. The running session writes nothing more, so the
-    // next start finds the fresh copy.
+    // The settings screen's "Reset demo": the next start replaces the copy with a fresh one from
+    // the built-in demo, keeping only the exports (demoExportFolder()); false when the request
+    // cannot be written. The running session goes on with its files and writes nothing more of
+    // its pages and settings.
     bool resetDemoCopy();
+    static bool isDemoResetPending();
+    static QString demoExportFolder();
 
     // Path helpers shared by the whole program.
     static QString documentsOrApplicationFolder(const QString &name);

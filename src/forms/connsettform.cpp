@@ -36,6 +36,9 @@ constexpr qreal kCaption = 170;
 constexpr qreal kWideCaption = 250;
 const char *const kOffsetMin = "0";
 const char *const kOffsetMax = "5000";
+// A port has at most five digits; typing stops there, and 65536..99999 is refused where it was
+// typed instead of being stored as 65535.
+constexpr int kPortDigits = 5;
 const QString kEmptyClock = QStringLiteral("00.00.0000\r\n00:00:00");
 // The panel's clock runs on its own: the status records that also refresh it stop while the
 // controller is away, and a frozen or empty clock then looks like a broken panel.
@@ -97,6 +100,26 @@ ENumericWidget *numberField(EGridLayout *grid, int row, int column, int columnSp
     return field;
 }
 
+// The port: whole numbers of at most five digits.
+class PortField : public ENumericWidget
+{
+public:
+    PortField()
+    {
+        setDecimals(0);
+        setRange(kPortMin, kPortMax);
+        setStep(1);
+        setModes(true, true, false);
+        setRefusesOutOfRange(true);
+    }
+
+protected:
+    bool acceptsChar(QChar c) const override
+    {
+        return c.isDigit() && editText().size() < kPortDigits;
+    }
+};
+
 // A titled frame whose content is laid out by `grid`.
 EGroupBoxWidget *framedGroup(EGridLayout *grid)
 {
@@ -129,7 +152,8 @@ ConnSettForm::ConnSettForm(QGraphicsItem *parent) : BaseForm(parent), d(new Conn
         d->address[i]->setRefusesOutOfRange(true);
     }
     d->portCaption = caption(connection, 1);
-    d->port = numberField(connection, 1, 1, 3, kPortMin, kPortMax);
+    d->port = new PortField;
+    connection->addWidget(d->port, 1, 1, 1, 3);
     d->pollingCaption = caption(connection, 2);
     d->polling = numberField(connection, 2, 1, 3, kPollingMin, kPollingMax);
     d->offsetCaption = caption(connection, 3);

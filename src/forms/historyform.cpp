@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #include "historyform.h"
 
+#include "controlerdata.h"
+#include "controllertypes.h"
 #include "demohistory.h"
 #include "eappsettings.h"
 #include "ecoreapp.h"
@@ -20,6 +22,8 @@ Q_LOGGING_CATEGORY(lcHistoryForm, "verandix.forms.history", QtWarningMsg)
 constexpr int kProgramTime = 61111;
 constexpr int kControllerTime = 61112;
 constexpr int kData = 61113;
+// How long the demo's past waits for the controller's first values before it is written anyway.
+constexpr int kJoinWaitMs = 3000;
 const int kAlarmCaptions[] = {61114, 61111, 61115, 61116, 61117, 61118, 61119, 61120, 61121, 61122};
 
 } // namespace
@@ -29,8 +33,29 @@ HistoryForm::HistoryForm(QGraphicsItem *parent) : BaseForm(parent), m_screen(new
     setContentItem(m_screen);
     ECoreApp *app = ECoreApp::instance();
     const QString folder = FormServices::logFolder();
-    if (app->startMode() == StartMode::Demo && !folder.isEmpty())
-        prepareDemoHistory(folder, QDateTime::currentDateTime());
+    if (app->startMode() == StartMode::Demo && !folder.isEmpty() &&
+        DemoHistory::isStale(folder, QDateTime::currentDateTime())) {
+        // The past ends where the controller's present begins: written at its first status
+        // record, before the panel's archive writer (connected after this page was made)
+        // appends that record's row. Without an answer soon, the curves end as they are.
+        const auto writePast = [this, folder](const QMap<int, double> &current) {
+            disconnect(m_firstValues);
+            m_joinWait.stop();
+            prepareDemoHistory(folder, QDateTime::currentDateTime(), current);
+        };
+        if (ControlerData *link = FormServices::link()) {
+            m_firstValues = connect(link, &ControlerData::ReadyUpdateAlerts, this,
+                                    [writePast](const ReservVariables &record) {
+                                        writePast(archiveValues(record));
+                                    });
+            m_joinWait.setSingleShot(true);
+            m_joinWait.setInterval(kJoinWaitMs);
+            connect(&m_joinWait, &QTimer::timeout, this, [writePast] { writePast({}); });
+            m_joinWait.start();
+        } else {
+            writePast({});
+        }
+    }
 
     QList<HistoryScreen::Parameter> parameters;
     for (const EAppSettings::MessageText &p : app->settings().parameters())
@@ -54,7 +79,26 @@ bool HistoryForm::waitForDemoHistory(int ms)
     return ms < 0 ? m_demoWriter->wait() : m_demoWriter->wait(ms);
 }
 
-bool HistoryForm::prepareDemoHistory(const QString &folder, const QDateTime &now)
+QMap<int, double> HistoryForm::archiveValues(const ReservVariables &record)
+{
+    // As the archive writer records them: scaled over a parameter record's range, else the byte.
+    QMap<int, double> values;
+    const QList<EAppSettings::MessageText> records =
+        ECoreApp::instance()->settings().parameters();
+    for (int id = 1; id <= qMin(16, int(record.parameterBytes.size())); ++id) {
+        const quint8 byte = quint8(record.parameterBytes.at(id - 1));
+        double value = byte;
+        for (const EAppSettings::MessageText &p : records) {
+            if (p.id == id)
+                value = (p.maximum - p.minimum) * (byte / 255.0) + p.minimum;
+        }
+        values.insert(id, value);
+    }
+    return values;
+}
+
+bool HistoryForm::prepareDemoHistory(const QString &folder, const QDateTime &now,
+                                     const QMap<int, double> &current)
 {
     if (m_demoWriter || !DemoHistory::isStale(folder, now))
         return false;
@@ -89,6 +133,8 @@ bool HistoryForm::prepareDemoHistory(const QString &folder, const QDateTime &now
     DemoHistory::Plan today;
     today.end = now;
     today.days = 1;
+    today.joinValues = current;
+    today.joinAt = now;
     const DemoHistory::Written written =
         DemoHistory::write(folder, parameters, messages, archiveCaptions, alarmCaptions, today);
     qCDebug(lcHistoryForm) << "demo history of today:" << written.rows << "rows in"
@@ -100,6 +146,8 @@ bool HistoryForm::prepareDemoHistory(const QString &folder, const QDateTime &now
     past.end = QDateTime(now.date(), QTime(0, 0)).addSecs(-1);
     past.days = 364;
     past.fineDays = 1;
+    past.joinValues = current;
+    past.joinAt = now;
     m_demoWriter = QThread::create([=] {
         QElapsedTimer t;
         t.start();

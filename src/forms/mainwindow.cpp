@@ -11,6 +11,7 @@
 #include "eappsettings.h"
 #include "eaudioplayer.h"
 #include "ecoreapp.h"
+#include "elabelwidget.h"
 #include "elocale.h"
 #include "estackwidget.h"
 #include "exttoolwidget.h"
@@ -23,6 +24,7 @@
 #include "maincontentform.h"
 #include "maincontentworker.h"
 #include "multiconfigform.h"
+#include "newhome.h"
 #include "roomsv1.h"
 #include "splashform.h"
 #include "userguide.h"
@@ -51,6 +53,12 @@ const int kDefaultLoadFailureBackMs = 6000;
 // How long a failed load keeps its reason on the loading page; process-wide, like the toolkit's
 // hold times, so that tests can shorten it before they create a window.
 int s_loadFailureBackMs = kDefaultLoadFailureBackMs;
+// A notice over the window (where the user guide is) stays this long.
+constexpr int kNoticeMs = 15000;
+constexpr int kTextNoNewHome = 61574;
+constexpr int kTextNoGuide = 61576;
+constexpr int kTextGuideOpened = 61577;
+constexpr int kTextGuideNotOpened = 61578;
 
 EAppSettings &settings()
 {
@@ -84,8 +92,9 @@ MainWindow::MainWindow(QWidget *parent)
     m_stack->addWidget(m_multi);
     m_stack->addWidget(m_content);
     connect(m_splash, &SplashForm::showEngDemo, this, &MainWindow::loadEngDemoConfig);
-    connect(m_splash, &SplashForm::showUserGuide, this, [] { UserGuide::open(); });
+    connect(m_splash, &SplashForm::showUserGuide, this, &MainWindow::openUserGuide);
     connect(m_splash, &SplashForm::openConfiguration, this, &MainWindow::loadFolderConfig);
+    connect(m_splash, &SplashForm::newHome, this, &MainWindow::createNewHome);
     connect(m_multi, &MultiConfigForm::selectedMultiSettings, this, &MainWindow::loadMultiConfigs);
 
     ECoreApp *app = ECoreApp::instance();
@@ -197,8 +206,69 @@ void MainWindow::loadFolderConfig(const QString &folder)
 {
     if (!beginLoad())
         return;
-    ECoreApp::instance()->loadConfiguration(folder);
+    // The folder is the configuration from now on, as with "-config": loaded in the demo's start
+    // mode it would be copied like the demo and its edits kept in the copy.
+    ECoreApp *app = ECoreApp::instance();
+    app->setSettingsFilePath(folder);
+    app->loadStandardConfiguration();
     afterLoadAttempt();
+}
+
+void MainWindow::createNewHome(const QString &folder, const QString &address)
+{
+    if (m_loading || m_shutDown)
+        return;
+    NewHome::Options options;
+    options.address = address;
+    if (ELocale *locale = ECoreApp::instance()->locale())
+        options.language = locale->currentLanguage();
+    QString error;
+    if (!NewHome::create(folder, options, &error)) {
+        failLoading(FormServices::text(kTextNoNewHome).arg(error));
+        return;
+    }
+    loadFolderConfig(folder);
+}
+
+void MainWindow::openUserGuide()
+{
+    const QString path = UserGuide::path();
+    if (path.isEmpty()) {
+        showNotice(FormServices::text(kTextNoGuide));
+        return;
+    }
+    const bool opened = UserGuide::open();
+    showNotice(FormServices::text(opened ? kTextGuideOpened : kTextGuideNotOpened)
+                   .arg(QDir::toNativeSeparators(path)));
+}
+
+QString MainWindow::noticeText() const
+{
+    return m_notice && m_notice->isVisible() ? m_notice->labelT() : QString();
+}
+
+void MainWindow::showNotice(const QString &text)
+{
+    if (!m_notice) {
+        m_notice = new ELabelWidget;
+        m_notice->setObjectName(QStringLiteral("notice"));
+        m_notice->setWordWrap(true);
+        m_notice->setAlignment(Qt::AlignCenter);
+        m_notice->setFont(ECoreApp::instance()->font(0));
+        m_notice->setColortext(Qt::white);
+        m_notice->setColorbackground(QColor(20, 28, 40, 235));
+        m_notice->setZValue(100);
+        scene()->addItem(m_notice);
+        m_noticeTimer.setSingleShot(true);
+        connect(&m_noticeTimer, &QTimer::timeout, m_notice, [this] { m_notice->hide(); });
+    }
+    // Across the bottom of the page, above whatever page is shown.
+    const QRectF page = m_stack->geometry();
+    const qreal width = qMin<qreal>(page.width() - 20, 720);
+    m_notice->setGeometry(QRectF(page.center().x() - width / 2, page.bottom() - 90, width, 70));
+    m_notice->setLabelT(text);
+    m_notice->show();
+    m_noticeTimer.start(kNoticeMs);
 }
 
 void MainWindow::loadMultiConfigs(const QString &settingsId)
@@ -572,7 +642,7 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
     }
     // Help is one key away on every page, before any item can take the key.
     if (event->key() == Qt::Key_F1) {
-        UserGuide::open();
+        openUserGuide();
         event->accept();
         return;
     }

@@ -17,6 +17,7 @@ class EStackWidget;
 class LinkCommands;
 class LoadScreenForm;
 class MainContentForm;
+class ELabelWidget;
 class MultiConfigForm;
 class SplashForm;
 struct ReservVariables;
@@ -57,6 +58,8 @@ public:
     // selector comes back. Applies to loads that fail afterwards; negative values count as 0.
     static int loadFailureBackMs();
     static void setLoadFailureBackMs(int ms);
+    // The message shown over the window for a while (the user guide's place), empty when none.
+    QString noticeText() const;
 
 signals:
     // The link was started and the home page is on screen.
@@ -78,6 +81,12 @@ public slots:
     void loadStandartConfig();
     // A configuration folder the person picked on the splash.
     void loadFolderConfig(const QString &folder);
+    // "New home..." on the splash: makes an empty home in the folder and opens it; a folder that
+    // holds a configuration already is left alone and the reason shown.
+    void createNewHome(const QString &folder, const QString &address);
+    // F1 and the splash's guide button: hands the user guide to the desktop's browser and says
+    // where the guide is, so that it can be found when no browser opens.
+    void openUserGuide();
     void currentFormChanged(int index);
     void dateUpdateTimer();
     void PanelShowHide();
@@ -111,6 +120,7 @@ private:
     // Height the content is laid out at in a window of that size, by the drawing mode.
     qreal contentHeightFor(const QSize &window, bool mainContent) const;
     QString logFolder() const;
+    void showNotice(const QString &text);
 
     QTimer m_dateTimer;
     EStackWidget *m_stack = nullptr;
@@ -143,4 +153,6 @@ private:
     QPointer<QObject> m_reportTarget;
     std::unique_ptr<AlarmLogWriter> m_alarmLog;
     std::function<QDateTime()> m_clock;
+    ELabelWidget *m_notice = nullptr;
+    QTimer m_noticeTimer;
 };

@@ -42,6 +42,10 @@
 
 Q_LOGGING_CATEGORY(lcRoom, "verandix.forms.room", QtWarningMsg)
 
+namespace {
+constexpr int kTextPackagesOnly = 61575;
+} // namespace
+
 using namespace ControlConstants;
 using namespace RoomFormV1Layout;
 
@@ -106,7 +110,12 @@ RoomFormV1::RoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent)
     updateSettings();
     if (!room)
         return;
-    if (auto *root = dynamic_cast<MainStructV1 *>(room); root && !root->problemFile().isEmpty()) {
+    if (auto *root = dynamic_cast<MainStructV1 *>(room); root && !root->packagesOnly().isEmpty()) {
+        // Packages are the demo's way of shipping a home; a folder of them opens to this note.
+        showLoadProblem(FormServices::text(kTextPackagesOnly)
+                            .arg(root->packagesOnly().join(QStringLiteral(", ")),
+                                 QDir::toNativeSeparators(ECoreApp::instance()->workingFolder())));
+    } else if (root && !root->problemFile().isEmpty()) {
         // An unreadable file leaves an empty page: it says why and what to do, instead of
         // showing nothing at all.
         const QString where =
@@ -114,15 +123,7 @@ RoomFormV1::RoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent)
                 ? QStringLiteral("%1, line %2").arg(root->problemFile()).arg(root->problemLine())
                 : root->problemFile();
         const QString folder = QDir::toNativeSeparators(ECoreApp::instance()->workingFolder());
-        d->problem = new ELabelWidget(this);
-        d->problem->setObjectName(QStringLiteral("loadProblem"));
-        d->problem->setWordWrap(true);
-        d->problem->setAlignment(Qt::AlignCenter);
-        d->problem->setFont(ECoreApp::instance()->font(0));
-        d->problem->setColortext(QColor(0x90, 0x10, 0x10));
-        d->problem->setColorbackground(QColor(255, 255, 255, 230));
-        d->problem->setZValue(3);
-        d->problem->setLabelT(
+        showLoadProblem(
             QStringLiteral("%1: %2.\nCorrect the file in %3 (or put back a saved copy of it) "
                            "and start the program again.")
                 .arg(where, root->problemText(), folder));
@@ -371,6 +372,19 @@ void RoomFormV1::placeOverlays()
         d->problem->setGeometry(
             QRectF(plan.center().x() - width / 2, plan.center().y() - 80, width, 160));
     }
+}
+
+void RoomFormV1::showLoadProblem(const QString &text)
+{
+    d->problem = new ELabelWidget(this);
+    d->problem->setObjectName(QStringLiteral("loadProblem"));
+    d->problem->setWordWrap(true);
+    d->problem->setAlignment(Qt::AlignCenter);
+    d->problem->setFont(ECoreApp::instance()->font(0));
+    d->problem->setColortext(QColor(0x90, 0x10, 0x10));
+    d->problem->setColorbackground(QColor(255, 255, 255, 230));
+    d->problem->setZValue(3);
+    d->problem->setLabelT(text);
 }
 
 QString RoomFormV1::loadProblemText() const

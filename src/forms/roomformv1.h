@@ -58,7 +58,8 @@ public:
     EBaseWidget *widgetById(const QString &runtimeId) const;
     int selectedSwitch() const;
     int selectedSensor() const;
-    // What the page says about the file it could not be read from (empty when it was read).
+    // What the page says about the file it could not be read from, or about packages that were
+    // never unpacked (empty when it was read).
     QString loadProblemText() const;
     // Whether the control's widget shows its value as unknown (greyed): no connection to the
     // controller, or none of its answers since the page was shown.
@@ -137,6 +138,9 @@ protected:
     bool showSettingsOn() const;
 
 private:
+    // The note over the plan of a page that has nothing to show (a file that could not be read,
+    // a project still in its packages).
+    void showLoadProblem(const QString &text);
     void markPending(int index);
     bool sendValue(void (LinkCommands::*command)(int, int), int value);
     void runScene(int number);

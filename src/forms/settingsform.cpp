@@ -13,6 +13,7 @@
 #include "elabelwidget.h"
 #include "erectwidget.h"
 #include "exttoolwidget.h"
+#include "formservices.h"
 
 #include <QDir>
 #include <QImage>
@@ -26,6 +27,8 @@ constexpr qreal kThumbSpacing = 8;
 const char *const kEnglish = "en_US";
 const char *const kRussian = "ru_RU";
 const char *const kSystem = "system";
+constexpr int kTextExportsKept = 61570;
+constexpr int kDemoGroupHeight = 130;
 } // namespace
 
 struct SettingsFormPrivate
@@ -109,15 +112,17 @@ SettingsForm::SettingsForm(QGraphicsItem *parent) : BaseForm(parent), d(new Sett
     d->backgroundGroup = settingsGroup(70);
     d->background = groupButton(d->backgroundGroup, QStringLiteral("graphics.png"));
 
-    d->demoGroup = settingsGroup(110);
+    // The question and the notice run below the buttons across the group: they name the folder
+    // the exports stay in.
+    d->demoGroup = settingsGroup(kDemoGroupHeight);
     d->resetDemo = groupButton(d->demoGroup, QStringLiteral("home.png"));
     d->resetDemo->setObjectName(QStringLiteral("resetDemo"));
     d->demoQuestion = new ELabelWidget(d->demoGroup);
     d->demoQuestion->setFont(ECoreApp::instance()->font(0));
     d->demoQuestion->setColortext(Qt::black);
     d->demoQuestion->setWordWrap(true);
-    d->demoQuestion->setPos(200, 12);
-    d->demoQuestion->resize(250, 50);
+    d->demoQuestion->setPos(10, 60);
+    d->demoQuestion->resize(440, kDemoGroupHeight - 64);
     d->demoYes = new ExtToolWidget(QStringLiteral("check.png"), QString(), d->demoGroup);
     d->demoNo = new ExtToolWidget(QStringLiteral("no.png"), QString(), d->demoGroup);
     d->demoYes->setObjectName(QStringLiteral("resetDemoYes"));
@@ -129,13 +134,13 @@ SettingsForm::SettingsForm(QGraphicsItem *parent) : BaseForm(parent), d(new Sett
         button->setFont(ECoreApp::instance()->font(0));
         button->resize(110, 36);
     }
-    d->demoYes->setPos(200, 66);
-    d->demoNo->setPos(320, 66);
+    d->demoYes->setPos(200, 19);
+    d->demoNo->setPos(320, 19);
     showDemoQuestion(false);
 
     auto *grid = new EGridLayout;
     grid->setColumnSizes({20, 460, 0});
-    grid->setRowSizes({40, 70, 8, 70, 8, 85, 8, 70, 8, 110, 0});
+    grid->setRowSizes({40, 70, 8, 70, 8, 85, 8, 70, 8, kDemoGroupHeight, 0});
     grid->setRowStretch(10, 1);
     grid->addWidget(d->title, 0, 0, 1, 3);
     grid->addWidget(d->languageGroup, 1, 1);
@@ -216,9 +221,18 @@ QString SettingsForm::demoText() const
     return d->demoQuestion->isVisible() ? d->demoQuestion->labelT() : QString();
 }
 
+namespace {
+// Where the history screen's exports of the demo are; they outlive a reset.
+QString demoExportsNote()
+{
+    return FormServices::text(kTextExportsKept)
+        .arg(QDir::toNativeSeparators(ECoreApp::demoExportFolder()));
+}
+} // namespace
+
 void SettingsForm::showDemoQuestion(bool on)
 {
-    d->demoQuestion->setLabelT(localText(61522));
+    d->demoQuestion->setLabelT(localText(61522) + QLatin1Char(' ') + demoExportsNote());
     d->demoQuestion->setVisible(on);
     d->demoYes->setVisible(on);
     d->demoNo->setVisible(on);
@@ -227,11 +241,16 @@ void SettingsForm::showDemoQuestion(bool on)
 void SettingsForm::resetDemo()
 {
     showDemoQuestion(false);
-    // The copy is replaced at once; the session that runs now writes nothing more into it.
-    if (ECoreApp::instance()->resetDemoCopy()) {
-        d->demoQuestion->setLabelT(localText(61523));
-        d->demoQuestion->show();
-    }
+    // The copy is replaced when the program next starts, as the notice says; this session keeps
+    // its files and writes nothing more of its pages and settings into them.
+    if (ECoreApp::instance()->resetDemoCopy())
+        showDemoResetNotice();
+}
+
+void SettingsForm::showDemoResetNotice()
+{
+    d->demoQuestion->setLabelT(localText(61523) + QLatin1Char(' ') + demoExportsNote());
+    d->demoQuestion->show();
 }
 
 QString SettingsForm::nextBackground(const QStringList &files, const QString &current)
@@ -418,6 +437,8 @@ void SettingsForm::showEvent(QShowEvent *event)
     // Only the demo home has a copy to reset.
     d->demoGroup->setVisible(ECoreApp::instance()->startMode() == StartMode::Demo);
     showDemoQuestion(false);
+    if (ECoreApp::isDemoResetPending() && ECoreApp::instance()->startMode() == StartMode::Demo)
+        showDemoResetNotice();
     const EAppSettings &settings = ECoreApp::instance()->settings();
     d->alarm->setChecked(settings.value(EAppSettings::WriteAlarm).toBool());
     d->archive->setChecked(settings.value(EAppSettings::WriteArchive).toBool());

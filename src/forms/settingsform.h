@@ -69,6 +69,7 @@ protected:
 private:
     void updateModeCaption();
     void showDemoQuestion(bool on);
+    void showDemoResetNotice();
 
     std::unique_ptr<SettingsFormPrivate> d;
 };

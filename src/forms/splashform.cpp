@@ -10,12 +10,24 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QPainter>
 
 namespace {
 
 const QSizeF kPanelSize(640, 480);
 constexpr int kTextOpenConfiguration = 61403;
+constexpr int kTextNewHome = 61572;
+constexpr int kTextControllerAddress = 61573;
+const char kOfferedAddress[] = "127.0.0.1";
+
+QString localText(int id, const char *english)
+{
+    const QString text =
+        ECoreApp::instance()->locale() ? ECoreApp::instance()->locale()->text(id) : QString();
+    return text.isEmpty() ? QString::fromUtf8(english) : text;
+}
 
 QFont arial(int pixelSize, bool bold = false)
 {
@@ -89,7 +101,8 @@ SplashForm::SplashForm(QGraphicsItem *parent)
         l->setGeometry(rect);
         return l;
     };
-    label(QStringLiteral("Warning! Configuration files are not found! Run the demo or contact us."),
+    label(QStringLiteral("Warning! Configuration files are not found! Run the demo, start a new "
+                         "home or contact us."),
           arial(14), QRectF(0, 8, 640, 22), Qt::AlignCenter);
 
     auto *logo = new EImageWidget(m_panel);
@@ -116,12 +129,8 @@ SplashForm::SplashForm(QGraphicsItem *parent)
     label(QStringLiteral("For example please\nrun the Demo!"), arial(16), QRectF(235, 280, 230, 51));
     // A configuration kept elsewhere than the folders the program looks in (a USB stick, a
     // share) is opened from here instead of being copied first.
-    QString openText = ECoreApp::instance()->locale()
-                           ? ECoreApp::instance()->locale()->text(kTextOpenConfiguration)
-                           : QString();
-    if (openText.isEmpty())
-        openText = QStringLiteral("Open configuration...");
-    m_openConfiguration = new SplashButton(openText, 14, m_panel);
+    m_openConfiguration = new SplashButton(
+        localText(kTextOpenConfiguration, "Open configuration..."), 14, m_panel);
     m_openConfiguration->setObjectName(QStringLiteral("openConfiguration"));
     m_openConfiguration->setGeometry(QRectF(470, 280, 150, 51));
     connect(m_openConfiguration, &EBaseWidget::clicked, this, [this] {
@@ -131,6 +140,35 @@ SplashForm::SplashForm(QGraphicsItem *parent)
                          : QFileDialog::getExistingDirectory(nullptr, title, QDir::homePath());
         if (!folder.isEmpty())
             emit openConfiguration(folder);
+    });
+
+    // An installer starts a house from nothing: an empty folder becomes a home with its pages,
+    // ready for the plans and the controls.
+    m_newHome = new SplashButton(localText(kTextNewHome, "New home..."), 14, m_panel);
+    m_newHome->setObjectName(QStringLiteral("newHome"));
+    m_newHome->setGeometry(QRectF(470, 222, 150, 51));
+    connect(m_newHome, &EBaseWidget::clicked, this, [this] {
+        const QString title = m_newHome->text();
+        const QString folder =
+            m_pickFolder ? m_pickFolder(title)
+                         : QFileDialog::getExistingDirectory(nullptr, title, QDir::homePath());
+        if (folder.isEmpty())
+            return;
+        const QString question = localText(kTextControllerAddress, "Controller address:");
+        const QString offered = QString::fromLatin1(kOfferedAddress);
+        QString address;
+        if (m_pickAddress) {
+            address = m_pickAddress(question, offered);
+        } else {
+            bool ok = false;
+            address = QInputDialog::getText(nullptr, title, question, QLineEdit::Normal, offered,
+                                            &ok);
+            if (!ok)
+                address.clear();
+        }
+        address = address.trimmed();
+        if (!address.isEmpty())
+            emit newHome(folder, address);
     });
 
     const QStringList pictures = {QStringLiteral(":/resources/ipad-large1.png"),
@@ -162,6 +200,11 @@ SplashForm::SplashForm(QGraphicsItem *parent)
 void SplashForm::setFolderPicker(FolderPicker picker)
 {
     m_pickFolder = std::move(picker);
+}
+
+void SplashForm::setAddressPicker(AddressPicker picker)
+{
+    m_pickAddress = std::move(picker);
 }
 
 EBaseWidget *SplashForm::thumbnail(int index) const

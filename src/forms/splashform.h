@@ -24,6 +24,12 @@ public:
     // platform's folder dialog unless a test stands another in.
     using FolderPicker = std::function<QString(const QString &title)>;
     void setFolderPicker(FolderPicker picker);
+    // "New home...": asks for an empty folder, then for the controller's address (the default
+    // offered is the one a new home gets when the person just confirms). The platform's dialogs
+    // unless a test stands others in; an empty answer cancels.
+    EBaseWidget *newHomeButton() const { return m_newHome; }
+    using AddressPicker = std::function<QString(const QString &title, const QString &offered)>;
+    void setAddressPicker(AddressPicker picker);
     EBaseWidget *thumbnail(int index) const;
     EBaseWidget *guideButton() const { return m_guide; }
     bool isOverlayShown() const;
@@ -33,6 +39,8 @@ signals:
     void showUserGuide();
     // A configuration folder the person picked with "Open configuration...".
     void openConfiguration(const QString &folder);
+    // A folder and a controller address the person chose with "New home...".
+    void newHome(const QString &folder, const QString &address);
 
 protected:
     void geometryUpdated() override;
@@ -45,6 +53,8 @@ private:
     EBaseWidget *m_guide = nullptr;
     EBaseWidget *m_openConfiguration = nullptr;
     FolderPicker m_pickFolder;
+    EBaseWidget *m_newHome = nullptr;
+    AddressPicker m_pickAddress;
     QList<EBaseWidget *> m_thumbnails;
     EBaseWidget *m_overlay = nullptr;
     EImageWidget *m_overlayImage = nullptr;

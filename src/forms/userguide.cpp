@@ -40,6 +40,12 @@ QString UserGuide::locate(const QString &applicationDir)
     return QString();
 }
 
+QString UserGuide::path()
+{
+    return locate(applicationDir().isEmpty() ? QCoreApplication::applicationDirPath()
+                                             : applicationDir());
+}
+
 bool UserGuide::open()
 {
     const QString from =

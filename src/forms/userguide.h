@@ -22,6 +22,8 @@ public:
     static QStringList candidates(const QString &applicationDir);
     // The first candidate that exists, or an empty string.
     static QString locate(const QString &applicationDir);
+    // The guide of the running program, or an empty string when there is none.
+    static QString path();
     // Opens the guide of the running program; false when there is none or the desktop declined.
     static bool open();
     // What open() hands the guide's address to; the desktop's browser unless a test stands in

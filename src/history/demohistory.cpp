@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QHash>
 #include <QSaveFile>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -374,6 +375,24 @@ Written write(const QString &configurationFolder, const QList<Record> &parameter
     const QByteArray archiveHeader = header(archiveCaptions);
     const QByteArray alarmHeader = header(alarmCaptions);
 
+    // How far each curve is from the present value where they meet; bent in smoothly over the
+    // hours before, so nothing before that window changes.
+    double joinOffset[HistoryFormat::kParameterCount + 1] = {};
+    const qint64 joinAt = plan.joinAt.isValid() ? plan.joinAt.toMSecsSinceEpoch() : end;
+    const qint64 joinWindow = qint64(kJoinHours) * kHourMs;
+    if (!plan.joinValues.isEmpty()) {
+        const Moment at = momentAt(joinAt, plan.seed);
+        for (auto it = plan.joinValues.cbegin(); it != plan.joinValues.cend(); ++it) {
+            if (it.key() >= 1 && it.key() <= HistoryFormat::kParameterCount &&
+                std::isfinite(it.value()))
+                joinOffset[it.key()] = it.value() - curve(it.key(), at, plan.seed);
+        }
+    }
+    const auto joinWeight = [&](qint64 t) {
+        const double x = std::clamp(1.0 - double(joinAt - t) / joinWindow, 0.0, 1.0);
+        return x * x * (3 - 2 * x);
+    };
+
     QByteArray text;
     for (QDate day = firstDay; day <= lastDay; day = day.addDays(1)) {
         // A day is 23, 24 or 25 hours long: it ends where the next one starts.
@@ -389,8 +408,9 @@ Written write(const QString &configurationFolder, const QList<Record> &parameter
             appendTime(text, t);
             // The controller's clock runs a few seconds apart from the panel's.
             appendTime(text, t - 3000);
+            const double weight = joinWeight(t);
             for (int id = 1; id <= HistoryFormat::kParameterCount; ++id) {
-                const double v = curve(id, moment, plan.seed);
+                const double v = curve(id, moment, plan.seed) + joinOffset[id] * weight;
                 if (const Record *r = byId[id]) {
                     appendReal(text, scaled(toByte(v, *r), *r));
                 } else {

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -32,7 +33,15 @@ struct Plan
     int fineIntervalSecs = 60;
     bool alarms = true;
     quint32 seed = 1;
+    // Where the past meets the present: the values the controller reports at `joinAt` (by
+    // parameter id, in the archive's units; a raw byte for ids without a record). Each curve is
+    // bent towards its value over the last kJoinHours before that moment, so the first live row
+    // continues the written ones instead of jumping. Empty: the curves as they are.
+    QMap<int, double> joinValues;
+    QDateTime joinAt;
 };
+
+constexpr int kJoinHours = 6;
 
 struct Written
 {

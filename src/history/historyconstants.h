@@ -2,13 +2,15 @@
 // SPDX-FileCopyrightText: Verandix developers
 #pragma once
 
+#include "corenames.h"
+
 // What the daily archive and alarm-log files look like on disk, as the panel's writers make them,
 // and the limits of the history index built over them.
 namespace HistoryFormat {
 
 constexpr const char kArchiveFolder[] = "Archive";
 constexpr const char kAlarmFolder[] = "Alarms";
-constexpr const char kExportFolder[] = "Export";
+constexpr const char *kExportFolder = CoreNames::kExportFolder;
 constexpr const char kArchivePattern[] = "Out_*.csv";
 constexpr const char kAlarmPattern[] = "Alarm_*.csv";
 constexpr const char kArchivePrefix[] = "Out_";

@@ -7,7 +7,9 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QImage>
+#include <QPainter>
 #include <QSaveFile>
 #include <cmath>
 
@@ -131,6 +133,46 @@ bool writePicture(const QImage &image, const QString &path, QString *error)
         return false;
     }
     return finish(file, error);
+}
+
+QImage captionedPicture(const QImage &chart, const QString &title, const QString &range,
+                        const QVector<LegendEntry> &legend)
+{
+    QImage image(qMax(chart.width(), 320), chart.height() + kCaptionHeight,
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    const qreal margin = 12;
+    QFont titleFont(QStringLiteral("Arial"));
+    titleFont.setPixelSize(18);
+    titleFont.setBold(true);
+    painter.setFont(titleFont);
+    painter.setPen(QColor(0x20, 0x20, 0x20));
+    const QRectF titleRow(margin, 4, image.width() - 2 * margin, 26);
+    QRectF used;
+    painter.drawText(titleRow, Qt::AlignLeft | Qt::AlignVCenter, title, &used);
+    QFont small(QStringLiteral("Arial"));
+    small.setPixelSize(14);
+    painter.setFont(small);
+    painter.drawText(titleRow.adjusted(used.width() + 16, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                     range);
+    const QFontMetricsF metrics(small);
+    qreal x = margin;
+    const qreal y = 34;
+    for (const LegendEntry &entry : legend) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(entry.color);
+        painter.drawRoundedRect(QRectF(x, y + 5, 18, 14), 3, 3);
+        x += 24;
+        painter.setPen(QColor(0x20, 0x20, 0x20));
+        painter.drawText(QRectF(x, y, image.width() - x, 24), Qt::AlignLeft | Qt::AlignVCenter,
+                         entry.name);
+        x += metrics.horizontalAdvance(entry.name) + 20;
+    }
+    painter.drawImage(QPointF(0, kCaptionHeight), chart);
+    return image;
 }
 
 } // namespace HistoryExport

@@ -4,6 +4,7 @@
 
 #include "historytypes.h"
 
+#include <QColor>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -35,5 +36,19 @@ bool writeValues(const ArchiveIndex &index, qint64 from, qint64 to, const QVecto
                  const QString &path, int *rows = nullptr, QString *error = nullptr);
 bool writeEvents(const QVector<AlarmEvent> &events, const QString &path, QString *error = nullptr);
 bool writePicture(const QImage &image, const QString &path, QString *error = nullptr);
+
+// A line of the chart as the picture's legend names it.
+struct LegendEntry
+{
+    QString name;
+    QColor color;
+};
+// The chart picture with a heading above it, so that it still says what it shows once it has
+// left the panel: the title and the range on one line, the legend (a swatch and the name of each
+// line) on the next, on a white ground.
+QImage captionedPicture(const QImage &chart, const QString &title, const QString &range,
+                        const QVector<LegendEntry> &legend);
+// The height captionedPicture() adds above the chart.
+constexpr int kCaptionHeight = 64;
 
 } // namespace HistoryExport

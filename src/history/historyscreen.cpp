@@ -38,6 +38,14 @@ constexpr int kLoadedSpans = 3;
 // While a finger drags past the fetched range, new data is asked for at most this often.
 constexpr int kDragFetchMs = 120;
 const char kCustomFormat[] = "dd.MM.yyyy hh:mm";
+// The screen's rows: range buttons, parameter choices, the custom range (while open), the chart
+// and the status line.
+constexpr qreal kSideMargin = 10;
+constexpr qreal kTopMargin = 6;
+constexpr qreal kRowHeight = 44;
+constexpr qreal kTopRowSpacing = 4;
+constexpr int kCustomRow = 2;
+constexpr qreal kCustomRowSpacing = 6;
 
 // Language table ids of the screen's texts, with the English fallback shown before a table is
 // loaded.
@@ -65,6 +73,7 @@ const Text kActive{61318, "active"};
 const Text kCleared{61319, "cleared"};
 const Text kLoading{61320, "Reading the archive..."};
 const Text kBadRange{61321, "Enter the range as dd.MM.yyyy hh:mm"};
+const Text kReversedRange{61571, "The end of the range must be after its start"};
 const Text kArchiveSpan{61323, "the archive runs from %1 to %2"};
 const Text kHint{61322, "Touch the chart to read it; drag to move in time, pinch to zoom"};
 const Text kData{61113, "Data"};
@@ -145,12 +154,12 @@ struct HistoryScreen::Private
     HistoryChart *chart = nullptr;
     ELabelWidget *status = nullptr;
     EGraphicsWidget *customPanel = nullptr;
+    EGridLayout *grid = nullptr;
     ELabelWidget *fromLabel = nullptr;
     ELabelWidget *toLabel = nullptr;
     ETextEdit *fromEdit = nullptr;
     ETextEdit *toEdit = nullptr;
     EIconWidget *apply = nullptr;
-    QRectF comboRow;
 
     QTimer follower;
     QTimer dragFetch;
@@ -166,6 +175,7 @@ struct HistoryScreen::Private
     void updateStatus();
     QVector<HistoryChart::Line> lines() const;
     QVector<int> ids() const;
+    void showCustomRow(bool open);
     void openCustom(bool open);
     void applyCustom();
     void step(int direction);
@@ -341,11 +351,27 @@ void HistoryScreen::Private::updateStatus()
     status->setLabelT(parts.join(QStringLiteral("   ·   ")));
 }
 
-void HistoryScreen::Private::openCustom(bool open)
+void HistoryScreen::Private::showCustomRow(bool open)
 {
     customPanel->setVisible(open);
+    // The panel has a row of its own under the parameter choices while it is open; the chart
+    // gives it the room, and takes it back when the panel closes (an empty row takes none).
+    bool inGrid = false;
+    for (int i = 0; i < grid->count(); ++i)
+        inGrid = inGrid || grid->itemAt(i) == customPanel;
+    if (open && !inGrid)
+        grid->addWidget(customPanel, kCustomRow, 0);
+    else if (!open && inGrid)
+        grid->removeItem(customPanel);
+    grid->setRowFixedHeight(kCustomRow, open ? kRowHeight : 0);
+    grid->setRowSpacing(kCustomRow, open ? kCustomRowSpacing : 0);
+    grid->invalidate();
+}
+
+void HistoryScreen::Private::openCustom(bool open)
+{
+    showCustomRow(open);
     if (open) {
-        customPanel->setGeometry(comboRow);
         fromEdit->setText(
             QDateTime::fromMSecsSinceEpoch(from).toString(QLatin1String(kCustomFormat)));
         toEdit->setText(QDateTime::fromMSecsSinceEpoch(to).toString(QLatin1String(kCustomFormat)));
@@ -365,13 +391,14 @@ void HistoryScreen::Private::applyCustom()
     const QDateTime a = parse(fromEdit->text());
     const QDateTime b = parse(toEdit->text());
     if (!a.isValid() || !b.isValid() || b <= a) {
-        message = text(kBadRange);
+        // Two readable times in the wrong order are not a format problem.
+        message = text(a.isValid() && b.isValid() ? kReversedRange : kBadRange);
         updateStatus();
         return;
     }
     range = Custom;
     follow = false;
-    customPanel->setVisible(false);
+    showCustomRow(false);
     const qint64 span = std::clamp(b.toMSecsSinceEpoch() - a.toMSecsSinceEpoch(),
                                    HistoryChart::kMinSpanMs, HistoryChart::kMaxSpanMs);
     moveTo(a.toMSecsSinceEpoch(), a.toMSecsSinceEpoch() + span);
@@ -399,12 +426,13 @@ HistoryScreen::HistoryScreen(QGraphicsItem *parent)
     d->to = now.toMSecsSinceEpoch();
     d->from = d->to - kDayMs;
 
-    auto *grid = new EGridLayout;
-    grid->setMargins(10, 6, 10, 6);
-    grid->setRowSizes({44, 44, 0, 26});
-    grid->setRowSpacing(0, 4);
+    auto *grid = d->grid = new EGridLayout;
+    grid->setMargins(kSideMargin, kTopMargin, kSideMargin, kTopMargin);
+    grid->setRowSizes({kRowHeight, kRowHeight, kRowHeight, 0, 26});
+    grid->setRowFixedHeight(kCustomRow, 0); // until the custom panel opens
+    grid->setRowSpacing(0, kTopRowSpacing);
     grid->setRowSpacing(1, 6);
-    grid->setRowSpacing(2, 4);
+    grid->setRowSpacing(3, 4);
 
     auto *top = new QGraphicsLinearLayout(Qt::Horizontal);
     top->setContentsMargins(0, 0, 0, 0);
@@ -476,7 +504,7 @@ HistoryScreen::HistoryScreen(QGraphicsItem *parent)
 
     d->chart = new HistoryChart;
     d->chart->setMinimumSize(200, 120);
-    grid->addWidget(d->chart, 2, 0);
+    grid->addWidget(d->chart, 3, 0);
     connect(d->chart, &HistoryChart::rangeChanging, this, [this](qint64 f, qint64 t) {
         d->from = f;
         d->to = t;
@@ -503,10 +531,10 @@ HistoryScreen::HistoryScreen(QGraphicsItem *parent)
     d->status->setFont(EStyle::font(EStyle::kCaptionFontPx + 1));
     d->status->setColortext(EStyle::color(EStyle::kInk));
     d->status->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    grid->addWidget(d->status, 3, 0);
+    grid->addWidget(d->status, 4, 0);
     setLayout(grid);
 
-    // The custom range panel covers the parameter row while it is open.
+    // The custom range panel: a row of its own below the parameter choices while it is open.
     d->customPanel = new EGraphicsWidget(this);
     d->customPanel->setZValue(5);
     d->customPanel->setVisible(false);
@@ -645,7 +673,7 @@ void HistoryScreen::setRange(Range range)
         d->openCustom(!d->customPanel->isVisible());
         return;
     }
-    d->customPanel->setVisible(false);
+    d->showCustomRow(false);
     d->range = range;
     d->follow = true;
     const qint64 now = d->clock().toMSecsSinceEpoch();
@@ -816,6 +844,15 @@ void HistoryScreen::exportPng()
         painter.setRenderHint(QPainter::Antialiasing, true);
         s->render(&painter, QRectF(QPointF(0, 0), source.size()), source);
     }
+    // Outside the panel the picture must say what it shows: what, when, and which line is which.
+    const QString format = QStringLiteral("dd.MM.yyyy hh:mm");
+    const QString span = QDateTime::fromMSecsSinceEpoch(d->from).toString(format) +
+                         QStringLiteral(" \u2013 ") +
+                         QDateTime::fromMSecsSinceEpoch(d->to).toString(format);
+    QVector<HistoryExport::LegendEntry> legend;
+    for (const HistoryChart::Line &line : d->lines())
+        legend.append({line.name, line.color});
+    image = HistoryExport::captionedPicture(image, text(kTitle), span, legend);
     QString error;
     const bool ok = HistoryExport::writePicture(image, path, &error);
     d->message =
@@ -860,11 +897,3 @@ void HistoryScreen::hideEvent(QHideEvent *event)
     d->dragFetch.stop();
 }
 
-void HistoryScreen::geometryUpdated()
-{
-    EGraphicsWidget::geometryUpdated();
-    // The parameter row's place, for the custom range panel that covers it.
-    d->comboRow = QRectF(10, 6 + 44 + 4, std::max<qreal>(0, size().width() - 20), 44);
-    if (d->customPanel->isVisible())
-        d->customPanel->setGeometry(d->comboRow);
-}

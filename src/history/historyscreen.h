@@ -87,7 +87,6 @@ protected:
     void applyTexts() override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
-    void geometryUpdated() override;
 
 private:
     struct Private;

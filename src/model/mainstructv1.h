@@ -4,6 +4,8 @@
 
 #include "baseroomv1.h"
 
+#include <QStringList>
+
 class FloorStructV1;
 
 // The root page of a subsystem tree: knows the file it was read from and owns its floors.
@@ -29,6 +31,11 @@ public:
         m_problemText = text;
     }
 
+    // A home page standing in for a project that is still in its packages: the package files of
+    // the folder, which the program unpacks only for the demo. Empty for a real tree.
+    QStringList packagesOnly() const { return m_packagesOnly; }
+    void setPackagesOnly(const QStringList &packages) { m_packagesOnly = packages; }
+
     const QList<FloorStructV1 *> &floors() const { return m_floors; }
     // Takes ownership; returns the floor's index.
     int addFloor(FloorStructV1 *floor);
@@ -44,4 +51,5 @@ private:
     qint64 m_problemLine = 0;
     QString m_problemText;
     QList<FloorStructV1 *> m_floors;
+    QStringList m_packagesOnly;
 };

@@ -16,6 +16,7 @@
 #include "sensorcontrolv1.h"
 #include "switchcontrolv1.h"
 
+#include <QDir>
 #include <QRandomGenerator>
 #include <QSet>
 #include <algorithm>
@@ -120,6 +121,23 @@ bool RoomsV1::load(const QString &folder, const QStringList &fileNames, LoadRepo
         default:
             d->otherSystems.append(root);
             break;
+        }
+    }
+    if (!d->mainSystem) {
+        // A project shipped as packages and never unpacked: the home page says so instead of
+        // staying blank.
+        const QStringList packages = QDir(folder).entryList({QStringLiteral("*.package")},
+                                                            QDir::Files, QDir::Name);
+        if (!packages.isEmpty()) {
+            auto *placeholder = new MainStructV1;
+            placeholder->setSystemType(BaseRoomV1::MainSystem);
+            placeholder->setPackagesOnly(packages);
+            d->mainSystem = placeholder;
+            LoadReport::note(report, lcModel, packages.first(), 0,
+                             QStringLiteral("the folder holds packages but no home page: packages "
+                                            "are unpacked only for the demo; unpack them with "
+                                            "mkpackage --unpack %1")
+                                 .arg(QDir::toNativeSeparators(folder)));
         }
     }
     d->number();

@@ -562,14 +562,17 @@ private slots:
         app = start();
         QCOMPARE(app->workingFolder(), copy);
         QCOMPARE(app->settings().value(EAppSettings::Timeout).toInt(), 100);
-        // A reset copies the built-in demo again.
+        // A reset copies the built-in demo again at the next start; until then the copy stays as
+        // it is, and what the running session still holds is not written into it.
         app->settings().setValue(EAppSettings::Timeout, 300);
         QVERIFY(app->resetDemoCopy());
-        QCOMPARE(readFile(copy + "/config.xml"), settings);
-        // What the running session still holds does not go over the fresh copy.
+        QVERIFY(ECoreApp::isDemoResetPending());
+        QVERIFY(QFile::exists(copy + "/main_config.xml"));
         ECoreApp::destroyInstance();
-        QCOMPARE(readFile(copy + "/config.xml"), settings);
+        QVERIFY(readFile(copy + "/config.xml") != settings);
         app = start();
+        QVERIFY(!ECoreApp::isDemoResetPending());
+        QCOMPARE(readFile(copy + "/config.xml"), settings);
         QCOMPARE(app->settings().value(EAppSettings::Timeout).toInt(), 700);
         ECoreApp::destroyInstance();
         QCOMPARE(readFile(dir.filePath("config.xml")), settings);

@@ -216,6 +216,48 @@ private slots:
         QCOMPARE(stored(EAppSettings::IpAddress).toString(), storedAddress);
     }
 
+    // The port takes five digits at most; a number above 65535 is refused where it was typed
+    // (outlined, the old port kept) instead of quietly becoming 65535.
+    void portTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shownWhileTyping");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<int>("storedPort");
+        QTest::newRow("nine digits stop at five") << "123456789" << "12345" << false << 12345;
+        QTest::newRow("65535 taken") << "65535" << "65535" << false << 65535;
+        QTest::newRow("65536 refused") << "65536" << "65536" << true << 1502;
+        QTest::newRow("99999 refused") << "99999" << "99999" << true << 1502;
+        QTest::newRow("0 refused") << "0" << "0" << true << 1502;
+        QTest::newRow("502 taken") << "502" << "502" << false << 502;
+    }
+
+    void portTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shownWhileTyping);
+        QFETCH(bool, refused);
+        QFETCH(int, storedPort);
+        ScreenFixture fixture;
+        QVERIFY(fixture.loadSettings(settings("127.0.0.1")));
+        auto *form = new ConnSettForm;
+        RecordingLink link;
+        form->setLink(&link);
+        fixture.place(form);
+        ENumericWidget *port = form->portField();
+        fixture.click(port, port->valueRect().center());
+        QVERIFY(port->isEditing());
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(fixture.view()->viewport(), Qt::Key_Backspace);
+        QTest::keyClicks(fixture.view()->viewport(), typed);
+        QCOMPARE(port->editText(), shownWhileTyping);
+        QTest::keyClick(fixture.view()->viewport(), Qt::Key_Return);
+        QCOMPARE(port->hasRefusedInput(), refused);
+        QCOMPARE(port->value(), refused ? 1502.0 : double(storedPort));
+        form->hide();
+        QCOMPARE(stored(EAppSettings::IpPort).toInt(), storedPort);
+    }
+
     void panelClockRunsWhileTheControllerIsAway()
     {
         ScreenFixture fixture;

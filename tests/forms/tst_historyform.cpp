@@ -2,7 +2,10 @@
 // SPDX-FileCopyrightText: Verandix developers
 // The history page: in the demo it writes the demo home's past (today at once, the year before in
 // the background, once a day), and the screen shows it; a real configuration's logs are only read.
+#include "controlerdata.h"
+#include "controllertypes.h"
 #include "demohistory.h"
+#include "eappsettings.h"
 #include "ecoreapp.h"
 #include "formservices.h"
 #include "historychart.h"
@@ -21,6 +24,22 @@ int files(const QString &folder, const char *pattern)
     return QDir(folder).entryList({QLatin1String(pattern)}, QDir::Files).size();
 }
 
+// The values of parameter `id` in the rows of an archive file, in file order.
+QList<double> archived(const QString &path, int id)
+{
+    QFile file(path);
+    QList<double> values;
+    if (!file.open(QIODevice::ReadOnly))
+        return values;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    for (int i = 1; i < lines.size(); ++i) {
+        const QList<QByteArray> fields = lines.at(i).split(';');
+        if (fields.size() > 2 + id)
+            values << QString::fromLatin1(fields.at(1 + id)).replace(',', '.').toDouble();
+    }
+    return values;
+}
+
 } // namespace
 
 class tst_HistoryForm : public QObject
@@ -30,6 +49,7 @@ class tst_HistoryForm : public QObject
 private slots:
     void demoWritesItsPastOnce();
     void configurationLogsAreOnlyRead();
+    void demoPastEndsAtTheControllersValues();
 };
 
 void tst_HistoryForm::demoWritesItsPastOnce()
@@ -79,6 +99,65 @@ void tst_HistoryForm::configurationLogsAreOnlyRead()
     QVERIFY(form.waitForDemoHistory(0));
     QVERIFY(!QDir(fx.folder()).exists(QStringLiteral("Archive")));
     QVERIFY(!QDir(fx.folder()).exists(QStringLiteral("Alarms")));
+}
+
+// The demo's past is written when the controller first reports, and it ends at what the
+// controller reports, so the panel's live rows carry on from there instead of jumping.
+void tst_HistoryForm::demoPastEndsAtTheControllersValues()
+{
+    ScreenFixture fx;
+    ECoreApp *app = ECoreApp::instance();
+    auto *link = new ControlerData;
+    app->setController(link);
+    app->chooseDemo();
+    app->loadDemoConfiguration();
+    const QString folder = FormServices::logFolder();
+    DemoHistory::clear(folder);
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString today = folder + QStringLiteral("/Archive/Out_") +
+                          now.date().toString(QStringLiteral("dd_MM_yy")) + QStringLiteral(".csv");
+
+    auto *form = new HistoryForm;
+    // Nothing yet: the past waits for the controller's first values.
+    QVERIFY(!QFile::exists(today));
+    ReservVariables record;
+    record.parameterBytes = QByteArray(16, char(0));
+    // Far from any curve of the demo: a warm winter day and a full bathroom, say.
+    record.parameterBytes[0] = char(200);
+    record.parameterBytes[3] = char(250);
+    emit link->ReadyUpdateAlerts(record);
+    QVERIFY(QFile::exists(today));
+    QVERIFY(form->waitForDemoHistory(60000));
+    const QMap<int, double> reported = HistoryForm::archiveValues(record);
+    for (int id : {1, 4}) {
+        const QList<double> rows = archived(today, id);
+        QVERIFY(rows.size() > 10);
+        const EAppSettings::MessageText *p = nullptr;
+        const QList<EAppSettings::MessageText> parameters = app->settings().parameters();
+        for (const EAppSettings::MessageText &m : parameters) {
+            if (m.id == id)
+                p = &m;
+        }
+        QVERIFY(p);
+        const double step = (p->maximum - p->minimum) / 255;
+        // The last row is the controller's value; the minute before it is a minute's change.
+        // (Within a step of the byte and a minute of a sensor's jitter.)
+        QVERIFY2(qAbs(rows.last() - reported.value(id)) <= 2 * step + 0.5,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(rows.last()).arg(reported.value(id))));
+        const double before = rows.at(rows.size() - 2);
+        QVERIFY2(qAbs(before - rows.last()) <= 3 * step,
+                 qPrintable(QStringLiteral("%1 then %2").arg(before).arg(rows.last())));
+    }
+    // Later records write nothing more.
+    const QByteArray written = [&today] {
+        QFile f(today);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    emit link->ReadyUpdateAlerts(record);
+    QFile again(today);
+    QVERIFY(again.open(QIODevice::ReadOnly));
+    QCOMPARE(again.readAll(), written);
+    delete form;
 }
 
 // The demo unpacks into the system's temporary folder; this test gets one of its own, set before

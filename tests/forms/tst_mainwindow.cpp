@@ -14,6 +14,7 @@
 #include "estackwidget.h"
 #include "exttoolwidget.h"
 #include "fakecontroller.h"
+#include "formservices.h"
 #include "lazyroompage.h"
 #include "loadscreenform.h"
 #include "maincontentform.h"
@@ -106,6 +107,10 @@ private slots:
     void splashButtonAndF1OpenTheUserGuide();
     void splashOpensAPickedConfiguration_data();
     void splashOpensAPickedConfiguration();
+    void f1SaysWhereTheGuideIs_data();
+    void f1SaysWhereTheGuideIs();
+    void splashMakesANewHome_data();
+    void splashMakesANewHome();
 
 private:
     // A configuration folder with the fixture project and these settings lines added.
@@ -844,6 +849,107 @@ void TestMainWindow::splashOpensAPickedConfiguration()
         QCOMPARE(window.pages()->currentIndex(), int(MainWindow::MainContentPage));
         QCOMPARE(QDir(ECoreApp::instance()->configurationFolder()).canonicalPath(),
                  QDir(folder).canonicalPath());
+    }
+    window.shutdown();
+}
+
+void TestMainWindow::f1SaysWhereTheGuideIs_data()
+{
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<bool>("browser");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("no browser") << true << false << "No browser opened the user guide";
+    QTest::newRow("browser") << true << true << "handed to your browser";
+    QTest::newRow("no guide") << false << false << "No user guide was installed";
+}
+
+// With no browser to open it, F1 still shows something: where the guide is.
+void TestMainWindow::f1SaysWhereTheGuideIs()
+{
+    QFETCH(bool, installed);
+    QFETCH(bool, browser);
+    QFETCH(QString, says);
+    QTemporaryDir root;
+    QDir dir(root.path());
+    QVERIFY(dir.mkpath(QStringLiteral("bin")) && dir.mkpath(QStringLiteral("share/doc/verandix")));
+    const QString path = dir.filePath(QStringLiteral("share/doc/verandix/user-guide.html"));
+    if (installed) {
+        QFile guide(path);
+        QVERIFY(guide.open(QIODevice::WriteOnly));
+    }
+    UserGuide::setApplicationDir(dir.filePath(QStringLiteral("bin")));
+    UserGuide::setOpener([browser](const QUrl &) { return browser; });
+
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.noticeText(), QString());
+    QTest::keyClick(&window, Qt::Key_F1);
+    QVERIFY2(window.noticeText().contains(says), qPrintable(window.noticeText()));
+    QCOMPARE(window.noticeText().contains(QDir::toNativeSeparators(path)), installed);
+
+    UserGuide::setOpener({});
+    UserGuide::setApplicationDir(QString());
+}
+
+void TestMainWindow::splashMakesANewHome_data()
+{
+    QTest::addColumn<bool>("empty");
+    QTest::newRow("empty folder") << true;
+    QTest::newRow("folder with a home") << false;
+}
+
+// "New home..." on the splash: an empty folder becomes a home that opens at once, with the
+// controller's address the person gave; a folder that holds a configuration is not touched.
+void TestMainWindow::splashMakesANewHome()
+{
+    QFETCH(bool, empty);
+    if (ECoreApp::instance()->startMode() != StartMode::Demo)
+        QSKIP("a configuration exists in this user's folders; the splash is not shown");
+    QTemporaryDir target;
+    const QString folder = target.filePath(QStringLiteral("house"));
+    if (!empty) {
+        QVERIFY(QDir().mkpath(folder));
+        QFile kept(folder + QStringLiteral("/config.xml"));
+        QVERIFY(kept.open(QIODevice::WriteOnly));
+        kept.write("<config/>");
+    }
+    MainWindow window;
+    window.setClock([this] { return m_now; });
+    QSignalSpy ready(&window, &MainWindow::controlsReady);
+    QSignalSpy failed(&window, &MainWindow::loadingFailed);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.pages()->currentIndex(), int(MainWindow::SplashPage));
+    window.splash()->setFolderPicker([&](const QString &) { return folder; });
+    QStringList offered;
+    window.splash()->setAddressPicker([&](const QString &, const QString &address) {
+        offered << address;
+        return QStringLiteral("127.0.0.9");
+    });
+    EBaseWidget *button = window.splash()->newHomeButton();
+    QVERIFY(button && button->isVisible());
+    QCOMPARE(button->text(), QStringLiteral("New home..."));
+    const QPoint at = window.mapFromScene(button->mapToScene(button->rect().center()));
+    QTest::mouseClick(window.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QCOMPARE(offered, QStringList{QStringLiteral("127.0.0.1")});
+    if (empty) {
+        QVERIFY(ready.count() || ready.wait(20000));
+        QCOMPARE(window.pages()->currentIndex(), int(MainWindow::MainContentPage));
+        ECoreApp *app = ECoreApp::instance();
+        QCOMPARE(QDir(app->workingFolder()).canonicalPath(), QDir(folder).canonicalPath());
+        QCOMPARE(app->settings().value(EAppSettings::IpAddress).toString(),
+                 QStringLiteral("127.0.0.9"));
+        QVERIFY(FormServices::rooms()->lightPage() && FormServices::rooms()->heatPage());
+    } else {
+        QVERIFY(failed.count() || failed.wait(5000));
+        QVERIFY2(failed.last().at(0).toString().contains(QStringLiteral("config.xml")),
+                 qPrintable(failed.last().at(0).toString()));
+        QTRY_COMPARE(window.pages()->currentIndex(), int(MainWindow::SplashPage));
+        QFile kept(folder + QStringLiteral("/config.xml"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("<config/>"));
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 1);
     }
     window.shutdown();
 }

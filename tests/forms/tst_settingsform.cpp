@@ -61,6 +61,12 @@ bool writeFile(const QString &path)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write("x") == 1;
 }
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 } // namespace
 
 class TestSettingsForm : public QObject
@@ -115,53 +121,73 @@ private slots:
         QCOMPARE(form->modeButton()->text(), QStringLiteral("Administration"));
     }
 
-    // The demo home runs from a copy the person may spoil; "Reset demo" asks, and only a "Yes"
-    // brings the built-in demo back into the copy.
-    void resetDemoAsksThenReplacesTheCopy()
+    // The demo home runs from a copy the person may spoil; "Reset demo" asks, and a "Yes" brings
+    // the built-in demo back at the next start, as the question says: the running session keeps
+    // its history, and the exports stay (the question says where).
+    void resetDemoAsksThenReplacesTheCopyAtTheNextStart()
     {
         QStandardPaths::setTestModeEnabled(true);
         const QString copy = ECoreApp::demoCopyFolder();
         QDir(copy).removeRecursively();
-        ScreenFixture fixture;
+        auto *fixture = new ScreenFixture;
         ECoreApp *app = ECoreApp::instance();
         app->chooseDemo();
         app->loadDemoConfiguration();
         QCOMPARE(app->workingFolder(), copy);
         const QString file = copy + "/light_config.xml";
-        QFile original(file);
-        QVERIFY(original.open(QIODevice::ReadOnly));
-        const QByteArray pristine = original.readAll();
-        original.close();
+        const QByteArray pristine = readAll(file);
         QVERIFY(!pristine.isEmpty());
         QVERIFY(writeFile(file));
+        QVERIFY(QDir(copy).mkpath("Export") && QDir(copy).mkpath("Archive"));
+        QVERIFY(writeFile(copy + "/Export/chart.csv"));
+        QVERIFY(writeFile(copy + "/Archive/Out_01_01_26.csv"));
 
         auto *form = new SettingsForm;
-        fixture.place(form);
+        fixture->place(form);
         QVERIFY(form->resetDemoButton()->isVisible());
         QVERIFY(!form->resetDemoConfirmButton()->isVisible());
-        fixture.click(form->resetDemoButton());
+        fixture->click(form->resetDemoButton());
         QVERIFY(form->resetDemoConfirmButton()->isVisible());
-        QVERIFY(form->demoText().contains(QStringLiteral("fresh copy")));
-        fixture.click(form->resetDemoCancelButton());
+        QVERIFY(form->demoText().contains(QStringLiteral("fresh copy at the next start")));
+        const QString exports = QDir::toNativeSeparators(copy + "/Export");
+        QVERIFY2(form->demoText().contains(exports), qPrintable(form->demoText()));
+        fixture->click(form->resetDemoCancelButton());
         QVERIFY(!form->resetDemoConfirmButton()->isVisible());
-        QFile spoilt(file);
-        QVERIFY(spoilt.open(QIODevice::ReadOnly));
-        QCOMPARE(spoilt.readAll(), QByteArray("x"));
-        spoilt.close();
+        QCOMPARE(readAll(file), QByteArray("x"));
 
-        fixture.click(form->resetDemoButton());
-        fixture.click(form->resetDemoConfirmButton());
-        QVERIFY(form->demoText().contains(QStringLiteral("afresh")));
-        QFile again(file);
-        QVERIFY(again.open(QIODevice::ReadOnly));
-        QCOMPARE(again.readAll(), pristine);
-        again.close();
+        fixture->click(form->resetDemoButton());
+        fixture->click(form->resetDemoConfirmButton());
+        QVERIFY(form->demoText().contains(QStringLiteral("afresh at the next start")));
+        QVERIFY(form->demoText().contains(exports));
+        // Nothing is gone yet: the history on screen and the exports are still there.
+        QCOMPARE(readAll(file), QByteArray("x"));
+        QVERIFY(QFile::exists(copy + "/Archive/Out_01_01_26.csv"));
+        QVERIFY(QFile::exists(copy + "/Export/chart.csv"));
+        // Shown again in this session, the page still says what will happen.
+        form->hide();
+        form->show();
+        QVERIFY(form->demoText().contains(QStringLiteral("afresh at the next start")));
         delete form;
-        // Nothing of the session goes over the fresh copy at exit.
-        ECoreApp::destroyInstance();
-        QFile kept(file);
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), pristine);
+        // Nothing of the session goes into the copy at exit.
+        delete fixture;
+        QCOMPARE(readAll(file), QByteArray("x"));
+
+        // The next start makes the copy afresh and keeps the exports.
+        fixture = new ScreenFixture;
+        app = ECoreApp::instance();
+        app->chooseDemo();
+        app->loadDemoConfiguration();
+        QCOMPARE(readAll(file), pristine);
+        QVERIFY(!QFile::exists(copy + "/Archive/Out_01_01_26.csv"));
+        QCOMPARE(readAll(copy + "/Export/chart.csv"), QByteArray("x"));
+        // Once: the start after that keeps the copy with its edits.
+        QVERIFY(writeFile(file));
+        delete fixture;
+        fixture = new ScreenFixture;
+        ECoreApp::instance()->chooseDemo();
+        ECoreApp::instance()->loadDemoConfiguration();
+        QCOMPARE(readAll(file), QByteArray("x"));
+        delete fixture;
         QDir(copy).removeRecursively();
     }
 

@@ -10,6 +10,7 @@
 #include "ecombowidget.h"
 #include "eiconwidget.h"
 #include "historychart.h"
+#include "historyexport.h"
 #include "historyscreen.h"
 #include "tempfolder.h"
 #include "toolkittest.h"
@@ -344,16 +345,37 @@ void tst_HistoryScreen::customRange()
     m_view->click(centreOf(custom));
     QVERIFY(m_screen->customPanel()->isVisible());
     QVERIFY(custom->isChecked());
+    // The From and To fields have a row of their own: no parameter choice is hidden under them,
+    // and the chart starts below them.
+    QTRY_VERIFY(m_screen->customPanel()->size().height() > 30);
+    const QRectF panel = m_screen->customPanel()->sceneBoundingRect();
+    for (int slot = 0; slot < HistoryScreen::kMaxLines; ++slot) {
+        QGraphicsWidget *combo = m_screen->parameterCombo(slot);
+        QVERIFY(combo->isVisible());
+        QVERIFY2(!combo->sceneBoundingRect().intersects(panel), qPrintable(QString::number(slot)));
+    }
+    QVERIFY(!m_screen->chart()->sceneBoundingRect().intersects(panel));
     m_screen->setCustomText(QStringLiteral("10.11.2024 06:00"), QStringLiteral("garbage"));
     m_view->click(centreOf(m_screen->applyCustomButton()));
     QVERIFY(m_screen->customPanel()->isVisible());
     QVERIFY2(m_screen->statusText().contains(QStringLiteral("dd.MM.yyyy")),
              qPrintable(m_screen->statusText()));
     QCOMPARE(m_screen->to(), m_start);
+    // Two good times in the wrong order: said so, not blamed on the format.
+    m_screen->setCustomText(QStringLiteral("12.11.2024 06:00"), QStringLiteral("10.11.2024"));
+    m_view->click(centreOf(m_screen->applyCustomButton()));
+    QVERIFY(m_screen->customPanel()->isVisible());
+    QVERIFY2(m_screen->statusText().contains(QStringLiteral("end of the range must be after")),
+             qPrintable(m_screen->statusText()));
+    QVERIFY(!m_screen->statusText().contains(QStringLiteral("dd.MM.yyyy")));
+    QCOMPARE(m_screen->to(), m_start);
 
     m_screen->setCustomText(QStringLiteral("10.11.2024 06:00"), QStringLiteral("12.11.2024"));
     m_view->click(centreOf(m_screen->applyCustomButton()));
     QVERIFY(!m_screen->customPanel()->isVisible());
+    // Closed, the row gives its room back to the chart.
+    QTRY_VERIFY(m_screen->chart()->sceneBoundingRect().top() <
+                m_screen->parameterCombo(0)->sceneBoundingRect().bottom() + 20);
     QCOMPARE(QDateTime::fromMSecsSinceEpoch(m_screen->from()),
              QDateTime(QDate(2024, 11, 10), QTime(6, 0)));
     QCOMPARE(QDateTime::fromMSecsSinceEpoch(m_screen->to()),
@@ -397,16 +419,27 @@ void tst_HistoryScreen::exportWritesCsvAndPng()
     QVERIFY(done.count() || done.wait(20000));
     QVERIFY(done.last().at(1).toBool());
     const QImage picture(done.last().at(0).toStringList().value(0));
-    QCOMPARE(picture.size(), m_screen->chart()->size().toSize());
-    // The first line's colour is in the picture.
-    int coloured = 0;
-    for (int y = 0; y < picture.height(); y += 2) {
-        for (int x = 0; x < picture.width(); x += 2) {
-            const QColor c = picture.pixelColor(x, y);
-            coloured += c.blue() > 150 && c.red() < 80;
+    const QSize chart = m_screen->chart()->size().toSize();
+    // The chart under a heading: title, range and a legend with a swatch per line.
+    QCOMPARE(picture.size(), QSize(chart.width(), chart.height() + HistoryExport::kCaptionHeight));
+    const auto countColour = [&picture](int top, int bottom, const QColor &wanted) {
+        int n = 0;
+        for (int y = top; y < bottom; ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                const QColor c = picture.pixelColor(x, y);
+                n += qAbs(c.red() - wanted.red()) < 30 && qAbs(c.green() - wanted.green()) < 30 &&
+                     qAbs(c.blue() - wanted.blue()) < 30;
+            }
         }
-    }
-    QVERIFY(coloured > 50);
+        return n;
+    };
+    // The title and the range: dark text across the first row of the heading.
+    QVERIFY(countColour(0, 30, QColor(0x20, 0x20, 0x20)) > 100);
+    // Both lines' colours in the legend row, and the first line's in the chart.
+    QVERIFY(countColour(30, HistoryExport::kCaptionHeight, QColor(0x1f, 0x77, 0xb4)) > 100);
+    QVERIFY(countColour(30, HistoryExport::kCaptionHeight, QColor(0xe6, 0x7e, 0x00)) > 100);
+    QVERIFY(countColour(HistoryExport::kCaptionHeight, picture.height(), QColor(0x1f, 0x77, 0xb4)) >
+            50);
 }
 
 void tst_HistoryScreen::rowsAppendedWhileShownAppear()

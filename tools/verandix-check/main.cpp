@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
 #include "projectchecker.h"
+#include "projectformat.h"
 
 #include <QGuiApplication>
 #include <QLoggingCategory>
@@ -18,9 +19,22 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QStringList args = app.arguments().mid(1);
+    if (args == QStringList{QStringLiteral("--describe-format")}) {
+        // The generated parts of docs/commissioning.md, from the same descriptions the checker
+        // and the panel read the files with.
+        out << ProjectFormat::beginMarker(QStringLiteral("controls")) << "\n\n"
+            << ProjectFormat::controlTables() << ProjectFormat::endMarker(QStringLiteral("controls"))
+            << "\n\n"
+            << ProjectFormat::beginMarker(QStringLiteral("settings")) << "\n\n"
+            << ProjectFormat::settingsTable() << "\n"
+            << ProjectFormat::endMarker(QStringLiteral("settings")) << "\n";
+        return 0;
+    }
     if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
         err << "usage: verandix-check CONFIGURATION_FOLDER\n"
-               "Checks the settings and project files of a configuration folder.\n"
+               "       verandix-check --describe-format\n"
+               "Checks the settings and project files of a configuration folder, or prints the\n"
+               "tables of the file format that docs/commissioning.md carries.\n"
                "Exit status: 0 no problem, 1 problems found, 2 folder cannot be read.\n";
         return ProjectChecker::FolderUnreadable;
     }
