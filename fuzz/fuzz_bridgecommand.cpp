@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
 // Command payloads from a hub under any bytes: parsing must never crash, a command that passes
-// must lie within the limits of its entity (brightness 0..15, a set-point within the climate
+// must lie within the limits of its entity (brightness 0..10, a set-point within the climate
 // range, a value within the number's range, a code the keypad could type), and a refusal must say
 // why without repeating a code.
 //

@@ -3,6 +3,7 @@
 #include "bridgecatalog.h"
 
 #include "baseroomv1.h"
+#include "bridgecommandparser.h"
 #include "controlconstants.h"
 #include "controlkinds.h"
 #include "dynamiccontrolv1.h"
@@ -12,6 +13,7 @@
 #include "roomsv1.h"
 #include "sensorcontrolv1.h"
 
+#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QSet>
 
@@ -21,7 +23,49 @@ using namespace ControlConstants;
 namespace {
 
 constexpr int kScenesPerSet = 4;
-constexpr int kDimmerLevels = 15;
+
+// What the hub makes an entity id of: lower-case letters, digits and '_'.
+QString entityIdSlug(const QString &text)
+{
+    QString out;
+    for (const QChar c : text.toLower()) {
+        const bool plain = (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+                           (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
+        out += plain ? c : QLatin1Char('_');
+    }
+    return out;
+}
+
+QJsonObject bridgeDevice(const QString &node)
+{
+    QJsonObject device;
+    device.insert(QStringLiteral("identifiers"),
+                  QJsonArray{QJsonValue(QString(QStringLiteral("verandix_") % node))});
+    device.insert(QStringLiteral("name"), QString(QStringLiteral("Verandix ") % node));
+    device.insert(QStringLiteral("manufacturer"), QStringLiteral("Verandix"));
+    device.insert(QStringLiteral("model"), QStringLiteral("Home controller panel bridge"));
+    device.insert(QStringLiteral("sw_version"), QStringLiteral(VERANDIX_VERSION));
+    return device;
+}
+
+// A room's device: the hub reads the suggested area from a device only, so each room that has
+// entities gets one, linked to the bridge's device. Its id comes from the room's caption, the
+// same that names the area.
+QJsonObject roomDevice(const QString &node, const QString &area)
+{
+    const QString id = QString::fromLatin1(
+        QCryptographicHash::hash(area.toUtf8(), QCryptographicHash::Sha1).toHex().left(10));
+    QJsonObject device;
+    device.insert(QStringLiteral("identifiers"),
+                  QJsonArray{QJsonValue(
+                      QString(QStringLiteral("verandix_") % node % QLatin1String("_room_") % id))});
+    device.insert(QStringLiteral("name"), area);
+    device.insert(QStringLiteral("suggested_area"), area);
+    device.insert(QStringLiteral("manufacturer"), QStringLiteral("Verandix"));
+    device.insert(QStringLiteral("model"), QStringLiteral("Room of the home controller"));
+    device.insert(QStringLiteral("via_device"), QString(QStringLiteral("verandix_") % node));
+    return device;
+}
 
 QString areaOf(const BaseRoomV1 &page)
 {
@@ -264,6 +308,11 @@ QString BridgeCatalog::entityBase(const QString &prefix, const QString &node, co
     return prefix % QLatin1Char('/') % node % QLatin1Char('/') % e.uniqueId;
 }
 
+QString BridgeCatalog::controllerAvailabilityTopic(const QString &prefix, const QString &node)
+{
+    return prefix % QLatin1Char('/') % node % QLatin1String("/controller/availability");
+}
+
 QJsonObject BridgeCatalog::discoveryConfig(const BridgeEntity &e, const QString &prefix,
                                            const QString &node)
 {
@@ -271,31 +320,39 @@ QJsonObject BridgeCatalog::discoveryConfig(const BridgeEntity &e, const QString 
     QJsonObject c;
     c.insert(QStringLiteral("name"), e.name);
     c.insert(QStringLiteral("unique_id"), QString(node % QLatin1Char('_') % e.uniqueId));
-    c.insert(QStringLiteral("object_id"), QString(node % QLatin1Char('_') % e.uniqueId));
-    c.insert(QStringLiteral("availability_topic"),
-             QString(prefix % QLatin1Char('/') % node % QLatin1String("/status")));
+    // The entity id the hub gives it the first time. The older "object_id" is not sent: hub
+    // releases from the one that introduced this key on read it only with a deprecation repair
+    // and the later ones not at all, while older releases ignore this key and name the entity
+    // after its name, which works too.
+    c.insert(QStringLiteral("default_entity_id"),
+             QString(e.component % QLatin1Char('.') %
+                     entityIdSlug(node % QLatin1Char('_') % e.uniqueId)));
+    const QString status = prefix % QLatin1Char('/') % node % QLatin1String("/status");
+    if (e.source == Source::Controller) {
+        // The connection is worth seeing while the bridge is up, whatever its state.
+        c.insert(QStringLiteral("availability_topic"), status);
+    } else {
+        // Everything else shows or sets a controller value: available only while the bridge is
+        // up and the controller answers.
+        c.insert(QStringLiteral("availability"),
+                 QJsonArray{QJsonObject{{QStringLiteral("topic"), status}},
+                            QJsonObject{{QStringLiteral("topic"),
+                                         controllerAvailabilityTopic(prefix, node)}}});
+        c.insert(QStringLiteral("availability_mode"), QStringLiteral("all"));
+    }
     c.insert(QStringLiteral("state_topic"), QString(base % QLatin1String("/state")));
-    QJsonObject device;
-    device.insert(QStringLiteral("identifiers"),
-                  QJsonArray{QJsonValue(QString(QStringLiteral("verandix_") % node))});
-    device.insert(QStringLiteral("name"), QString(QStringLiteral("Verandix ") % node));
-    device.insert(QStringLiteral("manufacturer"), QStringLiteral("Verandix"));
-    device.insert(QStringLiteral("model"), QStringLiteral("Home controller panel bridge"));
-    device.insert(QStringLiteral("sw_version"), QStringLiteral(VERANDIX_VERSION));
-    c.insert(QStringLiteral("device"), device);
-    if (!e.area.isEmpty())
-        c.insert(QStringLiteral("suggested_area"), e.area);
+    c.insert(QStringLiteral("device"),
+             e.area.isEmpty() ? bridgeDevice(node) : roomDevice(node, e.area));
     const QString set = base % QLatin1String("/set");
 
     switch (e.source) {
     case Source::Controller:
         c.insert(QStringLiteral("device_class"), QStringLiteral("connectivity"));
-        // The connection is worth seeing while the panel is up, whatever its state.
-        c.remove(QStringLiteral("availability_topic"));
         c.insert(QStringLiteral("entity_category"), QStringLiteral("diagnostic"));
         break;
     case Source::Lamp:
-        // Default schema: ON/OFF on the command topic, the dimmer level 0..15 on its own topic.
+        // Default schema: ON/OFF on the command topic, the dimmer level on its own topic, on the
+        // panel's scale (its 100 % is the hub's 100 %).
         c.insert(QStringLiteral("command_topic"), set);
         c.insert(QStringLiteral("payload_on"), QStringLiteral("ON"));
         c.insert(QStringLiteral("payload_off"), QStringLiteral("OFF"));
@@ -304,7 +361,7 @@ QJsonObject BridgeCatalog::discoveryConfig(const BridgeEntity &e, const QString 
                      QString(base % QLatin1String("/brightness")));
             c.insert(QStringLiteral("brightness_command_topic"),
                      QString(base % QLatin1String("/brightness/set")));
-            c.insert(QStringLiteral("brightness_scale"), kDimmerLevels);
+            c.insert(QStringLiteral("brightness_scale"), BridgeCommandParser::kMaxBrightness);
             c.insert(QStringLiteral("on_command_type"), QStringLiteral("first"));
         }
         break;
@@ -365,6 +422,9 @@ QJsonObject BridgeCatalog::discoveryConfig(const BridgeEntity &e, const QString 
                  QStringLiteral("{\"action\":\"{{ action }}\",\"code\":\"{{ code }}\"}"));
         c.insert(QStringLiteral("supported_features"),
                  QJsonArray{QJsonValue(QStringLiteral("arm_away"))});
+        // What came of the last code and the lockout after wrong ones.
+        c.insert(QStringLiteral("json_attributes_topic"),
+                 QString(base % QLatin1String("/attributes")));
         break;
     case Source::LightScene:
     case Source::HeatScene:

@@ -75,7 +75,12 @@ public:
 
     // Topics of an entity below `<prefix>/<node>/`.
     static QString entityBase(const QString &prefix, const QString &node, const BridgeEntity &e);
-    // The discovery message of an entity for Home Assistant's MQTT integration.
+    // "online" while the controller answers: the second availability of every entity that
+    // shows or sets a controller value.
+    static QString controllerAvailabilityTopic(const QString &prefix, const QString &node);
+    // The discovery message of an entity for Home Assistant's MQTT integration. Entities of a
+    // room belong to a device of that room (which carries the room as its suggested area), below
+    // the bridge's own device.
     static QJsonObject discoveryConfig(const BridgeEntity &e, const QString &prefix,
                                        const QString &node);
 

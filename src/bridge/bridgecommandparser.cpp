@@ -149,7 +149,7 @@ BridgeCommand parse(const BridgeCommandTarget &target, const QString &topicActio
             if (!parseInteger(text, &v))
                 return refuse(QStringLiteral("brightness is not an integer"));
             if (v < 0 || v > kMaxBrightness)
-                return refuse(QStringLiteral("brightness out of range 0..15"));
+                return refuse(QStringLiteral("brightness out of range 0..%1").arg(kMaxBrightness));
             BridgeCommand c;
             c.action = Action::Brightness;
             c.value = int(v);

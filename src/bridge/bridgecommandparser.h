@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: Verandix developers
 #pragma once
 
+#include "controllermap.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -13,7 +15,7 @@ struct BridgeCommand
     enum class Action {
         Invalid,
         Power,      // light, switch: on / off
-        Brightness, // light: 0..15
+        Brightness, // light: 0..10
         SetPoint,   // climate: raw set point in temperature steps
         Value,      // number: raw value
         Run,        // scene
@@ -43,7 +45,8 @@ struct BridgeCommandTarget
 namespace BridgeCommandParser {
 
 constexpr int kMaxPayloadBytes = 256;
-constexpr int kMaxBrightness = 15;
+// The panel's dimmer scale: a hub's 100 % is the level the wall shows as 100 %.
+constexpr int kMaxBrightness = ControllerMap::kLampBrightnessMaximum;
 constexpr int kMaxCodeDigits = 9; // the keypad's code length
 
 // `topicAction` is the last topic level after the entity: "set", "brightness" or "temperature".

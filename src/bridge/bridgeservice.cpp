@@ -30,9 +30,15 @@ bool BridgeService::start(const EAppSettings &settings, const RoomsV1 &rooms,
 {
     if (d->bridge)
         return true;
-    const BridgeSettings bridgeSettings = BridgeSettings::fromSettings(settings, configFolder);
+    BridgeSettings bridgeSettings = BridgeSettings::fromSettings(settings, configFolder);
     if (!bridgeSettings.enabled())
         return false;
+    const QString problem = bridgeSettings.problem();
+    if (!problem.isEmpty()) {
+        qCWarning(lcBridge, "MQTT bridge not started: %s", qPrintable(problem));
+        return false;
+    }
+    bridgeSettings.clientSuffix = BridgeSettings::storedClientSuffix(configFolder);
     registerControllerTypes();
     auto bridge = std::make_unique<MqttBridge>(bridgeSettings);
     bridge->setProject(rooms, settings);

@@ -8,7 +8,11 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QHostInfo>
+#include <QMutex>
+#include <QRandomGenerator>
+#include <QSaveFile>
 
 namespace {
 
@@ -32,6 +36,64 @@ QString BridgeSettings::node() const
         out += plain ? c : QLatin1Char('_');
     }
     return out.isEmpty() ? QStringLiteral("verandix") : out;
+}
+
+QString BridgeSettings::problem() const
+{
+    if (!tlsCert.isEmpty() && tlsKey.isEmpty())
+        return QStringLiteral("mqtt_tls_cert is set but mqtt_tls_key is not: a client certificate "
+                              "needs its key");
+    if (tlsCert.isEmpty() && !tlsKey.isEmpty())
+        return QStringLiteral("mqtt_tls_key is set but mqtt_tls_cert is not: a client key needs "
+                              "its certificate");
+    return QString();
+}
+
+QString BridgeSettings::clientIdOnBroker() const
+{
+    if (clientSuffix.isEmpty())
+        return clientId;
+    return clientId % QLatin1Char('-') % clientSuffix;
+}
+
+QString BridgeSettings::storedClientSuffix(const QString &configFolder)
+{
+    // One suffix per folder and process, also when it cannot be stored: every caller of a run
+    // names the same session.
+    static QMutex mutex;
+    static QHash<QString, QString> kept;
+    const QString folder = QDir(configFolder).absolutePath();
+    QMutexLocker lock(&mutex);
+    const auto known = kept.constFind(folder);
+    if (known != kept.constEnd())
+        return *known;
+
+    const QString path = QDir(folder).filePath(QLatin1String(kClientSuffixFile));
+    QFile stored(path);
+    if (stored.open(QIODevice::ReadOnly)) {
+        const QByteArray text = stored.read(64).trimmed();
+        bool plain = text.size() >= 8;
+        for (const char c : text)
+            plain = plain && ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'));
+        if (plain) {
+            kept.insert(folder, QString::fromLatin1(text));
+            return kept.value(folder);
+        }
+        qCWarning(lcBridge, "%s does not hold a client id suffix; making a new one",
+                  qPrintable(path));
+    }
+    QByteArray random(8, Qt::Uninitialized);
+    QRandomGenerator::system()->generate(random.begin(), random.end());
+    const QString suffix = QString::fromLatin1(random.toHex());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(suffix.toLatin1() + '\n') < 0 ||
+        !file.commit())
+        qCWarning(lcBridge,
+                  "cannot store the MQTT client id suffix in %s (%s); this run uses one of its "
+                  "own",
+                  qPrintable(path), qPrintable(file.errorString()));
+    kept.insert(folder, suffix);
+    return suffix;
 }
 
 BridgeSettings BridgeSettings::fromSettings(const EAppSettings &settings,
@@ -69,6 +131,9 @@ BridgeSettings BridgeSettings::fromSettings(const EAppSettings &settings,
     const int poll = text("mqtt_poll").toInt(&ok);
     if (ok)
         s.pollMs = qBound(kMinPollMs, poll, kMaxPollMs);
+    const int budget = text("mqtt_command_budget").toInt(&ok);
+    if (ok && budget > 0)
+        s.commandBudget = budget;
     s.clientId = text("mqtt_client_id");
     if (s.clientId.isEmpty()) {
         // Stable for one machine and one configuration folder, short enough for any broker.

@@ -18,18 +18,31 @@ struct BridgeSettings
 
     QString host;
     int port = kDefaultPort;
+    // Names the node in topics; the broker sees it with clientSuffix appended (clientIdOnBroker()).
     QString clientId;
+    // Random and kept in the configuration folder (storedClientSuffix()): the id the broker knows
+    // cannot be read off the topics, so nobody can take the bridge's session by connecting with
+    // it. Empty: the bridge makes one for its run.
+    QString clientSuffix;
     QString user;
     QString password; // from mqtt_password, or the first line of mqtt_password_file
-    QString tlsCa;    // TLS is on when a CA file is given; the broker's name is verified
-    QString tlsCert;
+    // TLS is on as soon as any of the three is set; without a CA file the system's store
+    // (kSystemCaPath) checks the broker, whose name is verified.
+    QString tlsCa;
+    QString tlsCert; // a client certificate needs its key and the other way round
     QString tlsKey;
     QString prefix = QStringLiteral("verandix");
     QString discoveryPrefix = QStringLiteral("homeassistant"); // empty: no discovery
     int pollMs = kDefaultPollMs;
+    // Commands a second the whole bridge passes to the controller (mqtt_command_budget).
+    int commandBudget = 20;
 
     bool enabled() const { return !host.isEmpty(); }
-    bool tls() const { return !tlsCa.isEmpty(); }
+    bool tls() const { return !tlsCa.isEmpty() || !tlsCert.isEmpty() || !tlsKey.isEmpty(); }
+    // Why the settings cannot be used as they are (a certificate without its key, ...); empty
+    // when they can.
+    QString problem() const;
+    QString clientIdOnBroker() const;
     // The node name in topics: the client id with every character a topic level or a discovery
     // object id cannot hold replaced by '_'.
     QString node() const;
@@ -38,4 +51,10 @@ struct BridgeSettings
     // goes into the client id derived when none is set (host name + folder), so two panels of
     // one machine with different configurations do not take each other's session.
     static BridgeSettings fromSettings(const EAppSettings &settings, const QString &configFolder);
+    // The client id suffix kept in `configFolder` (made on first use). A folder that cannot be
+    // written gets one for this process only, with a warning: the bridge works all the same.
+    static QString storedClientSuffix(const QString &configFolder);
+
+    static constexpr const char *kSystemCaPath = "/etc/ssl/certs";
+    static constexpr const char *kClientSuffixFile = "mqtt_client_suffix";
 };

@@ -7,6 +7,7 @@
 #include "roomsnapshot.h"
 
 #include <QObject>
+#include <functional>
 #include <memory>
 
 class BridgeCatalog;
@@ -47,11 +48,28 @@ public:
     const BridgeCatalog &catalog() const;
     const BridgeSettings &settings() const;
     QString statusTopic() const;
+    // "online" while the controller answers, "offline" from one answer wait without an answer
+    // on: every entity that shows or sets a controller value is available only while both this
+    // and statusTopic() say "online".
+    QString controllerAvailabilityTopic() const;
     int publishedCount() const;
+
+    // The clock of the limits (command budget, keypad lockout, log windows), in milliseconds;
+    // tests and the fuzz harness set their own. Call before start().
+    void setClock(std::function<qint64()> clock);
+    // How long the controller may stay without an answer before it counts as unavailable (the
+    // link's answer wait plus a poll period unless set).
+    void setAnswerWait(int milliseconds);
+
+    // One message from the broker, as the client hands it over: the topic, the payload and
+    // whether the broker kept it (retained).
+    void handleMessage(const QString &topic, const QByteArray &payload, bool retained);
 
 public slots:
     void updateStatus(const ReservVariables &variables);
     void updateControls(const QList<SubsUpdate> &answer, int registerOffset);
+    // A lost connection makes the controller unavailable at once; a new one does not make it
+    // available: only an answer does.
     void setControllerConnected(bool connected);
 
 signals:
@@ -67,12 +85,22 @@ signals:
 
 private:
     void onConnected();
-    void onMessage(const QString &topic, const QByteArray &payload);
     void refuse(const QString &key, const QString &reason);
+    void controllerAnswered();
+    void setControllerAnswering(bool answering);
+    void publishControllerState();
+    void publishSecurityAttributes();
+    void keypadEvent(int event);
+    void housekeeping();
+    bool restoreOwnTopic(const QString &topic, const QByteArray &payload);
+    void republish(const QString &topic);
+    void forgetEntity(const QString &component, const QString &uniqueId);
     void publishState(const QString &topic, const QByteArray &payload, bool retain = true);
     void publishDiscovery();
     QByteArray entityList() const;
     void publishAllStates();
+    // The states of the last status (parameters, alarms, the security panel).
+    void publishStatus();
 
     struct Private;
     std::unique_ptr<Private> d;

@@ -10,7 +10,13 @@
 #include <QThread>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <limits>
 #include <mosquitto.h>
+#include <mqtt_protocol.h>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -18,6 +24,8 @@ constexpr int kKeepAliveSeconds = 30;
 // Reconnect backoff of the network thread: 1 s, doubling, at most 30 s.
 constexpr unsigned kReconnectFirstSeconds = 1;
 constexpr unsigned kReconnectMaxSeconds = 30;
+// How long one round of the network loop waits for traffic before it looks at its timers.
+constexpr int kLoopTimeoutMs = 1000;
 
 struct LibraryInit
 {
@@ -35,11 +43,61 @@ void initLibrary()
 struct MqttClient::Private
 {
     mosquitto *mosq = nullptr;
-    bool loopRunning = false;
+    std::thread network;
+    std::atomic<bool> running{false};
+    std::mutex wakeMutex;
+    std::condition_variable wake;
     std::atomic<bool> connected{false};
+    // A connection that fails before it is up (TLS handshake, a broker that hangs up) is
+    // reported once until the next success, not at every retry.
+    std::atomic<bool> failureReported{false};
     std::atomic<int> pending{0};
+    std::atomic<int> maxCommandPayload{std::numeric_limits<int>::max()};
+    std::atomic<int> maxOtherPayload{std::numeric_limits<int>::max()};
+    // MQTT 5 where the broker speaks it: only then does a retained message sent while we are
+    // subscribed arrive with its retain flag (retain-as-published). Falls back to 3.1.1.
+    std::atomic<int> protocol{MQTT_PROTOCOL_V5};
     QString error;
+
+    // The network thread. Not the library's own loop: that one ends for good on a "fatal" error
+    // (a TLS handshake the broker's certificate fails, a protocol error), and the bridge would
+    // never connect again without a word. Here every failure is reported once and followed by a
+    // new attempt after a growing pause.
+    void runNetwork(MqttClient *self);
+    void reportFailure(MqttClient *self, int rc);
 };
+
+void MqttClient::Private::reportFailure(MqttClient *self, int rc)
+{
+    const bool was = connected.exchange(false);
+    const bool first = !failureReported.exchange(true);
+    if (was || first)
+        QMetaObject::invokeMethod(
+            self, [self, rc] { emit self->disconnected(rc); }, Qt::QueuedConnection);
+}
+
+void MqttClient::Private::runNetwork(MqttClient *self)
+{
+    unsigned delay = kReconnectFirstSeconds;
+    while (running) {
+        const int rc = mosquitto_loop(mosq, kLoopTimeoutMs, 1);
+        if (!running)
+            break;
+        if (rc == MOSQ_ERR_SUCCESS) {
+            if (connected)
+                delay = kReconnectFirstSeconds;
+            continue;
+        }
+        reportFailure(self, rc);
+        {
+            std::unique_lock<std::mutex> lock(wakeMutex);
+            wake.wait_for(lock, std::chrono::seconds(delay), [this] { return !running; });
+        }
+        delay = qMin(delay * 2, kReconnectMaxSeconds);
+        if (running)
+            mosquitto_reconnect(mosq); // how it went shows in the next round
+    }
+}
 
 MqttClient::MqttClient(QObject *parent) : QObject(parent), d(std::make_unique<Private>()) {}
 
@@ -54,19 +112,36 @@ bool MqttClient::start(const BridgeSettings &settings, const QString &willTopic,
     if (d->mosq)
         return true;
     initLibrary();
-    const QByteArray clientId = settings.clientId.toUtf8();
+    const QString problem = settings.problem();
+    if (!problem.isEmpty()) {
+        d->error = problem;
+        return false;
+    }
+    const QByteArray clientId = settings.clientIdOnBroker().toUtf8();
     d->mosq = mosquitto_new(clientId.constData(), true, this);
     if (!d->mosq) {
         d->error = QStringLiteral("cannot create the MQTT client");
         return false;
     }
-    mosquitto_int_option(d->mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+    // Publishing and subscribing come from the owner's thread while the network thread loops.
+    mosquitto_threaded_set(d->mosq, true);
+    d->protocol = MQTT_PROTOCOL_V5;
+    mosquitto_int_option(d->mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V5);
 
     // The callbacks run in the library's network thread: they only queue signals.
-    mosquitto_connect_callback_set(d->mosq, [](mosquitto *, void *obj, int rc) {
+    mosquitto_connect_callback_set(d->mosq, [](mosquitto *mosq, void *obj, int rc) {
         auto *self = static_cast<MqttClient *>(obj);
+        if (self->d->protocol == MQTT_PROTOCOL_V5 && (rc == MQTT_RC_UNSUPPORTED_PROTOCOL_VERSION ||
+                                                      rc == CONNACK_REFUSED_PROTOCOL_VERSION)) {
+            // An older broker: the next attempt of the network thread speaks 3.1.1.
+            self->d->protocol = MQTT_PROTOCOL_V311;
+            mosquitto_int_option(mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+            qCWarning(lcBridge, "the broker does not speak MQTT 5; using 3.1.1, where a retained "
+                                "command is recognised only when it is replayed");
+        }
         if (rc == 0) {
             self->d->connected = true;
+            self->d->failureReported = false;
             QMetaObject::invokeMethod(
                 self, [self] { emit self->connected(); }, Qt::QueuedConnection);
         } else {
@@ -77,7 +152,9 @@ bool MqttClient::start(const BridgeSettings &settings, const QString &willTopic,
     mosquitto_disconnect_callback_set(d->mosq, [](mosquitto *, void *obj, int rc) {
         auto *self = static_cast<MqttClient *>(obj);
         const bool was = self->d->connected.exchange(false);
-        if (was)
+        const bool first = !self->d->failureReported.exchange(true);
+        // rc 0 is a disconnect we asked for.
+        if (was || (rc != 0 && first))
             QMetaObject::invokeMethod(
                 self, [self, rc] { emit self->disconnected(rc); }, Qt::QueuedConnection);
     });
@@ -87,10 +164,23 @@ bool MqttClient::start(const BridgeSettings &settings, const QString &willTopic,
         d->mosq, [](mosquitto *, void *obj, const mosquitto_message *message) {
             auto *self = static_cast<MqttClient *>(obj);
             const QString topic = QString::fromUtf8(message->topic);
+            // The size first: an oversized payload is never copied by us, not even once.
+            const qint64 length = message->payloadlen;
+            const bool command = topic.endsWith(QLatin1String("/set"));
+            if (length > (command ? self->d->maxCommandPayload : self->d->maxOtherPayload)) {
+                QMetaObject::invokeMethod(
+                    self, [self, topic, length] { emit self->payloadRefused(topic, length); },
+                    Qt::QueuedConnection);
+                return;
+            }
             const QByteArray payload(static_cast<const char *>(message->payload),
-                                     qMax(0, message->payloadlen));
+                                     int(qMax<qint64>(0, length)));
+            const bool retained = message->retain;
             QMetaObject::invokeMethod(
-                self, [self, topic, payload] { emit self->messageReceived(topic, payload); },
+                self,
+                [self, topic, payload, retained] {
+                    emit self->messageReceived(topic, payload, retained);
+                },
                 Qt::QueuedConnection);
         });
 
@@ -107,10 +197,13 @@ bool MqttClient::start(const BridgeSettings &settings, const QString &willTopic,
                 return false;
             }
         }
+        // No CA of its own: the broker's certificate is checked against the system's store, never
+        // not at all.
         const QByteArray ca = settings.tlsCa.toLocal8Bit();
         const QByteArray cert = settings.tlsCert.toLocal8Bit();
         const QByteArray key = settings.tlsKey.toLocal8Bit();
-        int rc = mosquitto_tls_set(d->mosq, ca.constData(), nullptr,
+        int rc = mosquitto_tls_set(d->mosq, ca.isEmpty() ? nullptr : ca.constData(),
+                                   ca.isEmpty() ? BridgeSettings::kSystemCaPath : nullptr,
                                    cert.isEmpty() ? nullptr : cert.constData(),
                                    key.isEmpty() ? nullptr : key.constData(), nullptr);
         // The broker's certificate must name the host we connect to.
@@ -126,7 +219,6 @@ bool MqttClient::start(const BridgeSettings &settings, const QString &willTopic,
     if (!will.isEmpty())
         mosquitto_will_set(d->mosq, will.constData(), willPayload.size(), willPayload.constData(),
                            1, true);
-    mosquitto_reconnect_delay_set(d->mosq, kReconnectFirstSeconds, kReconnectMaxSeconds, true);
 
     const QByteArray host = settings.host.toUtf8();
     const int rc =
@@ -134,11 +226,8 @@ bool MqttClient::start(const BridgeSettings &settings, const QString &willTopic,
     if (rc != MOSQ_ERR_SUCCESS)
         qCWarning(lcBridge, "broker %s:%d: %s; retrying", host.constData(), settings.port,
                   mosquitto_strerror(rc));
-    if (mosquitto_loop_start(d->mosq) != MOSQ_ERR_SUCCESS) {
-        d->error = QStringLiteral("cannot start the MQTT network thread");
-        return false;
-    }
-    d->loopRunning = true;
+    d->running = true;
+    d->network = std::thread([this] { d->runNetwork(this); });
     return true;
 }
 
@@ -154,15 +243,25 @@ void MqttClient::stop(const QString &lastTopic, const QByteArray &lastPayload, i
         while (d->pending > 0 && waited.elapsed() < timeoutMs)
             QThread::msleep(10);
     }
-    // A disconnect we asked for is no loss to report; a thread still waiting to reconnect is
-    // cancelled rather than waited for.
-    const bool wasConnected = d->connected.exchange(false);
+    // A disconnect we asked for is no loss to report; a thread waiting to reconnect is woken.
+    d->connected = false;
+    d->failureReported = true;
+    {
+        std::lock_guard<std::mutex> lock(d->wakeMutex);
+        d->running = false;
+    }
+    d->wake.notify_all();
     mosquitto_disconnect(d->mosq);
-    if (d->loopRunning)
-        mosquitto_loop_stop(d->mosq, !wasConnected);
-    d->loopRunning = false;
+    if (d->network.joinable())
+        d->network.join();
     mosquitto_destroy(d->mosq);
     d->mosq = nullptr;
+}
+
+void MqttClient::setMaxPayloadBytes(int commandBytes, int otherBytes)
+{
+    d->maxCommandPayload = qMax(0, commandBytes);
+    d->maxOtherPayload = qMax(0, otherBytes);
 }
 
 bool MqttClient::isConnected() const
@@ -196,5 +295,9 @@ bool MqttClient::subscribe(const QString &pattern, int qos)
     if (!d->mosq)
         return false;
     const QByteArray p = pattern.toUtf8();
+    if (d->protocol == MQTT_PROTOCOL_V5)
+        return mosquitto_subscribe_v5(d->mosq, nullptr, p.constData(), qos,
+                                      MQTT_SUB_OPT_RETAIN_AS_PUBLISHED,
+                                      nullptr) == MOSQ_ERR_SUCCESS;
     return mosquitto_subscribe(d->mosq, nullptr, p.constData(), qos) == MOSQ_ERR_SUCCESS;
 }

@@ -46,7 +46,7 @@ Schema schemaOf(const QString &component)
 {
     const Schema common{{"name", QJsonValue::String},
                         {"unique_id", QJsonValue::String},
-                        {"object_id", QJsonValue::String},
+                        {"default_entity_id", QJsonValue::String},
                         {"device", QJsonValue::Object}};
     Schema s = common;
     const auto add = [&s](const Schema &more) {
@@ -56,7 +56,7 @@ Schema schemaOf(const QString &component)
     if (component == QLatin1String("light"))
         add({{"state_topic", QJsonValue::String},
              {"command_topic", QJsonValue::String},
-             {"availability_topic", QJsonValue::String}});
+             {"availability", QJsonValue::Array}});
     else if (component == QLatin1String("climate"))
         add({{"current_temperature_topic", QJsonValue::String},
              {"temperature_state_topic", QJsonValue::String},
@@ -65,23 +65,23 @@ Schema schemaOf(const QString &component)
              {"max_temp", QJsonValue::Double},
              {"temp_step", QJsonValue::Double},
              {"modes", QJsonValue::Array},
-             {"availability_topic", QJsonValue::String}});
+             {"availability", QJsonValue::Array}});
     else if (component == QLatin1String("switch"))
         add({{"state_topic", QJsonValue::String},
              {"command_topic", QJsonValue::String},
-             {"availability_topic", QJsonValue::String}});
+             {"availability", QJsonValue::Array}});
     else if (component == QLatin1String("number"))
         add({{"state_topic", QJsonValue::String},
              {"command_topic", QJsonValue::String},
              {"min", QJsonValue::Double},
              {"max", QJsonValue::Double},
-             {"availability_topic", QJsonValue::String}});
+             {"availability", QJsonValue::Array}});
     else if (component == QLatin1String("sensor") || component == QLatin1String("binary_sensor"))
         add({{"state_topic", QJsonValue::String}});
     else if (component == QLatin1String("scene"))
         add({{"command_topic", QJsonValue::String},
              {"payload_on", QJsonValue::String},
-             {"availability_topic", QJsonValue::String}});
+             {"availability", QJsonValue::Array}});
     else if (component == QLatin1String("alarm_control_panel"))
         add({{"state_topic", QJsonValue::String},
              {"command_topic", QJsonValue::String},
@@ -89,7 +89,7 @@ Schema schemaOf(const QString &component)
              {"code_arm_required", QJsonValue::Bool},
              {"code_disarm_required", QJsonValue::Bool},
              {"command_template", QJsonValue::String},
-             {"availability_topic", QJsonValue::String}});
+             {"availability", QJsonValue::Array}});
     return s;
 }
 
@@ -194,11 +194,48 @@ void TestBridgeCatalog::discoveryFollowsTheSchemaOfItsComponent()
         const QJsonObject device = c.value(QLatin1String("device")).toObject();
         QCOMPARE(device.value(QLatin1String("manufacturer")).toString(),
                  QStringLiteral("Verandix"));
-        QCOMPARE(device.value(QLatin1String("identifiers")).toArray().first().toString(),
-                 QStringLiteral("verandix_panel"));
         QVERIFY(device.contains(QLatin1String("model")));
-        if (e.component == QLatin1String("light"))
+        // The hub reads the area from the device, never from an entity: a room's entities sit
+        // on that room's device, below the bridge's own.
+        QVERIFY2(!c.contains(QLatin1String("suggested_area")), qPrintable(e.uniqueId));
+        if (e.area.isEmpty()) {
+            QCOMPARE(device.value(QLatin1String("identifiers")).toArray().first().toString(),
+                     QStringLiteral("verandix_panel"));
+            QVERIFY(!device.contains(QLatin1String("suggested_area")));
+        } else {
+            QCOMPARE(device.value(QLatin1String("suggested_area")).toString(), e.area);
+            QCOMPARE(device.value(QLatin1String("via_device")).toString(),
+                     QStringLiteral("verandix_panel"));
+            QVERIFY(device.value(QLatin1String("identifiers"))
+                        .toArray()
+                        .first()
+                        .toString()
+                        .startsWith(QLatin1String("verandix_panel_room_")));
+        }
+        // The current key for the entity id, with the component's domain; not the old one.
+        QVERIFY(!c.contains(QLatin1String("object_id")));
+        const QString entityId = c.value(QLatin1String("default_entity_id")).toString();
+        QVERIFY2(QRegularExpression(QStringLiteral("^") + e.component +
+                                    QStringLiteral("\\.panel_[a-z0-9_]+$"))
+                     .match(entityId)
+                     .hasMatch(),
+                 qPrintable(entityId));
+        // Everything but the connection itself is unavailable while the controller is.
+        const QJsonArray availability = c.value(QLatin1String("availability")).toArray();
+        if (e.source == BridgeEntity::Source::Controller) {
+            QVERIFY(availability.isEmpty());
+        } else {
+            QCOMPARE(availability.size(), 2);
+            QCOMPARE(availability.at(1).toObject().value(QLatin1String("topic")).toString(),
+                     QStringLiteral("verandix/panel/controller/availability"));
+            QCOMPARE(c.value(QLatin1String("availability_mode")).toString(), QStringLiteral("all"));
+        }
+        if (e.component == QLatin1String("light")) {
             QCOMPARE(c.contains(QLatin1String("brightness_command_topic")), e.dimmer);
+            // The panel's dimmer scale: its 100 % is the hub's 100 %.
+            if (e.dimmer)
+                QCOMPARE(c.value(QLatin1String("brightness_scale")).toInt(), 10);
+        }
         if (e.component == QLatin1String("binary_sensor") &&
             e.uniqueId.startsWith(QLatin1String("motion")))
             QCOMPARE(c.value(QLatin1String("device_class")).toString(), QStringLiteral("motion"));
@@ -265,20 +302,32 @@ void TestBridgeCatalog::settingsKeys_data()
     QTest::addColumn<int>("pollMs");
     QTest::addColumn<QString>("password");
     QTest::addColumn<bool>("tls");
+    QTest::addColumn<int>("budget");
+    QTest::addColumn<bool>("usable");
 
     // clang-format off
-    QTest::newRow("nothing set: off") << QByteArray() << false << 1883 << "verandix" << "homeassistant" << 2000 << "" << false;
+    QTest::newRow("nothing set: off") << QByteArray() << false << 1883 << "verandix" << "homeassistant" << 2000 << "" << false << 20 << true;
     QTest::newRow("host only: defaults")
-        << QByteArray(R"(<mqtt_host value="127.0.0.1"/>)") << true << 1883 << "verandix" << "homeassistant" << 2000 << "" << false;
+        << QByteArray(R"(<mqtt_host value="127.0.0.1"/>)") << true << 1883 << "verandix" << "homeassistant" << 2000 << "" << false << 20 << true;
     QTest::newRow("every key")
         << QByteArray(R"(<mqtt_host value="127.0.0.1"/><mqtt_port value="8883"/><mqtt_prefix value="house"/>)"
                       R"(<mqtt_discovery value=""/><mqtt_poll value="750"/><mqtt_user value="u"/>)"
-                      R"(<mqtt_password value="pw"/><mqtt_tls_ca value="ca.pem"/>)")
-        << true << 8883 << "house" << "" << 750 << "pw" << true;
-    QTest::newRow("password file, bad port, tiny period")
+                      R"(<mqtt_password value="pw"/><mqtt_tls_ca value="ca.pem"/><mqtt_command_budget value="7"/>)")
+        << true << 8883 << "house" << "" << 750 << "pw" << true << 7 << true;
+    QTest::newRow("password file, bad port, tiny period, bad budget")
         << QByteArray(R"(<mqtt_host value="127.0.0.1"/><mqtt_port value="99999"/>)"
-                      R"(<mqtt_password_file value="secret.txt"/><mqtt_poll value="5"/>)")
-        << true << 1883 << "verandix" << "homeassistant" << 100 << "from-file" << false;
+                      R"(<mqtt_password_file value="secret.txt"/><mqtt_poll value="5"/><mqtt_command_budget value="-3"/>)")
+        << true << 1883 << "verandix" << "homeassistant" << 100 << "from-file" << false << 20 << true;
+    // Any TLS key turns TLS on; a certificate and its key come together or not at all.
+    QTest::newRow("client certificate and key without a CA")
+        << QByteArray(R"(<mqtt_host value="127.0.0.1"/><mqtt_tls_cert value="c.pem"/><mqtt_tls_key value="c.key"/>)")
+        << true << 1883 << "verandix" << "homeassistant" << 2000 << "" << true << 20 << true;
+    QTest::newRow("certificate without its key")
+        << QByteArray(R"(<mqtt_host value="127.0.0.1"/><mqtt_tls_ca value="ca.pem"/><mqtt_tls_cert value="c.pem"/>)")
+        << true << 1883 << "verandix" << "homeassistant" << 2000 << "" << true << 20 << false;
+    QTest::newRow("key without its certificate")
+        << QByteArray(R"(<mqtt_host value="127.0.0.1"/><mqtt_tls_key value="c.key"/>)")
+        << true << 1883 << "verandix" << "homeassistant" << 2000 << "" << true << 20 << false;
     // clang-format on
 }
 
@@ -305,7 +354,9 @@ void TestBridgeCatalog::settingsKeys()
     QTEST(s.pollMs, "pollMs");
     QTEST(s.password, "password");
     QTEST(s.tls(), "tls");
-    if (s.tls())
+    QTEST(s.commandBudget, "budget");
+    QTEST(s.problem().isEmpty(), "usable");
+    if (!s.tlsCa.isEmpty())
         QCOMPARE(s.tlsCa, folder.filePath(QStringLiteral("ca.pem")));
     if (!s.enabled())
         return;
@@ -314,6 +365,9 @@ void TestBridgeCatalog::settingsKeys()
     QCOMPARE(BridgeSettings::fromSettings(settings, folder.path()).clientId, s.clientId);
     QVERIFY(BridgeSettings::fromSettings(settings, QDir::tempPath()).clientId != s.clientId);
     QVERIFY(!s.node().contains(QLatin1Char('/')) && !s.node().contains(QLatin1Char('+')));
+    // Reading the settings writes nothing into the folder (the client id suffix is made by
+    // whoever starts a bridge).
+    QVERIFY(!QFile::exists(folder.filePath(QLatin1String(BridgeSettings::kClientSuffixFile))));
 }
 
 QTEST_MAIN(TestBridgeCatalog)

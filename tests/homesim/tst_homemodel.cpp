@@ -185,12 +185,16 @@ void tst_HomeModel::lightCommands_data()
     // clang-format off
     QTest::newRow("all on")          << QByteArray::fromHex("64000000") << QByteArray::fromHex("212101");
     QTest::newRow("all off")         << QByteArray::fromHex("65000000") << QByteArray::fromHex("202000");
-    QTest::newRow("global scene 1")  << QByteArray::fromHex("01000000") << QByteArray::fromHex("f1f1f1");
+    // The default scenes keep to the panel's dimmer scale 0..10: "bright" is its 100 %.
+    QTest::newRow("global scene 1")  << QByteArray::fromHex("01000000") << QByteArray::fromHex("a1a1a1");
+    QTest::newRow("global scene 2")  << QByteArray::fromHex("02000000") << QByteArray::fromHex("515151");
+    QTest::newRow("global scene 3")  << QByteArray::fromHex("03000000") << QByteArray::fromHex("313131");
     QTest::newRow("global scene 4")  << QByteArray::fromHex("04000000") << QByteArray::fromHex("000000");
     QTest::newRow("room 5 on")       << QByteArray::fromHex("00006405") << QByteArray::fromHex("212100");
     QTest::newRow("room 6 on")       << QByteArray::fromHex("00006406") << QByteArray::fromHex("212001");
     QTest::newRow("room 5 off")      << QByteArray::fromHex("00006505") << QByteArray::fromHex("202000");
-    QTest::newRow("room 5 scene 2")  << QByteArray::fromHex("00000205") << QByteArray::fromHex("818100");
+    QTest::newRow("room 5 scene 1")  << QByteArray::fromHex("00000105") << QByteArray::fromHex("a1a100");
+    QTest::newRow("room 5 scene 2")  << QByteArray::fromHex("00000205") << QByteArray::fromHex("515100");
     QTest::newRow("unknown room")    << QByteArray::fromHex("00006409") << QByteArray::fromHex("212000");
     QTest::newRow("unknown command") << QByteArray::fromHex("07000000") << QByteArray::fromHex("212000");
     // clang-format on
@@ -269,7 +273,7 @@ void tst_HomeModel::switchPress_data()
     QTest::newRow("other switch") << QByteArray::fromHex("000000") << "switch 4"
                                   << QByteArray::fromHex("000001");
     QTest::newRow("scene switch") << QByteArray::fromHex("000000") << "switch 7"
-                                  << QByteArray::fromHex("0000f1");
+                                  << QByteArray::fromHex("0000a1");
     QTest::newRow("unbound switch")
         << QByteArray::fromHex("010000") << "switch 9" << QByteArray::fromHex("010000");
 }

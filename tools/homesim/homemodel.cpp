@@ -40,8 +40,14 @@ constexpr qint64 kMessageRotationMs = 1000;
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kMaxMessageLogChars = 40;
 
-// Default scenes: 1 bright, 2 half, 3 dim, 4 off; heating 22, 20, 18 and 12 degrees.
-constexpr quint8 kDefaultLightScenes[kSceneCommandCount] = {0xF1, 0x81, 0x31, 0x00};
+// Default scenes: 1 bright, 2 half, 3 dim, 4 off, on the panel's dimmer scale (bright is its
+// 100 %); heating 22, 20, 18 and 12 degrees.
+constexpr quint8 lampOnAt(int level)
+{
+    return quint8(level << kLampBrightnessShift) | kLampOnBit;
+}
+constexpr quint8 kDefaultLightScenes[kSceneCommandCount] = {
+    lampOnAt(kLampBrightnessMaximum), lampOnAt(kLampBrightnessMaximum / 2), lampOnAt(3), 0x00};
 constexpr quint8 kDefaultHeatScenes[kSceneCommandCount] = {110, 100, 90, 60};
 
 // What a scene stores of a lamp: its on bit and brightness.

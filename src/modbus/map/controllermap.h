@@ -137,6 +137,9 @@ constexpr quint8 kLampSensorBit = 0x02;
 constexpr int kLampBrightnessShift = 4;
 constexpr quint8 kLampBrightnessMask = 0xF0;
 constexpr int kLampBrightnessLevels = 16;
+// The dimmer scale in use: levels 0..10 (100 % is 10). The nibble holds up to 15, but the panel
+// ignores values above 10, so scenes and hubs keep to this scale too.
+constexpr int kLampBrightnessMaximum = 10;
 
 // --- Thermostat records: 4 bytes at kThermostatBase + 4 x thermostat number ---------------------
 constexpr int kThermostatBase = 296;
