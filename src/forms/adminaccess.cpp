@@ -250,10 +250,11 @@ AdminPinVerdict check(const QString &entered)
     State &s = state();
     AdminPinVerdict verdict;
     verdict.waitMs = waitMs();
-    if (verdict.waitMs > 0)
+    // OK on an empty entry is a slip of the finger, not a guess: refused, not counted.
+    if (verdict.waitMs > 0 || entered.isEmpty())
         return verdict;
     hashStoredPin();
-    if (!entered.isEmpty() && PinHash::matches(storedPin(), entered)) {
+    if (PinHash::matches(storedPin(), entered)) {
         s.wrong = 0;
         s.waitUntil = 0;
         setUnlocked(true);

@@ -189,7 +189,7 @@ void TestAdminAccess::changesAskForThePin()
 
 void TestAdminAccess::wrongPinsMakeThePadWait_data()
 {
-    // Steps: a PIN to enter ("right", "wrong"), or "+N" seconds passing. After each entry the
+    // Steps: a PIN to enter ("right", "wrong", "empty"), or "+N" seconds passing. After each entry the
     // expected outcome: "in" (unlocked), "wrong" (refused, try again now), or "wait N" (refused,
     // N seconds to go).
     QTest::addColumn<QStringList>("steps");
@@ -198,6 +198,9 @@ void TestAdminAccess::wrongPinsMakeThePadWait_data()
     QTest::newRow("two wrong, then right at once")
         << QStringList{"wrong", "wrong", "right"}
         << QStringList{"wrong", "wrong", "in"};
+    QTest::newRow("OK on nothing is not counted")
+        << QStringList{"empty", "empty", "empty", "wrong", "wrong", "right"}
+        << QStringList{"wrong", "wrong", "wrong", "wrong", "wrong", "in"};
     QTest::newRow("the third wrong one makes the pad wait")
         << QStringList{"wrong", "wrong", "wrong", "right"}
         << QStringList{"wrong", "wrong", "wait 30", "wait 30"};
@@ -228,7 +231,7 @@ void TestAdminAccess::wrongPinsMakeThePadWait()
             p.now += step.mid(1).toLongLong() * 1000;
             continue;
         }
-        p.enter(step == "right" ? kPin : QStringLiteral("1234"));
+        p.enter(step == "right" ? kPin : step == "empty" ? QString() : QStringLiteral("1234"));
         const QString outcome = outcomes.at(i);
         const QString where = QStringLiteral("step %1 (%2)").arg(i + 1).arg(step);
         if (outcome == "in") {
