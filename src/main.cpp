@@ -7,7 +7,6 @@
 #include "eaudioplayer.h"
 #include "ecommandline.h"
 #include "ecoreapp.h"
-#include "elocale.h"
 #include "esignalwatcher.h"
 #include "mainwindow.h"
 #include "mqttbridge.h"
@@ -161,7 +160,6 @@ int main(int argc, char *argv[])
     ECommandLine::apply(arguments, app);
     if (!newHome.isEmpty()) {
         NewHome::Options options;
-        options.language = app->locale()->currentLanguage();
         QString error;
         if (!NewHome::create(newHome, options, &error)) {
             QTextStream(stderr) << "verandix: no new home made: " << error << '\n';

@@ -75,8 +75,10 @@ MainWindow::MainWindow(QWidget *parent)
     m_dateTimer.setInterval(500);
     setMinimumSize(568, 320);
     // Until a configuration says where the window goes, open it at a size the splash and the
-    // selector read well at.
-    resize(1024, 700);
+    // selector read well at, fitted to a smaller screen so that every button of the splash can
+    // be reached on an 800 x 480 panel.
+    resize(WindowPlacement::fit(QRect(0, 0, 1024, 700), WindowPlacement::screenAreas(), QMargins())
+               .size());
     setBackgroundBrush(QBrush(QPixmap(QStringLiteral(":/resources/bp.png"))));
 
     m_stack = new EStackWidget;
@@ -220,8 +222,6 @@ void MainWindow::createNewHome(const QString &folder, const QString &address)
         return;
     NewHome::Options options;
     options.address = address;
-    if (ELocale *locale = ECoreApp::instance()->locale())
-        options.language = locale->currentLanguage();
     QString error;
     if (!NewHome::create(folder, options, &error)) {
         failLoading(FormServices::text(kTextNoNewHome).arg(error));

@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSet>
@@ -233,6 +234,16 @@ bool create(const QString &folder, const Options &options, QString *error)
         return false;
     }
     const QDir dir(QFileInfo(folder).absoluteFilePath());
+    // The captions are written in the home's language: its table is the one loaded from here on.
+    QString language = options.language;
+    if (ELocale *locale = ECoreApp::instance() ? ECoreApp::instance()->locale() : nullptr) {
+        if (language.isEmpty() && locale->load(QLocale::system().name()))
+            language = QLocale::system().name();
+        if (language.isEmpty() || !locale->load(language))
+            language = QStringLiteral("en_US");
+    } else if (language.isEmpty()) {
+        language = QStringLiteral("en_US");
+    }
 
     if (!writeImage(dir, QLatin1String(kPlanPicture), planPicture(), error))
         return false;
@@ -281,7 +292,7 @@ bool create(const QString &folder, const Options &options, QString *error)
     settings.loadData(QByteArrayLiteral("<config version=\"2\"/>"));
     for (int key = 0; key < EAppSettings::KeyCount; ++key)
         settings.setValue(key, settings.defaultValue(key));
-    settings.setValue(EAppSettings::Language, options.language);
+    settings.setValue(EAppSettings::Language, language);
     settings.setValue(EAppSettings::ShowSettings, true);
     settings.setValue(EAppSettings::IpAddress, options.address);
     settings.setValue(EAppSettings::IpAddress2, options.address);

@@ -16,8 +16,9 @@ struct Options
     // Where the controller answers; loopback until the installer knows better.
     QString address = QStringLiteral("127.0.0.1");
     int port = 502;
-    // The language of the interface and of the page captions written ("en_US", "ru_RU").
-    QString language = QStringLiteral("en_US");
+    // The language of the interface and of the page captions written ("en_US", "ru_RU"); empty:
+    // the system's, when the program has a table for it, else English.
+    QString language;
 };
 
 // The plan picture every page starts with, relative to the project folder.
