@@ -882,6 +882,17 @@ void TestMqttBridge::wrongCodesLockTheHubOnly()
         }
         QTRY_COMPARE_WITH_TIMEOUT(rig.count(QStringLiteral("code entered, wrong code")), i,
                                   kWaitMs);
+        // The bridge saw the notice (busy) and its end (ready again).
+        const auto notices = [&] {
+            int n = 0;
+            for (const BrokerWatcher::Message &m : watcher.messages())
+                n += jsonOf(m.payload).value(QLatin1String("code_state")) == QLatin1String("busy")
+                         ? 1
+                         : 0;
+            return n;
+        };
+        if (!fromHub)
+            QTRY_VERIFY_WITH_TIMEOUT(notices() >= i, kWaitMs);
         if (i < 3 || !fromHub)
             QTRY_VERIFY_WITH_TIMEOUT(ready() && attrs().value(QLatin1String("wrong_codes")) ==
                                                     (fromHub ? i : 0),
