@@ -58,7 +58,7 @@ void writeElement(QXmlStreamWriter &w, const NodeElement &element)
 {
     for (const QString &comment : element.comments())
         w.writeComment(comment);
-    const bool empty = element.children().isEmpty();
+    const bool empty = element.children().isEmpty() && element.trailingComments().isEmpty();
     if (empty)
         w.writeEmptyElement(element.tagName());
     else
@@ -73,6 +73,8 @@ void writeElement(QXmlStreamWriter &w, const NodeElement &element)
         if (child)
             writeElement(w, *child);
     }
+    for (const QString &comment : element.trailingComments())
+        w.writeComment(comment);
     w.writeEndElement();
 }
 
@@ -123,8 +125,14 @@ template<typename Source> bool XmlDocument::parseFrom(Source &&source)
             break;
         }
         case QXmlStreamReader::EndElement:
-            if (!open.isEmpty())
+            if (!open.isEmpty()) {
+                // Comments after the last child stay with their element.
+                if (!pendingComments.isEmpty()) {
+                    open.top()->setTrailingComments(pendingComments);
+                    pendingComments.clear();
+                }
                 open.pop();
+            }
             break;
         case QXmlStreamReader::Comment:
             pendingComments.append(reader.text().toString());

@@ -89,7 +89,8 @@ private:
 };
 
 // One element of the in-memory XML tree that every file of the program is read into: tag name,
-// attributes, the comments that stood in front of it and child elements. Text content is not kept.
+// attributes, the comments that stood in front of it, child elements and the comments after the
+// last of them. Text content is not kept.
 class NodeElement : public QObject
 {
     Q_OBJECT
@@ -131,6 +132,9 @@ public:
 
     QStringList comments() const { return m_comments; }
     void setComments(const QStringList &comments) { m_comments = comments; }
+    // Comments after the last child, before the end tag: they belong to no child.
+    QStringList trailingComments() const { return m_trailingComments; }
+    void setTrailingComments(const QStringList &comments) { m_trailingComments = comments; }
 
     // Line of the start tag in the file it was read from (1-based); 0 for elements built in code.
     // Lets a reader say where in a file it found something it could not use.
@@ -141,6 +145,7 @@ private:
     QString m_tagName;
     Attributes m_attributes;
     QStringList m_comments;
+    QStringList m_trailingComments;
     QList<NodeElementPtr> m_children;
     qint64 m_lineNumber = 0;
 };

@@ -504,6 +504,11 @@ private:
         if (m_p == m_end || *m_p != '>')
             return false;
         ++m_p;
+        // Comments after the last child stay with their element.
+        if (!m_pendingComments.isEmpty()) {
+            open.element->setTrailingComments(m_pendingComments);
+            m_pendingComments.clear();
+        }
         m_stack.removeLast();
         return true;
     }

@@ -107,6 +107,12 @@ const QStringList kDataTypes{QStringLiteral("BYTE"), QStringLiteral("WORD"),
 const QStringList kFontNames{QStringLiteral("Arial"),     QStringLiteral("Times"),
                              QStringLiteral("Serif"),     QStringLiteral("Helvetica"),
                              QStringLiteral("SansSerif"), QStringLiteral("Courier New")};
+// What a person reads in the system type list, entry for entry (the file keeps the ids above).
+const int kSystemTypeTextIds[] = {61551, 61552, 61553, 61554, 61555, 61556,
+                                  61557, 61558, 61559, 61560, 61561};
+static_assert(sizeof(kSystemTypeTextIds) / sizeof(int) == 11, "one name per system type");
+// The name field's caption for kinds that keep a file name there (a system button).
+constexpr int kFileNameTextId = 61550;
 constexpr int kBold = 75;
 constexpr int kNormal = 50;
 } // namespace
@@ -117,6 +123,8 @@ struct UniSettingsPrivate
     ELabelWidget *labels[UniSettings::FieldCount] = {};
     EditorType types[UniSettings::FieldCount] = {};
     int textIds[UniSettings::FieldCount] = {};
+    // The caption shown above each editor: its own text, or one that fits the item loaded.
+    int shownTextIds[UniSettings::FieldCount] = {};
     QGraphicsWidget *content = nullptr;
     EIconWidget *close = nullptr;
     EIconWidget *save = nullptr;
@@ -186,14 +194,19 @@ UniSettings::UniSettings(QGraphicsItem *parent)
             editor = e;
             break;
         }
-        case EdCheck:
-            editor = new ECheckboxWidget;
+        case EdCheck: {
+            auto *e = new ECheckboxWidget;
+            // Light on the dark panel, as the other captions (the toolkit's ink is for paper).
+            e->setColortext(Qt::white);
+            editor = e;
             break;
+        }
         }
         editor->setObjectName(QStringLiteral("setting%1").arg(int(f.field)));
         d->editors[f.field] = editor;
         d->types[f.field] = f.type;
         d->textIds[f.field] = f.textId;
+        d->shownTextIds[f.field] = f.textId;
         if (f.type == EdCheck) {
             grid->addWidget(editor, f.labelRow, f.column);
         } else {
@@ -343,8 +356,13 @@ void UniSettings::clear()
             break;
         }
         e->setEnabled(false);
-        if (d->labels[f])
+        if (d->labels[f]) {
             d->labels[f]->setEnabled(false);
+            if (d->shownTextIds[f] != d->textIds[f]) {
+                d->shownTextIds[f] = d->textIds[f];
+                d->labels[f]->setLabelT(localText(d->textIds[f]));
+            }
+        }
         d->shown[f] = QVariant();
         d->setters[f] = nullptr;
         d->getters[f] = nullptr;
@@ -462,6 +480,12 @@ void UniSettings::setControl(BaseControlV1 *control)
         Q_ASSERT(attribute);
         if (attribute) {
             bindings << bindingFor(row.field, *attribute, row.rule, control);
+            // A file name edited in the name field says so above it.
+            if (row.field == Name && attribute->name == QLatin1String("fileName") &&
+                d->labels[Name]) {
+                d->shownTextIds[Name] = kFileNameTextId;
+                d->labels[Name]->setLabelT(localText(kFileNameTextId));
+            }
         }
     }
     load(bindings);
@@ -533,12 +557,20 @@ void UniSettings::updateByteMax(int index)
 void UniSettings::applyTexts()
 {
     for (int f = 0; f < FieldCount; ++f) {
-        const QString text = localText(d->textIds[f]);
+        const QString text = localText(d->shownTextIds[f]);
         if (d->labels[f])
             d->labels[f]->setLabelT(text);
         else
             static_cast<EBaseWidget *>(d->editors[f])->setText(text);
     }
+    // The list shows names; the entries keep their order, which maps them to the ids.
+    QStringList systemTypes;
+    for (int id : kSystemTypeTextIds)
+        systemTypes << localText(id);
+    auto *types = static_cast<EComboWidget *>(d->editors[SystemType]);
+    const int chosen = types->currentIndex();
+    types->setItems(systemTypes);
+    types->setCurrentIndex(chosen);
     d->save->setText(localText(61062));
     d->cancel->setText(localText(61063));
 }

@@ -50,6 +50,8 @@ constexpr int kAddLevel = 7;
 // A new element lands with its top-left corner this far up and left of the press, so that the
 // finger ends up over its middle.
 constexpr qreal kAddOffset = 32;
+// The undo and redo arrows: 48 high, 8 above the bottom edge.
+constexpr qreal kArrowsRoom = 64;
 
 // Pictures for a new control. The demo home uses the bare file names; elsewhere a new record
 // keeps its default "img/" path unless that file is missing from the working folder and the bare
@@ -96,6 +98,7 @@ ExtRoomFormV1::ExtRoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent) : RoomForm
         b->setFrameVisible(true);
         b->resize(48, 48);
         b->setZValue(5);
+        b->setProperty(floatingProperty(), true);
     }
     connect(m_undoButton, &EBaseWidget::clicked, this, &ExtRoomFormV1::undoEdit);
     connect(m_redoButton, &EBaseWidget::clicked, this, &ExtRoomFormV1::redoEdit);
@@ -241,7 +244,7 @@ void ExtRoomFormV1::redoEdit()
 
 void ExtRoomFormV1::updateHistoryButtons()
 {
-    const bool editing = showSettingsOn();
+    const bool editing = editingOn();
     m_undoButton->setVisible(editing);
     m_redoButton->setVisible(editing);
     m_undoButton->setEnabled(m_history->canUndo());
@@ -251,11 +254,41 @@ void ExtRoomFormV1::updateHistoryButtons()
 void ExtRoomFormV1::resizeEvent(QGraphicsSceneResizeEvent *event)
 {
     RoomFormV1::resizeEvent(event);
-    // Under the toolbox, at the right edge.
-    const qreal right = event->newSize().width() - 8;
-    const qreal top = event->newSize().height() - 56;
+    placeEditTools();
+}
+
+void ExtRoomFormV1::visibleAreaChanged()
+{
+    placeEditTools();
+}
+
+QSizeF ExtRoomFormV1::floatingToolsRoom() const
+{
+    // The undo and redo arrows sit at the bottom of the part in view.
+    const QSizeF room = RoomFormV1::floatingToolsRoom();
+    return room.width() > 0 ? QSizeF(room.width(), kArrowsRoom) : room;
+}
+
+void ExtRoomFormV1::placeEditTools()
+{
+    // Under the toolbox, at the right edge of the part in view.
+    const QRectF view = visibleArea();
+    const qreal right = view.right() - 8;
+    const qreal top = view.bottom() - 56;
     m_redoButton->setPos(right - 48, top);
     m_undoButton->setPos(right - 100, top);
+    // Dialogs cover the part in view, not the whole screen: on a screen that scrolls, a dialog
+    // as large as the screen had its buttons out of sight.
+    if (m_settings && m_settings->isVisible())
+        m_settings->setGeometry(view);
+    if (m_switchDialog && m_switchDialog->isVisible())
+        m_switchDialog->setGeometry(view);
+    if (m_palette)
+        m_palette->setPos(view.center().x() - UniAddControls::kWidth / 2,
+                          view.center().y() - UniAddControls::kHeight / 2);
+    if (m_deletePanel && m_deletePanel->isVisible())
+        m_deletePanel->setPos(view.center().x() - m_deletePanel->size().width() / 2,
+                              view.center().y() - m_deletePanel->size().height() / 2);
 }
 
 void ExtRoomFormV1::showEvent(QShowEvent *event)
@@ -276,7 +309,7 @@ void ExtRoomFormV1::keyPressEvent(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers mods =
         event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier);
-    if (event->key() == Qt::Key_Z && (mods & Qt::ControlModifier) && showSettingsOn()) {
+    if (event->key() == Qt::Key_Z && (mods & Qt::ControlModifier) && editingOn()) {
         if (mods & Qt::ShiftModifier)
             redoEdit();
         else
@@ -318,8 +351,9 @@ void ExtRoomFormV1::AddButton()
     m_palette->setObjectName(QStringLiteral("addPalette"));
     m_palette->setZValue(10);
     m_palette->setPageContext(page->kind(), page->systemType());
-    m_palette->setPos((size().width() - UniAddControls::kWidth) / 2,
-                      (size().height() - UniAddControls::kHeight) / 2);
+    const QRectF view = visibleArea();
+    m_palette->setPos(view.center().x() - UniAddControls::kWidth / 2,
+                      view.center().y() - UniAddControls::kHeight / 2);
     connect(m_palette, &UniAddControls::CloseClicked, this, &ExtRoomFormV1::closeCntClick);
     connect(m_palette, &UniAddControls::addSystemClicked, this, &ExtRoomFormV1::AddSystButton);
     connect(m_palette, &UniAddControls::firstClick, this, &ExtRoomFormV1::firstAddControl);
@@ -482,7 +516,7 @@ void ExtRoomFormV1::openSettings(BaseControlV1 *control, BaseRoomV1 *page)
             m_settingsSubPage = page;
         m_settings->setPage(page);
     }
-    m_settings->setGeometry(QRectF(QPointF(0, 0), size()));
+    m_settings->setGeometry(visibleArea());
     m_settings->show();
 }
 
@@ -586,7 +620,7 @@ void ExtRoomFormV1::openSwitchType(BaseControlV1 *control)
     m_switchDialog->retranslate();
     m_switchDialog->setup(widgetById(m_switchId), room()->scenes(), sw->switchMode(),
                           sw->sceneNumber());
-    m_switchDialog->setGeometry(QRectF(QPointF(0, 0), size()));
+    m_switchDialog->setGeometry(visibleArea());
     m_switchDialog->show();
 }
 
@@ -727,8 +761,9 @@ void ExtRoomFormV1::askDeleteSubPage(BaseRoomV1 *sub)
     m_deleteNo->setText(FormServices::text(kTextNo));
     m_deleteTarget = sub;
     m_deleteWasModified = wasModified;
-    m_deletePanel->setPos((size().width() - m_deletePanel->size().width()) / 2,
-                          (size().height() - m_deletePanel->size().height()) / 2);
+    const QRectF view = visibleArea();
+    m_deletePanel->setPos(view.center().x() - m_deletePanel->size().width() / 2,
+                          view.center().y() - m_deletePanel->size().height() / 2);
     m_deletePanel->show();
 }
 

@@ -44,6 +44,7 @@ public:
     // The question before a floor or room with content is deleted: its text (empty while it is
     // not asked) and its answer buttons.
     QString deleteQuestion() const;
+    QSizeF floatingToolsRoom() const override;
     ExtToolWidget *deleteYesButton() const { return m_deleteYes; }
     ExtToolWidget *deleteNoButton() const { return m_deleteNo; }
 
@@ -92,8 +93,11 @@ protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void resizeEvent(QGraphicsSceneResizeEvent *event) override;
+    void visibleAreaChanged() override;
 
 private:
+    // Puts the undo and redo arrows and the open dialogs into the part of the screen in view.
+    void placeEditTools();
     void armAdd(int code);
     void endAction();
     void addElementAt(const QPointF &formPos);

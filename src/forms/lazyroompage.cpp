@@ -16,6 +16,7 @@ LazyRoomPage::LazyRoomPage(BaseRoomV1 *room, Factory factory, QGraphicsItem *par
     m_area->setObjectName(QStringLiteral("roomScrollArea"));
     m_area->setFlickDirection(Qt::Horizontal | Qt::Vertical);
     setContentItem(m_area);
+    connect(m_area, &EFlickable::contentPositionChanged, this, &LazyRoomPage::reportVisibleArea);
 }
 
 QSizeF LazyRoomPage::smallestFormSize()
@@ -76,6 +77,15 @@ void LazyRoomPage::placeForm()
     m_form->setGeometry(QRectF(QPointF(), size().expandedTo(s_smallestFormSize)));
     // Keep the view inside the new size.
     m_area->setContentPosition(m_area->contentPosition());
+    reportVisibleArea();
+}
+
+void LazyRoomPage::reportVisibleArea()
+{
+    if (!m_form)
+        return;
+    m_area->setOverscroll(m_form->floatingToolsRoom());
+    m_form->setVisibleArea(QRectF(m_area->contentPosition(), m_area->innerRect().size()));
 }
 
 QVariant LazyRoomPage::itemChange(GraphicsItemChange change, const QVariant &value)

@@ -50,6 +50,8 @@ protected:
 
 private:
     void placeForm();
+    // Tells the screen which part of it is in view.
+    void reportVisibleArea();
 
     BaseRoomV1 *m_room = nullptr;
     EFlickable *m_area = nullptr;

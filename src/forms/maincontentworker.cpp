@@ -284,11 +284,14 @@ void MainContentWorker::gotoSystem(RoomConstantsV1::FormNumbers form, const QStr
             show(m_historyPage);
         return;
     }
-    if (form != RoomConstantsV1::FormSubsystem)
+    // Only a subsystem's root page answers to its file name; floors and rooms carry none, so an
+    // empty name would otherwise open the last of them.
+    if (form != RoomConstantsV1::FormSubsystem || name.trimmed().isEmpty())
         return;
     int best = -1;
     for (const PageRecord &r : m_records) {
-        if (r.systemType == BaseRoomV1::OtherSystem && r.fileName == name)
+        if (r.systemType == BaseRoomV1::OtherSystem && r.kind == BaseRoomV1::KindRoot &&
+            r.fileName == name)
             best = std::max(best, r.stackIndex);
     }
     if (best >= 0)

@@ -73,6 +73,7 @@ RoomFormV1::RoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent)
     d->toolbox = new ExtToolboxWidget(this);
     d->toolbox->setZValue(2);
     d->toolbox->resize(kToolboxWidth, kToolboxHeight);
+    d->toolbox->setProperty(floatingProperty(), true);
 
     const bool isMain = room && room->systemType() == BaseRoomV1::MainSystem;
     const bool fullPlan =
@@ -91,7 +92,7 @@ RoomFormV1::RoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent)
         d->grid->addWidget(d->title, 1, 0, 1, 4);
     }
     setLayout(d->grid);
-    d->toolbox->setVisible(showSettingsOn());
+    d->toolbox->setVisible(editingOn());
 
     connect(d->plan, &EGraphicsWidget::onGeometryChanged, this, [this] {
         placeOverlays();
@@ -127,6 +128,7 @@ RoomFormV1::RoomFormV1(BaseRoomV1 *room, QGraphicsItem *parent)
             QStringLiteral("%1: %2.\nCorrect the file in %3 (or put back a saved copy of it) "
                            "and start the program again.")
                 .arg(where, root->problemText(), folder));
+        applyProblemTexts();
     }
 
     QList<BaseRoomV1 *> subRooms;
@@ -221,6 +223,80 @@ bool RoomFormV1::showSettingsOn() const
     return ECoreApp::instance()->settings().value(EAppSettings::ShowSettings).toBool();
 }
 
+bool RoomFormV1::canBeEdited() const
+{
+    // Only roots are read from files; a root without a file name was not read, and its (empty)
+    // tree is never written.
+    const auto *root = dynamic_cast<const MainStructV1 *>(d->room);
+    return d->room && !(root && root->fileName().isEmpty());
+}
+
+bool RoomFormV1::editingOn() const
+{
+    return showSettingsOn() && canBeEdited();
+}
+
+QRectF RoomFormV1::visibleArea() const
+{
+    const QRectF all(QPointF(0, 0), size());
+    return d->visibleArea.isEmpty() ? all : d->visibleArea.intersected(all);
+}
+
+void RoomFormV1::setVisibleArea(const QRectF &area)
+{
+    if (area == d->visibleArea)
+        return;
+    d->visibleArea = area;
+    placeOverlays();
+    visibleAreaChanged();
+}
+
+void RoomFormV1::visibleAreaChanged() {}
+
+QSizeF RoomFormV1::floatingToolsRoom() const
+{
+    return editingOn() ? QSizeF(kToolboxWidth, 0) : QSizeF();
+}
+
+void RoomFormV1::showNotice(const QString &text)
+{
+    if (!d->notice) {
+        d->notice = new ELabelWidget(this);
+        d->notice->setObjectName(QStringLiteral("notice"));
+        d->notice->setWordWrap(true);
+        d->notice->setAlignment(Qt::AlignCenter);
+        d->notice->setFont(ECoreApp::instance()->font(0));
+        d->notice->setColortext(Qt::white);
+        d->notice->setColorbackground(QColor(0x30, 0x30, 0x30, 230));
+        d->notice->setZValue(4);
+    }
+    d->notice->setLabelT(text);
+    d->notice->show();
+    placeOverlays();
+}
+
+QString RoomFormV1::noticeText() const
+{
+    return d->notice && d->notice->isVisible() ? d->notice->labelT() : QString();
+}
+
+void RoomFormV1::hideNotice()
+{
+    if (d->notice)
+        d->notice->hide();
+}
+
+void RoomFormV1::applyProblemTexts()
+{
+    if (!d->problem)
+        return;
+    // The reason the edit tools are missing, for whoever came to change this page.
+    const QString text = d->problem->labelT();
+    const QString off = FormServices::text(kTextEditingOff);
+    const int cut = text.indexOf(QLatin1String("\n\n"));
+    d->problem->setLabelT((cut >= 0 ? text.left(cut) : text) + QStringLiteral("\n\n") + off);
+}
+
 // ---- showing and hiding ---------------------------------------------------------------------
 
 void RoomFormV1::loadPlan()
@@ -249,7 +325,14 @@ void RoomFormV1::showEvent(QShowEvent *event)
 void RoomFormV1::hideEvent(QHideEvent *event)
 {
     BaseForm::hideEvent(event);
+    hideNotice();
     deactivate();
+}
+
+void RoomFormV1::mousePressEvent(QGraphicsSceneMouseEvent *event)
+{
+    hideNotice();
+    BaseForm::mousePressEvent(event);
 }
 
 void RoomFormV1::closeDialogs()
@@ -264,6 +347,7 @@ void RoomFormV1::closeDialogs()
 
 void RoomFormV1::applyTexts()
 {
+    applyProblemTexts();
     d->scenes->retranslate();
     d->toolbox->retranslate();
     if (d->saveDialog)
@@ -366,11 +450,21 @@ void RoomFormV1::placeOverlays()
     const qreal planRowTop = d->fullPlan ? kTitleRowTop + kTitleRowHeight : plan.top();
     d->scenes->setGeometry(QRectF(0, planRowTop, kSceneBarWidth, plan.bottom() - planRowTop));
     const qreal toolboxTop = isMain ? kTitleRowTop : planRowTop;
-    d->toolbox->setPos(size().width() - kToolboxWidth, toolboxTop);
+    // On a screen that scrolls the toolbox keeps to the right edge of the part in view, and
+    // comes down with it when the title row has scrolled away.
+    const QRectF view = visibleArea();
+    d->toolbox->setPos(view.right() - kToolboxWidth, qMax(toolboxTop, view.top()));
+    if (d->notice) {
+        const qreal width = qMin<qreal>(560, view.width() - 40);
+        d->notice->setGeometry(
+            QRectF(view.center().x() - width / 2, view.bottom() - 120, width, 70));
+    }
     if (d->problem) {
-        const qreal width = qMin<qreal>(640, plan.width() - 40);
+        // In the middle of the part of the plan in view, where the person looks.
+        const QRectF seen = plan.intersected(view).isEmpty() ? plan : plan.intersected(view);
+        const qreal width = qMin<qreal>(640, seen.width() - 40);
         d->problem->setGeometry(
-            QRectF(plan.center().x() - width / 2, plan.center().y() - 80, width, 160));
+            QRectF(seen.center().x() - width / 2, seen.center().y() - 100, width, 200));
     }
 }
 
@@ -466,6 +560,12 @@ void RoomFormV1::showSystem()
     if (!system)
         return;
     emit ResetTimer();
+    // A subsystem button without a file would open whichever page happens to match nothing.
+    if (system->systType() == RoomConstantsV1::FormSubsystem &&
+        system->fileName().trimmed().isEmpty()) {
+        showNotice(FormServices::text(kTextNoTarget));
+        return;
+    }
     emit gotoSystem(system->systType(), system->fileName());
 }
 
@@ -481,7 +581,7 @@ void RoomFormV1::moveRequest()
 {
     auto *w = qobject_cast<EBaseWidget *>(sender());
     // Moving a control is an edit like any other: a locked panel keeps it in place.
-    if (w && showSettingsOn() && AdminAccess::isUnlocked()) {
+    if (w && editingOn() && AdminAccess::isUnlocked()) {
         // A control dragged off its plan would be stored outside 0..100 % and land somewhere
         // else, or nowhere, on another screen size: it stays on the plan.
         w->setDragBounds(QRectF(QPointF(0, 0), ExtWidgetFactory::planSize(d->plan)));

@@ -61,6 +61,21 @@ public:
     // What the page says about the file it could not be read from, or about packages that were
     // never unpacked (empty when it was read).
     QString loadProblemText() const;
+    // Whether edits made on this page can reach a file: not on the page of a file that could not
+    // be read, whose tree is never written (it would replace the file with an empty one).
+    bool canBeEdited() const;
+    // The part of the screen in view, in the screen's coordinates. A screen larger than its page
+    // scrolls there (the page reports which part shows); the toolbox and the dialogs stay in
+    // that part. Empty: the whole screen.
+    QRectF visibleArea() const;
+    void setVisibleArea(const QRectF &area);
+    // How far beyond its right and bottom edges the screen should scroll, so that whatever lies
+    // under the tools kept at the edges of the part in view can be brought out from under them.
+    virtual QSizeF floatingToolsRoom() const;
+    // The name of the property that marks items floating at the edges of the part in view.
+    static const char *floatingProperty() { return "floatsOverContent"; }
+    // The notice a button that opens nothing shows (empty when none is shown).
+    QString noticeText() const;
     // Whether the control's widget shows its value as unknown (greyed): no connection to the
     // controller, or none of its answers since the page was shown.
     bool showsUnknown(const QString &runtimeId) const;
@@ -110,6 +125,7 @@ protected:
     void applyTexts() override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
 
     // Editing hook: a click on a widget while an edit action is armed is the edit's. Returns true
     // when the click was taken; the operating behaviour then does nothing.
@@ -136,11 +152,19 @@ protected:
     BaseControlV1 *controlOf(QObject *sender, int *index = nullptr) const;
     BaseRoomV1 *subRoomOf(QObject *sender) const;
     bool showSettingsOn() const;
+    // The edit tools are offered: the setting is on and the page can be edited.
+    bool editingOn() const;
+    // A short notice at the foot of the part in view, until the next press or hide.
+    void showNotice(const QString &text);
+    // Called when the part in view changed; the editing screen moves its own tools along.
+    virtual void visibleAreaChanged();
 
 private:
     // The note over the plan of a page that has nothing to show (a file that could not be read,
     // a project still in its packages).
     void showLoadProblem(const QString &text);
+    void hideNotice();
+    void applyProblemTexts();
     void markPending(int index);
     bool sendValue(void (LinkCommands::*command)(int, int), int value);
     void runScene(int number);

@@ -71,7 +71,7 @@ void RoomFormV1::activate()
         return;
     loadPlan();
     retranslate();
-    d->toolbox->setVisible(showSettingsOn());
+    d->toolbox->setVisible(editingOn());
     configureScenes();
     d->room->clearChanged();
     d->pendingAge.clear();

@@ -24,6 +24,8 @@ Q_DECLARE_LOGGING_CATEGORY(lcRoom)
 
 namespace RoomFormV1Layout {
 constexpr int kTextMoveMode = 61103;
+constexpr int kTextEditingOff = 61562;
+constexpr int kTextNoTarget = 61563;
 constexpr int kTitleFont = 1;
 constexpr qreal kSceneBarWidth = 170;
 constexpr qreal kToolboxWidth = 210;
@@ -60,4 +62,8 @@ struct RoomFormV1Private
     bool valuesKnown = false;
     // The problem of an unreadable project file, on the page of its (empty) tree.
     ELabelWidget *problem = nullptr;
+    // The part of the screen in view; empty: all of it.
+    QRectF visibleArea;
+    // A notice that comes and goes (a button that opens nothing).
+    ELabelWidget *notice = nullptr;
 };

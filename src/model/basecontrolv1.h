@@ -11,6 +11,7 @@
 
 class BaseRoomV1;
 struct ControlKind;
+struct FileOrigin;
 
 // A control record: one item placed on a page (lamp, switch, text, camera, ...). Plain data owned
 // by its page; the common part holds position, caption and the editor's flags. Kind 1 ("basecnt").
@@ -53,6 +54,11 @@ public:
     QString textB() const { return m_textB; }
     void setTextB(const QString &text) { m_textB = text; }
 
+    // The element the record was read from and its values then; null for a record made in the
+    // program. Copies share it: the first one written takes the element's place in the file.
+    const std::shared_ptr<const FileOrigin> &fileOrigin() const { return m_origin; }
+    void setFileOrigin(std::shared_ptr<const FileOrigin> origin) { m_origin = std::move(origin); }
+
 protected:
     BaseControlV1(const BaseControlV1 &) = default;
     BaseControlV1 &operator=(const BaseControlV1 &) = delete;
@@ -67,6 +73,7 @@ private:
     QString m_runtimeId;
     QString m_name;
     QString m_textB;
+    std::shared_ptr<const FileOrigin> m_origin;
 };
 
 // Creation function shared by all kinds: the kind's defaults plus name, caption and position.

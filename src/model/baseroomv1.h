@@ -27,6 +27,7 @@ class DynTextControlV1;
 class TextWriteControlV1;
 class HSliderControlV1;
 class VSliderControlV1;
+struct FileOrigin;
 
 // A page of a subsystem tree (root, floor or room): the plan it is drawn over, its button on the
 // parent page, its scene captions and the control records it owns, in file order.
@@ -100,6 +101,11 @@ public:
     QStringList scenes() const { return m_scenes; }
     void setScenes(const QStringList &scenes) { m_scenes = scenes; }
     void addScene(const QString &caption) { m_scenes.append(caption); }
+
+    // The element the page was read from and its values then; null for a page made in the
+    // program (see FileOrigin).
+    const std::shared_ptr<FileOrigin> &fileOrigin() const { return m_origin; }
+    void setFileOrigin(std::shared_ptr<FileOrigin> origin) { m_origin = std::move(origin); }
 
     // The page's controls, owned by the page; the index is the one screens and commands use.
     const QList<BaseControlV1 *> &controls() const { return m_controls; }
@@ -175,4 +181,5 @@ private:
     TYPESYSTEM m_systemType = NoSystem;
     QList<BaseControlV1 *> m_controls;
     QStringList m_scenes;
+    std::shared_ptr<FileOrigin> m_origin;
 };

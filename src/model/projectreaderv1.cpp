@@ -5,6 +5,7 @@
 #include "basecontrolv1.h"
 #include "controlconstants.h"
 #include "controlkinds.h"
+#include "fileorigin.h"
 #include "floorstructv1.h"
 #include "mainstructv1.h"
 #include "modellogging.h"
@@ -72,6 +73,15 @@ BaseControlV1 *readRecord(const ControlKind &kind, const NodeElement &element)
             attribute.assign(*control, readValue(attribute, element));
     }
     return control;
+}
+
+// Remembers the element a page was read from and the values its attributes had then.
+void keepOrigin(BaseRoomV1 *page, const XML::NodeElementPtr &element)
+{
+    auto origin = std::make_shared<FileOrigin>();
+    origin->element = element;
+    origin->values = PageAttribute::valuesOf(*page, page->kind() == BaseRoomV1::KindRoot);
+    page->setFileOrigin(std::move(origin));
 }
 
 bool keepsScenes(const BaseRoomV1 *page)
@@ -178,31 +188,35 @@ std::unique_ptr<MainStructV1> ProjectReaderV1::readSubsystem(const XML::NodeElem
     root->setPageID(a.integer(QStringLiteral("pageID")));
     root->setShowScenes(a.boolean(QStringLiteral("showScenes")));
     root->setFileName(fileName);
+    keepOrigin(root.get(), rootElement);
 
     for (const XML::NodeElementPtr &child : rootElement->children()) {
         const QString tag = child->tagName();
         if (tag == QLatin1String(kTagGlobalScene)) {
             root->addScene(Attributes(*child).str(QStringLiteral("textB")));
+            root->fileOrigin()->scenes.append(child);
         } else if (tag == QLatin1String(kTagFloor)) {
             auto *floor = new FloorStructV1;
             floor->setSystemType(type);
             root->addFloor(floor);
             readPage(*child, floor);
+            keepOrigin(floor, child);
             for (const XML::NodeElementPtr &floorChild : child->children()) {
                 if (floorChild->tagName() == QLatin1String(kTagRoom)) {
                     auto *room = new RoomStructV1;
                     room->setSystemType(type);
                     floor->addRoom(room);
                     readPage(*floorChild, room);
+                    keepOrigin(room, floorChild);
                     // Nesting stops at rooms: everything inside is a control or a scene.
                     for (const XML::NodeElementPtr &roomChild : floorChild->children())
-                        readControl(*roomChild, room, report, fileName);
+                        readControl(roomChild, room, report, fileName);
                 } else {
-                    readControl(*floorChild, floor, report, fileName);
+                    readControl(floorChild, floor, report, fileName);
                 }
             }
         } else {
-            readControl(*child, root.get(), report, fileName);
+            readControl(child, root.get(), report, fileName);
         }
     }
     return root;
@@ -245,13 +259,32 @@ void ProjectReaderV1::readPage(const XML::NodeElement &element, BaseRoomV1 *page
 int ProjectReaderV1::readControl(const XML::NodeElement &element, BaseRoomV1 *page,
                                  LoadReport *report, const QString &fileName)
 {
+    return readControl(element, XML::NodeElementPtr(), page, report, fileName);
+}
+
+int ProjectReaderV1::readControl(const XML::NodeElementPtr &element, BaseRoomV1 *page,
+                                 LoadReport *report, const QString &fileName)
+{
+    Q_ASSERT(element);
+    if (!element)
+        return -1;
+    return readControl(*element, element, page, report, fileName);
+}
+
+int ProjectReaderV1::readControl(const XML::NodeElement &element,
+                                 const XML::NodeElementPtr &origin, BaseRoomV1 *page,
+                                 LoadReport *report, const QString &fileName)
+{
     Q_ASSERT(page);
     if (!page)
         return -1;
     const ControlKind *kind = ControlKinds::byTag(element.tagName());
     if (kind && kind->element == ControlKind::Element::Scene) {
-        if (keepsScenes(page))
+        if (keepsScenes(page)) {
             page->addScene(Attributes(element).str(QStringLiteral("textB")));
+            if (origin && page->fileOrigin())
+                page->fileOrigin()->scenes.append(origin);
+        }
         return -1;
     }
     if (kind && kind->element == ControlKind::Element::Recognised)
@@ -268,6 +301,13 @@ int ProjectReaderV1::readControl(const XML::NodeElement &element, BaseRoomV1 *pa
                 .arg(structural ? QStringLiteral("misplaced") : QStringLiteral("unknown"), tag,
                      describePage(page)));
         return -1;
+    }
+    if (origin) {
+        auto kept = std::make_shared<FileOrigin>();
+        kept->element = origin;
+        for (const ControlAttribute &attribute : kind->attributes)
+            kept->values << attribute.value(*control);
+        control->setFileOrigin(std::move(kept));
     }
     return page->addControl(control);
 }

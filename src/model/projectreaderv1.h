@@ -34,6 +34,10 @@ public:
     // that makes no control is reported against the file name given.
     static int readControl(const XML::NodeElement &element, BaseRoomV1 *page,
                            LoadReport *report = nullptr, const QString &fileName = QString());
+    // The same, and the record (or the page, for a scene) remembers the element, so that saving
+    // keeps what the program does not read (FileOrigin).
+    static int readControl(const XML::NodeElementPtr &element, BaseRoomV1 *page,
+                           LoadReport *report = nullptr, const QString &fileName = QString());
 
     // Subsystem type by file name (exact, case-sensitive).
     static int systemTypeForFile(const QString &fileName);
@@ -43,4 +47,8 @@ public:
     static double toDouble(const QVariant &value);
     // False for absent, empty, "0" and "false" in any letter case; true for any other text.
     static bool toBool(const QVariant &value);
+
+private:
+    static int readControl(const XML::NodeElement &element, const XML::NodeElementPtr &origin,
+                           BaseRoomV1 *page, LoadReport *report, const QString &fileName);
 };

@@ -136,6 +136,11 @@ void EComboWidget::choose(int index)
     emit valueChanged(currentText());
 }
 
+QRectF EComboWidget::textRect() const
+{
+    return d->text.rect();
+}
+
 void EComboWidget::geometryUpdated()
 {
     const QRectF r = innerRect();

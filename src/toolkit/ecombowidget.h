@@ -35,6 +35,8 @@ public:
 
     int currentIndex() const;
     QString currentText() const;
+    // The box the current entry's text is drawn in (longer texts are elided), in item coordinates.
+    QRectF textRect() const;
 
     bool isPopupVisible() const;
     // The open list, for tests and screens that need to reach it; nullptr when closed.

@@ -62,6 +62,7 @@ constexpr qreal kShortestBar = 24;
 
 struct EFlickablePrivate
 {
+    QSizeF overscroll;
     ScrollIndicator *indicator = nullptr;
     Qt::Orientations directions = Qt::Vertical;
     QPointF position;
@@ -175,8 +176,25 @@ QPointF EFlickable::maxContentPosition() const
 {
     const QSizeF c = contentSize();
     const QRectF inner = innerRect();
-    return QPointF(qMax<qreal>(0, c.width() - inner.width()),
-                   qMax<qreal>(0, c.height() - inner.height()));
+    const auto range = [](qreal content, qreal view, qreal extra) {
+        return content > view ? content - view + extra : qreal(0);
+    };
+    return QPointF(range(c.width(), inner.width(), d->overscroll.width()),
+                   range(c.height(), inner.height(), d->overscroll.height()));
+}
+
+void EFlickable::setOverscroll(const QSizeF &extra)
+{
+    if (extra == d->overscroll)
+        return;
+    d->overscroll = extra.expandedTo(QSizeF(0, 0));
+    setContentPosition(d->position);
+    updateIndicator();
+}
+
+QSizeF EFlickable::overscroll() const
+{
+    return d->overscroll;
 }
 
 void EFlickable::setContentPosition(const QPointF &pos)

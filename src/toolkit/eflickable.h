@@ -35,6 +35,11 @@ public:
     QPointF contentPosition() const;
     QSizeF contentSize() const;
     QPointF maxContentPosition() const;
+    // Room to scroll beyond the content's right and bottom edges, in a direction where the
+    // content is larger than the view anyway: what lies under tools floating at the view's
+    // edge can then be scrolled out from under them.
+    void setOverscroll(const QSizeF &extra);
+    QSizeF overscroll() const;
     // Scrolls the least needed to show rect (content coordinates).
     void ensureVisible(const QRectF &rect, qreal margin = 8);
     bool isFlicking() const;

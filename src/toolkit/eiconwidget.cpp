@@ -229,7 +229,10 @@ void EIconWidget::relayout()
     d->caption.setText(text());
     const QRectF inner = innerRect();
     const bool caption = d->showCaption && !text().isEmpty();
-    const qreal lineH = caption ? QFontMetricsF(font()).height() : 0;
+    // A caption with line breaks gets a line each; one line high, the others were drawn over
+    // the picture or cut.
+    const int lines = caption ? text().count(QLatin1Char('\n')) + 1 : 0;
+    const qreal lineH = QFontMetricsF(font()).height() * lines;
     QRectF iconArea = inner;
     if (caption && d->beside) {
         const qreal w = d->image.isNull() ? 0 : qMin(inner.height(), inner.width() / 2);

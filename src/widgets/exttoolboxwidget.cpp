@@ -20,7 +20,8 @@ ExtToolboxWidget::ExtToolboxWidget(QGraphicsItem *parent) : EGraphicsWidget(pare
     m_properties = new ExtToolWidget(QStringLiteral("element_preferences.png"), QString());
     auto *grid = new EGridLayout;
     grid->setColumnSizes({70, 70, 70});
-    grid->setRowSizes({20, 56});
+    // The button row holds a picture over a caption of two lines; the status line gives it room.
+    grid->setRowSizes({16, 60});
     grid->addWidget(m_status, 0, 0, 1, 3);
     grid->addWidget(m_add, 1, 0);
     grid->addWidget(m_delete, 1, 1);
@@ -28,8 +29,10 @@ ExtToolboxWidget::ExtToolboxWidget(QGraphicsItem *parent) : EGraphicsWidget(pare
     setLayout(grid);
     QFont caption(QStringLiteral("Arial"));
     caption.setPixelSize(10);
-    for (ExtToolWidget *b : {m_add, m_delete, m_properties})
+    for (ExtToolWidget *b : {m_add, m_delete, m_properties}) {
         b->setCaptionFont(caption);
+        b->setMargins(3, 2, 3, 2);
+    }
     connect(m_add, &EBaseWidget::clicked, this, &ExtToolboxWidget::AddButton);
     connect(m_delete, &EBaseWidget::clicked, this, &ExtToolboxWidget::DelButton);
     connect(m_properties, &EBaseWidget::clicked, this, &ExtToolboxWidget::ShowSettings);
@@ -77,12 +80,12 @@ void ExtToolboxWidget::ShowSettings()
 
 void ExtToolboxWidget::applyTexts()
 {
-    // Tool button captions are one line; the two-line texts of the table are joined.
-    const auto oneLine = [](QString text) {
-        return text.replace(QLatin1String("\r\n"), QLatin1String(" "))
-            .replace(QLatin1Char('\n'), QLatin1Char(' '));
+    // Two lines, as the table gives them: joined to one line, the longer captions (Russian
+    // "Добавить элемент") were cut in a button this narrow.
+    const auto twoLines = [](QString text) {
+        return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     };
-    m_add->setText(oneLine(localText(61104)));
-    m_delete->setText(oneLine(localText(61105)));
-    m_properties->setText(oneLine(localText(61106)));
+    m_add->setText(twoLines(localText(61104)));
+    m_delete->setText(twoLines(localText(61105)));
+    m_properties->setText(twoLines(localText(61106)));
 }

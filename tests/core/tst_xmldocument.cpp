@@ -39,6 +39,8 @@ private:
         out += QLatin1Char('>');
         for (const NodeElementPtr &child : e->children())
             out += dump(child);
+        for (const QString &c : e->trailingComments())
+            out += QStringLiteral(" {%1}").arg(c);
         return out + QStringLiteral("</>");
     }
 
@@ -62,8 +64,11 @@ private slots:
         QTest::newRow("processing instructions and CDATA ignored")
             << QByteArray("<?xml version=\"1.0\"?><?pi x?><a><![CDATA[x<y]]><b/></a>")
             << decl + "<a>\n <b/>\n</a>\n";
-        QTest::newRow("trailing comment after the last element is lost")
-            << QByteArray("<a><b/><!--end--></a>") << decl + "<a>\n <b/>\n</a>\n";
+        QTest::newRow("comment after the last element stays at the end")
+            << QByteArray("<a><b/><!--end--></a>") << decl + "<a>\n <b/>\n <!--end-->\n</a>\n";
+        QTest::newRow("comment alone in an element stays inside it")
+            << QByteArray("<a><b><!--note--></b></a>")
+            << decl + "<a>\n <b>\n  <!--note-->\n </b>\n</a>\n";
         QTest::newRow("attribute with markup characters is escaped")
             << QByteArray("<a t=\"x &amp; &lt;y&gt; &quot;q&quot;\"/>")
             << decl + "<a t=\"x &amp; &lt;y&gt; &quot;q&quot;\"/>\n";

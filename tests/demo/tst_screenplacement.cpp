@@ -20,7 +20,10 @@
 #include "estackwidget.h"
 #include "etablewidget.h"
 #include "etextedit.h"
+#include "exttoolboxwidget.h"
+#include "exttoolwidget.h"
 #include "extroomformv1.h"
+#include "unisettings.h"
 #include "formservices.h"
 #include "historyform.h"
 #include "lazyroompage.h"
@@ -92,6 +95,8 @@ struct Found
 class Walker
 {
 public:
+    static constexpr int kFloating = -1;
+
     QList<Found> found;
     QStringList problems;
 
@@ -101,6 +106,18 @@ public:
             if (!child->isVisible())
                 continue;
             const QRectF rect = child->sceneBoundingRect();
+            // The edit tools float at the edges of the part in view of a screen that scrolls:
+            // what lies under them is scrolled out from under them (tst_demoplacement keeps
+            // them clear of the demo's controls where nothing scrolls). They are compared with
+            // one another only.
+            QGraphicsObject *floating = child->toGraphicsObject();
+            if (floating && floating->property(RoomFormV1::floatingProperty()).toBool()) {
+                if (isInteractive(child))
+                    found << Found{nameOf(child), rect, kFloating, reachable, group};
+                else
+                    walk(child, kFloating, reachable, group);
+                continue;
+            }
             if (isInteractive(child)) {
                 if (!rect.isEmpty())
                     found << Found{nameOf(child), rect, area, reachable, group};
@@ -176,6 +193,8 @@ private slots:
     void fixedScreensAreUsable();
     void startPagesAreUsable_data();
     void startPagesAreUsable();
+    void editToolsStayInView_data();
+    void editToolsStayInView();
     void pinPadIsUsable_data();
     void pinPadIsUsable();
 
@@ -340,6 +359,140 @@ void tst_ScreenPlacement::startPagesAreUsable()
     for (const QString &line : qAsConst(problems))
         qWarning().noquote() << line;
     QVERIFY2(problems.isEmpty(), "controls cover one another or cannot be reached, listed above");
+}
+
+void tst_ScreenPlacement::editToolsStayInView_data()
+{
+    addSizesAndLanguages();
+}
+
+namespace {
+// Whether each line of an icon button's caption fits the box it is drawn in (else it is cut).
+QString cutCaption(EIconWidget *button)
+{
+    const QRectF box = button->captionRect();
+    const QFontMetricsF metrics(button->font());
+    const QStringList lines = button->text().split(QLatin1Char('\n'));
+    if (box.height() + kSlack < metrics.height() * lines.size())
+        return QStringLiteral("\"%1\" has %2 lines in a box %3 high")
+            .arg(button->text().simplified())
+            .arg(lines.size())
+            .arg(box.height());
+    for (const QString &line : lines) {
+        if (metrics.horizontalAdvance(line) > box.width())
+            return QStringLiteral("\"%1\" is %2 wide in a box of %3")
+                .arg(line)
+                .arg(metrics.horizontalAdvance(line))
+                .arg(box.width());
+    }
+    return QString();
+}
+} // namespace
+
+// The installer's tools on a room screen larger than a small panel: wherever the plan is
+// scrolled to, the toolbox shows whole in the part in view, and the properties dialog fits
+// that part with every field and both buttons, captions uncut.
+void tst_ScreenPlacement::editToolsStayInView()
+{
+    QFETCH(QSizeF, content);
+    QFETCH(QString, language);
+    QVERIFY(ECoreApp::instance()->locale()->load(language));
+    m_content->resize(content);
+    EStackWidget *stack = m_content->stack();
+    // A lighting room with a lamp: the properties of a control and the tools of a plan page.
+    LazyRoomPage *page = nullptr;
+    BaseControlV1 *lamp = nullptr;
+    for (const MainContentWorker::PageRecord &record : m_content->worker()->records()) {
+        BaseRoomV1 *room = FormServices::rooms()->pageById(record.id);
+        if (!room || room->systemType() != BaseRoomV1::LightSystem ||
+            room->kind() != BaseRoomV1::KindRoom)
+            continue;
+        for (BaseControlV1 *c : room->controls()) {
+            if (c->kind() == ControlConstants::KindLight && !c->isDeleted())
+                lamp = c;
+        }
+        if (lamp) {
+            stack->setCurrentIndex(record.stackIndex);
+            page = qobject_cast<LazyRoomPage *>(stack->widget(record.stackIndex));
+            break;
+        }
+    }
+    QVERIFY(page && lamp);
+    settle();
+    ExtRoomFormV1 *form = page->form();
+    QVERIFY(form && form->toolbox()->isVisible());
+    QStringList problems;
+    const QRectF view = page->scrollArea()->sceneBoundingRect();
+    const QList<QPointF> corners{QPointF(0, 0), QPointF(1e6, 0), QPointF(0, 1e6),
+                                 QPointF(1e6, 1e6)};
+    // Each control of the page must come out from under the tools somewhere.
+    QMap<QString, bool> clear;
+    for (BaseControlV1 *c : page->room()->controls()) {
+        if (!c->isDeleted() && form->widgetById(c->runtimeId()))
+            clear.insert(c->runtimeId(), false);
+    }
+    for (const QPointF &corner : corners) {
+        page->scrollArea()->setContentPosition(corner);
+        settle();
+        const QString where = QStringLiteral("scrolled to (%1, %2): ")
+                                  .arg(page->scrollArea()->contentX())
+                                  .arg(page->scrollArea()->contentY());
+        ExtToolboxWidget *toolbox = form->toolbox();
+        const QList<EBaseWidget *> tools{toolbox->addButton(), toolbox->deleteButton(),
+                                         toolbox->propertiesButton(), form->undoButton(),
+                                         form->redoButton()};
+        for (EBaseWidget *tool : tools) {
+            if (!within(tool->sceneBoundingRect(), view))
+                problems << where + nameOf(tool) + DemoFolder::describe(tool->sceneBoundingRect()) +
+                                QStringLiteral(" out of view ") + DemoFolder::describe(view);
+        }
+        for (auto it = clear.begin(); it != clear.end(); ++it) {
+            const QRectF rect = form->widgetById(it.key())->sceneBoundingRect();
+            bool covered = !view.contains(rect);
+            for (EBaseWidget *tool : tools)
+                covered = covered || overlap(rect, tool->sceneBoundingRect());
+            it.value() = it.value() || !covered;
+        }
+    }
+    for (auto it = clear.cbegin(); it != clear.cend(); ++it) {
+        if (!it.value())
+            problems << nameOf(form->widgetById(it.key())) +
+                            QStringLiteral(" is under the edit tools or out of view wherever "
+                                           "the plan is scrolled");
+    }
+    for (ExtToolWidget *tool :
+         {form->toolbox()->addButton(), form->toolbox()->deleteButton(),
+          form->toolbox()->propertiesButton()}) {
+        const QString cut = cutCaption(tool);
+        if (!cut.isEmpty())
+            problems << QStringLiteral("toolbox: ") + cut;
+    }
+
+    // The dialog, opened with the plan scrolled to its far corner.
+    page->scrollArea()->setContentPosition(QPointF(1e6, 1e6));
+    form->ShowSettings();
+    EBaseWidget *lampWidget = form->widgetById(lamp->runtimeId());
+    QVERIFY(lampWidget);
+    emit lampWidget->clicked();
+    settle();
+    UniSettings *panel = form->settingsPanel();
+    QVERIFY(panel && panel->isVisible());
+    Walker walker;
+    walker.walk(panel, 0, view);
+    walker.check(QStringLiteral("properties: "));
+    problems << walker.problems;
+    for (EBaseWidget *button : {panel->saveButton(), panel->cancelButton()}) {
+        const QString cut = cutCaption(qobject_cast<EIconWidget *>(button));
+        if (!cut.isEmpty())
+            problems << QStringLiteral("properties: ") + cut;
+    }
+    panel->closeControls();
+    page->scrollArea()->setContentPosition(QPointF(0, 0));
+    stack->setCurrentIndex(MainContentWorker::kHomePage);
+    settle();
+    for (const QString &line : qAsConst(problems))
+        qWarning().noquote() << line;
+    QVERIFY2(problems.isEmpty(), "edit tools out of view or cut, listed above");
 }
 
 void tst_ScreenPlacement::pinPadIsUsable_data()

@@ -6,6 +6,8 @@
 #include "cameracontrolv1.h"
 #include "controlkind.h"
 #include "controlkinds.h"
+#include "echeckboxwidget.h"
+#include "ecombowidget.h"
 #include "ecoreapp.h"
 #include "elabelwidget.h"
 #include "elocale.h"
@@ -17,14 +19,18 @@
 #include "systemcontrolv1.h"
 #include "textcontrolv1.h"
 #include "textwritecontrolv1.h"
+#include "toolkitstyle.h"
 #include "unisettings.h"
 #include "weathercontrolv1.h"
 #include "xmldocument.h"
 
 #include <QFontMetricsF>
 #include <QGraphicsScene>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <cmath>
 
 class tst_UniSettings : public QObject
 {
@@ -45,6 +51,9 @@ private slots:
     void labelsAndNumbersFit_data();
     void labelsAndNumbersFit();
     void sameSizeAtAnyWindowSize();
+    void systemTypesShowNames_data();
+    void systemTypesShowNames();
+    void checkBoxCaptionsAreReadable();
 };
 
 void tst_UniSettings::editorsByKind_data()
@@ -433,6 +442,124 @@ void tst_UniSettings::sameSizeAtAnyWindowSize()
     // A screen smaller than the block shows all of it, scaled down.
     panel->resize(740, 400);
     QVERIFY(QRectF(0, 0, 740, 400).contains(panel->contentRect()));
+}
+
+void tst_UniSettings::systemTypesShowNames_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("substName");
+    QTest::addColumn<QString>("fileLabel");
+    QTest::newRow("English") << "en_US" << "Subsystem" << "File name:";
+    QTest::newRow("Russian") << "ru_RU" << QString::fromUtf8("Раздел")
+                             << QString::fromUtf8("Имя файла:");
+}
+
+// A person picks a system button's target by its name, in the panel's language, and sees that
+// the field above holds a file name; the file keeps the ids.
+void tst_UniSettings::systemTypesShowNames()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, substName);
+    QFETCH(QString, fileLabel);
+    QVERIFY(ECoreApp::instance()->locale()->load(language));
+    RoomStructV1 room;
+    auto *button = room.createSystem(QStringLiteral("s"), QStringLiteral("S"), {});
+    button->setSystType(QStringLiteral("subst"));
+    auto *lamp = room.createLight(QStringLiteral("l"), QStringLiteral("L"), {});
+    UniSettings panel;
+    panel.retranslate();
+    panel.setControl(button);
+    auto *list = qobject_cast<EComboWidget *>(panel.editor(UniSettings::SystemType));
+    QVERIFY(list);
+    QCOMPARE(list->currentText(), substName);
+    const QStringList ids{"secure", "settings", "alerts", "connection", "info", "exit",
+                          "subst",  "heat",     "light",  "scenes",     "history"};
+    QCOMPARE(list->count(), ids.size());
+    for (const QString &item : list->items())
+        QVERIFY2(!ids.contains(item), qPrintable(item));
+    // Every name can be read whole in the closed list.
+    panel.resize(1280, 680);
+    QCoreApplication::processEvents();
+    const QFontMetricsF metrics(list->font());
+    for (const QString &item : list->items())
+        QVERIFY2(metrics.horizontalAdvance(item) <= list->textRect().width(),
+                 qPrintable(QStringLiteral("%1 is %2 wide, the list shows %3")
+                                .arg(item)
+                                .arg(metrics.horizontalAdvance(item))
+                                .arg(list->textRect().width())));
+    auto *nameLabel = qobject_cast<ELabelWidget *>(panel.label(UniSettings::Name));
+    QCOMPARE(nameLabel->labelT(), fileLabel);
+    // A change of language while the panel is open keeps the entry chosen.
+    panel.setFieldValue(UniSettings::SystemType, 8);
+    panel.retranslate();
+    QCOMPARE(panel.fieldValue(UniSettings::SystemType).toInt(), 8);
+    panel.saveControls();
+    QCOMPARE(button->systTypeText(), QStringLiteral("light"));
+    // Other kinds name their item in that field.
+    panel.setControl(lamp);
+    QCOMPARE(nameLabel->labelT(), ECoreApp::instance()->locale()->text(61220));
+    QVERIFY(ECoreApp::instance()->locale()->load(QStringLiteral("en_US")));
+}
+
+namespace {
+// WCAG relative luminance and contrast ratio of two colours.
+double luminance(QRgb c)
+{
+    const auto channel = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
+}
+
+double contrast(QRgb a, QRgb b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+} // namespace
+
+// The captions of the check boxes that apply stand out from the dark panel, even over the
+// brightest plan (a white one).
+void tst_UniSettings::checkBoxCaptionsAreReadable()
+{
+    QGraphicsScene scene;
+    scene.setBackgroundBrush(Qt::white);
+    auto *panel = new UniSettings;
+    scene.addItem(panel);
+    panel->resize(1280, 680);
+    RoomStructV1 room;
+    panel->setControl(room.createByte(QStringLiteral("b"), QStringLiteral("B"), {}));
+    panel->show();
+    QCoreApplication::processEvents();
+    int enabled = 0;
+    for (UniSettings::Field f : {UniSettings::Dimmer, UniSettings::ReadOnly, UniSettings::Editable,
+                                 UniSettings::TextRect, UniSettings::Fone, UniSettings::Scenes}) {
+        auto *box = qobject_cast<ECheckboxWidget *>(panel->editor(f));
+        QVERIFY(box);
+        // Disabled ones are greyed on purpose: they do not apply to the item loaded.
+        if (!box->isEnabled())
+            continue;
+        ++enabled;
+        // The caption's part of the box, right of the square.
+        const qreal left = box->marginsLeft() + EStyle::kIndicatorSize + EStyle::kIndicatorGap;
+        const QRectF text = box->mapRectToScene(
+            QRectF(left, 0, box->size().width() - left, box->size().height()));
+        QImage image(text.size().toSize(), QImage::Format_RGB32);
+        QPainter painter(&image);
+        scene.render(&painter, QRectF(QPointF(), text.size()), text);
+        painter.end();
+        const QRgb background = image.pixel(image.width() - 1, image.height() - 1);
+        double best = 1;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                best = qMax(best, contrast(image.pixel(x, y), background));
+        }
+        QVERIFY2(best >= 4.5,
+                 qPrintable(QStringLiteral("%1: contrast %2").arg(box->text()).arg(best)));
+    }
+    QCOMPARE(enabled, 3); // only read, editable, background
 }
 
 QTEST_MAIN(tst_UniSettings)

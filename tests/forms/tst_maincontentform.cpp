@@ -312,6 +312,12 @@ void TestMainContentForm::navigationByNameAndNumber()
     QCOMPARE(worker->roomForm(security)->room()->systemType(), BaseRoomV1::OtherSystem);
     m_form->stackIndexChanged(stack->count());
     QCOMPARE(stack->currentIndex(), security);
+    // A subsystem button that names no file opens nothing: floors and rooms carry no file name,
+    // and one of them used to be opened in its place.
+    worker->gotoSystem(RoomConstantsV1::FormSubsystem, QString());
+    QCOMPARE(stack->currentIndex(), security);
+    worker->gotoSystem(RoomConstantsV1::FormSubsystem, QStringLiteral(" "));
+    QCOMPARE(stack->currentIndex(), security);
 
     // The history screen by its system type, with its title as the way back; and from the alerts.
     worker->gotoSystem(RoomConstantsV1::FormHistory, QString());

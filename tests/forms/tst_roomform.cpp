@@ -32,6 +32,7 @@
 #include "roomsnapshot.h"
 #include "roomstructv1.h"
 #include "roomsv1.h"
+#include "systemcontrolv1.h"
 #include "scenesavedialog.h"
 #include "screentestsupport.h"
 #include "sensorcontrolv1.h"
@@ -110,6 +111,7 @@ private slots:
     void valuesAreUnknownWhileTheControllerIsAway();
     void unreadableFileSaysSoOnItsPage_data();
     void unreadableFileSaysSoOnItsPage();
+    void subsystemButtonWithoutFileSaysSo();
 
 private:
     ExtRoomFormV1 *makeForm(BaseRoomV1 *room);
@@ -818,12 +820,49 @@ void tst_RoomForm::unreadableFileSaysSoOnItsPage()
     const QString text = m_form->loadProblemText();
     QVERIFY2(text.startsWith(where), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Correct the file")), qPrintable(text));
+    // Edits here could never be written (the empty tree is not written over the file): the
+    // tools are not offered, and the page says why.
+    QVERIFY(!m_form->canBeEdited());
+    QVERIFY(!m_form->toolbox()->isVisible());
+    QVERIFY(!m_form->undoButton()->isVisible());
+    QVERIFY2(text.contains(QStringLiteral("Editing is off on this page")), qPrintable(text));
+    m_form->hide();
+    m_form->show();
+    flush();
+    QVERIFY(!m_form->toolbox()->isVisible());
     delete m_form;
     m_form = nullptr;
 
-    // A page read from its file has nothing to say.
+    // A page read from its file has nothing to say, and offers its tools.
     m_form = makeForm(m_room);
     QVERIFY(m_form->loadProblemText().isEmpty());
+    QVERIFY(m_form->canBeEdited());
+    QVERIFY(m_form->toolbox()->isVisible());
+}
+
+// A subsystem button that names no file opens nothing, and says why where it was pressed.
+void tst_RoomForm::subsystemButtonWithoutFileSaysSo()
+{
+    auto *button = m_room->createSystem(QStringLiteral("to"), QStringLiteral("To"), {80, 80});
+    button->setSystType(QStringLiteral("subst"));
+    m_form = makeForm(m_room);
+    QSignalSpy opened(m_form, &RoomFormV1::gotoSystem);
+    EBaseWidget *w = m_form->widgetById(button->runtimeId());
+    QVERIFY(w);
+    click(w);
+    QCOMPARE(opened.count(), 0);
+    QVERIFY2(m_form->noticeText().contains(QStringLiteral("names no subsystem file")),
+             qPrintable(m_form->noticeText()));
+    // The next press anywhere takes the notice away.
+    const QSizeF plan = m_form->plan()->size();
+    m_fx->click(m_form->plan(), QPointF(plan.width() / 2, plan.height() * 0.95));
+    QVERIFY(m_form->noticeText().isEmpty());
+
+    button->setFileName(QStringLiteral("leaks.xml"));
+    click(w);
+    QCOMPARE(opened.count(), 1);
+    QCOMPARE(opened.first().at(1).toString(), QStringLiteral("leaks.xml"));
+    QVERIFY(m_form->noticeText().isEmpty());
 }
 
 QTEST_MAIN(tst_RoomForm)

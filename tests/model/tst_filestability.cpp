@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
 #include "basecontrolv1.h"
+#include "boolcontrolv1.h"
+#include "floorstructv1.h"
+#include "lightcontrolv1.h"
+#include "roomstructv1.h"
+#include "textcontrolv1.h"
 #include "controlconstants.h"
 #include "eappsettings.h"
 #include "epackage.h"
@@ -31,6 +36,9 @@ private slots:
     void newAttributesAreAppendedInTheOrderSet();
     void untouchedDemoSavesNoFile();
     void oneEditedPageRewritesOnlyItsFile();
+    void unreadPartsSurviveEdits_data();
+    void unreadPartsSurviveEdits();
+    void newThingsFollowTheirKind();
 
 private:
     QTemporaryDir m_demo; // the demo's project files, unpacked from its package
@@ -293,6 +301,166 @@ void TestFileStability::oneEditedPageRewritesOnlyItsFile()
         }
     }
     QVERIFY(named > 0);
+}
+
+namespace {
+QString keepFolder()
+{
+    return QFileInfo(QFINDTESTDATA("../data/keep/light_config.xml")).absolutePath();
+}
+
+const QStringList kKeepFiles{QStringLiteral("light_config.xml"), QStringLiteral("leaks.xml")};
+
+BaseControlV1 *controlNamed(const RoomsV1 &rooms, const QString &name)
+{
+    for (BaseRoomV1 *page : rooms.pages()) {
+        for (BaseControlV1 *c : page->controls()) {
+            if (c->name() == name)
+                return c;
+        }
+    }
+    return nullptr;
+}
+
+BaseRoomV1 *pageNamed(const RoomsV1 &rooms, const QString &name)
+{
+    for (BaseRoomV1 *page : rooms.pages()) {
+        if (page->name() == name)
+            return page;
+    }
+    return nullptr;
+}
+} // namespace
+
+// A project file holds more than the panel reads: attributes and elements of other tools or
+// later versions, comments, values written in their own way ("1.50", "+0100", fontFamily="").
+// Editing one thing must change that thing in the file and nothing else.
+void TestFileStability::unreadPartsSurviveEdits_data()
+{
+    QTest::addColumn<QString>("file");
+    // The text of the file the edit changes and what it becomes (empty: the file stays as it is).
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    // clang-format off
+    QTest::newRow("no edit, every page flagged")
+        << "light_config.xml" << QByteArray() << QByteArray();
+    QTest::newRow("drag one lamp")
+        << "light_config.xml" << QByteArray("posX=\"70\" posY=\"40\"") << QByteArray("posX=\"71.25\" posY=\"40\"");
+    QTest::newRow("lamp dragged and back")
+        << "light_config.xml" << QByteArray() << QByteArray();
+    QTest::newRow("font size of a text")
+        << "light_config.xml" << QByteArray("fontSize=\"14\"") << QByteArray("fontSize=\"16\"");
+    QTest::newRow("caption of a room scene")
+        << "light_config.xml" << QByteArray("textB=\"Scene 2\" extra") << QByteArray("textB=\"Evening\" extra");
+    QTest::newRow("move a floor")
+        << "light_config.xml" << QByteArray("posX=\"12.000\" posY=\"1e1\"") << QByteArray("posX=\"15\" posY=\"1e1\"");
+    QTest::newRow("attribute the file lacks")
+        << "leaks.xml" << QByteArray("name=\"leak_floor\" textB=\"Cellar\" posX=\"20\" posY=\"20\" image=\"plans/cellar.png\"")
+        << QByteArray("name=\"leak_floor\" textB=\"Cellar\" posX=\"20\" posY=\"20\" image=\"plans/cellar.png\" drawRect=\"true\"");
+    QTest::newRow("delete a control with a child element")
+        << "light_config.xml"
+        << QByteArray("   <bytecnt name=\"b\"")
+        << QByteArray();
+    QTest::newRow("bit of a further subsystem")
+        << "leaks.xml" << QByteArray("bitNumber=\"3\"") << QByteArray("bitNumber=\"5\"");
+    // clang-format on
+}
+
+void TestFileStability::unreadPartsSurviveEdits()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QTemporaryDir dir;
+    QVERIFY(FixtureFolder::copyFolder(keepFolder(), dir.path()));
+    const QMap<QString, QByteArray> original = allContents(dir);
+    // The fixture is in the writer's own form: read and written as a plain tree it comes back.
+    XmlDocument doc;
+    for (const QString &name : kKeepFiles) {
+        QVERIFY(doc.load(dir.filePath(name)));
+        QCOMPARE(XmlDocument::toByteArray(doc.root()), original.value(name));
+    }
+
+    RoomsV1 rooms;
+    QVERIFY(rooms.load(dir.path(), kKeepFiles));
+    const QString row = QString::fromLatin1(QTest::currentDataTag());
+    if (row.startsWith(QLatin1String("drag one lamp"))) {
+        controlNamed(rooms, QStringLiteral("lamp_b"))->setPosX(71.25);
+    } else if (row.startsWith(QLatin1String("lamp dragged and back"))) {
+        BaseControlV1 *lamp = controlNamed(rooms, QStringLiteral("lamp_a"));
+        const double x = lamp->posX();
+        lamp->setPosX(40);
+        lamp->setPosX(x);
+    } else if (row.startsWith(QLatin1String("font size"))) {
+        static_cast<TextControlV1 *>(controlNamed(rooms, QStringLiteral("txt")))->setFontSize(16);
+    } else if (row.startsWith(QLatin1String("caption of a room scene"))) {
+        BaseRoomV1 *hall = pageNamed(rooms, QStringLiteral("r1"));
+        QStringList scenes = hall->scenes();
+        QCOMPARE(scenes, (QStringList{"Scene 1", "Scene 2"}));
+        scenes[1] = QStringLiteral("Evening");
+        hall->setScenes(scenes);
+    } else if (row.startsWith(QLatin1String("move a floor"))) {
+        pageNamed(rooms, QStringLiteral("f1"))->setPosX(15);
+    } else if (row.startsWith(QLatin1String("attribute the file lacks"))) {
+        pageNamed(rooms, QStringLiteral("leak_floor"))->setDrawRect(true);
+    } else if (row.startsWith(QLatin1String("delete a control"))) {
+        controlNamed(rooms, QStringLiteral("b"))->setDeleted(true);
+    } else if (row.startsWith(QLatin1String("bit of a further"))) {
+        static_cast<BoolControlV1 *>(controlNamed(rooms, QStringLiteral("leak_sensor")))
+            ->setBitNumber(5);
+    }
+    for (BaseRoomV1 *page : rooms.pages())
+        page->setModified(true);
+    rooms.saveProject(dir.path());
+
+    QByteArray expected = original.value(file);
+    if (row.startsWith(QLatin1String("delete a control"))) {
+        // The element goes with its child element and end tag: three lines.
+        const int from = expected.indexOf(before);
+        const int to = expected.indexOf("</bytecnt>\n", from) + int(qstrlen("</bytecnt>\n"));
+        QVERIFY(from > 0 && to > from);
+        expected.remove(from, to - from);
+    } else if (!before.isEmpty()) {
+        QCOMPARE(expected.count(before), 1);
+        expected.replace(before, after);
+    }
+    QCOMPARE(QString::fromUtf8(contents(dir.filePath(file))), QString::fromUtf8(expected));
+    for (const QString &other : kKeepFiles) {
+        if (other != file)
+            QCOMPARE(contents(dir.filePath(other)), original.value(other));
+    }
+}
+
+// What the panel adds goes where the file format puts it, after the last thing of its sort; the
+// rest of the file keeps its bytes.
+void TestFileStability::newThingsFollowTheirKind()
+{
+    QTemporaryDir dir;
+    QVERIFY(FixtureFolder::copyFolder(keepFolder(), dir.path()));
+    const QByteArray original = contents(dir.filePath(QStringLiteral("light_config.xml")));
+    RoomsV1 rooms;
+    QVERIFY(rooms.load(dir.path(), kKeepFiles));
+    BaseRoomV1 *hall = pageNamed(rooms, QStringLiteral("r1"));
+    QVERIFY(hall->createLight(QStringLiteral("added"), QStringLiteral("Added"), QPointF(1, 2)));
+    hall->addScene(QStringLiteral("Scene 3"));
+    hall->setModified(true);
+    QVERIFY(rooms.saveProject(dir.path()));
+    QList<QByteArray> lines = contents(dir.filePath(QStringLiteral("light_config.xml"))).split('\n');
+    int scene = -1;
+    int lamp = -1;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (lines.at(i).contains("textB=\"Scene 3\""))
+            scene = i;
+        if (lines.at(i).contains("name=\"added\""))
+            lamp = i;
+    }
+    QVERIFY(scene > 0 && lamp > scene);
+    QVERIFY2(lines.at(scene - 1).contains("name=\"s2\""), lines.at(scene - 1).constData());
+    QVERIFY2(lines.at(lamp - 1).contains("name=\"sw\""), lines.at(lamp - 1).constData());
+    QVERIFY(lines.at(lamp).startsWith("   <lamp "));
+    lines.removeAt(lamp);
+    lines.removeAt(scene);
+    QCOMPARE(lines.join('\n'), original);
 }
 
 QTEST_MAIN(TestFileStability)

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: Verandix developers
 #include "avcamcontrolv1.h"
+#include "basecontrolv1.h"
 #include "boolcontrolv1.h"
 #include "btncontrolv1.h"
 #include "bytecontrolv1.h"
 #include "dyntextcontrolv1.h"
+#include "fileorigin.h"
 #include "floorstructv1.h"
 #include "heatcontrolv1.h"
 #include "hslidercontrolv1.h"
@@ -520,7 +522,17 @@ void TestProjectFiles::keywordsWrittenAsText()
                                 QStringLiteral("<subsystems>%1</subsystems>").arg(element));
     QVERIFY(root);
     QCOMPARE(root->controlCount(), 1);
-    const XML::NodeElementPtr out = ProjectWriterV1::buildControl(root->controls().first());
+    BaseControlV1 *control = root->controls().first();
+    // Unedited, the file's own text stays whatever it is ("DINT", "Center", "1").
+    const XML::NodeElementPtr kept = ProjectWriterV1::buildControl(control);
+    QVERIFY(kept);
+    QVERIFY(control->fileOrigin() && control->fileOrigin()->element);
+    QCOMPARE(kept->attribute(attribute).toString(),
+             control->fileOrigin()->element->attribute(attribute).toString());
+    // A record written from its values (made in the program, or this value edited) gets the
+    // format's own text.
+    control->setFileOrigin(nullptr);
+    const XML::NodeElementPtr out = ProjectWriterV1::buildControl(control);
     QVERIFY(out);
     QCOMPARE(out->attribute(attribute).toString(), written);
 }

@@ -149,6 +149,15 @@ void TestVerandixCheck::brokenCopies_data()
     QTest::newRow("subsystem button without target")
         << "security.xml" << QByteArray("fileName=\"utilities.xml\"") << QByteArray("fileName=\"cellar.xml\"")
         << "security.xml: root page: syscontrol \"to_utilities\": target file \"cellar.xml\" is not a project file";
+    QTest::newRow("subsystem button with an empty file name")
+        << "security.xml" << QByteArray("fileName=\"utilities.xml\"") << QByteArray("fileName=\"\"")
+        << "security.xml: root page: syscontrol \"to_utilities\": opens a subsystem but names no file";
+    QTest::newRow("subsystem button without a file name")
+        << "security.xml" << QByteArray(" fileName=\"utilities.xml\"") << QByteArray("")
+        << "security.xml: root page: syscontrol \"to_utilities\": opens a subsystem but names no file";
+    QTest::newRow("subsystem button with a blank file name")
+        << "security.xml" << QByteArray("fileName=\"utilities.xml\"") << QByteArray("fileName=\"  \"")
+        << "security.xml: root page: syscontrol \"to_utilities\": opens a subsystem but names no file";
     QTest::newRow("position beyond the plan")
         << "light_config.xml" << QByteArray("posX=\"95\" posY=\"95\"") << QByteArray("posX=\"95\" posY=\"104.5\"")
         << "light_config.xml: room \"bathroom\": sensor \"bath_pir\": position (95, 104.5) lies outside 0..100 %";

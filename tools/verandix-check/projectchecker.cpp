@@ -300,7 +300,8 @@ void ProjectChecker::Private::checkPage(const BaseRoomV1 *page, const QString &f
         if (const auto *button = dynamic_cast<const SystemControlV1 *>(control)) {
             if (button->systType() == RoomConstantsV1::FormSubsystem) {
                 const QString target = button->fileName();
-                if (target.isEmpty())
+                // Blank is as good as empty: the panel opens nothing for it either.
+                if (target.trimmed().isEmpty())
                     problem(at + QStringLiteral(": opens a subsystem but names no file"));
                 else if (!projectFiles.contains(target))
                     problem(QStringLiteral("%1: target file \"%2\" is not a project file of "
