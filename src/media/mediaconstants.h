@@ -61,9 +61,10 @@ constexpr qint64 kMaxFrameBytes = 8 * 1024 * 1024;
 // Frames declaring more pixels than this on either side are refused from their header, before
 // anything is decoded: a few hundred bytes can declare a picture of gigabytes.
 constexpr int kMaxFrameSide = 8192;
-// Frames are decoded at most this often; the newest one waiting is decoded, the others dropped,
-// so a camera sending faster than we draw costs no more than one at this rate.
+// Frames are decoded at most this often, oldest first; of the frames waiting beyond this many the
+// oldest are dropped, so a camera sending faster than we draw costs no more than one at this rate.
 constexpr int kMinFrameIntervalMs = 25;
+constexpr int kMaxWaitingFrames = 4;
 // Part headers are a few short lines; more than this is a stream we lost track of.
 constexpr int kMaxHeaderBytes = 16 * 1024;
 // The stream is aborted after this long without a frame (counted from the request, so headers

@@ -38,7 +38,7 @@ struct MjpegDataPrivate
     int refused = 0;
     int skipped = 0;
     qint64 bytesSinceFrame = 0;
-    QByteArray pendingFrame; // the newest frame not decoded yet
+    QList<QByteArray> pendingFrames; // cut, not decoded yet, oldest first
     QSize decodeSize;
     MjpegStreamParser parser;
 };
@@ -149,7 +149,10 @@ int MjpegData::skippedFrames() const
 
 qint64 MjpegData::bufferedBytes() const
 {
-    return d->fetcher->bufferedBytes() + d->parser.bufferedBytes() + d->pendingFrame.size();
+    qint64 pending = 0;
+    for (const QByteArray &frame : d->pendingFrames)
+        pending += frame.size();
+    return d->fetcher->bufferedBytes() + d->parser.bufferedBytes() + pending;
 }
 
 void MjpegData::setDecodeSize(const QSize &atLeast)
@@ -223,7 +226,7 @@ void MjpegData::stop()
         return;
     d->watchdog.stop();
     d->frameTimer.stop();
-    d->pendingFrame.clear();
+    d->pendingFrames.clear();
     setState(NotGrabbing);
     // Reports the error and the end of the stream; the connection is closed at once, so a
     // start() right after (a page shown again) sends its request now.
@@ -278,9 +281,13 @@ void MjpegData::bodyReceived(const QByteArray &data)
     if (!frames.isEmpty()) {
         d->bytesSinceFrame = 0;
         d->lastFrameTime.start();
-        // Only the newest frame is worth drawing; a frame still waiting is overtaken too.
-        d->skipped += frames.size() - 1 + (d->pendingFrame.isEmpty() ? 0 : 1);
-        d->pendingFrame = frames.last();
+        // A short burst is drawn frame by frame; beyond a few waiting frames the oldest are
+        // passed over, so a camera sending faster than we draw costs no more than the pace.
+        d->pendingFrames += frames;
+        while (d->pendingFrames.size() > MediaConstants::Mjpeg::kMaxWaitingFrames) {
+            d->pendingFrames.removeFirst();
+            ++d->skipped;
+        }
         const qint64 since = d->lastDecode.isValid() ? d->lastDecode.elapsed()
                                                      : MediaConstants::Mjpeg::kMinFrameIntervalMs;
         if (since >= MediaConstants::Mjpeg::kMinFrameIntervalMs) {
@@ -306,11 +313,12 @@ void MjpegData::bodyReceived(const QByteArray &data)
 
 void MjpegData::decodePending()
 {
-    if (d->pendingFrame.isEmpty())
+    if (d->pendingFrames.isEmpty())
         return;
-    const QByteArray frame = d->pendingFrame;
-    d->pendingFrame.clear();
+    const QByteArray frame = d->pendingFrames.takeFirst();
     d->lastDecode.start();
+    if (!d->pendingFrames.isEmpty())
+        d->frameTimer.start(MediaConstants::Mjpeg::kMinFrameIntervalMs);
     // A frame that does not decode is dropped: the last good picture stays on screen.
     const QImage image = decodeFrame(frame, d->decodeSize);
     if (image.isNull()) {

@@ -18,7 +18,7 @@ struct MjpegDataPrivate;
 // that ended is requested again, at most once per reconnect interval; stop() ends all of it.
 // What it holds for a stream is bounded: the connection is read no further ahead than a small
 // buffer, a part by at most the frame cap, and frames arriving faster than they are drawn are
-// dropped for the newest one.
+// dropped for the newest few.
 class MjpegData : public QObject
 {
     Q_OBJECT
