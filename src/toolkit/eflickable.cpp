@@ -62,7 +62,7 @@ constexpr qreal kShortestBar = 24;
 
 struct EFlickablePrivate
 {
-    QSizeF overscroll;
+    QSizeF overscroll{0, 0}; // QSizeF() would be -1 x -1 and pull the end in by a pixel
     ScrollIndicator *indicator = nullptr;
     Qt::Orientations directions = Qt::Vertical;
     QPointF position;
