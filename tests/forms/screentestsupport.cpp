@@ -13,6 +13,7 @@
 
 #include <QFile>
 #include <QGraphicsWidget>
+#include <QProcess>
 #include <QTcpSocket>
 #include <QTest>
 
@@ -120,4 +121,24 @@ void SilentServer::dropConnections()
 {
     qDeleteAll(m_held);
     m_held.clear();
+}
+
+QStringList checkerProblems(const QString &folder)
+{
+#ifdef VERANDIX_CHECK_PATH
+    QProcess process;
+    process.start(QStringLiteral(VERANDIX_CHECK_PATH), {folder});
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return {QStringLiteral("failed")};
+    QStringList problems;
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    for (const QString &line : out.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("  - ")))
+            problems << line.mid(4);
+    }
+    return problems;
+#else
+    Q_UNUSED(folder)
+    return {};
+#endif
 }

@@ -62,3 +62,7 @@ private:
     QTcpServer m_server;
     QList<QTcpSocket *> m_held;
 };
+
+// The problems verandix-check reports for a configuration folder, one line each; "failed" when
+// it could not run, nothing when the checker is not part of the build.
+QStringList checkerProblems(const QString &folder);

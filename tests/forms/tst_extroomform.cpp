@@ -38,7 +38,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -61,27 +60,6 @@ bool loadDemoOffline(ScreenFixture *fx)
         }
     }
     return true;
-}
-
-// The problems the project checker reports for a folder; "failed" when it could not run.
-QStringList checkerProblems(const QString &folder)
-{
-#ifdef VERANDIX_CHECK_PATH
-    QProcess process;
-    process.start(QStringLiteral(VERANDIX_CHECK_PATH), {folder});
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return {QStringLiteral("failed")};
-    QStringList problems;
-    const QString out = QString::fromUtf8(process.readAllStandardOutput());
-    for (const QString &line : out.split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("  - ")))
-            problems << line.mid(4);
-    }
-    return problems;
-#else
-    Q_UNUSED(folder)
-    return {};
-#endif
 }
 
 // A lighting room of the loaded project without network tiles, which would go on the network

@@ -23,7 +23,6 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -55,26 +54,6 @@ BaseRoomV1 *firstOfKind(BaseRoomV1::TYPESYSTEM system, int kind)
             return p;
     }
     return nullptr;
-}
-
-QStringList checkerProblems(const QString &folder)
-{
-#ifdef VERANDIX_CHECK_PATH
-    QProcess process;
-    process.start(QStringLiteral(VERANDIX_CHECK_PATH), {folder});
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return {QStringLiteral("failed")};
-    QStringList problems;
-    const QString out = QString::fromUtf8(process.readAllStandardOutput());
-    for (const QString &line : out.split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("  - ")))
-            problems << line.mid(4);
-    }
-    return problems;
-#else
-    Q_UNUSED(folder)
-    return {};
-#endif
 }
 
 } // namespace
